@@ -1,0 +1,126 @@
+// show, export, import: the data file from the terminal.
+
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "cli/commands.hpp"
+#include "cli/json_model.hpp"
+#include "core/bytes/utf.hpp"
+#include "core/datafile/data_file.hpp"
+#include "core/text/format.hpp"
+#include "core/text/strings.hpp"
+#include "core/text/ui_texts.hpp"
+
+namespace tessik::cli {
+namespace {
+
+// Loads FILE.ird; on failure prints why (the tool's own refusal text for a foreign or newer
+// file) and returns false.
+bool load(const std::string& path, RemoteModel& model, Io& io, int& status) {
+    const OpenResult r = openDataFile(path, model);
+    if (r.outcome == OpenOutcome::Loaded) return true;
+    if (r.outcome == OpenOutcome::Refused) {
+        status = fail(io, path + ": " + std::string(text(StringId::BadDataFile, Language::English)));
+    } else {
+        status = fail(io, path + ": " + r.error);
+    }
+    return false;
+}
+
+std::string padRight(std::string s, std::size_t width) {
+    // Width in code points, so Japanese comments do not push the columns about too much.
+    std::size_t cps = 0;
+    for (unsigned char c : s) cps += (c & 0xC0) != 0x80 ? 1 : 0;
+    if (cps < width) s.append(width - cps, ' ');
+    return s;
+}
+
+void printButtons(const RemoteModel& model, Io& io) {
+    const Language en = Language::English;
+    io.out << padRight(std::string(text(StringId::ColumnNo, en)), 5)
+           << padRight(std::string(text(StringId::ColumnIrData, en)), 20)
+           << padRight(std::string(text(StringId::ColumnSendText, en)), 24)
+           << text(StringId::ColumnComment, en) << '\n';
+    for (std::size_t s = 0; s < kButtonSlots; ++s) {
+        const ButtonRecord& b = model.buttons[s];
+        if (!b.code.occupied()) continue;
+        io.out << padRight(formatText("%d", {s + 1}), 5) << padRight(codeValueText(b.code.codeValue), 20)
+               << padRight(utf16ToUtf8(b.text.sendText), 24) << utf16ToUtf8(b.text.comment) << '\n';
+    }
+}
+
+void printMacros(const RemoteModel& model, Io& io) {
+    bool any = false;
+    for (std::size_t m = 0; m < kMacroSlots; ++m) {
+        const MacroRecord& rec = model.macros[m];
+        if (rec.used == 0) continue;
+        any = true;
+        io.out << "Macro " << m + 1 << ": " << utf16ToUtf8(rec.name) << " (interval "
+               << (rec.interval == 0 ? 500 : rec.interval) << " ms)\n";
+        for (std::size_t c = 0; c < model.macroCommandCount(m); ++c) {
+            io.out << "  " << c + 1 << ". " << utf16ToUtf8(rec.commands[c].sendText);
+            if (!rec.commands[c].comment.empty()) io.out << "  # " << utf16ToUtf8(rec.commands[c].comment);
+            io.out << '\n';
+        }
+    }
+    if (!any) io.out << "(no macros)\n";
+}
+
+void printStatistics(const RemoteHeader& h, Io& io) {
+    auto row = [&io](const char* name, const TimingGroup& g) {
+        io.out << padRight(name, 12) << formatText("min %5d  max %5d  mid %5d", {g.min, g.max, g.mid})
+               << '\n';
+    };
+    row("Reader H", h.leaderHigh);
+    row("Reader L", h.leaderLow);
+    row("Data 1H", h.high);
+    row("Data 0H", h.one);
+    row("Data L", h.low);
+    io.out << padRight("Data Length", 12) << formatText("%5d bits", {h.bitCount}) << '\n';
+}
+
+}  // namespace
+
+int cmdShow(const Args& args, Io& io) {
+    if (args.size() != 1) return usageError(io, "show");
+    RemoteModel model;
+    int status = kExitOk;
+    if (!load(args[0], model, io, status)) return status;
+    io.out << "Name: " << utf16ToUtf8(model.header.remoteName) << '\n'
+           << "Jitter: " << model.jitterPercent << " %\n"
+           << "Buttons: " << model.occupiedCount() << "\n\n";
+    printButtons(model, io);
+    io.out << '\n';
+    printMacros(model, io);
+    io.out << "\nTiming statistics\n";
+    printStatistics(model.header, io);
+    return kExitOk;
+}
+
+int cmdExport(const Args& args, Io& io) {
+    if (args.size() != 1) return usageError(io, "export");
+    RemoteModel model;
+    int status = kExitOk;
+    if (!load(args[0], model, io, status)) return status;
+    io.out << modelToJson(model).dump(2) << '\n';
+    return kExitOk;
+}
+
+int cmdImport(const Args& args, Io& io) {
+    if (args.size() != 2) return usageError(io, "import");
+    std::ifstream in(args[0], std::ios::binary);
+    if (!in) return fail(io, args[0] + ": cannot be read");
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const Json doc = Json::parse(buffer.str(), nullptr, /*allow_exceptions=*/false);
+    if (doc.is_discarded()) return fail(io, args[0] + ": not valid JSON");
+    RemoteModel model;
+    std::string error;
+    if (!modelFromJson(doc, model, error)) return fail(io, args[0] + ": " + error);
+    const SaveResult saved = saveDataFile(args[1], model);
+    if (!saved.ok) return fail(io, args[1] + ": " + saved.error);
+    return kExitOk;
+}
+
+}  // namespace tessik::cli

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "cli/cli.hpp"
+
+namespace tessik::cli {
+
+int cmdShow(const Args& args, Io& io);
+int cmdExport(const Args& args, Io& io);
+int cmdImport(const Args& args, Io& io);
+
+}  // namespace tessik::cli

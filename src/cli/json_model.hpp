@@ -1,0 +1,20 @@
+#pragma once
+// The model as JSON, for export/import and for the decoder's output.
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "core/model/remote_model.hpp"
+
+namespace tessik::cli {
+
+using Json = nlohmann::ordered_json;
+
+Json codeRecordToJson(const CodeRecord& c);
+Json modelToJson(const RemoteModel& model);
+
+// Fills a reset model from the export's JSON. False with a one-line reason in `error` when the
+// document does not have the export's shape or a value is out of range.
+bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error);
+
+}  // namespace tessik::cli

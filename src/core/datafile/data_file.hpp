@@ -1,0 +1,47 @@
+#pragma once
+// Opening and saving ".ird" files on disk.
+
+#include <filesystem>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/datafile/layout.hpp"
+#include "core/model/remote_model.hpp"
+
+namespace tessik {
+
+enum class OpenOutcome {
+    Loaded,
+    Refused,  // not a data file, or written by a newer program: string 123
+    IoError,  // could not be opened or read: `error` holds the system's text
+};
+
+struct OpenResult {
+    OpenOutcome outcome = OpenOutcome::IoError;
+    DataFileLayout layout = DataFileLayout::Current;
+    std::string error;
+};
+
+// Resets `model`, then loads the file into it. On success the model counts as opened (name
+// shown, commands enabled, not modified); otherwise it stays empty.
+OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
+                        FileVersion ownVersion = kProgramFileVersion);
+
+struct SaveResult {
+    bool ok = false;
+    std::string error;  // the system's text when !ok
+};
+
+// Writes the model in the current layout. The new content goes to a temporary file beside the
+// target, which then replaces it, so a failed write leaves the old file as it was. Bytes of an
+// existing file beyond the current layout's end are kept (the tool never shortens a file). On
+// success the model counts as saved.
+SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model,
+                        FileVersion version = kProgramFileVersion);
+
+// Reads a whole file; false with the system's text in `error` when it cannot.
+bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
+                   std::string& error);
+
+}  // namespace tessik

@@ -1,0 +1,28 @@
+#include "core/text/language.hpp"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace tessik {
+namespace {
+std::optional<Language> g_override;
+}
+
+Language languageFromEnvironment(const EnvLookup& getenv) {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = getenv(name);
+        if (value == nullptr || *value == '\0') continue;
+        return std::string_view(value).starts_with("ja") ? Language::Japanese : Language::English;
+    }
+    return Language::English;
+}
+
+Language languageFromEnvironment() {
+    return languageFromEnvironment([](const char* name) { return std::getenv(name); });
+}
+
+Language uiLanguage() { return g_override ? *g_override : languageFromEnvironment(); }
+
+void setUiLanguageOverride(std::optional<Language> language) { g_override = language; }
+
+}  // namespace tessik

@@ -1,0 +1,109 @@
+#pragma once
+// Dialog captions, the main menu and the control labels of every dialog, in both languages.
+
+#include <string_view>
+#include <vector>
+
+#include "core/text/language.hpp"
+
+namespace tessik {
+
+enum class DialogId : int {
+    About = 100,
+    Main = 102,
+    InputKey = 131,
+    Debug = 138,
+    Capture = 139,
+    Name = 142,
+    Macro = 143,
+    Jitter = 147,
+    SetUp = 148,
+    MacroList = 151,
+    FirmwareUpdate = 158,
+};
+
+std::string_view caption(DialogId dialog, Language language);
+
+// Main-window menu commands with their historical identifiers.
+enum class CommandId : int {
+    VersionSystemMenu = 16,
+    New = 57600,
+    Open = 57601,
+    Save = 57603,
+    SaveAs = 57604,
+    Exit = 32775,
+    Capture = 32781,
+    DeleteIr = 32787,
+    SetUp = 32782,
+    EditMacro = 32784,
+    Jitter = 32790,
+    Help = 32791,
+    About = 32779,
+    DebugWindow = 32780,
+    FirmwareUpdate = 32795,
+};
+
+struct MenuItem {
+    bool separator = false;
+    CommandId command{};
+    std::string_view text;
+};
+
+struct Menu {
+    std::string_view title;
+    std::vector<MenuItem> items;
+};
+
+// The main window's four drop-down menus in order, with their separators.
+std::vector<Menu> mainMenu(Language language);
+
+// Labels of controls and fixed texts of the dialogs.
+enum class Label {
+    Ok,
+    Cancel,
+    Close,
+    MainName,           // main window, before control 1030
+    NameEdit,           // name dialog, edit 1032
+    AboutFirmware,      // version dialog, control 1066 format
+    CaptureResult,      // capture dialog, before 1028
+    CaptureComment,     // capture dialog, before 1007
+    CaptureNext,        // capture dialog, button 1001
+    JitterTemplate,     // jitter dialog, 1052 before it is replaced
+    SetUpSet,           // Set Up Data, button 1062
+    InputComment,       // send-string editor 1029
+    InputSendText,      // send-string editor 1007
+    InputLShift,
+    InputRShift,
+    InputLCtrl,
+    InputRCtrl,
+    InputLAlt,
+    InputRAlt,
+    InputLWin,
+    InputRWin,
+    InputMacro,         // 1045
+    InputClear,         // 1033
+    InputPrev,          // 1005
+    InputNext,          // 1054
+    MacroName,          // macro registration 1061
+    MacroInterval,      // before 1048
+    MacroMsec,          // after the spin control
+    MacroAdd,
+    MacroEdit,
+    MacroDelete,
+    UpdateFileOpen,     // firmware update 1068
+    UpdateUpdate,       // firmware update 1073
+};
+
+std::string_view label(Label id, Language language);
+
+// The debug window's sixteen value labels, English in every language.
+struct DebugValueLabel {
+    int controlId;
+    std::string_view text;
+};
+const std::vector<DebugValueLabel>& debugValueLabels();
+
+// The help page set for a language: "Ir_Help" for Japanese, "Ir_Help_e" for every other.
+std::string_view helpBaseName(Language language);
+
+}  // namespace tessik

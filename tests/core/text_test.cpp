@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "core/text/format.hpp"
+#include "core/text/language.hpp"
+#include "core/text/strings.hpp"
+#include "core/text/ui_texts.hpp"
+
+namespace tessik {
+namespace {
+
+Language fromEnv(std::map<std::string, std::string> env) {
+    return languageFromEnvironment([&env](const char* name) -> const char* {
+        auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    });
+}
+
+TEST(Language, firstNonEmptyLocaleVariableDecides) {
+    EXPECT_EQ(fromEnv({}), Language::English);
+    EXPECT_EQ(fromEnv({{"LANG", "ja_JP.UTF-8"}}), Language::Japanese);
+    EXPECT_EQ(fromEnv({{"LANGUAGE", "ja:en"}, {"LANG", "C"}}), Language::Japanese);
+    EXPECT_EQ(fromEnv({{"LANGUAGE", ""}, {"LC_ALL", "de_DE.UTF-8"}, {"LANG", "ja_JP"}}),
+              Language::English);
+    EXPECT_EQ(fromEnv({{"LC_MESSAGES", "ja_JP.UTF-8"}, {"LANG", "en_US"}}), Language::Japanese);
+    EXPECT_EQ(fromEnv({{"LANG", "jv_ID"}}), Language::English);
+}
+
+TEST(StringTable, textsAreExactInBothLanguagesIncludingTrailingSpaces) {
+    EXPECT_EQ(text(StringId::ContinueWithUnsaved, Language::English),
+              "The data which is not saved is canceled. \nDoes it continue? ");
+    EXPECT_EQ(text(StringId::BadDataFile, Language::English),
+              "The file has broken. Or it is not a data file. ");
+    EXPECT_EQ(text(StringId::SetUpFailed, Language::Japanese), "設定失敗");
+    EXPECT_EQ(text(StringId::NothingDecoded, Language::English),
+              text(StringId::TooFewEntries, Language::English));
+    EXPECT_EQ(text(commandColumn(7), Language::Japanese), "コマンド8");
+    EXPECT_EQ(text(StringId::ColumnInterval, Language::Japanese), "Inteval");
+    for (int id = 101; id <= 148; ++id) {
+        const bool present = id != 102 && id != 143;
+        EXPECT_EQ(hasText(id), present) << id;
+        if (!present) continue;
+        EXPECT_FALSE(text(static_cast<StringId>(id), Language::English).empty()) << id;
+        EXPECT_FALSE(text(static_cast<StringId>(id), Language::Japanese).empty()) << id;
+    }
+}
+
+TEST(Format, fillsTheToolsTemplates) {
+    EXPECT_EQ(formatText(text(StringId::DeleteNumberQuestion, Language::Japanese), {5}),
+              "No.5 を削除しますか？");
+    EXPECT_EQ(formatText(text(StringId::JitterLabel, Language::English), {10}), "Jitter (10%)");
+    EXPECT_EQ(formatText("%5d bits", {32}), "   32 bits");
+    EXPECT_EQ(formatText("%02d/%02d %02d:%02d", {7, 12, 9, 5}), "07/12 09:05");
+    EXPECT_EQ(formatText("calc:0x%x send:0x%x ", {0xab12, 0x1}), "calc:0xab12 send:0x1 ");
+    EXPECT_EQ(formatText("Size: %d bytes.  CRC16: 0x%04X", {1024, 0xBEE}), "Size: 1024 bytes.  CRC16: 0x0BEE");
+    EXPECT_EQ(formatText("\"%s\" %d", {"fw", -3}), "\"fw\" -3");
+    EXPECT_EQ(formatText("%d %d", {1}), "1 %d");  // a missing argument stays visible
+    EXPECT_EQ(codeValueText(0xFFFFFFFFFFFFFFFFull), "0xFFFFFFFFFFFFFFFF");
+    EXPECT_EQ(codeValueText(0x0000FFFF80807F7Full), "0xFFFF80807F7F");
+    EXPECT_EQ(codeValueText(0), "0x0");
+}
+
+TEST(UiTexts, menuHasFourMenusWithSeparatorsAndTheHelpMenuIsEnglishInBoth) {
+    const auto en = mainMenu(Language::English);
+    const auto ja = mainMenu(Language::Japanese);
+    ASSERT_EQ(en.size(), 4u);
+    ASSERT_EQ(ja.size(), 4u);
+    EXPECT_EQ(en[0].items.size(), 7u);  // New - Open Save SaveAs - Exit
+    EXPECT_TRUE(en[0].items[1].separator);
+    EXPECT_EQ(ja[0].items[4].text, "名前をつけて保存...");
+    EXPECT_EQ(ja[1].title, "編集");
+    EXPECT_EQ(ja[2].items[0].text, "ジッタ設定");
+    EXPECT_EQ(ja[3].title, "Help");
+    EXPECT_EQ(ja[3].items.back().text, "Firmware Update");
+    EXPECT_EQ(ja[3].items.back().command, CommandId::FirmwareUpdate);
+    EXPECT_EQ(caption(DialogId::Debug, Language::Japanese), "DEBUG Message");
+    EXPECT_EQ(caption(DialogId::SetUp, Language::Japanese), "リモコンコード登録中");
+    EXPECT_EQ(caption(DialogId::Main, Language::Japanese), text(StringId::MainCaption, Language::Japanese));
+    EXPECT_EQ(helpBaseName(Language::Japanese), "Ir_Help");
+    EXPECT_EQ(helpBaseName(Language::English), "Ir_Help_e");
+}
+
+}  // namespace
+}  // namespace tessik
