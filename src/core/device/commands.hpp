@@ -1,0 +1,88 @@
+#pragma once
+// The normal-mode command protocol: one command frame sent as a feature report, one reply
+// frame read back, a log line per exchange.
+//
+// Command frame: byte 0 report ID 1, bytes 1..2 zero, byte 3 0x08, bytes 4..5 the command code,
+// bytes 6..7 the length field, payload from byte 8. Reply: byte 3 the status (6 ACK, 21 NAK,
+// anything else not ready), byte 4 the code answered, bytes 6..7 the data length, data from 8.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/device/log_sink.hpp"
+#include "core/device/usbhidioc.hpp"
+#include "core/model/remote_model.hpp"
+
+namespace tessik {
+
+enum class CommandCode : std::uint16_t {
+    GetVersion = 0x02,
+    CaptureMode = 0x22,
+    GetCaptureLow = 0x23,
+    GetCaptureHigh = 0x24,
+    SetIrCode = 0x25,
+    SetReturnCode = 0x26,
+    SetMacro = 0x27,
+    StartCapture = 0x28,
+    Save = 0x29,
+};
+
+inline constexpr std::size_t kVersionAreaSize = 80;  // the running firmware's uf_header
+inline constexpr std::uint32_t kSaveReplyWaitMs = 2000;
+
+using Frame = std::array<std::uint8_t, kFrameSize>;
+using VersionArea = std::array<std::uint8_t, kVersionAreaSize>;
+
+// Writes the fixed part of a command frame: report ID, 0x00 0x00 0x08, code, length field.
+void putFrameHeader(std::span<std::uint8_t> frame, CommandCode code, std::uint16_t lengthField);
+
+// The header's maxima widened and minima narrowed by the jitter, as Set Ir Code sends them:
+// the factor (100 ± j) / 100 and each product in single precision, truncated toward zero. A
+// product beyond 16 bits is sent as 65535, a negative one as 0.
+std::uint16_t widenByJitter(std::uint16_t value, std::int32_t jitterPercent);
+std::uint16_t narrowByJitter(std::uint16_t value, std::int32_t jitterPercent);
+
+class DeviceCommands {
+public:
+    DeviceCommands(CUsbhidioc& link, Clock& clock, LogSink& log)
+        : link_(link), clock_(clock), log_(log) {}
+
+    // Get Version: on ACK the 80 bytes from reply byte 8 go into `area`; otherwise it keeps
+    // what it held.
+    bool GetVersion(VersionArea& area);
+
+    // The generic one-argument command (byte 8), on a zeroed command buffer. Not logged.
+    bool SendModeCommand(CommandCode code, std::uint8_t argument);
+    bool CaptureMode(std::uint8_t on) { return SendModeCommand(CommandCode::CaptureMode, on); }
+
+    bool SetIrCode(const RemoteHeader& header, std::int32_t jitterPercent);
+    bool SetReturnCode(std::size_t slot, const CodeRecord& record);
+    bool SetMacro(std::size_t macroSlot, const MacroRecord& macro);
+    // Save: the reply is read 2000 ms after the command.
+    bool Save();
+
+    // The shared command and reply buffers are zeroed with the tables.
+    void ResetBuffers();
+
+    // The shared buffers as they stand (what the last command sent and received).
+    const Frame& commandBuffer() const { return command_; }
+    const Frame& replyBuffer() const { return reply_; }
+
+private:
+    enum class Outcome { SendFailed, ReceiveFailed, Ack };
+    Outcome exchange(Frame& command, Frame& reply, std::uint32_t waitMs = 0);
+    bool logged(Outcome outcome, const char* sendFault, const char* success);
+
+    CUsbhidioc& link_;
+    Clock& clock_;
+    LogSink& log_;
+    // Shared by Set Ir Code, Set Return Code, Set Macro, Save and CaptureMode. All but
+    // CaptureMode write only their own bytes, so what lies behind a payload is what an earlier
+    // command left there; the device has always seen it so.
+    Frame command_{};
+    Frame reply_{};
+};
+
+}  // namespace tessik

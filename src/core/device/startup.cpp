@@ -1,0 +1,49 @@
+#include "core/device/startup.hpp"
+
+#include <string>
+
+#include "core/bytes/byte_io.hpp"
+#include "core/text/strings.hpp"
+
+namespace tessik {
+
+StartupFinding searchDevice(CUsbhidioc& link, VersionArea& versionArea) {
+    link.productId = kProductIdNormal;
+    if (link.Open()) return StartupFinding::Normal;
+    link.productId = kProductIdAlternate;
+    if (link.Open()) return StartupFinding::Alternate;
+    link.productId = kProductIdUpdater;
+    if (link.Open()) {
+        ByteWriter w(versionArea);
+        w.u16(76, kVendorId);
+        w.u16(78, kProductIdUpdater);
+        return StartupFinding::UpdateWaiting;
+    }
+    return StartupFinding::NotFound;
+}
+
+StartupFinding runStartup(CUsbhidioc& link, DeviceCommands& commands, Notifier& notifier,
+                          VersionArea& versionArea, Language language,
+                          const std::function<void()>& runFirmwareUpdate) {
+    link.vendorId = kVendorId;
+    versionArea.fill(0);
+    const StartupFinding found = searchDevice(link, versionArea);
+    if (found == StartupFinding::UpdateWaiting) {
+        // The boot loader does not speak the normal protocol; the update dialog opens its own
+        // connection.
+        link.Disconnect();
+        notifier.show(Message{std::string(kInformationCaption),
+                              std::string(text(StringId::UpdateWaiting, language)),
+                              MessageKind::Notice});
+        if (runFirmwareUpdate) runFirmwareUpdate();
+    } else if (found == StartupFinding::NotFound) {
+        notifier.show(Message{std::string(kErrorCaption),
+                              std::string(text(StringId::DeviceNotConnected, language)),
+                              MessageKind::Notice});
+    }
+    link.productId = kProductIdNormal;
+    commands.GetVersion(versionArea);
+    return found;
+}
+
+}  // namespace tessik

@@ -1,0 +1,92 @@
+#include "core/device/usbhidioc.hpp"
+
+#include <string>
+
+namespace tessik {
+
+bool CUsbhidioc::Open() {
+    connected_ = false;
+    device_.reset();
+    featureReportLength_ = 0;
+    for (const HidDeviceInfo& info : transport_.enumerate(vendorId, productId)) {
+        std::unique_ptr<HidDevice> dev = transport_.open(info);
+        if (!dev) continue;  // held by another program, no permission, gone: next one
+        const std::size_t length = dev->featureReportLength();
+        if (length < 8 || length > kFrameSize) continue;
+        device_ = std::move(dev);
+        featureReportLength_ = length;
+        connected_ = true;
+        break;
+    }
+    return connected_;
+}
+
+bool CUsbhidioc::ensureConnected() {
+    if (!connected_) Open();
+    if (!connected_) {
+        notifier_.show(Message{std::string(kErrorCaption), std::string(kLinkNotConnectedText),
+                               MessageKind::Notice});
+        return false;
+    }
+    if (!device_) {  // connected without a usable device: search again next time
+        connected_ = false;
+        return false;
+    }
+    return true;
+}
+
+void CUsbhidioc::showError(std::string_view text) {
+    notifier_.show(Message{std::string(kErrorCaption), std::string(text), MessageKind::Notice});
+}
+
+void CUsbhidioc::dropDevice() {
+    connected_ = false;
+    device_.reset();
+}
+
+bool CUsbhidioc::SetFeature(std::span<std::uint8_t> frame) {
+    if (!ensureConnected()) return false;
+    if (frame.size() < featureReportLength_) return false;
+    const auto report = frame.first(featureReportLength_);
+    for (int attempt = 0; attempt <= kTransferRetries; ++attempt) {
+        if (attempt > 0) clock_.sleepMs(kRetryPauseMs);
+        frame[0] = 1;
+        if (device_->setFeature(report)) return true;
+    }
+    showError(device_->lastError());
+    dropDevice();
+    return false;
+}
+
+bool CUsbhidioc::GetFeature(std::span<std::uint8_t> frame) {
+    if (!ensureConnected()) return false;
+    if (frame.size() < featureReportLength_) return false;
+    const auto report = frame.first(featureReportLength_);
+    int budget = kTransferRetries;  // shared by busy replies and failed reads
+    for (;;) {
+        frame[0] = 1;
+        if (device_->getFeature(report)) {
+            if (frame[3] == kStatusAck) return true;
+            if (frame[3] == kStatusNak) {
+                showError(kLinkNakText);
+                return false;
+            }
+            if (--budget == 0) return false;  // still busy after ten reads: no message
+            clock_.sleepMs(kRetryPauseMs);
+            continue;
+        }
+        if (budget == 0) {
+            showError(device_->lastError());
+            dropDevice();
+            return false;
+        }
+        --budget;
+        clock_.sleepMs(kRetryPauseMs);
+    }
+}
+
+void CUsbhidioc::Disconnect() {
+    if (connected_) dropDevice();
+}
+
+}  // namespace tessik
