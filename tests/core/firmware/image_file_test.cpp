@@ -23,7 +23,7 @@ class ImageLoader : public ::testing::Test {
         test::writeImageFile(path, bytes);
         return loader_.Load(path);
     }
-    std::uint32_t loadSpec(const ImageSpec& spec) { return loadFile(test::buildImage(spec)); }
+    std::uint32_t loadBuilt(const ImageSpec& spec) { return loadFile(test::buildImage(spec)); }
     bool allErasedFrom(std::size_t offset) const {
         return std::all_of(buffer_->begin() + static_cast<std::ptrdiff_t>(offset), buffer_->end(),
                            [](std::uint8_t b) { return b == 0xFF; });
@@ -37,7 +37,7 @@ class ImageLoader : public ::testing::Test {
 TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
     ImageSpec big;
     big.fileSize = 0x20000;
-    ASSERT_EQ(loadSpec(big), 0x20000u);
+    ASSERT_EQ(loadBuilt(big), 0x20000u);
     ImageSpec spec;
     spec.fileSize = 0x1234;
     const auto file = test::buildImage(spec);
@@ -54,10 +54,10 @@ TEST_F(ImageLoader, acceptsFilesUpToTheFlashAboveTheBootLoader) {
     ImageSpec spec;
     spec.fileSize = 0xFC000;
     spec.flashSize = 0x100000;
-    EXPECT_EQ(loadSpec(spec), 0xFC000u) << loader_.message();
+    EXPECT_EQ(loadBuilt(spec), 0xFC000u) << loader_.message();
 
     spec.fileSize = 0xFC001;
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "bad filesize(1032193 > 1MB)");
     const auto bytes = test::buildImage(spec);
     EXPECT_EQ(loader_.LoadBytes(bytes), 0u);
@@ -77,14 +77,14 @@ TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndFilesWithoutMark) {
 
     ImageSpec spec;
     spec.fileSize = 0x209;  // the mark's eighth character is missing
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "no UF mark.");
     spec.fileSize = 0x20A;  // the mark's prefix is there; flash_size reads 0xFFFFFFFF
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "bad flash size(>1MB).");
     spec.fileSize = 0x1000;
     spec.mark = "der32uve2_UF";
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "no UF mark.");
 }
 
@@ -92,30 +92,30 @@ TEST_F(ImageLoader, checksFlashSizeBoundsThenPageSize) {
     ImageSpec spec;
     for (const std::uint32_t ok : {0x4000u, 0x100000u}) {
         spec.flashSize = ok;
-        EXPECT_EQ(loadSpec(spec), spec.fileSize) << ok << ": " << loader_.message();
+        EXPECT_EQ(loadBuilt(spec), spec.fileSize) << ok << ": " << loader_.message();
     }
     spec.flashSize = 0x3FFF;
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "bad flash size(16383 < 16KB)");
     spec.flashSize = 0x100001;
     spec.pageSize = 2048;  // the flash size is reported first
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "bad flash size(>1MB).");
     spec.flashSize = 0x40000;
-    EXPECT_EQ(loadSpec(spec), 0u);
+    EXPECT_EQ(loadBuilt(spec), 0u);
     EXPECT_EQ(loader_.message(), "bad flash pagesize.");
 }
 
 TEST_F(ImageLoader, inspectionTypesTheMarkAndRejectsForeignOnes) {
     ImageSpec spec;
     spec.type = ImageType::Type1;
-    ASSERT_NE(loadSpec(spec), 0u);
+    ASSERT_NE(loadBuilt(spec), 0u);
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type1);
     spec.type = ImageType::Type2;
-    ASSERT_NE(loadSpec(spec), 0u);
+    ASSERT_NE(loadBuilt(spec), 0u);
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type2);
     spec.mark = "DER32UVE3_UF";  // passes the loader's 8-character test
-    ASSERT_NE(loadSpec(spec), 0u) << loader_.message();
+    ASSERT_NE(loadBuilt(spec), 0u) << loader_.message();
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::None);
 }
 
