@@ -12,6 +12,7 @@ const std::vector<Command>& commands() {
          cmdShow},
         {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
         {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
+        {"image-info", "IMAGE.bin", "print a firmware image's header and CRC-16", cmdImageInfo},
     };
     return table;
 }

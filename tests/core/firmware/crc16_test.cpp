@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string_view>
+#include <vector>
+
+#include "core/firmware/crc16.hpp"
+#include "core/firmware/image_layout.hpp"
+#include "support/firmware_images.hpp"
+
+namespace tessik {
+namespace {
+
+std::vector<std::uint8_t> bytesOf(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+// The routine as the boot loader documents it, one bit at a time.
+std::uint16_t bitwiseCrc(std::uint16_t crc, std::span<const std::uint8_t> data) {
+    for (const std::uint8_t b : data) {
+        crc = static_cast<std::uint16_t>(crc ^ (b << 8));
+        for (int i = 0; i < 8; ++i) {
+            crc = static_cast<std::uint16_t>((crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1);
+        }
+    }
+    return crc;
+}
+
+TEST(Crc16, matchesTheXmodemCheckValueAndTheBitwiseDefinition) {
+    EXPECT_EQ(crc16(0, bytesOf("123456789")), 0x31C3);
+    EXPECT_EQ(crc16(0x1234, {}), 0x1234);  // nothing to add: the initial value
+
+    std::mt19937 rng(7);
+    for (const std::size_t len : {1u, 2u, 255u, 4096u}) {
+        std::vector<std::uint8_t> data(len);
+        for (auto& b : data)
+            b = static_cast<std::uint8_t>(rng());
+        for (const std::uint16_t init : {0x0000, 0xFFFF, 0x8408}) {
+            EXPECT_EQ(crc16(init, data), bitwiseCrc(init, data)) << len << " from " << init;
+        }
+    }
+}
+
+TEST(Crc16, resumesFromAPreviousResult) {
+    const auto all = bytesOf("123456789");
+    const std::span<const std::uint8_t> s(all);
+    EXPECT_EQ(crc16(crc16(0, s.first(4)), s.subspan(4)), 0x31C3);
+    std::vector<std::uint8_t> ff(300, 0xFF);
+    EXPECT_EQ(crc16Repeat(0x31C3, 0xFF, 300), crc16(0x31C3, ff));
+    EXPECT_EQ(crc16Repeat(0x31C3, 0xFF, 0), 0x31C3);
+}
+
+class ImageCrc : public ::testing::Test {
+  protected:
+    // A 1 MB flash holding a full-size image of random bytes from 0x4000 on.
+    void SetUp() override {
+        test::ImageSpec spec;
+        spec.fileSize = kMaxImageFileSize;
+        flash_ = test::flashWithImage(test::buildImage(spec));
+    }
+    std::span<const std::uint8_t> piece(std::size_t begin, std::size_t end) const {
+        return std::span<const std::uint8_t>(*flash_).subspan(begin, end - begin);
+    }
+    // The two pieces: 512 bytes before the header, then from after crc16 up to `end`.
+    std::uint16_t expected(std::size_t end) const {
+        return crc16(crc16(0, piece(0x4000, 0x4200)), piece(0x4202, end));
+    }
+    std::unique_ptr<ImageBuffer> flash_;
+};
+
+TEST_F(ImageCrc, type2CoversUpToFlashSizeAndType1TwoHundredHexBeyond) {
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type2, 0x40000), expected(0x40000));
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type1, 0x40000), expected(0x40200));
+
+    // The stored CRC field itself is never covered; the byte at the end of the range is not.
+    const std::uint16_t before = imageCrc16(*flash_, ImageType::Type2, 0x40000);
+    (*flash_)[0x4200] ^= 0x5A;
+    (*flash_)[0x4201] ^= 0xA5;
+    (*flash_)[0x40000] ^= 0x01;
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type2, 0x40000), before);
+    (*flash_)[0x3FFFF] ^= 0x01;
+    EXPECT_NE(imageCrc16(*flash_, ImageType::Type2, 0x40000), before);
+}
+
+TEST_F(ImageCrc, aSecondPieceWithoutBytesAddsNothing) {
+    // Type 2 with flash_size 0x4100 would give the second piece a negative length.
+    const std::uint16_t first512 = crc16(0, piece(0x4000, 0x4200));
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type2, 0x4100), first512);
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type2, 0x4202), first512);
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type2, 0x4203), expected(0x4203));
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type1, 0x4000), first512);
+    EXPECT_EQ(imageCrc16(*flash_, ImageType::Type1, 0x4100), expected(0x4300));
+}
+
+TEST_F(ImageCrc, bytesBeyondTheBufferCountAsErasedAndAreNeverRead) {
+    // Type 1 at the largest flash_size covers 0x200 bytes past the 1 MB buffer. The buffer is a
+    // heap block of exactly 1 MB, so any read past it shows up under AddressSanitizer.
+    std::vector<std::uint8_t> larger(flash_->begin(), flash_->end());
+    larger.resize(kImageBufferSize + 0x200, 0xFF);
+    const std::uint16_t crc = imageCrc16(*flash_, ImageType::Type1, 0x100000);
+    EXPECT_EQ(crc, imageCrc16(larger, ImageType::Type1, 0x100000));
+    EXPECT_EQ(crc, crc16Repeat(expected(kImageBufferSize), 0xFF, 0x200));
+
+    // A shorter flash (a small simulated device) reads as erased beyond its end too.
+    std::vector<std::uint8_t> small(flash_->begin(), flash_->begin() + 0x8000);
+    EXPECT_EQ(imageCrc16(small, ImageType::Type2, 0x9000),
+              crc16Repeat(expected(0x8000), 0xFF, 0x1000));
+}
+
+TEST_F(ImageCrc, aComputedZeroIsStoredAsFFFF) {
+    // For this CRC, appending a result big-endian makes the CRC over everything 0.
+    const std::uint16_t partial = expected(0x40000 - 2);
+    (*flash_)[0x3FFFE] = static_cast<std::uint8_t>(partial >> 8);
+    (*flash_)[0x3FFFF] = static_cast<std::uint8_t>(partial);
+    ASSERT_EQ(imageCrc16(*flash_, ImageType::Type2, 0x40000), 0);
+    EXPECT_EQ(headerCrc16(*flash_, ImageType::Type2, 0x40000), 0xFFFF);
+    EXPECT_EQ(headerCrc16(*flash_, ImageType::Type2, 0x3FFFF), expected(0x3FFFF));
+}
+
+}  // namespace
+}  // namespace tessik
