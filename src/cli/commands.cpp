@@ -10,6 +10,7 @@ const std::vector<Command>& commands() {
         {"show", "FILE.ird", "print the table as the main window lists it, the macros and the timing statistics", cmdShow},
         {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
         {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
+        {"decode", "[FILE|-]", "decode raw IR timings (durations in us, or an .ir file) as a capture is decoded; one JSON object per signal", cmdDecode},
     };
     return table;
 }
