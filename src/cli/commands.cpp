@@ -13,6 +13,10 @@ const std::vector<Command>& commands() {
         {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
         {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
         {"image-info", "IMAGE.bin", "print a firmware image's header and CRC-16", cmdImageInfo},
+        {"decode", "[FILE|-]",
+         "decode raw IR timings (durations in us, or an .ir file) as a capture is decoded; one "
+         "JSON object per signal",
+         cmdDecode},
     };
     return table;
 }

@@ -8,5 +8,6 @@ int cmdShow(const Args& args, Io& io);
 int cmdExport(const Args& args, Io& io);
 int cmdImport(const Args& args, Io& io);
 int cmdImageInfo(const Args& args, Io& io);
+int cmdDecode(const Args& args, Io& io);
 
 }  // namespace tessik::cli
