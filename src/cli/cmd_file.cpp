@@ -8,6 +8,7 @@
 #include "cli/json_model.hpp"
 #include "core/bytes/utf.hpp"
 #include "core/datafile/data_file.hpp"
+#include "core/keys/key_codes.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
@@ -40,13 +41,15 @@ void printButtons(const RemoteModel& model, Io& io) {
     const Language en = Language::English;
     io.out << padRight(std::string(text(StringId::ColumnNo, en)), 5)
            << padRight(std::string(text(StringId::ColumnIrData, en)), 20)
-           << padRight(std::string(text(StringId::ColumnSendText, en)), 24)
+           << padRight(std::string(text(StringId::ColumnSendText, en)), 24) << padRight("Keys", 28)
            << text(StringId::ColumnComment, en) << '\n';
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
         const ButtonRecord& b = model.buttons[s];
         if (!b.code.occupied()) continue;
         io.out << padRight(formatText("%d", {s + 1}), 5) << padRight(codeValueText(b.code.codeValue), 20)
-               << padRight(utf16ToUtf8(b.text.sendText), 24) << utf16ToUtf8(b.text.comment) << '\n';
+               << padRight(utf16ToUtf8(b.text.sendText), 24)
+               << padRight(keyCodeListText(b.code.keys, b.text.keyCount), 27) << ' '
+               << utf16ToUtf8(b.text.comment) << '\n';
     }
 }
 

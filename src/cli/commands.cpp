@@ -10,6 +10,7 @@ const std::vector<Command>& commands() {
         {"show", "FILE.ird", "print the table as the main window lists it, the macros and the timing statistics", cmdShow},
         {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
         {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
+        {"keys", "", "print every key the send strings can hold: virtual key, usage, name, counts as a key", cmdKeys},
     };
     return table;
 }

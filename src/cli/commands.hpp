@@ -7,5 +7,6 @@ namespace tessik::cli {
 int cmdShow(const Args& args, Io& io);
 int cmdExport(const Args& args, Io& io);
 int cmdImport(const Args& args, Io& io);
+int cmdKeys(const Args& args, Io& io);
 
 }  // namespace tessik::cli
