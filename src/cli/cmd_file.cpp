@@ -8,6 +8,7 @@
 #include "cli/json_model.hpp"
 #include "core/bytes/utf.hpp"
 #include "core/datafile/data_file.hpp"
+#include "core/keys/key_codes.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
@@ -21,7 +22,8 @@ bool load(const std::string& path, RemoteModel& model, Io& io, int& status) {
     const OpenResult r = openDataFile(path, model);
     if (r.outcome == OpenOutcome::Loaded) return true;
     if (r.outcome == OpenOutcome::Refused) {
-        status = fail(io, path + ": " + std::string(text(StringId::BadDataFile, Language::English)));
+        status =
+            fail(io, path + ": " + std::string(text(StringId::BadDataFile, Language::English)));
     } else {
         status = fail(io, path + ": " + r.error);
     }
@@ -31,7 +33,8 @@ bool load(const std::string& path, RemoteModel& model, Io& io, int& status) {
 std::string padRight(std::string s, std::size_t width) {
     // Width in code points, so Japanese comments do not push the columns about too much.
     std::size_t cps = 0;
-    for (unsigned char c : s) cps += (c & 0xC0) != 0x80 ? 1 : 0;
+    for (unsigned char c : s)
+        cps += (c & 0xC0) != 0x80 ? 1 : 0;
     if (cps < width) s.append(width - cps, ' ');
     return s;
 }
@@ -40,13 +43,16 @@ void printButtons(const RemoteModel& model, Io& io) {
     const Language en = Language::English;
     io.out << padRight(std::string(text(StringId::ColumnNo, en)), 5)
            << padRight(std::string(text(StringId::ColumnIrData, en)), 20)
-           << padRight(std::string(text(StringId::ColumnSendText, en)), 24)
+           << padRight(std::string(text(StringId::ColumnSendText, en)), 24) << padRight("Keys", 28)
            << text(StringId::ColumnComment, en) << '\n';
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
         const ButtonRecord& b = model.buttons[s];
         if (!b.code.occupied()) continue;
-        io.out << padRight(formatText("%d", {s + 1}), 5) << padRight(codeValueText(b.code.codeValue), 20)
-               << padRight(utf16ToUtf8(b.text.sendText), 24) << utf16ToUtf8(b.text.comment) << '\n';
+        io.out << padRight(formatText("%d", {s + 1}), 5)
+               << padRight(codeValueText(b.code.codeValue), 20)
+               << padRight(utf16ToUtf8(b.text.sendText), 24)
+               << padRight(keyCodeListText(b.code.keys, b.text.keyCount), 27) << ' '
+               << utf16ToUtf8(b.text.comment) << '\n';
     }
 }
 
@@ -60,7 +66,8 @@ void printMacros(const RemoteModel& model, Io& io) {
                << (rec.interval == 0 ? 500 : rec.interval) << " ms)\n";
         for (std::size_t c = 0; c < model.macroCommandCount(m); ++c) {
             io.out << "  " << c + 1 << ". " << utf16ToUtf8(rec.commands[c].sendText);
-            if (!rec.commands[c].comment.empty()) io.out << "  # " << utf16ToUtf8(rec.commands[c].comment);
+            if (!rec.commands[c].comment.empty())
+                io.out << "  # " << utf16ToUtf8(rec.commands[c].comment);
             io.out << '\n';
         }
     }
@@ -69,8 +76,8 @@ void printMacros(const RemoteModel& model, Io& io) {
 
 void printStatistics(const RemoteHeader& h, Io& io) {
     auto row = [&io](const char* name, const TimingGroup& g) {
-        io.out << padRight(name, 12) << formatText("min %5d  max %5d  mid %5d", {g.min, g.max, g.mid})
-               << '\n';
+        io.out << padRight(name, 12)
+               << formatText("min %5d  max %5d  mid %5d", {g.min, g.max, g.mid}) << '\n';
     };
     row("Reader H", h.leaderHigh);
     row("Reader L", h.leaderLow);

@@ -17,6 +17,9 @@ const std::vector<Command>& commands() {
          "decode raw IR timings (durations in us, or an .ir file) as a capture is decoded; one "
          "JSON object per signal",
          cmdDecode},
+        {"keys", "",
+         "print every key the send strings can hold: virtual key, usage, name, counts as a key",
+         cmdKeys},
     };
     return table;
 }

@@ -9,5 +9,6 @@ int cmdExport(const Args& args, Io& io);
 int cmdImport(const Args& args, Io& io);
 int cmdImageInfo(const Args& args, Io& io);
 int cmdDecode(const Args& args, Io& io);
+int cmdKeys(const Args& args, Io& io);
 
 }  // namespace tessik::cli
