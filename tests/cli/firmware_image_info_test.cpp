@@ -14,25 +14,25 @@ using ::testing::HasSubstr;
 
 class ImageInfo : public ::testing::Test {
   protected:
-    std::string write(const test::ImageSpec& spec, const char* name = "fw.bin") {
+    std::string write(const test::ImageSpec& shape, const char* name = "fw.bin") {
         const auto path = tmp_ / name;
-        test::writeImageFile(path, test::buildImage(spec));
+        test::writeImageFile(path, test::buildImage(shape));
         return path.string();
     }
     test::TempDir tmp_;
 };
 
 TEST_F(ImageInfo, printsEveryHeaderFieldAndBothCrcs) {
-    test::ImageSpec spec;
-    spec.type = ImageType::Type1;
-    spec.name = "Receiver \xE9";
-    spec.flashSize = 0x40000;
-    spec.flags = 0x01;
-    spec.vid = 0x07F7;
-    spec.pid = 0x0021;
-    const auto bytes = test::buildImage(spec);
+    test::ImageSpec shape;
+    shape.type = ImageType::Type1;
+    shape.name = "Receiver \xE9";
+    shape.flashSize = 0x40000;
+    shape.flags = 0x01;
+    shape.vid = 0x07F7;
+    shape.pid = 0x0021;
+    const auto bytes = test::buildImage(shape);
     const std::uint16_t crc = decodeUfHeader(std::span(bytes).subspan(0x200)).crc16;
-    const std::string path = write(spec);
+    const std::string path = write(shape);
 
     const test::CliRun r = test::runCli({"image-info", path});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -53,13 +53,13 @@ TEST_F(ImageInfo, printsEveryHeaderFieldAndBothCrcs) {
 }
 
 TEST_F(ImageInfo, tellsAMissingOrWrongStoredCrcFromTheComputedOne) {
-    test::ImageSpec spec;
-    spec.withCrc = false;
-    const test::CliRun none = test::runCli({"image-info", write(spec)});
+    test::ImageSpec shape;
+    shape.withCrc = false;
+    const test::CliRun none = test::runCli({"image-info", write(shape)});
     ASSERT_EQ(none.status, 0) << none.err;
     EXPECT_THAT(none.out, HasSubstr("crc16:      none stored\n"));
 
-    auto bytes = test::buildImage(spec);
+    auto bytes = test::buildImage(shape);
     bytes[0x200] = 0x01;  // a stored CRC that is not the image's
     test::writeImageFile(tmp_ / "bad.bin", bytes);
     const test::CliRun wrong = test::runCli({"image-info", (tmp_ / "bad.bin").string()});
@@ -68,17 +68,17 @@ TEST_F(ImageInfo, tellsAMissingOrWrongStoredCrcFromTheComputedOne) {
 }
 
 TEST_F(ImageInfo, aRefusedImageGivesTheLoadersMessageAsOneErrorLine) {
-    test::ImageSpec spec;
-    spec.flashSize = 0x3FFF;
-    const std::string small = write(spec, "small.bin");
+    test::ImageSpec shape;
+    shape.flashSize = 0x3FFF;
+    const std::string small = write(shape, "small.bin");
     test::CliRun r = test::runCli({"image-info", small});
     EXPECT_NE(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tessik-cli: " + small + ": bad flash size(16383 < 16KB)\n");
 
-    spec.flashSize = 0x40000;
-    spec.mark = "DER32UVE3_UF";
-    const std::string foreign = write(spec, "foreign.bin");
+    shape.flashSize = 0x40000;
+    shape.mark = "DER32UVE3_UF";
+    const std::string foreign = write(shape, "foreign.bin");
     r = test::runCli({"image-info", foreign});
     EXPECT_NE(r.status, 0);
     EXPECT_EQ(r.err, "tessik-cli: " + foreign + ": uf_header is bad.\n");

@@ -43,25 +43,25 @@ struct ImageSpec {
     std::uint32_t seed = 1;
 };
 
-inline UfHeader headerFor(const ImageSpec& spec) {
+inline UfHeader headerFor(const ImageSpec& shape) {
     UfHeader h;
-    if (!spec.mark.empty()) {
-        setUfMark(h, spec.mark);
+    if (!shape.mark.empty()) {
+        setUfMark(h, shape.mark);
     } else {
-        setUfMark(h, spec.type == ImageType::Type1 ? kUfMarkType1 : kUfMarkType2);
+        setUfMark(h, shape.type == ImageType::Type1 ? kUfMarkType1 : kUfMarkType2);
     }
-    setUfName(h, spec.name);
-    h.versionMajor = spec.version[0];
-    h.versionMinor = spec.version[1];
-    h.versionThird = spec.version[2];
-    h.date = spec.date;
-    h.hour = spec.hour;
-    h.minute = spec.minute;
-    h.flash_size = spec.flashSize;
-    h.page_size = spec.pageSize;
-    h.flags = spec.flags;
-    h.vid = spec.vid;
-    h.pid = spec.pid;
+    setUfName(h, shape.name);
+    h.versionMajor = shape.version[0];
+    h.versionMinor = shape.version[1];
+    h.versionThird = shape.version[2];
+    h.date = shape.date;
+    h.hour = shape.hour;
+    h.minute = shape.minute;
+    h.flash_size = shape.flashSize;
+    h.page_size = shape.pageSize;
+    h.flags = shape.flags;
+    h.vid = shape.vid;
+    h.pid = shape.pid;
     return h;
 }
 
@@ -74,23 +74,23 @@ inline std::unique_ptr<ImageBuffer> flashWithImage(const std::vector<std::uint8_
     return flash;
 }
 
-inline std::vector<std::uint8_t> buildImage(const ImageSpec& spec) {
-    std::vector<std::uint8_t> file(spec.fileSize);
-    std::uint32_t state = spec.seed * 2654435761u + 1;
+inline std::vector<std::uint8_t> buildImage(const ImageSpec& shape) {
+    std::vector<std::uint8_t> file(shape.fileSize);
+    std::uint32_t state = shape.seed * 2654435761u + 1;
     for (auto& b : file) {
         state = state * 1664525u + 1013904223u;
         b = static_cast<std::uint8_t>(state >> 24);
     }
-    for (const auto& r : spec.erased) {
+    for (const auto& r : shape.erased) {
         ByteWriter(file).fill(r.offset, r.length, kErasedByte);
     }
     // Cut to the file when it is shorter than the header's end.
     ByteWriter w(file);
-    auto header = encodeUfHeader(headerFor(spec));
+    auto header = encodeUfHeader(headerFor(shape));
     w.bytes(kUfHeaderFileOffset, header);
-    if (spec.withCrc) {
+    if (shape.withCrc) {
         const auto flash = flashWithImage(file);
-        w.u16(kUfHeaderFileOffset + kUfCrc16Offset, headerCrc16(*flash, spec.type, spec.flashSize));
+        w.u16(kUfHeaderFileOffset + kUfCrc16Offset, headerCrc16(*flash, shape.type, shape.flashSize));
     }
     return file;
 }

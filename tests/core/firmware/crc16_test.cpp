@@ -55,9 +55,9 @@ class ImageCrc : public ::testing::Test {
   protected:
     // A 1 MB flash holding a full-size image of random bytes from 0x4000 on.
     void SetUp() override {
-        test::ImageSpec spec;
-        spec.fileSize = kMaxImageFileSize;
-        flash_ = test::flashWithImage(test::buildImage(spec));
+        test::ImageSpec shape;
+        shape.fileSize = kMaxImageFileSize;
+        flash_ = test::flashWithImage(test::buildImage(shape));
     }
     std::span<const std::uint8_t> piece(std::size_t begin, std::size_t end) const {
         return std::span<const std::uint8_t>(*flash_).subspan(begin, end - begin);

@@ -23,7 +23,7 @@ class ImageLoader : public ::testing::Test {
         test::writeImageFile(path, bytes);
         return loader_.Load(path);
     }
-    std::uint32_t loadBuilt(const ImageSpec& spec) { return loadFile(test::buildImage(spec)); }
+    std::uint32_t loadBuilt(const ImageSpec& shape) { return loadFile(test::buildImage(shape)); }
     bool allErasedFrom(std::size_t offset) const {
         return std::all_of(buffer_->begin() + static_cast<std::ptrdiff_t>(offset), buffer_->end(),
                            [](std::uint8_t b) { return b == 0xFF; });
@@ -38,9 +38,9 @@ TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
     ImageSpec big;
     big.fileSize = 0x20000;
     ASSERT_EQ(loadBuilt(big), 0x20000u);
-    ImageSpec spec;
-    spec.fileSize = 0x1234;
-    const auto file = test::buildImage(spec);
+    ImageSpec shape;
+    shape.fileSize = 0x1234;
+    const auto file = test::buildImage(shape);
     ASSERT_EQ(loadFile(file), 0x1234u) << loader_.message();
     EXPECT_EQ(loader_.message(), "");
     EXPECT_TRUE(std::equal(file.begin(), file.end(), buffer_->begin() + 0x4000));
@@ -51,15 +51,15 @@ TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
 }
 
 TEST_F(ImageLoader, acceptsFilesUpToTheFlashAboveTheBootLoader) {
-    ImageSpec spec;
-    spec.fileSize = 0xFC000;
-    spec.flashSize = 0x100000;
-    EXPECT_EQ(loadBuilt(spec), 0xFC000u) << loader_.message();
+    ImageSpec shape;
+    shape.fileSize = 0xFC000;
+    shape.flashSize = 0x100000;
+    EXPECT_EQ(loadBuilt(shape), 0xFC000u) << loader_.message();
 
-    spec.fileSize = 0xFC001;
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    shape.fileSize = 0xFC001;
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "bad filesize(1032193 > 1MB)");
-    const auto bytes = test::buildImage(spec);
+    const auto bytes = test::buildImage(shape);
     EXPECT_EQ(loader_.LoadBytes(bytes), 0u);
     EXPECT_EQ(loader_.message(), "bad filesize(1032193 > 1MB)");
 }
@@ -75,56 +75,56 @@ TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndFilesWithoutMark) {
     EXPECT_EQ(loader_.message(), "no UF mark.");
     EXPECT_TRUE(allErasedFrom(0));
 
-    ImageSpec spec;
-    spec.fileSize = 0x209;  // the mark's eighth character is missing
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    ImageSpec shape;
+    shape.fileSize = 0x209;  // the mark's eighth character is missing
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "no UF mark.");
-    spec.fileSize = 0x20A;  // the mark's prefix is there; flash_size reads 0xFFFFFFFF
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    shape.fileSize = 0x20A;  // the mark's prefix is there; flash_size reads 0xFFFFFFFF
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "bad flash size(>1MB).");
-    spec.fileSize = 0x1000;
-    spec.mark = "der32uve2_UF";
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    shape.fileSize = 0x1000;
+    shape.mark = "der32uve2_UF";
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "no UF mark.");
 }
 
 TEST_F(ImageLoader, checksFlashSizeBoundsThenPageSize) {
-    ImageSpec spec;
+    ImageSpec shape;
     for (const std::uint32_t ok : {0x4000u, 0x100000u}) {
-        spec.flashSize = ok;
-        EXPECT_EQ(loadBuilt(spec), spec.fileSize) << ok << ": " << loader_.message();
+        shape.flashSize = ok;
+        EXPECT_EQ(loadBuilt(shape), shape.fileSize) << ok << ": " << loader_.message();
     }
-    spec.flashSize = 0x3FFF;
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    shape.flashSize = 0x3FFF;
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "bad flash size(16383 < 16KB)");
-    spec.flashSize = 0x100001;
-    spec.pageSize = 2048;  // the flash size is reported first
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    shape.flashSize = 0x100001;
+    shape.pageSize = 2048;  // the flash size is reported first
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "bad flash size(>1MB).");
-    spec.flashSize = 0x40000;
-    EXPECT_EQ(loadBuilt(spec), 0u);
+    shape.flashSize = 0x40000;
+    EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "bad flash pagesize.");
 }
 
 TEST_F(ImageLoader, inspectionTypesTheMarkAndRejectsForeignOnes) {
-    ImageSpec spec;
-    spec.type = ImageType::Type1;
-    ASSERT_NE(loadBuilt(spec), 0u);
+    ImageSpec shape;
+    shape.type = ImageType::Type1;
+    ASSERT_NE(loadBuilt(shape), 0u);
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type1);
-    spec.type = ImageType::Type2;
-    ASSERT_NE(loadBuilt(spec), 0u);
+    shape.type = ImageType::Type2;
+    ASSERT_NE(loadBuilt(shape), 0u);
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type2);
-    spec.mark = "DER32UVE3_UF";  // passes the loader's 8-character test
-    ASSERT_NE(loadBuilt(spec), 0u) << loader_.message();
+    shape.mark = "DER32UVE3_UF";  // passes the loader's 8-character test
+    ASSERT_NE(loadBuilt(shape), 0u) << loader_.message();
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::None);
 }
 
 TEST_F(ImageLoader, completesAMissingCrcInTheBufferOnly) {
-    ImageSpec spec;
-    spec.type = ImageType::Type1;
-    const auto withCrc = test::buildImage(spec);
-    spec.withCrc = false;
-    const auto file = test::buildImage(spec);
+    ImageSpec shape;
+    shape.type = ImageType::Type1;
+    const auto withCrc = test::buildImage(shape);
+    shape.withCrc = false;
+    const auto file = test::buildImage(shape);
     ASSERT_NE(loader_.LoadBytes(file), 0u);
     EXPECT_EQ(imageHeader(*buffer_).crc16, 0);
     const std::uint16_t crc = completeImageCrc(*buffer_, ImageType::Type1);
@@ -139,11 +139,11 @@ TEST_F(ImageLoader, completesAMissingCrcInTheBufferOnly) {
 class FileOpen : public ImageLoader {};
 
 TEST_F(FileOpen, aGoodImageFillsTheThreeTextsAndEnablesUpdate) {
-    ImageSpec spec;
-    spec.fileSize = 0x6000;
-    spec.vid = 0x1234;
-    spec.pid = 0x5678;
-    const auto file = test::buildImage(spec);
+    ImageSpec shape;
+    shape.fileSize = 0x6000;
+    shape.vid = 0x1234;
+    shape.pid = 0x5678;
+    const auto file = test::buildImage(shape);
     const auto path = tmp_ / "fw.bin";
     test::writeImageFile(path, file);
     const ImageLoad r = loadUpdateImage(path, *buffer_);
@@ -161,14 +161,14 @@ TEST_F(FileOpen, aGoodImageFillsTheThreeTextsAndEnablesUpdate) {
 }
 
 TEST_F(FileOpen, anImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
-    ImageSpec spec;
-    spec.flashSize = 0x20000;
-    spec.withCrc = false;
-    const ImageLoad r = loadUpdateImage(test::buildImage(spec), "fw.bin", *buffer_);
+    ImageSpec shape;
+    shape.flashSize = 0x20000;
+    shape.withCrc = false;
+    const ImageLoad r = loadUpdateImage(test::buildImage(shape), "fw.bin", *buffer_);
     ASSERT_TRUE(r.updateEnabled);
     EXPECT_EQ(r.log, "no crc16 in this file. calculate.\r\nuf_header.flash_size = 131072\r\n");
-    spec.withCrc = true;
-    const auto withCrc = test::buildImage(spec);
+    shape.withCrc = true;
+    const auto withCrc = test::buildImage(shape);
     const std::uint16_t expected = decodeUfHeader(std::span(withCrc).subspan(0x200)).crc16;
     EXPECT_NE(expected, 0);
     EXPECT_EQ(r.header.crc16, expected);
@@ -177,9 +177,9 @@ TEST_F(FileOpen, anImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
 }
 
 TEST_F(FileOpen, refusalsLogTheReasonAndLeaveUpdateDisabled) {
-    ImageSpec spec;
-    spec.mark = "DER32UVE_XX";
-    ImageLoad r = loadUpdateImage(test::buildImage(spec), "odd.bin", *buffer_);
+    ImageSpec shape;
+    shape.mark = "DER32UVE_XX";
+    ImageLoad r = loadUpdateImage(test::buildImage(shape), "odd.bin", *buffer_);
     EXPECT_FALSE(r.updateEnabled);
     EXPECT_EQ(r.pathText, "odd.bin");
     EXPECT_EQ(r.log, "uf_header is bad.\r\n");
