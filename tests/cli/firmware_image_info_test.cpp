@@ -14,7 +14,7 @@ using ::testing::HasSubstr;
 
 class ImageInfo : public ::testing::Test {
   protected:
-    std::string write(const test::ImageSpec& shape, const char* name = "fw.bin") {
+    std::string write(const test::ImageShape& shape, const char* name = "fw.bin") {
         const auto path = tmp_ / name;
         test::writeImageFile(path, test::buildImage(shape));
         return path.string();
@@ -23,7 +23,7 @@ class ImageInfo : public ::testing::Test {
 };
 
 TEST_F(ImageInfo, printsEveryHeaderFieldAndBothCrcs) {
-    test::ImageSpec shape;
+    test::ImageShape shape;
     shape.type = ImageType::Type1;
     shape.name = "Receiver \xE9";
     shape.flashSize = 0x40000;
@@ -53,7 +53,7 @@ TEST_F(ImageInfo, printsEveryHeaderFieldAndBothCrcs) {
 }
 
 TEST_F(ImageInfo, tellsAMissingOrWrongStoredCrcFromTheComputedOne) {
-    test::ImageSpec shape;
+    test::ImageShape shape;
     shape.withCrc = false;
     const test::CliRun none = test::runCli({"image-info", write(shape)});
     ASSERT_EQ(none.status, 0) << none.err;
@@ -68,7 +68,7 @@ TEST_F(ImageInfo, tellsAMissingOrWrongStoredCrcFromTheComputedOne) {
 }
 
 TEST_F(ImageInfo, aRefusedImageGivesTheLoadersMessageAsOneErrorLine) {
-    test::ImageSpec shape;
+    test::ImageShape shape;
     shape.flashSize = 0x3FFF;
     const std::string small = write(shape, "small.bin");
     test::CliRun r = test::runCli({"image-info", small});

@@ -19,7 +19,7 @@
 
 namespace tessik::test {
 
-struct ImageSpec {
+struct ImageShape {
     std::size_t fileSize = 0x8000;
     ImageType type = ImageType::Type2;
     std::uint32_t flashSize = 0x40000;
@@ -43,7 +43,7 @@ struct ImageSpec {
     std::uint32_t seed = 1;
 };
 
-inline UfHeader headerFor(const ImageSpec& shape) {
+inline UfHeader headerFor(const ImageShape& shape) {
     UfHeader h;
     if (!shape.mark.empty()) {
         setUfMark(h, shape.mark);
@@ -74,7 +74,7 @@ inline std::unique_ptr<ImageBuffer> flashWithImage(const std::vector<std::uint8_
     return flash;
 }
 
-inline std::vector<std::uint8_t> buildImage(const ImageSpec& shape) {
+inline std::vector<std::uint8_t> buildImage(const ImageShape& shape) {
     std::vector<std::uint8_t> file(shape.fileSize);
     std::uint32_t state = shape.seed * 2654435761u + 1;
     for (auto& b : file) {

@@ -55,7 +55,7 @@ class ImageCrc : public ::testing::Test {
   protected:
     // A 1 MB flash holding a full-size image of random bytes from 0x4000 on.
     void SetUp() override {
-        test::ImageSpec shape;
+        test::ImageShape shape;
         shape.fileSize = kMaxImageFileSize;
         flash_ = test::flashWithImage(test::buildImage(shape));
     }

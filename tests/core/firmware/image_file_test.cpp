@@ -13,7 +13,7 @@
 namespace tessik {
 namespace {
 
-using test::ImageSpec;
+using test::ImageShape;
 
 class ImageLoader : public ::testing::Test {
   protected:
@@ -23,7 +23,7 @@ class ImageLoader : public ::testing::Test {
         test::writeImageFile(path, bytes);
         return loader_.Load(path);
     }
-    std::uint32_t loadBuilt(const ImageSpec& shape) { return loadFile(test::buildImage(shape)); }
+    std::uint32_t loadBuilt(const ImageShape& shape) { return loadFile(test::buildImage(shape)); }
     bool allErasedFrom(std::size_t offset) const {
         return std::all_of(buffer_->begin() + static_cast<std::ptrdiff_t>(offset), buffer_->end(),
                            [](std::uint8_t b) { return b == 0xFF; });
@@ -35,10 +35,10 @@ class ImageLoader : public ::testing::Test {
 };
 
 TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
-    ImageSpec big;
+    ImageShape big;
     big.fileSize = 0x20000;
     ASSERT_EQ(loadBuilt(big), 0x20000u);
-    ImageSpec shape;
+    ImageShape shape;
     shape.fileSize = 0x1234;
     const auto file = test::buildImage(shape);
     ASSERT_EQ(loadFile(file), 0x1234u) << loader_.message();
@@ -51,7 +51,7 @@ TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
 }
 
 TEST_F(ImageLoader, acceptsFilesUpToTheFlashAboveTheBootLoader) {
-    ImageSpec shape;
+    ImageShape shape;
     shape.fileSize = 0xFC000;
     shape.flashSize = 0x100000;
     EXPECT_EQ(loadBuilt(shape), 0xFC000u) << loader_.message();
@@ -75,7 +75,7 @@ TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndFilesWithoutMark) {
     EXPECT_EQ(loader_.message(), "no UF mark.");
     EXPECT_TRUE(allErasedFrom(0));
 
-    ImageSpec shape;
+    ImageShape shape;
     shape.fileSize = 0x209;  // the mark's eighth character is missing
     EXPECT_EQ(loadBuilt(shape), 0u);
     EXPECT_EQ(loader_.message(), "no UF mark.");
@@ -89,7 +89,7 @@ TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndFilesWithoutMark) {
 }
 
 TEST_F(ImageLoader, checksFlashSizeBoundsThenPageSize) {
-    ImageSpec shape;
+    ImageShape shape;
     for (const std::uint32_t ok : {0x4000u, 0x100000u}) {
         shape.flashSize = ok;
         EXPECT_EQ(loadBuilt(shape), shape.fileSize) << ok << ": " << loader_.message();
@@ -107,7 +107,7 @@ TEST_F(ImageLoader, checksFlashSizeBoundsThenPageSize) {
 }
 
 TEST_F(ImageLoader, inspectionTypesTheMarkAndRejectsForeignOnes) {
-    ImageSpec shape;
+    ImageShape shape;
     shape.type = ImageType::Type1;
     ASSERT_NE(loadBuilt(shape), 0u);
     EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type1);
@@ -120,7 +120,7 @@ TEST_F(ImageLoader, inspectionTypesTheMarkAndRejectsForeignOnes) {
 }
 
 TEST_F(ImageLoader, completesAMissingCrcInTheBufferOnly) {
-    ImageSpec shape;
+    ImageShape shape;
     shape.type = ImageType::Type1;
     const auto withCrc = test::buildImage(shape);
     shape.withCrc = false;
@@ -139,7 +139,7 @@ TEST_F(ImageLoader, completesAMissingCrcInTheBufferOnly) {
 class FileOpen : public ImageLoader {};
 
 TEST_F(FileOpen, aGoodImageFillsTheThreeTextsAndEnablesUpdate) {
-    ImageSpec shape;
+    ImageShape shape;
     shape.fileSize = 0x6000;
     shape.vid = 0x1234;
     shape.pid = 0x5678;
@@ -161,7 +161,7 @@ TEST_F(FileOpen, aGoodImageFillsTheThreeTextsAndEnablesUpdate) {
 }
 
 TEST_F(FileOpen, anImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
-    ImageSpec shape;
+    ImageShape shape;
     shape.flashSize = 0x20000;
     shape.withCrc = false;
     const ImageLoad r = loadUpdateImage(test::buildImage(shape), "fw.bin", *buffer_);
@@ -177,7 +177,7 @@ TEST_F(FileOpen, anImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
 }
 
 TEST_F(FileOpen, refusalsLogTheReasonAndLeaveUpdateDisabled) {
-    ImageSpec shape;
+    ImageShape shape;
     shape.mark = "DER32UVE_XX";
     ImageLoad r = loadUpdateImage(test::buildImage(shape), "odd.bin", *buffer_);
     EXPECT_FALSE(r.updateEnabled);
