@@ -2,6 +2,7 @@
 
 #include "cli/cli.hpp"
 #include "cli/commands.hpp"
+#include "cli/device_options.hpp"
 
 namespace tessik::cli {
 
@@ -10,6 +11,8 @@ const std::vector<Command>& commands() {
         {"show", "FILE.ird", "print the table as the main window lists it, the macros and the timing statistics", cmdShow},
         {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
         {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
+        {"version", "[DEVICE OPTIONS]", "print the receiver firmware's name, version and date", cmdVersion},
+        {"setup", "FILE.ird [DEVICE OPTIONS]", "write the table, the timing windows and the macros into the receiver", cmdSetup},
     };
     return table;
 }
@@ -37,6 +40,7 @@ void printHelp(Io& io) {
     for (const Command& c : commands()) {
         io.out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
     }
+    printDeviceOptionsHelp(io.out);
 }
 
 }  // namespace

@@ -7,5 +7,7 @@ namespace tessik::cli {
 int cmdShow(const Args& args, Io& io);
 int cmdExport(const Args& args, Io& io);
 int cmdImport(const Args& args, Io& io);
+int cmdVersion(const Args& args, Io& io);
+int cmdSetup(const Args& args, Io& io);
 
 }  // namespace tessik::cli
