@@ -124,6 +124,7 @@ std::unique_ptr<HidDevice> SimulatedReceiver::Bus::open(const HidDeviceInfo& inf
         info.vendorId != r_.identity_.vendorId || info.productId != r_.identity_.productId) {
         return nullptr;
     }
+    ++r_.opens_;
     return std::make_unique<Handle>(r_, r_.generation_, r_.identity_.featureReportLength);
 }
 
@@ -242,6 +243,14 @@ void SimulatedReceiver::answer(std::span<const std::uint8_t> request) {
     reply_[0] = kReportId;
     Reply reply{reply_, 0, {}};
     Handling handling = Handling::NotMine;
+    const std::uint16_t code = ByteReader(request).u16(4);
+    if ((faults_.nakCode && *faults_.nakCode == code) ||
+        (faults_.nakExchange != 0 && faults_.nakExchange == exchanges_)) {
+        // Refused: the firmware does not act on the request at all.
+        ByteWriter(reply.frame).u16(4, code);
+        reply_[3] = kStatusNak;
+        handling = Handling::Answered;
+    }
     // By index: a firmware may add or remove personalities while it answers.
     for (std::size_t i = 0; i < firmware_.size() && handling == Handling::NotMine; ++i) {
         handling = firmware_[i]->onRequest(request, reply);
@@ -249,13 +258,6 @@ void SimulatedReceiver::answer(std::span<const std::uint8_t> request) {
     if (handling == Handling::NotMine) handling = normal_->onRequest(request, reply);
 
     replyValid_ = handling == Handling::Answered;
-    if (replyValid_) {
-        const std::uint16_t code = ByteReader(request).u16(4);
-        if ((faults_.nakCode && *faults_.nakCode == code) ||
-            (faults_.nakExchange != 0 && faults_.nakExchange == exchanges_)) {
-            reply_[3] = kStatusNak;
-        }
-    }
     busyReadsLeft_ = faults_.busyReads;
     replyNotReadyMs_ = reply.notReadyForMs;
     if (replyNotReadyMs_ > 0) replyTick_ = clock_.tickMs();

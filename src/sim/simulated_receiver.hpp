@@ -47,15 +47,15 @@ struct ReceiverOptions {
     std::array<std::uint8_t, 3> date{24, 5, 17};  // printed in stored order, "24/05/17"
     std::array<std::uint8_t, 2> time{10, 30};     // hour, minute
     std::uint16_t headerVid = kVendorId;
-    std::optional<std::uint16_t> headerPid;  // empty: productId
-    std::uint16_t headerCrc16 = 0x6B1D;      // nonzero: a complete firmware
+    std::optional<std::uint16_t> headerPid{};  // empty: productId
+    std::uint16_t headerCrc16 = 0x6B1D;        // nonzero: a complete firmware
     std::uint32_t flashSize = 0x20000;
 
     // How long Save keeps the device busy writing its flash (the tool waits 2000 ms).
     std::uint32_t saveDurationMs = 0;
 
     // Where Save keeps the table between runs; empty: nowhere. Read when the receiver is made.
-    std::filesystem::path stateFile;
+    std::filesystem::path stateFile{};
 
     bool recordTraffic = true;
 };
@@ -119,6 +119,8 @@ class SimulatedReceiver {
     void recordTraffic(bool on) { recordTraffic_ = on; }
     // Requests accepted since the receiver was made (a set-feature that reached the firmware).
     std::uint32_t exchangeCount() const { return exchanges_; }
+    // Handles opened since the receiver was made (a link that reconnects opens a new one).
+    std::uint32_t openCount() const { return opens_; }
 
     // --- What the device holds ----------------------------------------------------------------
     const DeviceTable& table() const { return table_; }  // as received since power-up
@@ -174,6 +176,7 @@ class SimulatedReceiver {
     std::vector<Transfer> traffic_;
     bool recordTraffic_ = true;
     std::uint32_t exchanges_ = 0;
+    std::uint32_t opens_ = 0;
 
     // The reply to the last request.
     std::vector<std::uint8_t> reply_;
