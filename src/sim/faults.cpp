@@ -21,15 +21,16 @@ constexpr std::array kBuiltIn = {
               "Get Capture replies announce a data length of BYTES (default 65534)"},
 };
 
-bool needNumber(const FaultSpec& spec, std::uint32_t max, std::uint32_t& out, std::string& error) {
-    if (!spec.value) {
-        error = "fault \"" + std::string(spec.name) + "\" needs a value";
+bool needNumber(const FaultSetting& setting, std::uint32_t max, std::uint32_t& out,
+                std::string& error) {
+    if (!setting.value) {
+        error = "fault \"" + std::string(setting.name) + "\" needs a value";
         return false;
     }
-    const auto n = parseFaultNumber(*spec.value, max);
+    const auto n = parseFaultNumber(*setting.value, max);
     if (!n) {
-        error = "fault \"" + std::string(spec.name) + "\": bad value \"" +
-                std::string(*spec.value) + "\"";
+        error = "fault \"" + std::string(setting.name) + "\": bad value \"" +
+                std::string(*setting.value) + "\"";
         return false;
     }
     out = *n;
@@ -42,10 +43,10 @@ std::span<const FaultInfo> builtInFaults() {
     return kBuiltIn;
 }
 
-FaultSpec splitFaultSpec(std::string_view spec) {
-    const std::size_t eq = spec.find('=');
-    if (eq == std::string_view::npos) return {spec, std::nullopt};
-    return {spec.substr(0, eq), spec.substr(eq + 1)};
+FaultSetting splitFaultSetting(std::string_view setting) {
+    const std::size_t eq = setting.find('=');
+    if (eq == std::string_view::npos) return {setting, std::nullopt};
+    return {setting.substr(0, eq), setting.substr(eq + 1)};
 }
 
 std::optional<std::uint32_t> parseFaultNumber(std::string_view text, std::uint32_t max) {
@@ -62,11 +63,11 @@ std::optional<std::uint32_t> parseFaultNumber(std::string_view text, std::uint32
     return v;
 }
 
-FaultParse applyBuiltInFault(Faults& f, const FaultSpec& spec, std::string& error) {
-    const std::string_view name = spec.name;
+FaultParse applyBuiltInFault(Faults& f, const FaultSetting& setting, std::string& error) {
+    const std::string_view name = setting.name;
     std::uint32_t n = 0;
     auto flag = [&](bool& field) {
-        if (spec.value) {
+        if (setting.value) {
             error = "fault \"" + std::string(name) + "\" takes no value";
             return FaultParse::BadValue;
         }
@@ -74,12 +75,12 @@ FaultParse applyBuiltInFault(Faults& f, const FaultSpec& spec, std::string& erro
         return FaultParse::Applied;
     };
     auto number = [&](std::uint32_t max, auto assign) {
-        if (!needNumber(spec, max, n, error)) return FaultParse::BadValue;
+        if (!needNumber(setting, max, n, error)) return FaultParse::BadValue;
         assign(n);
         return FaultParse::Applied;
     };
     auto optionalNumber = [&](std::uint32_t fallback, std::uint32_t max, auto assign) {
-        if (!spec.value) {
+        if (!setting.value) {
             assign(fallback);
             return FaultParse::Applied;
         }

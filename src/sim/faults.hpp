@@ -39,14 +39,14 @@ std::span<const FaultInfo> builtInFaults();
 enum class FaultParse { Applied, UnknownName, BadValue };
 
 // "NAME" or "NAME=VALUE" split at the first '='.
-struct FaultSpec {
+struct FaultSetting {
     std::string_view name;
     std::optional<std::string_view> value;
 };
-FaultSpec splitFaultSpec(std::string_view spec);
+FaultSetting splitFaultSetting(std::string_view setting);
 
 // Applies one built-in fault; `error` says why a value was refused.
-FaultParse applyBuiltInFault(Faults& faults, const FaultSpec& spec, std::string& error);
+FaultParse applyBuiltInFault(Faults& faults, const FaultSetting& setting, std::string& error);
 
 // A decimal number, or hexadecimal with 0x; nothing for anything else or above `max`.
 std::optional<std::uint32_t> parseFaultNumber(std::string_view text,

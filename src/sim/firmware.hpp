@@ -47,7 +47,7 @@ class Firmware {
 
     // Faults of this personality, for --sim-fault and its help.
     virtual std::vector<FaultInfo> faultCatalogue() const { return {}; }
-    virtual FaultParse applyFault(const FaultSpec& /*spec*/, std::string& /*error*/) {
+    virtual FaultParse applyFault(const FaultSetting& /*setting*/, std::string& /*error*/) {
         return FaultParse::UnknownName;
     }
 };

@@ -317,14 +317,14 @@ void SimulatedReceiver::removeFirmware(const Firmware* firmware) {
 }
 
 bool SimulatedReceiver::applyFault(std::string_view text, std::string& error) {
-    const FaultSpec spec = splitFaultSpec(text);
-    FaultParse result = applyBuiltInFault(faults_, spec, error);
+    const FaultSetting setting = splitFaultSetting(text);
+    FaultParse result = applyBuiltInFault(faults_, setting, error);
     for (std::size_t i = 0; i < firmware_.size() && result == FaultParse::UnknownName; ++i) {
-        result = firmware_[i]->applyFault(spec, error);
+        result = firmware_[i]->applyFault(setting, error);
     }
-    if (result == FaultParse::UnknownName) result = normal_->applyFault(spec, error);
+    if (result == FaultParse::UnknownName) result = normal_->applyFault(setting, error);
     if (result == FaultParse::UnknownName) {
-        error = "unknown fault \"" + std::string(spec.name) + "\"";
+        error = "unknown fault \"" + std::string(setting.name) + "\"";
     }
     return result == FaultParse::Applied;
 }

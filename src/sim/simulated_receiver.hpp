@@ -110,7 +110,7 @@ class SimulatedReceiver {
     // --- Faults -------------------------------------------------------------------------------
     Faults& faults() { return faults_; }
     // "NAME" or "NAME=VALUE", built-in or of an added firmware; false with the reason in `error`.
-    bool applyFault(std::string_view spec, std::string& error);
+    bool applyFault(std::string_view setting, std::string& error);
     std::vector<FaultInfo> faultCatalogue() const;
 
     // --- Traffic ------------------------------------------------------------------------------
