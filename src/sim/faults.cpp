@@ -10,7 +10,7 @@ constexpr std::array kBuiltIn = {
     FaultInfo{"absent", "", "no device on the bus"},
     FaultInfo{"unopenable", "", "the device is present but cannot be opened"},
     FaultInfo{"nak", "CODE", "NAK every command with this code (e.g. 0x26)"},
-    FaultInfo{"nak-exchange", "N", "NAK the N-th exchange (counting from 1)"},
+    FaultInfo{"nak-exchange", "N", "NAK the N-th exchange (1: the first)"},
     FaultInfo{"busy", "N", "answer status 1 (not ready) to the first N reads of every reply"},
     FaultInfo{"set-fail", "N", "the next N set-feature transfers fail"},
     FaultInfo{"get-fail", "N", "the next N get-feature transfers fail"},

@@ -18,7 +18,7 @@ struct Faults {
     bool absent = false;      // the device is not on the bus
     bool unopenable = false;  // present, but every open fails (held by another program)
     std::optional<std::uint16_t> nakCode;  // every command with this code is NAKed
-    std::uint32_t nakExchange = 0;         // the N-th exchange (1-based) is NAKed; 0: none
+    std::uint32_t nakExchange = 0;  // the N-th exchange from now (1: the next) is NAKed; 0: none
     std::uint32_t busyReads = 0;    // the first N reads of every reply show status 1 (not ready)
     std::uint32_t setFailures = 0;  // the next N set-feature calls fail
     std::uint32_t getFailures = 0;  // the next N get-feature calls fail

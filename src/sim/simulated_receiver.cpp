@@ -225,7 +225,7 @@ SimulatedReceiver::Error SimulatedReceiver::onSetFeature(std::uint64_t generatio
                                                          std::span<const std::uint8_t> report) {
     settle();
     Error e = check(generation, report.size(), faults_.setFailures);
-    if (e == Error::None && faults_.unplugAfter && exchanges_ >= *faults_.unplugAfter) {
+    if (e == Error::None && faults_.unplugAfter && *faults_.unplugAfter == 0) {
         faults_.unplugAfter.reset();
         unplug();
         e = Error::NoDevice;
@@ -234,6 +234,7 @@ SimulatedReceiver::Error SimulatedReceiver::onSetFeature(std::uint64_t generatio
     record(Direction::Set, report, e == Error::None);
     if (e != Error::None) return e;
     ++exchanges_;
+    if (faults_.unplugAfter) --*faults_.unplugAfter;
     answer(report);
     return Error::None;
 }
@@ -244,8 +245,8 @@ void SimulatedReceiver::answer(std::span<const std::uint8_t> request) {
     Reply reply{reply_, 0, {}};
     Handling handling = Handling::NotMine;
     const std::uint16_t code = ByteReader(request).u16(4);
-    if ((faults_.nakCode && *faults_.nakCode == code) ||
-        (faults_.nakExchange != 0 && faults_.nakExchange == exchanges_)) {
+    const bool nthRefused = faults_.nakExchange != 0 && --faults_.nakExchange == 0;
+    if ((faults_.nakCode && *faults_.nakCode == code) || nthRefused) {
         // Refused: the firmware does not act on the request at all.
         ByteWriter(reply.frame).u16(4, code);
         reply_[3] = kStatusNak;

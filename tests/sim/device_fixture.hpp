@@ -15,6 +15,16 @@
 #include "core/device/usbhidioc.hpp"
 #include "sim/simulated_receiver.hpp"
 
+namespace tessik {
+
+// Readable message boxes in failure output.
+inline void PrintTo(const Message& m, std::ostream* os) {
+    *os << "Message{\"" << m.caption << "\", \"" << m.text << "\", " << static_cast<int>(m.kind)
+        << "}";
+}
+
+}  // namespace tessik
+
 namespace tessik::test {
 
 class RecordingNotifier : public Notifier {
@@ -25,11 +35,6 @@ class RecordingNotifier : public Notifier {
     }
     std::vector<Message> messages;
 };
-
-inline std::ostream& operator<<(std::ostream& os, const Message& m) {
-    return os << "Message{\"" << m.caption << "\", \"" << m.text << "\", "
-              << static_cast<int>(m.kind) << "}";
-}
 
 inline Message errorBox(std::string_view text) {
     return Message{std::string(kErrorCaption), std::string(text), MessageKind::Notice};

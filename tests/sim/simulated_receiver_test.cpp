@@ -323,6 +323,18 @@ TEST_F(Receiver, addedPersonalitiesAnswerFirstAndBringTheirFaults) {
     EXPECT_EQ(receiver.faultCatalogue().size(), sim::builtInFaults().size());
 }
 
+TEST_F(Receiver, exchangeCountingFaultsCountFromWhenTheyAreSet) {
+    command(0x02);
+    receiver.faults().nakExchange = 2;
+    receiver.faults().unplugAfter = 3;
+    EXPECT_EQ(command(0x02)[3], kStatusAck);
+    EXPECT_EQ(command(0x02)[3], kStatusNak);
+    EXPECT_EQ(command(0x02)[3], kStatusAck);
+    Bytes report = frame({0x01, 0x00, 0x00, 0x08, 0x02});
+    EXPECT_FALSE(device->setFeature(report));
+    EXPECT_FALSE(receiver.plugged());
+}
+
 TEST_F(Receiver, injectedNakLeavesTheDeviceUntouched) {
     receiver.faults().nakCode = 0x22;
     EXPECT_EQ(command(0x22, {1})[3], kStatusNak);
