@@ -2,6 +2,7 @@
 
 #include "cli/cli.hpp"
 #include "cli/commands.hpp"
+#include "cli/device_options.hpp"
 
 namespace tessik::cli {
 
@@ -20,6 +21,10 @@ const std::vector<Command>& commands() {
         {"keys", "",
          "print every key the send strings can hold: virtual key, usage, name, counts as a key",
          cmdKeys},
+        {"version", "[DEVICE OPTIONS]", "print the receiver firmware's name, version and date",
+         cmdVersion},
+        {"setup", "FILE.ird [DEVICE OPTIONS]",
+         "write the table, the timing windows and the macros into the receiver", cmdSetup},
     };
     return table;
 }
@@ -47,6 +52,7 @@ void printHelp(Io& io) {
     for (const Command& c : commands()) {
         io.out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
     }
+    printDeviceOptionsHelp(io.out);
 }
 
 }  // namespace

@@ -10,5 +10,7 @@ int cmdImport(const Args& args, Io& io);
 int cmdImageInfo(const Args& args, Io& io);
 int cmdDecode(const Args& args, Io& io);
 int cmdKeys(const Args& args, Io& io);
+int cmdVersion(const Args& args, Io& io);
+int cmdSetup(const Args& args, Io& io);
 
 }  // namespace tessik::cli

@@ -27,15 +27,20 @@ void putFrameHeader(std::span<std::uint8_t> frame, CommandCode code, std::uint16
     w.u16(6, lengthField);
 }
 
+// The jitter comes from a data file and may hold any 32-bit value; 100 ± j is formed in 64 bits
+// so that no value overflows, then turned into the single-precision factor the device expects.
 std::uint16_t widenByJitter(std::uint16_t value, std::int32_t jitterPercent) {
-    return scaled(value, static_cast<float>(100 + jitterPercent) / 100.0f);
+    const std::int64_t percent = 100 + static_cast<std::int64_t>(jitterPercent);
+    return scaled(value, static_cast<float>(percent) / 100.0f);
 }
 
 std::uint16_t narrowByJitter(std::uint16_t value, std::int32_t jitterPercent) {
-    return scaled(value, static_cast<float>(100 - jitterPercent) / 100.0f);
+    const std::int64_t percent = 100 - static_cast<std::int64_t>(jitterPercent);
+    return scaled(value, static_cast<float>(percent) / 100.0f);
 }
 
-DeviceCommands::Outcome DeviceCommands::exchange(Frame& command, Frame& reply, std::uint32_t waitMs) {
+DeviceCommands::Outcome DeviceCommands::exchange(Frame& command, Frame& reply,
+                                                 std::uint32_t waitMs) {
     reply.fill(0x01);  // an unanswered frame then reads as status 1, "not ready"
     if (!link_.SetFeature(command)) return Outcome::SendFailed;
     if (waitMs > 0) clock_.sleepMs(waitMs);
@@ -45,9 +50,15 @@ DeviceCommands::Outcome DeviceCommands::exchange(Frame& command, Frame& reply, s
 
 bool DeviceCommands::logged(Outcome outcome, const char* sendFault, const char* success) {
     switch (outcome) {
-        case Outcome::SendFailed: log_.LogLine(sendFault); return false;
-        case Outcome::ReceiveFailed: log_.LogLine("USB Recv Error"); return false;
-        case Outcome::Ack: log_.LogLine(success); return true;
+        case Outcome::SendFailed:
+            log_.LogLine(sendFault);
+            return false;
+        case Outcome::ReceiveFailed:
+            log_.LogLine("USB Recv Error");
+            return false;
+        case Outcome::Ack:
+            log_.LogLine(success);
+            return true;
     }
     return false;
 }
@@ -90,22 +101,32 @@ bool DeviceCommands::SetIrCode(const RemoteHeader& h, std::int32_t j) {
 }
 
 bool DeviceCommands::SetReturnCode(std::size_t slot, const CodeRecord& record) {
-    putFrameHeader(command_, CommandCode::SetReturnCode, 32);  // counts the bytes after the slot
-    const auto raw = encodeCodeRecord(record);
-    command_[8] = static_cast<std::uint8_t>(slot);
-    std::copy_n(raw.begin() + 20, 20, command_.begin() + 9);   // codeBytes
-    std::copy_n(raw.begin() + 42, 12, command_.begin() + 29);  // KeyCodeList
+    if (slot >= kButtonSlots) return false;
+    // The length field counts the bytes after the slot byte: 20 code bytes and 12 key bytes,
+    // which are CodeRecord bytes 20..39 and 42..53.
+    putFrameHeader(command_, CommandCode::SetReturnCode, 32);
+    ByteWriter w(command_);
+    w.u8(8, static_cast<std::uint8_t>(slot));
+    w.bytes(9, record.codeBytes);
+    for (std::size_t k = 0; k < kKeyWords; ++k)
+        w.u16(29 + 2 * k, record.keys[k]);
     return logged(exchange(command_, reply_), "Send Set Return Code Command Fault",
                   "Send Set Return Code Command Success");
 }
 
 bool DeviceCommands::SetMacro(std::size_t macroSlot, const MacroRecord& macro) {
-    putFrameHeader(command_, CommandCode::SetMacro, 98);  // counts the bytes after the slot
-    std::array<std::uint8_t, kMacroRecordSize> raw{};
-    encodeMacroRecord(macro, ByteWriter(raw));
-    command_[8] = static_cast<std::uint8_t>(macroSlot);
-    std::copy_n(raw.begin() + kMacroIntervalOffset, 2, command_.begin() + 9);
-    std::copy_n(raw.begin() + kMacroKeyListsOffset, 96, command_.begin() + 11);
+    if (macroSlot >= kMacroSlots) return false;
+    // The length field counts the bytes after the slot byte: the interval and the eight key
+    // lists, MacroRecord bytes 2..3 and 20..115.
+    putFrameHeader(command_, CommandCode::SetMacro, 98);
+    ByteWriter w(command_);
+    w.u8(8, static_cast<std::uint8_t>(macroSlot));
+    w.u16(9, macro.interval);
+    for (std::size_t c = 0; c < kMacroCommands; ++c) {
+        for (std::size_t k = 0; k < kKeyWords; ++k) {
+            w.u16(11 + 12 * c + 2 * k, macro.commands[c].keys[k]);
+        }
+    }
     return logged(exchange(command_, reply_), "Send Set Macro Command Fault",
                   "Send Set Macro Command Success");
 }

@@ -45,7 +45,7 @@ std::uint16_t widenByJitter(std::uint16_t value, std::int32_t jitterPercent);
 std::uint16_t narrowByJitter(std::uint16_t value, std::int32_t jitterPercent);
 
 class DeviceCommands {
-public:
+  public:
     DeviceCommands(CUsbhidioc& link, Clock& clock, LogSink& log)
         : link_(link), clock_(clock), log_(log) {}
 
@@ -57,8 +57,13 @@ public:
     bool SendModeCommand(CommandCode code, std::uint8_t argument);
     bool CaptureMode(std::uint8_t on) { return SendModeCommand(CommandCode::CaptureMode, on); }
 
+    // Set Ir Code: the header's timing windows widened by the jitter; byte 9 is sent as 0.
     bool SetIrCode(const RemoteHeader& header, std::int32_t jitterPercent);
+    // Set Return Code for button slot 0..127: its code bytes and key words. A slot outside the
+    // table sends nothing and returns false.
     bool SetReturnCode(std::size_t slot, const CodeRecord& record);
+    // Set Macro for macro slot 0..9: its interval and the eight key lists. A slot outside the
+    // table sends nothing and returns false.
     bool SetMacro(std::size_t macroSlot, const MacroRecord& macro);
     // Save: the reply is read 2000 ms after the command.
     bool Save();
@@ -70,7 +75,7 @@ public:
     const Frame& commandBuffer() const { return command_; }
     const Frame& replyBuffer() const { return reply_; }
 
-private:
+  private:
     enum class Outcome { SendFailed, ReceiveFailed, Ack };
     Outcome exchange(Frame& command, Frame& reply, std::uint32_t waitMs = 0);
     bool logged(Outcome outcome, const char* sendFault, const char* success);

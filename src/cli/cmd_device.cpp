@@ -1,0 +1,172 @@
+// version, setup: the receiver from the terminal.
+
+#include <iostream>
+#include <ostream>
+
+#include "cli/commands.hpp"
+#include "cli/device_options.hpp"
+#include "core/bytes/byte_io.hpp"
+#include "core/datafile/data_file.hpp"
+#include "core/device/commands.hpp"
+#include "core/device/log_sink.hpp"
+#include "core/device/startup.hpp"
+#include "core/device/usbhidioc.hpp"
+#include "core/programming/set_up_data.hpp"
+#include "core/text/format.hpp"
+#include "core/text/strings.hpp"
+#include "hid/linux/console.hpp"
+
+namespace tessik::cli {
+namespace {
+
+constexpr Language kLanguage = Language::English;
+
+// The parts of a command that talks to the receiver: the options, the transport, the link with
+// its command senders and the boxes on the terminal. Built in this order and torn down in the
+// reverse, so the link lets go of its device before the transport goes.
+struct DeviceCommand {
+    std::unique_ptr<DeviceAccess> access;
+    TerminalNotifier notifier;
+    NullLogSink log;
+    std::unique_ptr<CUsbhidioc> link;
+    std::unique_ptr<DeviceCommands> commands;
+
+    explicit DeviceCommand(Io& io) : notifier(io) {}
+
+    bool open(const DeviceOptions& options, std::string& error) {
+        access = DeviceAccess::open(options, error);
+        if (!access) return false;
+        link = std::make_unique<CUsbhidioc>(access->transport(), access->clock(), notifier);
+        commands = std::make_unique<DeviceCommands>(*link, access->clock(), log);
+        return true;
+    }
+
+    ~DeviceCommand() {
+        commands.reset();
+        link.reset();
+    }
+
+    // The search the main window makes when it opens: 0x0021, then 0x0019. A device waiting
+    // for a firmware update cannot be configured; neither can one that is not there.
+    bool findReceiver(VersionArea& versionArea) {
+        const StartupFinding found = searchDevice(*link, versionArea);
+        if (found == StartupFinding::NotFound) {
+            notifier.show(Message{std::string(kErrorCaption),
+                                  std::string(text(StringId::DeviceNotConnected, kLanguage)),
+                                  MessageKind::Notice});
+            return false;
+        }
+        if (found == StartupFinding::UpdateWaiting) {
+            link->Disconnect();
+            notifier.show(Message{std::string(kInformationCaption),
+                                  std::string(text(StringId::UpdateWaiting, kLanguage)),
+                                  MessageKind::Notice});
+            return false;
+        }
+        link->productId = kProductIdNormal;  // a later reconnect looks for the normal identity
+        return true;
+    }
+};
+
+// Splits off the device options; false (with the exit status) on a usage error.
+bool deviceArgs(const Args& in, Args& rest, DeviceOptions& options, Io& io, int& status) {
+    rest = in;
+    std::string error;
+    if (!takeDeviceOptions(rest, options, error)) {
+        status = fail(io, error);
+        return false;
+    }
+    return true;
+}
+
+class ProgressBar {
+  public:
+    explicit ProgressBar(std::ostream& out, bool enabled) : out_(out), enabled_(enabled) {}
+    void show(int position) {
+        if (!enabled_) return;
+        constexpr int kWidth = 40;
+        const int filled = std::min(position, kSetUpProgressMax) * kWidth / kSetUpProgressMax;
+        out_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] "
+             << std::min(position, kSetUpProgressMax) << '/' << kSetUpProgressMax << std::flush;
+        shown_ = true;
+    }
+    ~ProgressBar() {
+        if (shown_) out_ << '\n';
+    }
+
+  private:
+    std::ostream& out_;
+    bool enabled_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+int cmdVersion(const Args& args, Io& io) {
+    Args rest;
+    DeviceOptions options;
+    int status = kExitOk;
+    if (!deviceArgs(args, rest, options, io, status)) return status;
+    if (!rest.empty()) return usageError(io, "version");
+
+    DeviceCommand device(io);
+    std::string error;
+    if (!device.open(options, error)) return fail(io, error);
+    VersionArea area{};
+    if (!device.findReceiver(area)) return kExitFailure;
+    if (!device.commands->GetVersion(area))
+        return fail(io, "the receiver did not answer Get Version");
+
+    // uf_header: name at 18 (32 bytes, 0-terminated), version at 50..52, date 53..55, time
+    // 56..57.
+    const ByteReader h(area);
+    std::string name;
+    for (std::size_t i = 18; i < 50 && h.u8(i) != 0; ++i)
+        name.push_back(static_cast<char>(h.u8(i)));
+    io.out << "Firmware: " << name << '\n'
+           << formatText("Firmware Ver %d.%d.%d", {h.u8(50), h.u8(51), h.u8(52)}) << '\n'
+           << formatText("Date: %02d/%02d/%02d %02d:%02d",
+                         {h.u8(53), h.u8(54), h.u8(55), h.u8(56), h.u8(57)})
+           << '\n';
+    return kExitOk;
+}
+
+int cmdSetup(const Args& args, Io& io) {
+    Args rest;
+    DeviceOptions options;
+    int status = kExitOk;
+    if (!deviceArgs(args, rest, options, io, status)) return status;
+    if (rest.size() != 1) return usageError(io, "setup");
+
+    RemoteModel model;
+    const OpenResult opened = openDataFile(rest[0], model);
+    if (opened.outcome == OpenOutcome::Refused) {
+        return fail(io, rest[0] + ": " + std::string(text(StringId::BadDataFile, kLanguage)));
+    }
+    if (opened.outcome != OpenOutcome::Loaded) return fail(io, rest[0] + ": " + opened.error);
+
+    DeviceCommand device(io);
+    std::string error;
+    if (!device.open(options, error)) return fail(io, error);
+    VersionArea area{};
+    if (!device.findReceiver(area)) return kExitFailure;
+
+    SetUpResult result;
+    {
+        ProgressBar bar(io.out, &io.out == &std::cout && hid::standardOutputIsTerminal());
+        result = runSetUpData(*device.commands, model, device.notifier, kLanguage,
+                              [&bar](int position) { bar.show(position); });
+    }
+    switch (result.outcome) {
+        case SetUpOutcome::Succeeded:
+            return kExitOk;
+        case SetUpOutcome::IrCodeFailed:
+            return fail(io, "the receiver did not acknowledge Set Ir Code; nothing was written");
+        case SetUpOutcome::Failed:
+            break;
+    }
+    return kExitFailure;
+}
+
+}  // namespace tessik::cli

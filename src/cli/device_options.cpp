@@ -1,0 +1,121 @@
+#include "cli/device_options.hpp"
+
+#include <ostream>
+
+#include "core/device/trace_transport.hpp"
+#include "hid/linux/hidraw_transport.hpp"
+#include "sim/simulated_receiver.hpp"
+
+namespace tessik::cli {
+
+bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error) {
+    Args rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (a == "--simulate") {
+            options.simulate = true;
+        } else if (a == "--trace") {
+            if (!value(options.tracePath)) return false;
+        } else if (a == "--sim-fault") {
+            std::string fault;
+            if (!value(fault)) return false;
+            options.simFaults.push_back(fault);
+        } else if (a == "--sim-state") {
+            if (!value(options.simStatePath)) return false;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    if (!options.simulate && (!options.simFaults.empty() || !options.simStatePath.empty())) {
+        error = "--sim-fault and --sim-state need --simulate";
+        return false;
+    }
+    args = std::move(rest);
+    return true;
+}
+
+std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
+                                                              const DeviceOptions& options) {
+    sim::ReceiverOptions ro;
+    ro.stateFile = options.simStatePath;
+    ro.recordTraffic = false;  // the trace file is the command line's record
+    return std::make_unique<sim::SimulatedReceiver>(clock, std::move(ro));
+}
+
+void printDeviceOptionsHelp(std::ostream& out) {
+    out << "\ndevice options (for the commands that talk to the receiver):\n"
+           "  --simulate            use a simulated receiver instead of an attached one\n"
+           "  --trace FILE          write every transfer to FILE: \"set\" or \"get\" and the "
+           "report in hex\n"
+           "  --sim-fault NAME[=N]  make the simulated receiver fail (repeatable), NAME one of:\n";
+    FakeClock clock;
+    const auto receiver = makeSimulatedReceiver(clock, DeviceOptions{});
+    for (const sim::FaultInfo& f : receiver->faultCatalogue()) {
+        // "busy=N"; an optional value "[N]" reads "wrong-echo[=N]".
+        std::string name(f.name);
+        const bool optional = f.value.size() > 2 && f.value.front() == '[';
+        if (optional) name.append("[=").append(f.value.substr(1, f.value.size() - 2)).append("]");
+        if (!optional && !f.value.empty()) name.append("=").append(f.value);
+        out << "      " << name << std::string(name.size() < 22 ? 22 - name.size() : 1, ' ')
+            << f.description << '\n';
+    }
+    out << "  --sim-state FILE      keep the simulated receiver's saved table in FILE between "
+           "runs\n";
+}
+
+std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, std::string& error) {
+    std::unique_ptr<DeviceAccess> access(new DeviceAccess());
+    if (options.simulate) {
+        // The simulated receiver answers at once; its waits (retries, Save's two seconds) pass
+        // in simulated time.
+        access->clock_ = std::make_unique<FakeClock>();
+        access->receiver_ = makeSimulatedReceiver(*access->clock_, options);
+        for (const std::string& fault : options.simFaults) {
+            if (!access->receiver_->applyFault(fault, error)) return nullptr;
+        }
+    } else {
+        access->clock_ = std::make_unique<SteadyClock>();
+        access->hidraw_ = std::make_unique<hid::HidrawTransport>();
+    }
+    if (!options.tracePath.empty()) {
+        access->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
+        if (!access->trace_) {
+            error = "cannot write the trace file " + options.tracePath;
+            return nullptr;
+        }
+        HidTransport& inner = access->receiver_ ? access->receiver_->transport()
+                                                : static_cast<HidTransport&>(*access->hidraw_);
+        access->tracing_ = std::make_unique<TracingTransport>(inner, access->trace_);
+    }
+    return access;
+}
+
+DeviceAccess::~DeviceAccess() = default;
+
+HidTransport& DeviceAccess::transport() {
+    if (tracing_) return *tracing_;
+    if (receiver_) return receiver_->transport();
+    return *hidraw_;
+}
+
+Answer TerminalNotifier::show(const Message& message) {
+    if (message.caption.empty() && message.kind == MessageKind::Notice) {
+        io_.out << message.text << '\n';
+    } else if (message.caption.empty()) {
+        io_.err << message.text << '\n';
+    } else {
+        io_.err << message.caption << ": " << message.text << '\n';
+    }
+    // A terminal has no one to answer a question: the cautious answer.
+    return message.kind == MessageKind::Question ? Answer::Cancel : Answer::Ok;
+}
+
+}  // namespace tessik::cli

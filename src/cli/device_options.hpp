@@ -1,0 +1,92 @@
+#pragma once
+// The device options every command that talks to the receiver shares:
+//   --simulate            an in-process simulated receiver instead of this machine's devices
+//   --trace FILE          every feature-report transfer written to FILE
+//   --sim-fault NAME[=N]  a fault of the simulated receiver (repeatable)
+//   --sim-state FILE      where the simulated receiver keeps its saved table between runs
+// and the pieces built from them: the transport, its clock, the message boxes on a terminal.
+
+#include <fstream>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli.hpp"
+#include "core/device/clock.hpp"
+#include "core/device/hid_transport.hpp"
+#include "core/device/notifier.hpp"
+
+namespace tessik {
+class TracingTransport;
+namespace hid {
+class HidrawTransport;
+}
+namespace sim {
+class SimulatedReceiver;
+}
+}  // namespace tessik
+
+namespace tessik::cli {
+
+struct DeviceOptions {
+    bool simulate = false;
+    std::string tracePath;               // empty: no trace
+    std::vector<std::string> simFaults;  // as given, applied in order
+    std::string simStatePath;            // empty: the simulated table lives for the run only
+};
+
+inline constexpr std::string_view kDeviceOptionsUsage =
+    "[--simulate] [--trace FILE] [--sim-fault NAME[=N]]... [--sim-state FILE]";
+
+// Takes the device options out of `args`, wherever they stand, leaving the command's own
+// arguments. False with the reason in `error` for an option without its value, or a fault or
+// state file given without --simulate.
+bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error);
+
+// The options and the simulator's faults, for tessik-cli --help.
+void printDeviceOptionsHelp(std::ostream& out);
+
+// The simulated receiver the options describe (the faults are applied by DeviceAccess).
+std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
+                                                              const DeviceOptions& options);
+
+// The transport a command uses, with what it needs alongside.
+class DeviceAccess {
+  public:
+    // Nothing, with the reason in `error`, when a fault is unknown or the trace file cannot be
+    // written.
+    static std::unique_ptr<DeviceAccess> open(const DeviceOptions& options, std::string& error);
+    ~DeviceAccess();
+    DeviceAccess(const DeviceAccess&) = delete;
+    DeviceAccess& operator=(const DeviceAccess&) = delete;
+
+    HidTransport& transport();
+    // The machine's clock for a real receiver; simulated time (waits return at once) for the
+    // simulated one.
+    Clock& clock() { return *clock_; }
+    sim::SimulatedReceiver* receiver() { return receiver_.get(); }
+
+  private:
+    DeviceAccess() = default;
+
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<sim::SimulatedReceiver> receiver_;
+    std::unique_ptr<hid::HidrawTransport> hidraw_;
+    std::ofstream trace_;
+    std::unique_ptr<TracingTransport> tracing_;
+};
+
+// Message boxes as lines: notices without a caption on the output stream, everything else on
+// the error stream as "CAPTION: text".
+class TerminalNotifier : public Notifier {
+  public:
+    explicit TerminalNotifier(Io& io) : io_(io) {}
+    Answer show(const Message& message) override;
+
+  private:
+    Io& io_;
+};
+
+}  // namespace tessik::cli

@@ -1,0 +1,51 @@
+#pragma once
+// The Linux transport: HID devices through hidraw.
+//
+// Devices are found in sysfs (<sysfs>/class/hidraw/hidrawN; vendor and product from the HID_ID
+// line of device/uevent), their feature report length is worked out from the report descriptor
+// (device/report_descriptor, or the HIDIOCGRDESC ioctl when sysfs does not offer it), and
+// reports move with HIDIOCSFEATURE / HIDIOCGFEATURE on <dev>/hidrawN. Both roots are
+// parameters so that enumeration can run on a fake tree.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/device/hid_transport.hpp"
+
+namespace tessik::hid {
+
+struct HidId {
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+};
+
+// The vendor and product from a HID device's uevent text ("HID_ID=0003:000007F7:00000021").
+std::optional<HidId> parseHidIdFromUevent(std::string_view uevent);
+
+class HidrawTransport : public HidTransport {
+  public:
+    explicit HidrawTransport(std::filesystem::path sysfsRoot = "/sys",
+                             std::filesystem::path devRoot = "/dev");
+
+    // The hidraw nodes whose HID_ID matches, in node-number order (hidraw2 before hidraw10).
+    std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
+
+    // Opens the node for reading and writing. Nothing when it cannot be opened (no permission:
+    // see the udev rule shipped with the tool) or its descriptor declares no feature report 1.
+    std::unique_ptr<HidDevice> open(const HidDeviceInfo& info) override;
+
+    // The feature report length for report ID 1 that sysfs' copy of the node's report
+    // descriptor declares (the node named like the last part of `devicePath`).
+    std::optional<std::size_t> sysfsFeatureReportLength(
+        const std::filesystem::path& devicePath) const;
+
+  private:
+    std::filesystem::path sysfsRoot_;
+    std::filesystem::path devRoot_;
+};
+
+}  // namespace tessik::hid

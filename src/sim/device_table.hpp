@@ -1,0 +1,84 @@
+#pragma once
+// What the receiver keeps of a Set Up Data run, exactly as the commands carried it: the Set Ir
+// Code payload (its timing windows), the 32 bytes after the slot byte of each of the 128 Set
+// Return Code commands, and the 98 bytes after the slot byte of each of the 10 Set Macro
+// commands. Decoded views read the raw bytes at their offsets.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/model/records.hpp"
+
+namespace tessik::sim {
+
+inline constexpr std::size_t kIrCodePayloadSize = 26;      // frame bytes 8..33
+inline constexpr std::size_t kReturnCodePayloadSize = 32;  // frame bytes 9..40
+inline constexpr std::size_t kMacroPayloadSize = 98;       // frame bytes 9..106
+
+// The timing windows the receiver matches a signal against (Set Ir Code, payload offsets 0..25).
+struct TimingWindows {
+    std::uint8_t format = 0;
+    std::uint8_t byte9 = 0;
+    std::uint16_t pairCount = 0;
+    std::uint16_t leaderHighMax = 0;
+    std::uint16_t leaderHighMin = 0;
+    std::uint16_t leaderLowMax = 0;
+    std::uint16_t leaderLowMin = 0;
+    std::uint16_t oneMax = 0;
+    std::uint16_t lowMax = 0;
+    std::uint16_t highMax = 0;
+    std::uint16_t oneMin = 0;
+    std::uint16_t lowMin = 0;
+    std::uint16_t highMin = 0;
+    std::uint16_t bitCount = 0;
+    bool operator==(const TimingWindows&) const = default;
+};
+
+// One button slot: the code bytes to recognise and the keys to type.
+struct ReturnCodeEntry {
+    std::array<std::uint8_t, kCodeBytesCount> codeBytes{};
+    KeyCodeList keys{};
+    bool operator==(const ReturnCodeEntry&) const = default;
+};
+
+// One macro: the pause between its commands and the eight key lists.
+struct MacroEntry {
+    std::uint16_t interval = 0;
+    std::array<KeyCodeList, kMacroCommands> commands{};
+    bool operator==(const MacroEntry&) const = default;
+};
+
+struct DeviceTable {
+    std::array<std::uint8_t, kIrCodePayloadSize> irCode{};
+    std::array<std::array<std::uint8_t, kReturnCodePayloadSize>, kButtonSlots> returnCodes{};
+    std::array<std::array<std::uint8_t, kMacroPayloadSize>, kMacroSlots> macros{};
+
+    TimingWindows timing() const;
+    ReturnCodeEntry returnCode(std::size_t slot) const;
+    MacroEntry macro(std::size_t macroSlot) const;
+    bool operator==(const DeviceTable&) const = default;
+};
+
+// The state file keeps the saved table between runs of a demo: an 8-byte mark, then the three
+// parts in the order above.
+inline constexpr std::size_t kStateFileSize = 8 + kIrCodePayloadSize +
+                                              kButtonSlots * kReturnCodePayloadSize +
+                                              kMacroSlots * kMacroPayloadSize;
+
+std::vector<std::uint8_t> encodeStateFile(const DeviceTable& table);
+// Nothing for a file of another size or without the mark.
+std::optional<DeviceTable> decodeStateFile(std::span<const std::uint8_t> bytes);
+
+std::optional<DeviceTable> readStateFile(const std::filesystem::path& path);
+// Writes beside the target and renames, so an interrupted write keeps the old state. False
+// with the reason in `error` on failure.
+bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
+                    std::string& error);
+
+}  // namespace tessik::sim

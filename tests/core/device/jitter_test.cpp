@@ -1,0 +1,31 @@
+// The jitter as Set Ir Code applies it: single precision, truncated, kept within 16 bits.
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/device/commands.hpp"
+
+namespace tessik {
+namespace {
+
+TEST(Jitter, examplesWorkedByHand) {
+    EXPECT_EQ(widenByJitter(9000, 10), 9900);
+    EXPECT_EQ(narrowByJitter(4500, 10), 4050);
+    EXPECT_EQ(widenByJitter(1690, 5), 1774);  // 1774.5 truncated
+    EXPECT_EQ(narrowByJitter(0xFFFF, 10), 58981);
+    EXPECT_EQ(widenByJitter(9000, 0), 9000);
+    EXPECT_EQ(narrowByJitter(0xFFFF, 0), 0xFFFF);
+}
+
+TEST(Jitter, outOfRangeProductsAreClampedAndNoJitterOverflows) {
+    EXPECT_EQ(widenByJitter(60000, 10), 0xFFFF);  // 66000 does not fit: sent as 65535
+    EXPECT_EQ(narrowByJitter(1000, 100), 0);
+    EXPECT_EQ(narrowByJitter(1000, 150), 0);  // a negative factor gives 0, not a wrapped word
+    EXPECT_EQ(widenByJitter(1000, -5), 950);
+    EXPECT_EQ(widenByJitter(1000, std::numeric_limits<std::int32_t>::max()), 0xFFFF);
+    EXPECT_EQ(narrowByJitter(1000, std::numeric_limits<std::int32_t>::min()), 0xFFFF);
+}
+
+}  // namespace
+}  // namespace tessik

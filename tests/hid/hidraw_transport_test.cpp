@@ -1,0 +1,145 @@
+// The hidraw transport on a fake sysfs and /dev tree.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/device/usbhidioc.hpp"
+#include "hid/descriptor_files.hpp"
+#include "hid/linux/hidraw_transport.hpp"
+#include "support/temp_dir.hpp"
+
+namespace tessik::test {
+namespace {
+
+namespace fs = std::filesystem;
+using hid::HidrawTransport;
+using hid::parseHidIdFromUevent;
+
+class RecordingNotifier : public Notifier {
+  public:
+    Answer show(const Message& m) override {
+        messages.push_back(m);
+        return Answer::Ok;
+    }
+    std::vector<Message> messages;
+};
+
+struct FakeTree : ::testing::Test {
+    // <root>/sys/class/hidraw/NAME/device/{uevent,report_descriptor} and, with `node`, a
+    // regular file standing for <root>/dev/NAME.
+    void add(const std::string& name, const std::string& hidId,
+             const std::vector<std::uint8_t>& descriptor, bool node = true) {
+        const fs::path dir = sys / "class" / "hidraw" / name / "device";
+        fs::create_directories(dir);
+        std::ofstream(dir / "uevent")
+            << "DRIVER=hid-generic\nHID_ID=" << hidId
+            << "\nHID_NAME=Test device\nHID_PHYS=usb-0000:00:14.0-1/input1\n";
+        std::ofstream out(dir / "report_descriptor", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(descriptor.data()),
+                  static_cast<std::streamsize>(descriptor.size()));
+        if (node) std::ofstream(dev / name) << "";
+    }
+    void SetUp() override {
+        fs::create_directories(sys / "class" / "hidraw");
+        fs::create_directories(dev);
+    }
+
+    TempDir root;
+    fs::path sys = root / "sys";
+    fs::path dev = root / "dev";
+    HidrawTransport transport{sys, dev};
+};
+
+TEST(HidId, isReadFromTheUeventText) {
+    auto id =
+        parseHidIdFromUevent("DRIVER=hid-generic\nHID_ID=0003:000007F7:00000021\nHID_NAME=x\n");
+    ASSERT_TRUE(id);
+    EXPECT_EQ(id->vendorId, 0x07F7);
+    EXPECT_EQ(id->productId, 0x0021);
+    EXPECT_FALSE(parseHidIdFromUevent("HID_NAME=no id\n"));
+    EXPECT_FALSE(parseHidIdFromUevent("HID_ID=0003:000007F7\n"));
+    EXPECT_FALSE(parseHidIdFromUevent("HID_ID=0003:0001FFFF:00000021\n"));
+    EXPECT_FALSE(parseHidIdFromUevent("HID_ID=0003:0000ZZZZ:00000021\n"));
+}
+
+TEST_F(FakeTree, enumeratesMatchingNodesInNodeNumberOrder) {
+    const auto receiver = descriptorFile("receiver_512.hex");
+    add("hidraw0", "0003:0000046D:0000C52B", receiver);
+    add("hidraw10", "0003:000007F7:00000021", receiver);
+    add("hidraw2", "0003:000007F7:00000021", receiver);
+    add("hidraw3", "0003:000007F7:00000018", descriptorFile("bootloader_273.hex"));
+
+    const auto normal = transport.enumerate(0x07F7, 0x0021);
+    ASSERT_EQ(normal.size(), 2u);
+    EXPECT_EQ(normal[0].path, (dev / "hidraw2").string());
+    EXPECT_EQ(normal[1].path, (dev / "hidraw10").string());
+    EXPECT_EQ(normal[0].vendorId, 0x07F7);
+
+    const auto updater = transport.enumerate(0x07F7, 0x0018);
+    ASSERT_EQ(updater.size(), 1u);
+    EXPECT_EQ(transport.sysfsFeatureReportLength(updater[0].path), 273u);
+    EXPECT_TRUE(transport.enumerate(0x07F7, 0x0019).empty());
+}
+
+TEST_F(FakeTree, noHidrawClassMeansNoDevices) {
+    HidrawTransport nowhere(root / "missing", dev);
+    EXPECT_TRUE(nowhere.enumerate(0x07F7, 0x0021).empty());
+}
+
+TEST_F(FakeTree, openTakesTheLengthFromTheDescriptorAndChecksReportSizes) {
+    add("hidraw1", "0003:000007F7:00000021", descriptorFile("receiver_512.hex"));
+    const auto found = transport.enumerate(0x07F7, 0x0021);
+    ASSERT_EQ(found.size(), 1u);
+    auto device = transport.open(found[0]);
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->featureReportLength(), 512u);
+
+    std::vector<std::uint8_t> wrong(64, 1);
+    EXPECT_FALSE(device->setFeature(wrong));
+    EXPECT_EQ(device->lastError(), std::make_error_code(std::errc::invalid_argument).message());
+    // The stand-in node is a plain file: the feature ioctls are refused by the platform.
+    std::vector<std::uint8_t> report(512, 0);
+    report[0] = 1;
+    EXPECT_FALSE(device->setFeature(report));
+    EXPECT_EQ(device->lastError(),
+              std::make_error_code(std::errc::inappropriate_io_control_operation).message());
+    EXPECT_FALSE(device->getFeature(report));
+}
+
+TEST_F(FakeTree, nodesThatCannotBeOpenedOrLackReportOneAreSkipped) {
+    add("hidraw4", "0003:000007F7:00000021", descriptorFile("receiver_512.hex"), false);
+    add("hidraw5", "0003:000007F7:00000021", {0x75, 0x08, 0x95, 0x40, 0xB1, 0x02});
+    for (const auto& info : transport.enumerate(0x07F7, 0x0021)) {
+        EXPECT_EQ(transport.open(info), nullptr) << info.path;
+    }
+}
+
+TEST_F(FakeTree, theLinkShowsThePlatformTextAfterElevenRefusedSends) {
+    add("hidraw1", "0003:000007F7:00000021", descriptorFile("receiver_512.hex"));
+    FakeClock clock;
+    RecordingNotifier notifier;
+    CUsbhidioc link(transport, clock, notifier);
+    std::array<std::uint8_t, kFrameSize> frame{};
+    EXPECT_FALSE(link.SetFeature(frame));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].caption, "Error");
+    EXPECT_EQ(notifier.messages[0].text,
+              std::make_error_code(std::errc::inappropriate_io_control_operation).message());
+    EXPECT_EQ(clock.totalSlept(), 1000u);
+    EXPECT_FALSE(link.connected());
+}
+
+TEST_F(FakeTree, withoutAnyReceiverTheLinkSaysOnlyThatItIsNotConnected) {
+    add("hidraw0", "0003:0000046D:0000C52B", descriptorFile("receiver_512.hex"));
+    FakeClock clock;
+    RecordingNotifier notifier;
+    CUsbhidioc link(transport, clock, notifier);
+    std::array<std::uint8_t, kFrameSize> frame{};
+    EXPECT_FALSE(link.GetFeature(frame));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, kLinkNotConnectedText);
+}
+
+}  // namespace
+}  // namespace tessik::test
