@@ -151,23 +151,5 @@ TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsTheOldFile) {
     EXPECT_TRUE(window->dataFile().empty());
 }
 
-TEST_F(MainWindowTest, openRestoresTheTableAndSelectsTheFirstRow) {
-    RemoteModel saved = modelWithButtons(9);
-    saved.jitterPercent = 15;
-    const auto file = dir / "nine.ird";
-    ASSERT_TRUE(saveDataFile(file, saved).ok);
-
-    openWindow();
-    dialogs.chooseNext(file);
-    window->Open();
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(rows(), 9);
-    EXPECT_EQ(list()->currentItem(), list()->topLevelItem(0));
-    EXPECT_EQ(list()->topLevelItem(8)->text(2), "texti");
-    EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "Test remote");
-    EXPECT_EQ(window->model().jitterPercent, 15);
-    EXPECT_EQ(window->dataFile(), file);
-}
-
 }  // namespace
 }  // namespace tessik::test

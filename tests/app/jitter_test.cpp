@@ -78,14 +78,5 @@ TEST_F(JitterDialogTest, aChangedJitterCountsAsUnsavedAndAnUnchangedOneDoesNot) 
     EXPECT_EQ(dialogs.shown.size(), 1u) << "Exit now asks before the change is lost";
 }
 
-TEST_F(JitterDialogTest, japaneseLabelAndCaption) {
-    openWindow(Language::Japanese);
-    runJitter([](QDialog& d, QSlider&, QLabel& label) {
-        EXPECT_EQ(d.windowTitle(), "ジッター量設定");
-        EXPECT_EQ(label.text(), "ジッター量(10%)");
-        d.reject();
-    });
-}
-
 }  // namespace
 }  // namespace tessik::test

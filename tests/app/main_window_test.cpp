@@ -158,16 +158,6 @@ TEST_F(MainWindowTest, refreshToEndOnFiveRowsSelectsNothingAndShowsTheLastRow) {
     EXPECT_TRUE(list()->viewport()->rect().contains(last));
 }
 
-TEST_F(MainWindowTest, refreshToEndOnALongListScrollsToItsEnd) {
-    openWindow();
-    startNew("TV");
-    addCodes(60);
-    EXPECT_TRUE(list()->selectedItems().isEmpty());
-    EXPECT_GT(list()->verticalScrollBar()->value(), 0);
-    const QRect last = list()->visualItemRect(list()->topLevelItem(59));
-    EXPECT_TRUE(list()->viewport()->rect().contains(last));
-}
-
 TEST_F(MainWindowTest, refreshZeroSelectsTheFirstRowAndKeepsSevenRowsInView) {
     openWindow();
     startNew("TV");
@@ -186,24 +176,6 @@ TEST_F(MainWindowTest, refreshZeroSelectsTheFirstRowAndKeepsSevenRowsInView) {
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(30));
     EXPECT_TRUE(
         list()->viewport()->rect().contains(list()->visualItemRect(list()->topLevelItem(36))));
-}
-
-TEST_F(MainWindowTest, listHasFourFixedColumnsWithSingleFullRowSelectionAndNoSorting) {
-    openWindow();
-    QTreeWidget* l = list();
-    ASSERT_EQ(l->columnCount(), 4);
-    EXPECT_EQ(l->headerItem()->text(0), "No");
-    EXPECT_EQ(l->headerItem()->text(1), "Ir Data");
-    EXPECT_EQ(l->headerItem()->text(2), "Send Charactor");
-    EXPECT_EQ(l->headerItem()->text(3), "Comment");
-    EXPECT_EQ(l->columnWidth(0), 30);
-    EXPECT_EQ(l->columnWidth(1), 100);
-    EXPECT_EQ(l->columnWidth(2), 100);
-    EXPECT_EQ(l->columnWidth(3), 350);
-    EXPECT_EQ(l->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(l->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_FALSE(l->isSortingEnabled());
-    EXPECT_EQ(window->windowTitle(), "Infrared-remote-control setting tool");
 }
 
 TEST_F(MainWindowTest, deleteWithoutSelectionOrAfterCancelLeavesTheTable) {
