@@ -1,0 +1,28 @@
+#pragma once
+// "Name Input": asks for the remote control's name when a new table is started.
+
+#include <QDialog>
+#include <string>
+
+#include "core/text/language.hpp"
+
+class QLineEdit;
+
+namespace tessik::app {
+
+class CNameDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CNameDlg(Language language, QWidget* parent = nullptr);
+
+    // The text of the edit (at most 256 characters).
+    std::u16string name() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QLineEdit* edit_;
+};
+
+}  // namespace tessik::app

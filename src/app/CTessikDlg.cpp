@@ -1,0 +1,430 @@
+#include "app/CTessikDlg.hpp"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/AppIcon.hpp"
+#include "app/CNameDlg.hpp"
+#include "app/DEBUG_w.hpp"
+#include "app/HelpViewer.hpp"
+#include "app/QtText.hpp"
+#include "app/Set_Jitter.hpp"
+#include "app/m_About.hpp"
+#include "core/datafile/data_file.hpp"
+#include "core/text/format.hpp"
+#include "core/text/strings.hpp"
+
+namespace tessik::app {
+namespace {
+
+struct ListColumn {
+    StringId heading;
+    int width;
+};
+// No, Ir Data, Send Charactor, Comment.
+constexpr ListColumn kColumns[] = {{StringId::ColumnNo, 30},
+                                   {StringId::ColumnIrData, 100},
+                                   {StringId::ColumnSendText, 100},
+                                   {StringId::ColumnComment, 350}};
+
+// Rows kept in view below the selected one, so the user sees what follows it.
+constexpr int kRowsShownAfterSelection = 6;
+
+}  // namespace
+
+CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Language language,
+                       QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, dialogs, *this) {
+    setObjectName("mainWindow");
+    setWindowTitle(qs(text(StringId::MainCaption, language)));
+    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+
+    auto* layout = new QVBoxLayout(this);
+    buildMenu(layout);
+
+    auto* nameLabel = new QLabel(qs(label(Label::MainName, language)));
+    name_ = new QLabel;
+    name_->setObjectName("nameText");
+    name_->setTextFormat(Qt::PlainText);
+    name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(nameLabel);
+    nameRow->addWidget(name_, 1);
+    layout->addLayout(nameRow);
+
+    list_ = new QTreeWidget;
+    list_->setObjectName("buttonList");
+    list_->setRootIsDecorated(false);
+    list_->setItemsExpandable(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSortingEnabled(false);
+    list_->header()->setSectionsClickable(false);
+    list_->header()->setSectionsMovable(false);
+    list_->header()->setStretchLastSection(false);
+    QStringList headings;
+    for (const ListColumn& c : kColumns)
+        headings << qs(text(c.heading, language));
+    list_->setHeaderLabels(headings);
+    for (int i = 0; i < 4; ++i)
+        list_->setColumnWidth(i, kColumns[i].width);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditButton(); });
+    layout->addWidget(list_, 1);
+
+    // The window system offers no system menu to add to, so the version entry lives in the
+    // window's context menu.
+    const std::string_view versionText = text(StringId::VersionMenuItem, language);
+    if (!versionText.empty()) {
+        versionAction_ = new QAction(qs(versionText), this);
+        versionAction_->setObjectName("command16");
+        connect(versionAction_, &QAction::triggered, this, [this] { ShowVersion(); });
+        addAction(versionAction_);
+        setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
+
+    ResetTables();
+    resize(640, 420);
+}
+
+CTessikDlg::~CTessikDlg() = default;
+
+void CTessikDlg::buildMenu(QLayout* layout) {
+    auto* bar = new QMenuBar;
+    bar->setObjectName("menuBar");
+    for (const Menu& menu : mainMenu(language_)) {
+        QMenu* m = bar->addMenu(qs(menu.title));
+        for (const MenuItem& item : menu.items) {
+            if (item.separator) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* a = m->addAction(qs(item.text));
+            a->setObjectName(QStringLiteral("command%1").arg(static_cast<int>(item.command)));
+            const CommandId id = item.command;
+            connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+            actions_[id] = a;
+        }
+    }
+    layout->setMenuBar(bar);
+}
+
+void CTessikDlg::runCommand(CommandId command) {
+    switch (command) {
+        case CommandId::New:
+            New();
+            break;
+        case CommandId::Open:
+            Open();
+            break;
+        case CommandId::Save:
+            Save();
+            break;
+        case CommandId::SaveAs:
+            SaveAs();
+            break;
+        case CommandId::Exit:
+            Close();
+            break;
+        case CommandId::Capture:
+            Capture();
+            break;
+        case CommandId::DeleteIr:
+            DeleteButton();
+            break;
+        case CommandId::SetUp:
+            SetUp();
+            break;
+        case CommandId::EditMacro:
+            EditMacro();
+            break;
+        case CommandId::Jitter:
+            Jitter();
+            break;
+        case CommandId::Help:
+            Help();
+            break;
+        case CommandId::About:
+            About();
+            break;
+        case CommandId::DebugWindow:
+            ToggleDebugWindow();
+            break;
+        case CommandId::FirmwareUpdate:
+            FirmwareUpdate();
+            break;
+        case CommandId::VersionSystemMenu:
+            ShowVersion();
+            break;
+    }
+}
+
+QAction* CTessikDlg::action(CommandId command) const {
+    const auto it = actions_.find(command);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+StartupFinding CTessikDlg::startUp() {
+    ResetTables();
+    return runStartup(device_.link(), device_.commands(), dialogs_, versionArea_, language_,
+                      [this] { FirmwareUpdate(); });
+}
+
+// --- Model operations -------------------------------------------------------------------------
+
+void CTessikDlg::ResetTables() {
+    model_.ResetTables();
+    device_.commands().ResetBuffers();
+    fillRows();
+    showName();
+    syncMenu();
+}
+
+void CTessikDlg::fillRows() {
+    list_->clear();
+    QList<QTreeWidgetItem*> rows;
+    for (std::size_t slot = 0; slot < kButtonSlots; ++slot) {
+        const ButtonRecord& b = model_.buttons[slot];
+        if (!b.code.occupied()) continue;
+        auto* row = new QTreeWidgetItem;
+        row->setText(0, QString::number(slot + 1));
+        row->setText(1, qs(codeValueText(b.code.codeValue)));
+        row->setText(2, qs(b.text.sendText));
+        row->setText(3, qs(b.text.comment));
+        rows << row;
+    }
+    list_->addTopLevelItems(rows);
+}
+
+void CTessikDlg::showName() {
+    name_->setText(qs(model_.shownName));
+}
+
+void CTessikDlg::syncMenu() {
+    const CommandStates& s = model_.commands;
+    action(CommandId::Save)->setEnabled(s.save);
+    action(CommandId::SaveAs)->setEnabled(s.saveAs);
+    action(CommandId::Capture)->setEnabled(s.capture);
+    action(CommandId::DeleteIr)->setEnabled(s.deleteIr);
+    action(CommandId::SetUp)->setEnabled(s.setUp);
+    action(CommandId::EditMacro)->setEnabled(s.editMacro);
+    action(CommandId::Jitter)->setEnabled(s.jitter);
+}
+
+void CTessikDlg::RefreshList(int selection) {
+    model_.refreshCommandStates();
+    fillRows();
+    const int n = list_->topLevelItemCount();
+    const int selected = selection == kRefreshToEnd ? n : selection;
+    list_->clearSelection();
+    if (selected >= 0 && selected < n) {
+        list_->setCurrentItem(list_->topLevelItem(selected));
+    } else {
+        list_->setCurrentItem(nullptr);
+    }
+    const int shown =
+        selected + kRowsShownAfterSelection < n ? selected + kRowsShownAfterSelection : n - 1;
+    if (shown >= 0) list_->scrollToItem(list_->topLevelItem(shown));
+    showName();
+    syncMenu();
+}
+
+void CTessikDlg::LogLine(std::string_view line) {
+    if (debug_ != nullptr) debug_->AppendLog(line);
+}
+
+std::size_t CTessikDlg::AddCode(const CodeRecord& record, std::u16string_view comment) {
+    const std::size_t slot = model_.AddCode(record, comment);
+    if (slot == kNoFreeSlot) return slot;
+    if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
+    RefreshList(kRefreshToEnd);
+    return slot;
+}
+
+int CTessikDlg::selectedRow() const {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.front());
+}
+
+// --- File menu --------------------------------------------------------------------------------
+
+void CTessikDlg::New() {
+    if (model_.modified && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
+        return;
+    }
+    CNameDlg dialog(language_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::u16string name = dialog.name();
+    if (name.empty()) return;
+    model_.startNew(name);
+    device_.commands().ResetBuffers();
+    RefreshList(kRefreshToEnd);
+}
+
+void CTessikDlg::Open() {
+    if (model_.modified && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
+        return;
+    }
+    const auto path = dialogs_.chooseFile(dataFileDialog(FileDialogKind::Open));
+    if (!path) return;
+    device_.commands().ResetBuffers();
+    const OpenResult result = openDataFile(*path, model_);
+    if (result.outcome != OpenOutcome::Loaded) {
+        // The model is empty now; so is what the window shows.
+        fillRows();
+        showName();
+        syncMenu();
+        if (result.outcome == OpenOutcome::Refused) {
+            dialogs_.warn(text(StringId::BadDataFile, language_));
+        } else {
+            dialogs_.warn(utf8(fromPath(*path)) + "\n" + result.error);
+        }
+        return;
+    }
+    dataFile_ = *path;
+    RefreshList(0);
+}
+
+bool CTessikDlg::writeFile(const std::filesystem::path& path) {
+    const SaveResult result = saveDataFile(path, model_);
+    if (!result.ok) {
+        // The old file is untouched: the new content goes to a temporary file first.
+        dialogs_.warn(utf8(fromPath(path)) + "\n" + result.error);
+        return false;
+    }
+    dataFile_ = path;
+    showName();
+    syncMenu();
+    return true;
+}
+
+void CTessikDlg::SaveAs() {
+    const auto path = dialogs_.chooseFile(dataFileDialog(FileDialogKind::Save));
+    if (!path) return;
+    std::error_code ec;
+    if (std::filesystem::exists(*path, ec) &&
+        !dialogs_.confirm(text(StringId::OverwriteExisting, language_))) {
+        return;
+    }
+    writeFile(*path);
+}
+
+void CTessikDlg::Save() {
+    if (dataFile_.empty()) {  // Save is only enabled once a file is known; be safe anyway
+        SaveAs();
+        return;
+    }
+    if (model_.modified && !dialogs_.confirm(text(StringId::OverwriteOnSave, language_))) return;
+    writeFile(dataFile_);
+}
+
+bool CTessikDlg::Close() {
+    if (model_.modified && !dialogs_.confirm(text(StringId::ExitWithUnsaved, language_))) {
+        return false;
+    }
+    if (debug_ != nullptr) debug_->hide();
+    if (help_ != nullptr) help_->hide();
+    done(QDialog::Rejected);
+    return true;
+}
+
+void CTessikDlg::reject() {
+    Close();
+}
+
+void CTessikDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter does nothing in the main window (there is no default button to press).
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CTessikDlg::closeEvent(QCloseEvent* event) {
+    // A device wait runs the event loop; the window must not go away under the exchange.
+    if (device_.waiting()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// --- Edit, Setup and Help menus ----------------------------------------------------------------
+
+void CTessikDlg::Capture() {
+    // The capture dialog (CaptureMode 1, then polling for two presses) is not part of this
+    // build yet.
+}
+
+void CTessikDlg::DeleteButton() {
+    const int row = selectedRow();
+    if (row < 0) return;
+    if (!dialogs_.confirm(formatText(text(StringId::DeleteNumberQuestion, language_), {row + 1}))) {
+        return;
+    }
+    model_.DeleteButton(static_cast<std::size_t>(row));
+    RefreshList(0);
+}
+
+void CTessikDlg::EditButton() {
+    // The send-string editor is not part of this build yet.
+}
+
+void CTessikDlg::SetUp() {
+    // The Set Up Data dialog is not part of this build yet.
+}
+
+void CTessikDlg::EditMacro() {
+    // The macro list dialog is not part of this build yet.
+}
+
+void CTessikDlg::Jitter() {
+    Set_Jitter dialog(model_, language_, this);
+    dialog.exec();
+}
+
+void CTessikDlg::Help() {
+    if (help_ == nullptr) help_ = new HelpViewer(language_, helpSearchFolders(), this);
+    help_->showIndex();
+    help_->show();
+    help_->raise();
+}
+
+void CTessikDlg::About() {
+    versionArea_.fill(0);
+    device_.commands().GetVersion(versionArea_);
+    ShowVersion();
+}
+
+void CTessikDlg::ShowVersion() {
+    m_About dialog(versionArea_, language_, this);
+    dialog.exec();
+}
+
+void CTessikDlg::ToggleDebugWindow() {
+    if (debug_ == nullptr) debug_ = new DEBUG_w(this);
+    if (debug_->isVisible()) {
+        debug_->hide();
+    } else {
+        debug_->show();  // without taking the focus from the main window
+    }
+}
+
+void CTessikDlg::FirmwareUpdate() {
+    // The firmware update dialog is not part of this build yet.
+}
+
+}  // namespace tessik::app

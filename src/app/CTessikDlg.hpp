@@ -1,0 +1,117 @@
+#pragma once
+// The main window: the remote control's name, one list row per taught button, and the menu
+// from which everything else is opened. It owns, for the whole run, the model, the current data
+// file, the device connection, the version area (the running firmware's header) and the debug
+// window. Its menu commands are enabled and greyed exactly as the model's command states say.
+
+#include <QDialog>
+#include <filesystem>
+#include <map>
+#include <string_view>
+
+#include "app/DeviceConnection.hpp"
+#include "app/DialogService.hpp"
+#include "core/device/commands.hpp"
+#include "core/device/log_sink.hpp"
+#include "core/device/startup.hpp"
+#include "core/model/remote_model.hpp"
+#include "core/text/language.hpp"
+#include "core/text/ui_texts.hpp"
+
+class QAction;
+class QLabel;
+class QTreeWidget;
+
+namespace tessik::app {
+
+class DEBUG_w;
+class HelpViewer;
+
+// RefreshList's argument for "select nothing, scroll to the end" (AddCode, New, Edit Macro).
+inline constexpr int kRefreshToEnd = 128;
+
+class CTessikDlg : public QDialog, public LogSink {
+    Q_OBJECT
+  public:
+    CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Language language,
+               QWidget* parent = nullptr);
+    ~CTessikDlg() override;
+
+    // The device search of the start: called once, before the window is shown. Tells the user
+    // when no receiver or only one waiting for a firmware update is found, and asks the
+    // receiver for its firmware version.
+    StartupFinding startUp();
+
+    // --- Operations the dialogs use -----------------------------------------------------------
+    // Rebuilds the list from the table, selects row `selection` (kRefreshToEnd: none) and
+    // scrolls so the six rows after it are in view; mirrors the command states in the menu.
+    void RefreshList(int selection);
+    // A device-traffic line for the debug window; dropped until the window has been created.
+    void LogLine(std::string_view text) override;
+    // Stores a captured code (see RemoteModel::AddCode), shows the new statistics in the debug
+    // window and refreshes the list. Returns the slot, or 128 when the table is full.
+    std::size_t AddCode(const CodeRecord& record, std::u16string_view comment);
+    // Empties the model and the device frame buffers and greys the model commands.
+    void ResetTables();
+
+    RemoteModel& model() { return model_; }
+    VersionArea& versionArea() { return versionArea_; }
+    DeviceConnection& device() { return device_; }
+    Language language() const { return language_; }
+    const std::filesystem::path& dataFile() const { return dataFile_; }
+
+    // --- Menu commands -----------------------------------------------------------------------
+    void New();
+    void Open();
+    void Save();
+    void SaveAs();
+    bool Close();  // false when the user keeps the window open
+    void Capture();
+    void DeleteButton();
+    void EditButton();
+    void SetUp();
+    void EditMacro();
+    void Jitter();
+    void Help();
+    void About();        // asks the receiver for its version first
+    void ShowVersion();  // the version dialog on what the version area holds
+    void ToggleDebugWindow();
+    void FirmwareUpdate();
+
+    QAction* action(CommandId command) const;
+    QAction* versionAction() const { return versionAction_; }
+    DEBUG_w* debugWindow() const { return debug_; }
+    HelpViewer* helpViewer() const { return help_; }
+
+  public slots:
+    void reject() override;  // Escape: Close
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenu(QLayout* layout);
+    void runCommand(CommandId command);
+    void fillRows();
+    void showName();
+    void syncMenu();
+    bool writeFile(const std::filesystem::path& path);
+    int selectedRow() const;
+
+    DialogService& dialogs_;
+    Language language_;
+    RemoteModel model_;
+    std::filesystem::path dataFile_;
+    VersionArea versionArea_{};
+    DeviceConnection device_;
+
+    std::map<CommandId, QAction*> actions_;
+    QAction* versionAction_ = nullptr;
+    QLabel* name_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    DEBUG_w* debug_ = nullptr;
+    HelpViewer* help_ = nullptr;
+};
+
+}  // namespace tessik::app

@@ -1,0 +1,57 @@
+#pragma once
+// Everything the main window needs to talk to the receiver: the transport (real hidraw or the
+// in-process simulated receiver), the clock that device waits run on, the link and the command
+// layer. This is the only place in the application that decides which transport is used.
+
+#include <filesystem>
+#include <memory>
+
+#include "app/AppClock.hpp"
+#include "core/device/commands.hpp"
+#include "core/device/hid_transport.hpp"
+#include "core/device/log_sink.hpp"
+#include "core/device/notifier.hpp"
+#include "core/device/usbhidioc.hpp"
+
+namespace tessik::app {
+
+struct DeviceOptions {
+    // --simulate: the simulated receiver instead of hidraw; its table lives in `stateFile`.
+    bool simulate = false;
+    std::filesystem::path simulatorStateFile;
+
+    // For tests: a transport and a clock of the caller's, used instead of our own.
+    HidTransport* transport = nullptr;
+    Clock* clock = nullptr;
+};
+
+class DeviceConnection {
+  public:
+    DeviceConnection(const DeviceOptions& options, Notifier& notifier, LogSink& log);
+    ~DeviceConnection();
+    DeviceConnection(const DeviceConnection&) = delete;
+    DeviceConnection& operator=(const DeviceConnection&) = delete;
+
+    CUsbhidioc& link() { return link_; }
+    DeviceCommands& commands() { return commands_; }
+    Clock& clock() { return clock_; }
+
+    // True while a device wait is letting the event loop run.
+    bool waiting() const { return appClock_.sleeping(); }
+
+  private:
+    // A transport and whatever object owns it (the simulated receiver owns its transport).
+    struct Transport {
+        std::shared_ptr<void> owner;
+        HidTransport* transport = nullptr;
+    };
+    static Transport createTransport(const DeviceOptions& options, Clock& clock);
+
+    AppClock appClock_;
+    Clock& clock_;
+    Transport transport_;
+    CUsbhidioc link_;
+    DeviceCommands commands_;
+};
+
+}  // namespace tessik::app

@@ -1,0 +1,22 @@
+#include "app/ProgramInfo.hpp"
+
+#include "core/text/format.hpp"
+
+namespace tessik::app {
+
+std::string_view programDescription(Language language) {
+    return language == Language::Japanese ? "Tessik 赤外線リモコン設定ツール"
+                                          : "Tessik infrared-remote-control setting tool";
+}
+
+std::string programVersion() {
+    return formatText("%d.%d.%d.%d", {TESSIK_VERSION_MAJOR, TESSIK_VERSION_MINOR,
+                                      TESSIK_VERSION_BUILD, TESSIK_VERSION_REVISION});
+}
+
+std::string_view legalNotice(Language language) {
+    return language == Language::Japanese ? "Copyright (C) Tessik 開発者一同"
+                                          : "Copyright (C) The Tessik authors";
+}
+
+}  // namespace tessik::app

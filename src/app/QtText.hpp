@@ -1,0 +1,37 @@
+#pragma once
+// Conversions between the core's texts (UTF-8 and UTF-16 standard strings, paths) and Qt's.
+
+#include <QFile>
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tessik::app {
+
+inline QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+inline QString qs(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+inline std::string utf8(const QString& s) {
+    return s.toStdString();
+}
+
+inline std::u16string u16(const QString& s) {
+    return s.toStdU16String();
+}
+
+// File names go through the locale's file-name encoding, as the file dialogs hand them out.
+inline std::filesystem::path toPath(const QString& s) {
+    return std::filesystem::path(QFile::encodeName(s).toStdString());
+}
+
+inline QString fromPath(const std::filesystem::path& p) {
+    return QFile::decodeName(p.c_str());
+}
+
+}  // namespace tessik::app

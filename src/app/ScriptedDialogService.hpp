@@ -1,0 +1,44 @@
+#pragma once
+// A DialogService that answers from a script and remembers everything it was asked: widget
+// tests run without a single real box. A question or file dialog that the script does not
+// cover is answered Cancel and counted as unexpected, so a test sees it instead of hanging.
+
+#include <deque>
+#include <vector>
+
+#include "app/DialogService.hpp"
+
+namespace tessik::app {
+
+class ScriptedDialogService : public DialogService {
+  public:
+    // Answers for the next questions, in order. Non-questions always answer Ok and take no
+    // entry from the script.
+    void answer(Answer a) { answers_.push_back(a); }
+    // The file the next file dialog returns; nothing = the user cancels it.
+    void chooseNext(std::optional<std::filesystem::path> file) {
+        files_.push_back(std::move(file));
+    }
+
+    Answer show(const Message& message) override;
+    std::optional<std::filesystem::path> chooseFile(const FileDialogRequest& request) override;
+
+    // Everything shown and requested so far, in order.
+    std::vector<Message> shown;
+    std::vector<FileDialogRequest> fileRequests;
+    int unexpected = 0;
+
+    // True when every scripted answer and file has been used.
+    bool scriptUsedUp() const { return answers_.empty() && files_.empty(); }
+    // Forgets what was shown (the script stays).
+    void clearShown() {
+        shown.clear();
+        fileRequests.clear();
+    }
+
+  private:
+    std::deque<Answer> answers_;
+    std::deque<std::optional<std::filesystem::path>> files_;
+};
+
+}  // namespace tessik::app

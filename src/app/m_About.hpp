@@ -1,0 +1,22 @@
+#pragma once
+// "Software Version": the program's description and version, its legal notice and the version
+// of the firmware running in the receiver, as the last Get Version reply left it in the
+// version area (all zero without a device).
+
+#include <QDialog>
+
+#include "core/device/commands.hpp"
+#include "core/text/language.hpp"
+
+namespace tessik::app {
+
+class m_About : public QDialog {
+    Q_OBJECT
+  public:
+    m_About(const VersionArea& versionArea, Language language, QWidget* parent = nullptr);
+};
+
+// "Firmware Ver %d.%d.%d" from bytes 50, 51 and 52 of the firmware header.
+std::string firmwareVersionLine(const VersionArea& versionArea);
+
+}  // namespace tessik::app

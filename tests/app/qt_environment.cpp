@@ -1,0 +1,41 @@
+// One QApplication for the whole widget test program, on the platform the test environment
+// chooses (offscreen under ctest).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform warns about window-manager features it lacks; nothing to see there.
+void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext& context,
+                            const QString& text) {
+    if (text.startsWith(QStringLiteral("This plugin does not support"))) return;
+    if (text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (previousHandler != nullptr) previousHandler(type, context, text);
+}
+
+class QtEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        previousHandler = qInstallMessageHandler(quietOffscreenWarnings);
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        QApplication::setApplicationName(QStringLiteral("tessik"));
+    }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    int argc_ = 1;
+    char name_[10] = "app_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace

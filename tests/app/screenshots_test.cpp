@@ -1,0 +1,87 @@
+// Renders every window of the application to PNG files for a person to look at: clipped or
+// overlapping labels, missing glyphs, unreadable layouts. Runs only when TESSIK_SCREENSHOT_DIR
+// names a folder to write into.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QListWidget>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+#include "app/CNameDlg.hpp"
+#include "app/DEBUG_w.hpp"
+#include "app/HelpViewer.hpp"
+#include "app/Set_Jitter.hpp"
+#include "app/m_About.hpp"
+#include "app/support/main_window_fixture.hpp"
+
+namespace tessik::test {
+namespace {
+
+class Screenshots : public MainWindowTest, public ::testing::WithParamInterface<Language> {
+  protected:
+    void SetUp() override {
+        folder_ = qEnvironmentVariable("TESSIK_SCREENSHOT_DIR");
+        if (folder_.isEmpty()) GTEST_SKIP() << "set TESSIK_SCREENSHOT_DIR to write screenshots";
+        QDir().mkpath(folder_);
+    }
+
+    void save(QWidget& w, const char* name) {
+        w.show();
+        QCoreApplication::processEvents();
+        const QString suffix = GetParam() == Language::Japanese ? "ja" : "en";
+        const QString file = QStringLiteral("%1/%2-%3.png").arg(folder_, name, suffix);
+        EXPECT_TRUE(w.grab().save(file)) << file.toStdString();
+    }
+
+    QString folder_;
+};
+
+TEST_P(Screenshots, everyWindow) {
+    const Language language = GetParam();
+    bus.plug(kProductIdNormal, {1, 4, 2});
+    openWindow(language);
+    window->startUp();
+    window->model().startNew(language == Language::Japanese ? u"リビングのテレビ"
+                                                            : u"Living room TV");
+    const char16_t* comments[] = {u"Power", u"Volume +", u"Volume -", u"Channel up", u"Mute"};
+    for (std::size_t i = 0; i < 12; ++i) {
+        window->AddCode(necLikeCode(0x20DF10EFull + i * 0x1000), comments[i % 5]);
+        window->model().buttons[i].text.sendText = i % 3 == 0 ? u"Ctrl+Alt+Del" : u"a";
+    }
+    window->RefreshList(0);
+    save(*window, "main");
+
+    window->ToggleDebugWindow();
+    window->AddCode(necLikeCode(0x1234), u"");
+    modal.whenOpens<QDialog>([](QDialog& d) { d.accept(); });
+    window->About();  // one Get Version line in the log
+    for (int i = 0; i < 5; ++i)
+        window->LogLine("Send Start Capture Command Success");
+    save(*window->debugWindow(), "debug");
+
+    app::CNameDlg name(language, window.get());
+    save(name, "name");
+    app::m_About about(window->versionArea(), language, window.get());
+    save(about, "about");
+    window->model().jitterPercent = 15;
+    app::Set_Jitter jitter(window->model(), language, window.get());
+    save(jitter, "jitter");
+    app::HelpViewer help(language, app::helpSearchFolders(), window.get());
+    help.showIndex();
+    save(help, "help");
+    for (const char* page : {"capture", "jitter", "debug", "linux"}) {
+        help.browser()->setSource(QUrl(QStringLiteral("%1.html").arg(QLatin1String(page))));
+        save(help, (std::string("help-") + page).c_str());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, Screenshots,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         [](const ::testing::TestParamInfo<Language>& info) {
+                             return info.param == Language::Japanese ? "Japanese" : "English";
+                         });
+
+}  // namespace
+}  // namespace tessik::test
