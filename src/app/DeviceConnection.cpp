@@ -1,16 +1,9 @@
 #include "app/DeviceConnection.hpp"
 
+#include "hid/linux/hidraw_transport.hpp"
+#include "sim/simulated_receiver.hpp"
+
 namespace tessik::app {
-namespace {
-
-// Finds no receiver: the link reports "not connected" and every command fails cleanly.
-class NoReceiverTransport : public HidTransport {
-  public:
-    std::vector<HidDeviceInfo> enumerate(std::uint16_t, std::uint16_t) override { return {}; }
-    std::unique_ptr<HidDevice> open(const HidDeviceInfo&) override { return nullptr; }
-};
-
-}  // namespace
 
 DeviceConnection::DeviceConnection(const DeviceOptions& options, Notifier& notifier, LogSink& log)
     : clock_(options.clock != nullptr ? *options.clock : appClock_),
@@ -26,14 +19,18 @@ DeviceConnection::~DeviceConnection() {
 DeviceConnection::Transport DeviceConnection::createTransport(const DeviceOptions& options,
                                                               Clock& clock) {
     if (options.transport != nullptr) return {nullptr, options.transport};
-    static_cast<void>(clock);  // the simulated receiver keeps its time on the device clock
-    // Until the hidraw transport and the simulated receiver are built in, both choices use a
-    // transport that finds no receiver.
     if (options.simulate) {
-        auto simulated = std::make_shared<NoReceiverTransport>();
-        return {simulated, simulated.get()};
+        // The simulated receiver runs on the application's clock, so its waits (Save, a
+        // re-enumeration) keep the window painted like a real device's. Its traffic is not
+        // recorded: a session of polling would only grow that record.
+        sim::ReceiverOptions receiverOptions;
+        receiverOptions.stateFile = options.simulatorStateFile;
+        receiverOptions.recordTraffic = false;
+        auto receiver = std::make_shared<sim::SimulatedReceiver>(clock, receiverOptions);
+        receiver->plug();
+        return {receiver, &receiver->transport()};
     }
-    auto hidraw = std::make_shared<NoReceiverTransport>();
+    auto hidraw = std::make_shared<hid::HidrawTransport>();
     return {hidraw, hidraw.get()};
 }
 
