@@ -1,0 +1,33 @@
+#pragma once
+// What the capture session needs from its window. The "Ir Data Capture" dialog implements it
+// by wiring each call to a widget; it decides nothing itself. Message boxes go through the
+// Notifier the session is given, not through the view.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessik {
+
+class CaptureView {
+  public:
+    virtual ~CaptureView() = default;
+
+    // The centred prompt above (static 1053) and the text after "Result:" (static 1028).
+    virtual void setPrompt(std::string_view text) = 0;
+    virtual void setResult(std::string_view text) = 0;
+    // The Next button (1001).
+    virtual void setNextEnabled(bool enabled) = 0;
+    // The Comment edit (1007, at most 128 characters): emptied, focused, read when a code is
+    // stored.
+    virtual void clearComment() = 0;
+    virtual void focusComment() = 0;
+    virtual std::u16string comment() const = 0;
+    // The poll timer, one-shot: when `ms` have passed, the window calls
+    // CaptureSession::timerFired() once. Starting it again restarts it; stopping an idle timer
+    // does nothing.
+    virtual void startTimer(std::uint32_t ms) = 0;
+    virtual void stopTimer() = 0;
+};
+
+}  // namespace tessik

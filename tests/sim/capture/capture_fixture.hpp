@@ -1,0 +1,101 @@
+#pragma once
+// The capture session in its dialog's place: a view that keeps what the session shows, the
+// link and a simulated receiver on a fake clock, and remote buttons pressed in front of it.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/capture/capture_session.hpp"
+#include "sim/device_fixture.hpp"
+#include "sim/ir_reception.hpp"
+#include "sim/remotes.hpp"
+#include "support/model_builders.hpp"
+
+namespace tessik::test {
+
+struct FakeCaptureView : CaptureView {
+    void setPrompt(std::string_view text) override { prompt = text; }
+    void setResult(std::string_view text) override { result = text; }
+    void setNextEnabled(bool enabled) override { nextEnabled = enabled; }
+    void clearComment() override { comment_.clear(); }
+    void focusComment() override { commentFocused = true; }
+    std::u16string comment() const override { return comment_; }
+    void startTimer(std::uint32_t ms) override { timerMs = ms; }
+    void stopTimer() override { timerMs.reset(); }
+
+    void type(std::u16string_view text) { comment_ = text; }
+
+    std::string prompt;
+    std::string result;
+    bool nextEnabled = false;
+    bool commentFocused = false;
+    std::optional<std::uint32_t> timerMs;
+
+  private:
+    std::u16string comment_;
+};
+
+struct CaptureFixture : DeviceFixture {
+    explicit CaptureFixture(sim::ReceiverOptions options = {})
+        : DeviceFixture(std::move(options)),
+          session(link, commands, log, model, view, notifier, Language::English),
+          reception(receiver) {}
+
+    // Capture Ir Data: the main window enters capture mode, then shows the dialog.
+    void SetUp() override {
+        ASSERT_TRUE(commands.CaptureMode(1));
+        session.shown();
+    }
+
+    // The poll timer runs out once.
+    void tick() {
+        ASSERT_TRUE(view.timerMs.has_value()) << "the session is not polling";
+        clock.advance(*view.timerMs);
+        session.timerFired();
+    }
+
+    // Polls until the session has dealt with what the receiver holds: it fetched the press
+    // (the receiver was told to drop it, or the code was confirmed) or stopped polling.
+    void pollUntilFetched(int maxTicks = 12) {
+        for (int n = 0; n < maxTicks && view.timerMs && !receiver.capture().empty(); ++n)
+            tick();
+    }
+
+    void press(const sim::VirtualRemote& remote, std::string_view button,
+               std::optional<sim::TimingNoise> noise = std::nullopt) {
+        ASSERT_EQ(reception.press(remote, button, noise).heard, sim::Heard::Captured);
+        pollUntilFetched();
+    }
+    void pressNec(std::string_view button) { press(sim::necTvRemote(), button); }
+
+    // Both presses of a button, a comment, Next.
+    void teach(std::string_view button, std::u16string_view comment) {
+        pressNec(button);
+        pressNec(button);
+        ASSERT_EQ(session.state(), CaptureState::Confirmed) << button;
+        view.type(comment);
+        session.next();
+    }
+
+    void load(const sim::IrSignal& signal, std::size_t entriesPerPoll = 0) {
+        receiver.capture().load(signal.low, signal.high, entriesPerPoll);
+        pollUntilFetched();
+    }
+
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const Message& m : notifier.messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+
+    RemoteModel model;
+    FakeCaptureView view;
+    CaptureSession session;
+    sim::IrReception reception;
+};
+
+}  // namespace tessik::test

@@ -1,0 +1,297 @@
+// The capture session against the simulated receiver: the presses, the refusals, Next and Close.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/ir/decoders.hpp"
+#include "core/text/strings.hpp"
+#include "sim/capture/capture_fixture.hpp"
+
+namespace tessik::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::string str(StringId id) {
+    return std::string(text(id, Language::English));
+}
+Message warning(StringId id) {
+    return Message{"", str(id), MessageKind::Warning};
+}
+Message notice(StringId id) {
+    return Message{"", str(id), MessageKind::Notice};
+}
+
+sim::IrSignal necButton(std::string_view name) {
+    return *sim::necTvRemote().signal(name);
+}
+
+// NEC address 0x5E, command 0x08, each byte sent least significant bit first: the bytes read
+// 7A 85 10 EF, and type 1 holds each of them twice.
+constexpr std::uint64_t kPowerCode = 0x7A7A85851010EFEFull;
+
+// A pulse-distance frame with 21 data bytes: 168 bits, more than a code record holds.
+sim::IrSignal tooLongSignal() {
+    std::vector<std::uint8_t> bytes(21, 0xA5);
+    return sim::aehaSignal(bytes);
+}
+
+std::size_t sentCount(const sim::SimulatedReceiver& r, CommandCode code) {
+    std::size_t n = 0;
+    for (const auto& t : r.traffic()) {
+        n += t.direction == sim::Direction::Set && t.report[4] == static_cast<std::uint8_t>(code);
+    }
+    return n;
+}
+
+using Capture = CaptureFixture;
+
+TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment) {
+    pressNec("Power");
+    EXPECT_EQ(session.state(), CaptureState::SecondPress);
+    EXPECT_EQ(view.prompt, str(StringId::SecondPressPrompt));
+    EXPECT_EQ(view.result, str(StringId::SecondPressStandby));
+    EXPECT_TRUE(receiver.captureMode());
+    EXPECT_TRUE(view.timerMs.has_value());
+
+    view.type(u"typed too early");
+    pressNec("Power");
+    EXPECT_EQ(session.state(), CaptureState::Confirmed);
+    EXPECT_EQ(view.prompt, str(StringId::ReadingCompleted));
+    EXPECT_EQ(view.result, "0x7A7A85851010EFEF");
+    EXPECT_TRUE(view.nextEnabled);
+    EXPECT_TRUE(view.commentFocused);
+    EXPECT_EQ(view.comment(), u"");  // the refresh at confirmation empties the edit
+    EXPECT_FALSE(view.timerMs.has_value());
+    EXPECT_TRUE(notifier.messages.empty());
+
+    view.type(u"Power button");
+    session.next();
+    const sim::IrSignal power = necButton("Power");
+    EXPECT_EQ(model.buttons[0].code, decodeCapture(power.low, power.high));
+    EXPECT_EQ(model.buttons[0].code.codeValue, kPowerCode);
+    EXPECT_EQ(model.buttons[0].text.comment, u"Power button");
+    EXPECT_TRUE(model.modified);
+    EXPECT_EQ(model.header.leaderLow.max, 9000);
+
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+    EXPECT_EQ(view.prompt, str(StringId::CapturePrompt));
+    EXPECT_EQ(view.result, str(StringId::FirstPressStandby));
+    EXPECT_FALSE(view.nextEnabled);
+    EXPECT_EQ(view.comment(), u"");
+    EXPECT_EQ(view.timerMs, kCapturePollMs);
+    EXPECT_TRUE(receiver.captureMode());
+}
+
+TEST_F(Capture, aPressIsFetchedOnlyOnceItsCountAboveTenStopsGrowing) {
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+    EXPECT_EQ(view.prompt, str(StringId::CapturePrompt));
+    EXPECT_EQ(view.result, str(StringId::FirstPressStandby));
+    EXPECT_EQ(view.timerMs, kCapturePollMs);
+    // 34 entries arrive 16 per poll: 16, 32, 34, then 34 again fetches.
+    pressNec("Mute");
+    const auto polls = std::count(log.lines.begin(), log.lines.end(),
+                                  std::string("Send Start Capture Command Success"));
+    EXPECT_EQ(polls, 4);
+    EXPECT_THAT(std::vector<std::string>(log.lines.end() - 3, log.lines.end()),
+                ElementsAre("Start Capture", "Send Get Capture Command Success",
+                            "Send Get Capture Command Success"));
+
+    // Ten entries are never a press, however long they stay.
+    sim::IrSignal shortOne = necButton("Mute");
+    shortOne.low.resize(10);
+    shortOne.high.resize(10);
+    receiver.capture().load(shortOne.low, shortOne.high, 0);
+    log.lines.clear();
+    for (int i = 0; i < 8; ++i)
+        tick();
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), std::string("Start Capture")), 0);
+    EXPECT_EQ(session.state(), CaptureState::SecondPress);
+}
+
+TEST_F(Capture, aDifferentSecondPressIsRefusedAndTheNextPressCountsAsAFirstOne) {
+    pressNec("Power");
+    pressNec("Mute");
+    EXPECT_THAT(notifier.messages, ElementsAre(notice(StringId::CodeDiffersFromFirst)));
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+    EXPECT_EQ(view.prompt, str(StringId::CapturePrompt));
+    EXPECT_EQ(session.heldRecord(), CodeRecord{});
+
+    pressNec("Mute");
+    EXPECT_EQ(session.state(), CaptureState::SecondPress);
+    pressNec("Mute");
+    EXPECT_EQ(session.state(), CaptureState::Confirmed);
+    EXPECT_EQ(notifier.messages.size(), 1u);
+}
+
+TEST_F(Capture, aCodeAlreadyInTheTableIsRefusedAtTheFirstPress) {
+    teach("Power", u"power");
+    pressNec("Power");
+    EXPECT_THAT(notifier.messages, ElementsAre(notice(StringId::CodeAlreadyTaken)));
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+    EXPECT_TRUE(view.timerMs.has_value());
+}
+
+TEST_F(Capture, aCodeOfAnotherLengthThanSlotZeroIsRefused) {
+    teach("Power", u"power");
+    // 12-bit SIRC decodes to 11 bits: the last entry, which ends the frame, is not analysed.
+    press(sim::sircTvRemote(), "Vol+");
+    EXPECT_THAT(notifier.messages, ElementsAre(warning(StringId::CodeLengthDiffers)));
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+}
+
+TEST_F(Capture, aCodeTooLongForTheRecordIsRefusedAsTooLongOnlyWhileSlotZeroIsEmpty) {
+    load(tooLongSignal());
+    EXPECT_THAT(notifier.messages, ElementsAre(notice(StringId::IrDataTooLong)));
+    notifier.messages.clear();
+
+    teach("Power", u"power");
+    // The failed decode leaves bitCount 0, which differs from slot 0's 32 bits.
+    load(tooLongSignal());
+    EXPECT_THAT(notifier.messages, ElementsAre(warning(StringId::CodeLengthDiffers)));
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+}
+
+TEST_F(Capture, incompleteAndUndecodablePressesAreRefusedWithTheirWarnings) {
+    // A device that announces a single entry: nothing to analyse.
+    receiver.faults().oversizedLength = 2;
+    pressNec("Power");
+    EXPECT_THAT(notifier.messages, ElementsAre(warning(StringId::TooFewEntries)));
+    receiver.faults().oversizedLength.reset();
+    notifier.messages.clear();
+
+    // Twelve equal entries: no leader stands out and no period is a one.
+    sim::IrSignal flat;
+    flat.low.assign(12, 500);
+    flat.high.assign(12, 500);
+    load(flat);
+    EXPECT_THAT(notifier.messages, ElementsAre(warning(StringId::NothingDecoded)));
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+}
+
+TEST_F(Capture, storingTheLastFreeSlotEndsCaptureWithTheTableFullNotice) {
+    model = modelWithButtons(127);
+    teach("Power", u"the last one");
+    EXPECT_EQ(model.buttons[127].code.codeValue, kPowerCode);
+    EXPECT_EQ(model.buttons[127].text.comment, u"the last one");
+    EXPECT_THAT(notifier.messages, ElementsAre(notice(StringId::ButtonTableFull)));
+    EXPECT_EQ(session.state(), CaptureState::Full);
+    EXPECT_FALSE(view.nextEnabled);
+    EXPECT_FALSE(view.timerMs.has_value());
+    session.next();  // disabled: nothing happens
+    EXPECT_EQ(model.occupiedCount(), 128u);
+}
+
+TEST_F(Capture, aTableWithAGapIsFullWhenTheGapIsFilled) {
+    // A table read from a file may have a free slot before occupied ones.
+    model = modelWithButtons(128);
+    model.buttons[5] = ButtonRecord{};
+    teach("Power", u"into the gap");
+    EXPECT_EQ(model.buttons[5].code.codeValue, kPowerCode);
+    EXPECT_THAT(notifier.messages, ElementsAre(notice(StringId::ButtonTableFull)));
+    EXPECT_EQ(session.state(), CaptureState::Full);
+    EXPECT_FALSE(view.timerMs.has_value());
+}
+
+TEST_F(Capture, closeAfterAConfirmationStoresTheCodeWithItsComment) {
+    pressNec("OK");
+    pressNec("OK");
+    view.type(u"select");
+    session.close();
+    EXPECT_EQ(model.buttons[0].code.codeValue, session.heldRecord().codeValue);
+    EXPECT_EQ(model.buttons[0].text.comment, u"select");
+    EXPECT_FALSE(receiver.captureMode());
+    EXPECT_FALSE(view.timerMs.has_value());
+    EXPECT_EQ(session.state(), CaptureState::Closed);
+    EXPECT_EQ(model.occupiedCount(), 1u);
+}
+
+TEST_F(Capture, closeStoresNeitherAStoredCodeAgainNorAFirstPress) {
+    teach("Power", u"power");
+    pressNec("Mute");  // first press accepted; the held record still holds it
+    ASSERT_EQ(session.heldRecord().codeValue, session.firstCapture()->codeValue);
+    session.close();
+    EXPECT_EQ(model.occupiedCount(), 1u);
+    EXPECT_FALSE(receiver.captureMode());
+}
+
+TEST_F(Capture, aLinkErrorInThePollStopsPolling) {
+    receiver.faults().setFailures = kTransferRetries + 1;
+    tick();
+    EXPECT_EQ(log.lines.back(), "USB Send Error");
+    EXPECT_EQ(session.state(), CaptureState::Stopped);
+    EXPECT_FALSE(view.timerMs.has_value());
+    EXPECT_EQ(view.prompt, str(StringId::CapturePrompt));  // unchanged
+    session.timerFired();                                  // a stray tick does nothing
+    EXPECT_EQ(log.lines.size(), 1u);
+
+    // A refused reply also drops the recording with CaptureMode 1.
+    session.shown();
+    receiver.faults().nakCode = static_cast<std::uint16_t>(CommandCode::StartCapture);
+    receiver.clearTraffic();
+    tick();
+    EXPECT_EQ(log.lines.back(), "USB Recv Error");
+    EXPECT_EQ(session.state(), CaptureState::Stopped);
+    EXPECT_FALSE(view.timerMs.has_value());
+    EXPECT_EQ(sentCount(receiver, CommandCode::CaptureMode), 1u);
+}
+
+TEST_F(Capture, aFailedReadOfThePeriodsRetriesAtTheFirstPress) {
+    pressNec("Power");
+    receiver.faults().nakCode = static_cast<std::uint16_t>(CommandCode::GetCaptureHigh);
+    ASSERT_EQ(reception.press(sim::necTvRemote(), "Power").heard, sim::Heard::Captured);
+    pollUntilFetched();
+    EXPECT_EQ(log.lines.back(), "USB Recv Error");
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+    EXPECT_EQ(view.prompt, str(StringId::CapturePrompt));
+    EXPECT_TRUE(view.timerMs.has_value());
+    receiver.faults().nakCode.reset();
+    pressNec("Power");
+    EXPECT_EQ(session.state(), CaptureState::SecondPress);
+}
+
+TEST_F(Capture, aStaleEchoIsAskedAgainButNotForever) {
+    receiver.faults().wrongEcho = 3;
+    receiver.clearTraffic();
+    pressNec("Power");
+    EXPECT_EQ(sentCount(receiver, CommandCode::GetCaptureLow), 4u);
+    EXPECT_EQ(session.state(), CaptureState::SecondPress);
+
+    receiver.faults().wrongEcho = sim::kEveryTime;
+    receiver.clearTraffic();
+    log.lines.clear();
+    pressNec("Power");
+    EXPECT_EQ(sentCount(receiver, CommandCode::GetCaptureLow),
+              static_cast<std::size_t>(kLowPeriodReadTries));
+    EXPECT_EQ(sentCount(receiver, CommandCode::GetCaptureHigh), 0u);
+    EXPECT_EQ(log.lines.back(), "USB Recv Error");
+    EXPECT_EQ(session.state(), CaptureState::FirstPress);
+    EXPECT_TRUE(view.timerMs.has_value());
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(Capture, anOversizedDataLengthTakesOnlyWhatTheReplyHolds) {
+    // The device announces 0xFFFE bytes; 251 entries fit the 512-byte report. The periods behind
+    // the real 34 read as 0 and do not disturb the decode.
+    receiver.faults().oversizedLength = 0xFFFE;
+    pressNec("Power");
+    EXPECT_EQ(session.state(), CaptureState::SecondPress);
+    EXPECT_EQ(session.firstCapture()->pairCount, 250);
+    EXPECT_EQ(session.firstCapture()->codeValue, kPowerCode);
+}
+
+TEST_F(Capture, missingHighPeriodsCountAsZero) {
+    const sim::IrSignal power = necButton("Power");
+    const std::vector<std::uint16_t> someHighs(power.high.begin(), power.high.begin() + 20);
+    receiver.capture().load(power.low, someHighs, 0);
+    pollUntilFetched();
+    std::vector<std::uint16_t> padded = someHighs;
+    padded.resize(power.low.size(), 0);
+    ASSERT_TRUE(session.firstCapture().has_value());
+    EXPECT_EQ(*session.firstCapture(), decodeCapture(power.low, padded));
+}
+
+}  // namespace
+}  // namespace tessik::test

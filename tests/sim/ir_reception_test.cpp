@@ -1,0 +1,198 @@
+// Remote-control buttons pressed in front of the simulated receiver: captured in capture mode,
+// recognised and typed after Set Up Data.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/ir/decoders.hpp"
+#include "core/programming/set_up_data.hpp"
+#include "sim/device_fixture.hpp"
+#include "sim/ir_reception.hpp"
+#include "sim/remotes.hpp"
+
+namespace tessik::sim {
+
+inline void PrintTo(const TypedKey& k, std::ostream* os) {
+    *os << (k.down ? "down " : "up ") << int(k.usage) << " mods " << int(k.modifiers) << " at "
+        << k.atMs;
+}
+
+}  // namespace tessik::sim
+
+namespace tessik::test {
+namespace {
+
+using sim::Heard;
+using sim::TypedKey;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr std::uint32_t kT = sim::kKeyReportIntervalMs;
+
+// A receiver programmed with every button of `remote`, slot i typing usage 0x04 + i.
+struct Programmed : DeviceFixture {
+    void program(const sim::VirtualRemote& remote) {
+        std::uint16_t usage = 0x04;
+        for (const sim::RemoteButton& b : remote.buttons) {
+            const sim::IrSignal s = remote.signal(b);
+            CodeRecord code = decodeCapture(s.low, s.high);
+            code.keys[0] = usage++;
+            ASSERT_NE(model.AddCode(code, u""), kNoFreeSlot);
+        }
+        setUp();
+    }
+    void setUp() {
+        ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
+                  SetUpOutcome::Succeeded);
+    }
+    sim::PressResult press(const sim::VirtualRemote& remote, std::string_view button,
+                           std::optional<sim::TimingNoise> noise = std::nullopt) {
+        return reception.press(remote, button, noise);
+    }
+
+    RemoteModel model;
+    sim::IrReception reception{receiver};
+};
+
+TEST_F(Programmed, inCaptureModeAPressGoesIntoTheCaptureMemoryAndShowsOverPolls) {
+    ASSERT_TRUE(commands.CaptureMode(1));
+    const auto r = press(sim::necTvRemote(), "Vol+");
+    EXPECT_EQ(r.heard, Heard::Captured);
+    const sim::IrSignal s = *sim::necTvRemote().signal("Vol+");
+    EXPECT_EQ(receiver.capture().totalCount(), s.entries());
+    EXPECT_EQ(receiver.capture().poll(), 16u);
+    EXPECT_EQ(receiver.capture().poll(), 32u);
+    EXPECT_EQ(receiver.capture().poll(), 34u);
+    EXPECT_TRUE(std::ranges::equal(receiver.capture().visibleHigh(), s.high));
+    EXPECT_THAT(reception.typed(), IsEmpty());
+}
+
+TEST_F(Programmed, nothingIsHeardOfAMissingButtonOrByAnUnpluggedReceiverOrBeforeSetUp) {
+    EXPECT_EQ(press(sim::necTvRemote(), "Power").heard, Heard::NotRecognised);
+    program(sim::necTvRemote());
+    EXPECT_EQ(press(sim::necTvRemote(), "Teletext").heard, Heard::NoSuchButton);
+    receiver.unplug();
+    EXPECT_EQ(press(sim::necTvRemote(), "Power").heard, Heard::NotListening);
+    receiver.plug();  // the saved table is back
+    EXPECT_EQ(press(sim::necTvRemote(), "Power").heard, Heard::Typed);
+}
+
+class EveryRemote : public Programmed,
+                    public ::testing::WithParamInterface<const sim::VirtualRemote* (*)()> {};
+
+TEST_P(EveryRemote, eachButtonTypesItsOwnSlotAndOtherRemotesTypeNothing) {
+    const sim::VirtualRemote& remote = *GetParam()();
+    program(remote);
+    for (std::size_t i = 0; i < remote.buttons.size(); ++i) {
+        const auto usage = static_cast<std::uint8_t>(0x04 + i);
+        clock.advance(1000);
+        const std::uint32_t at = clock.now();  // keys are stamped on the receiver's clock
+        const auto r = press(remote, remote.buttons[i].name,
+                             sim::TimingNoise{4.0, static_cast<std::uint32_t>(i + 1)});
+        ASSERT_EQ(r.heard, Heard::Typed) << remote.buttons[i].name;
+        EXPECT_EQ(r.slot, i);
+        EXPECT_THAT(r.keys,
+                    ElementsAre(TypedKey{usage, 0, true, at}, TypedKey{usage, 0, false, at + kT}));
+    }
+    for (const sim::VirtualRemote* other :
+         {&sim::necTvRemote(), &sim::sircTvRemote(), &sim::aehaAudioRemote()}) {
+        if (other == &remote) continue;
+        for (const sim::RemoteButton& b : other->buttons) {
+            EXPECT_EQ(press(*other, b.name).heard, Heard::NotRecognised) << b.name;
+        }
+    }
+    EXPECT_EQ(reception.typed().size(), 2 * remote.buttons.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Remotes, EveryRemote,
+                         ::testing::Values([] { return &sim::necTvRemote(); },
+                                           [] { return &sim::sircTvRemote(); },
+                                           [] { return &sim::aehaAudioRemote(); }));
+
+TEST_F(Programmed, aSignalOutsideTheWidenedWindowsIsNotRecognised) {
+    program(sim::necTvRemote());  // jitter 10 %
+    const sim::IrSignal power = *sim::necTvRemote().signal("Power");
+    auto scaled = [&power](double factor) {
+        sim::IrSignal s = power;
+        for (auto* periods : {&s.low, &s.high}) {
+            for (auto& p : *periods) {
+                if (p != sim::kEndPause) p = static_cast<std::uint16_t>(p * factor);
+            }
+        }
+        return s;
+    };
+    EXPECT_EQ(reception.receive(scaled(1.08)).heard, Heard::Typed);
+    EXPECT_EQ(reception.receive(scaled(0.93)).heard, Heard::Typed);
+    EXPECT_EQ(reception.receive(scaled(1.15)).heard, Heard::NotRecognised);
+    EXPECT_EQ(reception.receive(scaled(0.85)).heard, Heard::NotRecognised);
+    EXPECT_EQ(reception.receive(sim::necRepeatSignal()).heard, Heard::NotRecognised);
+    // Another address on the same protocol fits the windows but no slot.
+    EXPECT_EQ(reception.receive(sim::necSignal(0x5F, 0x08)).heard, Heard::NotRecognised);
+}
+
+struct Typing : Programmed {
+    void SetUp() override {
+        const sim::IrSignal s = *sim::necTvRemote().signal("1");
+        model.AddCode(decodeCapture(s.low, s.high), u"");
+    }
+    // What one press types, timed from the press.
+    std::vector<TypedKey> typedFor(KeyCodeList keys) {
+        model.buttons[0].code.keys = keys;
+        setUp();
+        const std::uint32_t at = clock.now();
+        auto r = press(sim::necTvRemote(), "1");
+        EXPECT_EQ(r.heard, Heard::Typed);
+        for (TypedKey& k : r.keys)
+            k.atMs -= at;
+        return r.keys;
+    }
+};
+
+TEST_F(Typing, aKeyListIsTypedWithItsModifiersUpToItsFirstZeroWord) {
+    // Shift+A, F5, then a zero word: the word behind it is never typed.
+    EXPECT_THAT(
+        typedFor({0x0204, 0x003E, 0, 0x0005, 0, 0}),
+        ElementsAre(TypedKey{0x04, 0x02, true, 0}, TypedKey{0x04, 0x02, false, kT},
+                    TypedKey{0x3E, 0x00, true, 2 * kT}, TypedKey{0x3E, 0x00, false, 3 * kT}));
+    // A modifier key pressed last in the editor stays behind the count and is tapped too.
+    EXPECT_THAT(
+        typedFor({0x0006, 0x02E1, 0, 0, 0, 0}),
+        ElementsAre(TypedKey{0x06, 0, true, 0}, TypedKey{0x06, 0, false, kT},
+                    TypedKey{0xE1, 0x02, true, 2 * kT}, TypedKey{0xE1, 0x02, false, 3 * kT}));
+    EXPECT_THAT(typedFor({}), IsEmpty());  // recognised, nothing assigned
+    EXPECT_EQ(reception.typed().size(), 8u);
+}
+
+TEST_F(Typing, aMacroRunsItsCommandsOneAfterTheOtherWithItsInterval) {
+    MacroRecord& m = model.macros[3];
+    m.used = 1;
+    m.interval = 250;
+    m.commands[0].keys = {0x0004, 0, 0, 0, 0, 0};
+    m.commands[1].keys = {0x0105, 0x0006, 0, 0, 0, 0};
+    m.commands[2].keys = {kMacroMarker, 1, 0, 0, 0, 0};  // not followed
+    m.commands[3].keys = {0x0007, 0, 0, 0, 0, 0};
+    m.commands[5].keys = {0x0008, 0, 0, 0, 0, 0};  // behind an empty command: never reached
+    EXPECT_THAT(typedFor({kMacroMarker, 3, 0, 0, 0, 0}),
+                ElementsAre(TypedKey{0x04, 0, true, 0}, TypedKey{0x04, 0, false, 10},
+                            TypedKey{0x05, 0x01, true, 260}, TypedKey{0x05, 0x01, false, 270},
+                            TypedKey{0x06, 0, true, 280}, TypedKey{0x06, 0, false, 290},
+                            TypedKey{0x07, 0, true, 790}, TypedKey{0x07, 0, false, 800}));
+
+    m.interval = 0;  // never set: the 500 ms the tool shows for it
+    m.commands = {};
+    m.commands[0].keys = {0x0004, 0, 0, 0, 0, 0};
+    m.commands[1].keys = {0x0005, 0, 0, 0, 0, 0};
+    EXPECT_THAT(typedFor({kMacroMarker, 3, 0, 0, 0, 0}),
+                ElementsAre(TypedKey{0x04, 0, true, 0}, TypedKey{0x04, 0, false, 10},
+                            TypedKey{0x05, 0, true, 510}, TypedKey{0x05, 0, false, 520}));
+
+    EXPECT_THAT(typedFor({kMacroMarker, 10, 0, 0, 0, 0}), IsEmpty());  // no such macro
+    EXPECT_THAT(typedFor({kMacroMarker, 4, 0, 0, 0, 0}), IsEmpty());   // not registered
+    // 0x01FF is no reference: usage 0xFF with left Ctrl.
+    EXPECT_THAT(typedFor({0x01FF, 3, 0, 0, 0, 0}),
+                ElementsAre(TypedKey{0xFF, 0x01, true, 0}, TypedKey{0xFF, 0x01, false, 10},
+                            TypedKey{0x03, 0, true, 20}, TypedKey{0x03, 0, false, 30}));
+}
+
+}  // namespace
+}  // namespace tessik::test
