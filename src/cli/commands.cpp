@@ -25,6 +25,8 @@ const std::vector<Command>& commands() {
          cmdVersion},
         {"setup", "FILE.ird [DEVICE OPTIONS]",
          "write the table, the timing windows and the macros into the receiver", cmdSetup},
+        {"firmware", "IMAGE.bin [DEVICE OPTIONS]",
+         "replace the receiver's firmware with the image, printing the update's log", cmdFirmware},
     };
     return table;
 }

@@ -12,5 +12,6 @@ int cmdDecode(const Args& args, Io& io);
 int cmdKeys(const Args& args, Io& io);
 int cmdVersion(const Args& args, Io& io);
 int cmdSetup(const Args& args, Io& io);
+int cmdFirmware(const Args& args, Io& io);
 
 }  // namespace tessik::cli

@@ -4,6 +4,7 @@
 
 #include "core/device/trace_transport.hpp"
 #include "hid/linux/hidraw_transport.hpp"
+#include "sim/boot_loader.hpp"
 #include "sim/simulated_receiver.hpp"
 
 namespace tessik::cli {
@@ -30,12 +31,18 @@ bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error) {
             options.simFaults.push_back(fault);
         } else if (a == "--sim-state") {
             if (!value(options.simStatePath)) return false;
+        } else if (a == "--sim-update-mode") {
+            options.simUpdateMode = true;
         } else {
             rest.push_back(a);
         }
     }
     if (!options.simulate && (!options.simFaults.empty() || !options.simStatePath.empty())) {
         error = "--sim-fault and --sim-state need --simulate";
+        return false;
+    }
+    if (!options.simulate && options.simUpdateMode) {
+        error = "--sim-update-mode needs --simulate";
         return false;
     }
     args = std::move(rest);
@@ -47,7 +54,11 @@ std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
     sim::ReceiverOptions ro;
     ro.stateFile = options.simStatePath;
     ro.recordTraffic = false;  // the trace file is the command line's record
-    return std::make_unique<sim::SimulatedReceiver>(clock, std::move(ro));
+    auto receiver = std::make_unique<sim::SimulatedReceiver>(clock, std::move(ro));
+    sim::BootLoaderOptions boot;
+    boot.startInUpdateMode = options.simUpdateMode;
+    sim::BootLoader::attach(*receiver, boot);
+    return receiver;
 }
 
 void printDeviceOptionsHelp(std::ostream& out) {
@@ -69,14 +80,17 @@ void printDeviceOptionsHelp(std::ostream& out) {
     }
     out << "  --sim-state FILE      keep the simulated receiver's saved table in FILE between "
            "runs\n";
+    out << "  --sim-update-mode     the simulated receiver starts in its boot loader, waiting for "
+           "a firmware update\n";
 }
 
 std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, std::string& error) {
     std::unique_ptr<DeviceAccess> access(new DeviceAccess());
     if (options.simulate) {
         // The simulated receiver answers at once; its waits (retries, Save's two seconds) pass
-        // in simulated time.
-        access->clock_ = std::make_unique<FakeClock>();
+        // in simulated time. Every tick read moves it on too, so a wait that polls for a
+        // deadline (the firmware update's) ends.
+        access->clock_ = std::make_unique<FakeClock>(0, 1);
         access->receiver_ = makeSimulatedReceiver(*access->clock_, options);
         for (const std::string& fault : options.simFaults) {
             if (!access->receiver_->applyFault(fault, error)) return nullptr;

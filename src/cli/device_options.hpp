@@ -4,6 +4,7 @@
 //   --trace FILE          every feature-report transfer written to FILE
 //   --sim-fault NAME[=N]  a fault of the simulated receiver (repeatable)
 //   --sim-state FILE      where the simulated receiver keeps its saved table between runs
+//   --sim-update-mode     the simulated receiver starts in its boot loader, waiting for an update
 // and the pieces built from them: the transport, its clock, the message boxes on a terminal.
 
 #include <fstream>
@@ -35,10 +36,12 @@ struct DeviceOptions {
     std::string tracePath;               // empty: no trace
     std::vector<std::string> simFaults;  // as given, applied in order
     std::string simStatePath;            // empty: the simulated table lives for the run only
+    bool simUpdateMode = false;          // the simulated receiver waits in its boot loader
 };
 
 inline constexpr std::string_view kDeviceOptionsUsage =
-    "[--simulate] [--trace FILE] [--sim-fault NAME[=N]]... [--sim-state FILE]";
+    "[--simulate] [--trace FILE] [--sim-fault NAME[=N]]... [--sim-state FILE] "
+    "[--sim-update-mode]";
 
 // Takes the device options out of `args`, wherever they stand, leaving the command's own
 // arguments. False with the reason in `error` for an option without its value, or a fault or
@@ -48,7 +51,8 @@ bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error);
 // The options and the simulator's faults, for tessik-cli --help.
 void printDeviceOptionsHelp(std::ostream& out);
 
-// The simulated receiver the options describe (the faults are applied by DeviceAccess).
+// The simulated receiver the options describe, with its boot loader (the faults are applied by
+// DeviceAccess).
 std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
                                                               const DeviceOptions& options);
 

@@ -12,6 +12,7 @@ namespace {
 constexpr std::string_view kDevicePath = "sim:receiver";
 constexpr std::uint8_t kReportId = 1;
 constexpr std::uint8_t kStatusNotReady = 1;
+constexpr std::uint8_t kUpdaterFrameMark = 0x01;
 
 // uf_header offsets.
 constexpr std::size_t kHeaderMark = 2;
@@ -250,6 +251,8 @@ void SimulatedReceiver::answer(std::span<const std::uint8_t> request) {
         // Refused: the firmware does not act on the request at all.
         ByteWriter(reply.frame).u16(4, code);
         reply_[3] = kStatusNak;
+        // The updater's frames (byte 3 = 1) are answered with a ready flag in byte 1.
+        if (ByteReader(request).u8(3) == kUpdaterFrameMark) ByteWriter(reply.frame).u8(1, 1);
         handling = Handling::Answered;
     }
     // By index: a firmware may add or remove personalities while it answers.

@@ -1,0 +1,148 @@
+// firmware: replaces the receiver's firmware with an image, printing what the update dialog
+// shows: the running firmware, the image, the running log, a progress bar on a terminal and
+// the outcome.
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "cli/commands.hpp"
+#include "cli/device_options.hpp"
+#include "core/device/commands.hpp"
+#include "core/device/log_sink.hpp"
+#include "core/device/startup.hpp"
+#include "core/device/usbhidioc.hpp"
+#include "core/firmware/image_file.hpp"
+#include "core/firmware/update_procedure.hpp"
+#include "core/firmware/updater_link.hpp"
+#include "hid/linux/console.hpp"
+
+namespace tessik::cli {
+namespace {
+
+constexpr Language kLanguage = Language::English;
+
+// The update's log as lines on the output stream, its progress as a bar below them (on a
+// terminal only), and its message boxes after whatever line they end.
+class TerminalUpdate : public UpdateSink, public Notifier {
+  public:
+    TerminalUpdate(Io& io, bool drawBar) : io_(io), boxes_(io), drawBar_(drawBar) {}
+    ~TerminalUpdate() override { finish(); }
+
+    // A line is printed once it is complete; the dialog's "\r\n" ends it.
+    void appendLog(std::string_view text) override {
+        pending_ += text;
+        for (auto end = pending_.find("\r\n"); end != std::string::npos;
+             end = pending_.find("\r\n")) {
+            clearBar();
+            io_.out << std::string_view(pending_).substr(0, end) << '\n';
+            pending_.erase(0, end + 2);
+        }
+    }
+    void setProgressRange(int lowest, int highest) override {
+        lowest_ = lowest;
+        highest_ = highest;
+    }
+    void setProgress(int position) override { position_ = position; }
+    void repaintProgress() override {
+        if (!drawBar_ || highest_ <= lowest_) return;
+        constexpr int kWidth = 40;
+        const int done = std::clamp(position_, lowest_, highest_) - lowest_;
+        const int filled = done * kWidth / (highest_ - lowest_);
+        io_.out << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] " << done
+                << '/' << highest_ - lowest_ << std::flush;
+        barShown_ = true;
+    }
+
+    // A box ends the update: the line it interrupts is printed as it stands first.
+    Answer show(const Message& message) override {
+        finish();
+        return boxes_.show(message);
+    }
+
+    void finish() {
+        clearBar();
+        if (pending_.empty()) return;
+        io_.out << pending_ << '\n';
+        pending_.clear();
+    }
+
+  private:
+    void clearBar() {
+        if (!barShown_) return;
+        io_.out << '\r' << std::string(60, ' ') << '\r';
+        barShown_ = false;
+    }
+
+    Io& io_;
+    TerminalNotifier boxes_;
+    bool drawBar_;
+    bool barShown_ = false;
+    std::string pending_;
+    int lowest_ = 0;
+    int highest_ = 0;
+    int position_ = 0;
+};
+
+// What the main window knows when the update dialog opens: the running firmware's header, read
+// with Get Version from a device in its application mode, or just the boot loader's identity
+// when only a device waiting for an update is there. Quiet when nothing is found: the update
+// says so itself.
+void readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, VersionArea& area) {
+    area.fill(0);
+    switch (searchDevice(link, area)) {
+        case StartupFinding::Normal:
+        case StartupFinding::Alternate:
+            link.productId = kProductIdNormal;
+            commands.GetVersion(area);
+            break;
+        case StartupFinding::UpdateWaiting:
+            link.Disconnect();  // the boot loader does not speak the normal protocol
+            link.productId = kProductIdNormal;
+            break;
+        case StartupFinding::NotFound:
+            link.productId = kProductIdNormal;
+            break;
+    }
+}
+
+}  // namespace
+
+int cmdFirmware(const Args& args, Io& io) {
+    Args rest = args;
+    DeviceOptions options;
+    std::string error;
+    if (!takeDeviceOptions(rest, options, error)) return fail(io, error);
+    if (rest.size() != 1) return usageError(io, "firmware");
+
+    // Torn down in reverse: the links let go of their devices before the transport goes.
+    const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);
+    if (!access) return fail(io, error);
+    TerminalUpdate terminal(io, &io.out == &std::cout && hid::standardOutputIsTerminal());
+    NullLogSink log;
+    CUsbhidioc link(access->transport(), access->clock(), terminal);
+    DeviceCommands commands(link, access->clock(), log);
+    VersionArea running{};
+    readRunningFirmware(link, commands, running);
+    io.out << runningFirmwareText(decodeUfHeader(running)) << '\n';
+
+    auto image = std::make_unique<ImageBuffer>();
+    const ImageLoad load = loadUpdateImage(std::filesystem::path(rest[0]), *image);
+    if (!load.firmwareText.empty()) io.out << load.firmwareText << '\n';
+    terminal.appendLog(load.log);
+    if (!load.updateEnabled) return kExitFailure;
+    io.out << load.sizeText << '\n';
+
+    CUpdaterLink updater(access->transport(), access->clock());
+    LinkUpdateHost host(link, running);
+    FirmwareUpdate update(updater, access->clock(), terminal, terminal, host, kLanguage);
+    const UpdateOutcome outcome = update.Update(*image, load.imageType);
+    terminal.finish();
+    return outcome == UpdateOutcome::Succeeded ? kExitOk : kExitFailure;
+}
+
+}  // namespace tessik::cli

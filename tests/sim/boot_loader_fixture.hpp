@@ -1,0 +1,160 @@
+#pragma once
+// A simulated receiver with its boot loader on a fake clock, the main window's side (its link,
+// its copy of the running firmware's header), an updater link and the update procedure, with
+// the log, the progress and every message box kept for the test to compare.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/device/startup.hpp"
+#include "core/firmware/image_file.hpp"
+#include "core/firmware/update_procedure.hpp"
+#include "core/firmware/updater_link.hpp"
+#include "core/text/strings.hpp"
+#include "sim/boot_loader.hpp"
+#include "sim/device_fixture.hpp"
+#include "support/firmware_images.hpp"
+
+namespace tessik::test {
+
+class RecordingSink : public UpdateSink {
+  public:
+    void appendLog(std::string_view text) override { log += text; }
+    void setProgressRange(int lowest, int highest) override {
+        rangeLow = lowest;
+        rangeHigh = highest;
+    }
+    void setProgress(int position) override { positions.push_back(position); }
+    void repaintProgress() override { ++repaints; }
+
+    std::string log;
+    int rangeLow = -1;
+    int rangeHigh = -1;
+    std::vector<int> positions;
+    int repaints = 0;
+};
+
+inline Message updateBox(StringId id) {
+    return Message{"", std::string(text(id, Language::English)), MessageKind::Notice};
+}
+
+// The image an update writes: 200 KB in a 256 KB flash_size, with an erased stretch in the
+// middle, version 2.0.0 coming back as 0x07F7/0x0021.
+inline ImageShape newFirmwareShape() {
+    ImageShape shape;
+    shape.fileSize = 200 * 1024;
+    shape.flashSize = 0x40000;
+    shape.name = "IR receiver 2";
+    shape.version = {2, 0, 0};
+    shape.date = {24, 6, 1};
+    shape.erased = {{0x10000, 0x3000}};
+    shape.seed = 7;
+    return shape;
+}
+
+struct UpdateFixture : ::testing::Test {
+    explicit UpdateFixture(sim::BootLoaderOptions bootOptions = {})
+        : receiver(clock, receiverOptions()),
+          bootLoader(sim::BootLoader::attach(receiver, bootOptions)),
+          mainLink(receiver.transport(), clock, notifier),
+          commands(mainLink, clock, deviceLog),
+          updater(receiver.transport(), clock),
+          host(mainLink, running),
+          update(updater, clock, notifier, sink, host, Language::English) {
+        load(newFirmwareShape());
+    }
+
+    static sim::ReceiverOptions receiverOptions() {
+        sim::ReceiverOptions o;
+        o.recordTraffic = false;
+        return o;
+    }
+
+    // FileOpen: the image into the dialog's buffer, its CRC completed.
+    void load(const ImageShape& shape) {
+        file = buildImage(shape);
+        loaded = loadUpdateImage(file, "new.bin", *image);
+        ASSERT_TRUE(loaded.updateEnabled) << loaded.log;
+    }
+
+    // What the main window knows when the dialog opens: start-up's search and Get Version.
+    void openMainWindow() {
+        running.fill(0);
+        if (searchDevice(mainLink, running) == StartupFinding::UpdateWaiting) {
+            mainLink.Disconnect();
+        } else {
+            mainLink.productId = kProductIdNormal;
+            commands.GetVersion(running);
+        }
+        mainLink.productId = kProductIdNormal;
+    }
+
+    UpdateOutcome runUpdate() {
+        sink = RecordingSink{};
+        notifier.messages.clear();
+        return update.Update(*image, loaded.imageType);
+    }
+
+    // The flash holds exactly what the update writes: the file from 0x4000, erased behind it,
+    // for flash_size bytes (as far as the flash reaches).
+    ::testing::AssertionResult flashHoldsImage() const {
+        const ImageBuffer& flash = bootLoader->flash();
+        const std::size_t end =
+            std::min<std::size_t>(kImageBufferSize, kImageOffset + loaded.header.flash_size);
+        for (std::size_t i = kImageOffset; i < end; ++i) {
+            if (flash[i] != (*image)[i]) {
+                return ::testing::AssertionFailure()
+                       << "flash byte 0x" << std::hex << i << " is 0x" << int(flash[i])
+                       << ", the image holds 0x" << int((*image)[i]);
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // Blocks of the image that are all 0xFF (or beyond the buffer): not sent.
+    std::uint32_t erasedBlocks() const {
+        std::uint32_t n = 0;
+        for (std::size_t b = 0; b < loaded.header.flash_size / kFlashBlockSize; ++b) {
+            const std::size_t offset = kImageOffset + b * kFlashBlockSize;
+            n += offset + kFlashBlockSize > kImageBufferSize ||
+                         std::all_of(image->begin() + offset,
+                                     image->begin() + offset + kFlashBlockSize,
+                                     [](std::uint8_t v) { return v == 0xFF; })
+                     ? 1
+                     : 0;
+        }
+        return n;
+    }
+
+    FakeClock clock{0, 1};
+    sim::SimulatedReceiver receiver;
+    std::shared_ptr<sim::BootLoader> bootLoader;
+    RecordingNotifier notifier;
+    VectorLogSink deviceLog;
+    CUsbhidioc mainLink;
+    DeviceCommands commands;
+    VersionArea running{};
+    CUpdaterLink updater;
+    LinkUpdateHost host;
+    RecordingSink sink;
+    FirmwareUpdate update;
+
+    std::vector<std::uint8_t> file;
+    std::unique_ptr<ImageBuffer> image = std::make_unique<ImageBuffer>();
+    ImageLoad loaded;
+};
+
+// A receiver that waits in its boot loader from the start.
+struct WaitingUpdateFixture : UpdateFixture {
+    static sim::BootLoaderOptions waiting() {
+        sim::BootLoaderOptions o;
+        o.startInUpdateMode = true;
+        return o;
+    }
+    WaitingUpdateFixture() : UpdateFixture(waiting()) {}
+};
+
+}  // namespace tessik::test
