@@ -1,6 +1,7 @@
 #include "app/DeviceConnection.hpp"
 
 #include "hid/linux/hidraw_transport.hpp"
+#include "sim/boot_loader.hpp"
 #include "sim/simulated_receiver.hpp"
 
 namespace tessik::app {
@@ -27,6 +28,7 @@ DeviceConnection::Transport DeviceConnection::createTransport(const DeviceOption
         receiverOptions.stateFile = options.simulatorStateFile;
         receiverOptions.recordTraffic = false;
         auto receiver = std::make_shared<sim::SimulatedReceiver>(clock, receiverOptions);
+        sim::BootLoader::attach(*receiver);  // it can take a firmware update like a real one
         receiver->plug();
         return {receiver, &receiver->transport()};
     }

@@ -200,8 +200,8 @@ TEST(MainWindowJapanese, everyCaptionMenuAndHeadingIsJapaneseUnderAJapaneseLocal
     ASSERT_EQ(language, Language::Japanese);
 
     app::ScriptedDialogService dialogs;
-    FakeReceiverBus bus;
     FakeClock clock;
+    SimulatedBus bus{clock};
     app::DeviceOptions options;
     options.transport = &bus;
     options.clock = &clock;

@@ -27,12 +27,12 @@ TEST_F(MainWindowTest, startUpWithAReceiverShowsNothingAndReadsItsFirmwareVersio
     openWindow();
     EXPECT_EQ(window->startUp(), StartupFinding::Normal);
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(bus.versionRequests, 1);
+    EXPECT_EQ(bus.versionRequests(), 1);
     EXPECT_EQ(rows(), 0);
     EXPECT_EQ(menuStates(*window), CommandStates{});
     EXPECT_EQ(firmwareShown(modal, [&] { window->versionAction()->trigger(); }),
               "Firmware Ver 1.2.3");
-    EXPECT_EQ(bus.versionRequests, 1) << "the context-menu entry asks the receiver nothing";
+    EXPECT_EQ(bus.versionRequests(), 1) << "the context-menu entry asks the receiver nothing";
 }
 
 TEST_F(MainWindowTest, startUpAcceptsTheAlternateProductId) {
@@ -86,10 +86,10 @@ TEST_F(MainWindowTest, aboutAsksAgainAndTheContextEntryShowsTheLastAnswerAfterUn
     const std::size_t r = bus.plug(kProductIdNormal, {1, 2, 3});
     openWindow();
     window->startUp();
-    bus.receivers[r].firmware = {3, 4, 5};  // updated meanwhile
+    bus.setFirmware(r, {3, 4, 5});  // updated meanwhile
     EXPECT_EQ(firmwareShown(modal, [&] { window->action(CommandId::About)->trigger(); }),
               "Firmware Ver 3.4.5");
-    EXPECT_EQ(bus.versionRequests, 2);
+    EXPECT_EQ(bus.versionRequests(), 2);
 
     bus.unplugAll();
     EXPECT_EQ(firmwareShown(modal, [&] { window->ShowVersion(); }), "Firmware Ver 3.4.5");

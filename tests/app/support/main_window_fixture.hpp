@@ -1,5 +1,5 @@
 #pragma once
-// A main window on a fake USB bus with a fake clock and scripted dialogs, shown offscreen.
+// A main window on a bus of simulated receivers with a fake clock and scripted dialogs, shown offscreen.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "app/CTessikDlg.hpp"
 #include "app/ScriptedDialogService.hpp"
-#include "app/support/fake_receiver.hpp"
+#include "app/support/simulated_bus.hpp"
 #include "app/support/widget_driver.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"
@@ -50,8 +50,8 @@ class MainWindowTest : public ::testing::Test {
     int rows() const { return list()->topLevelItemCount(); }
 
     app::ScriptedDialogService dialogs;
-    FakeReceiverBus bus;
-    FakeClock clock;
+    FakeClock clock{0, 1};  // every tick read moves it on, so polling loops end
+    SimulatedBus bus{clock};
     ModalDriver modal;
     TempDir dir;
     std::unique_ptr<app::CTessikDlg> window;
