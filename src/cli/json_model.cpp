@@ -87,11 +87,14 @@ constexpr std::uint64_t kU16 = 0xFFFF;
 
 std::string codeBytesHex(const std::array<std::uint8_t, kCodeBytesCount>& bytes) {
     std::string s;
-    for (std::uint8_t b : bytes) s += formatText("%02X", {b});
+    for (std::uint8_t b : bytes)
+        s += formatText("%02X", {b});
     return s;
 }
 
-Json keysJson(const KeyCodeList& k) { return Json::array({k[0], k[1], k[2], k[3], k[4], k[5]}); }
+Json keysJson(const KeyCodeList& k) {
+    return Json::array({k[0], k[1], k[2], k[3], k[4], k[5]});
+}
 
 void putGroup(Json& h, const char* maxKey, const char* minKey, const char* midKey,
               const TimingGroup& g) {
@@ -169,7 +172,9 @@ void readMacro(const Reader& r, const Json& m, MacroRecord& macro) {
     }
 }
 
-bool macroIsBlank(const MacroRecord& m) { return m == MacroRecord{}; }
+bool macroIsBlank(const MacroRecord& m) {
+    return m == MacroRecord{};
+}
 
 }  // namespace
 
@@ -260,9 +265,11 @@ bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
     try {
         const Reader top{"$"};
         const Json& jitter = top.at(doc, "jitterPercent");
-        if (!jitter.is_number_integer()) throw std::runtime_error("$.jitterPercent: not an integer");
+        if (!jitter.is_number_integer())
+            throw std::runtime_error("$.jitterPercent: not an integer");
         const auto j = jitter.get<std::int64_t>();
-        if (j < std::numeric_limits<std::int32_t>::min() || j > std::numeric_limits<std::int32_t>::max()) {
+        if (j < std::numeric_limits<std::int32_t>::min() ||
+            j > std::numeric_limits<std::int32_t>::max()) {
             throw std::runtime_error("$.jitterPercent: out of range");
         }
         model.jitterPercent = static_cast<std::int32_t>(j);
@@ -276,7 +283,8 @@ bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
             const auto slot = r.number(buttons[i], "slot", kButtonSlots - 1);
             ButtonRecord& b = model.buttons[slot];
             b.code = codeRecordFromJson(r, buttons[i]);
-            b.text.keyCount = static_cast<std::uint16_t>(r.number(buttons[i], "keyCount", kKeyWords));
+            b.text.keyCount =
+                static_cast<std::uint16_t>(r.number(buttons[i], "keyCount", kKeyWords));
             b.text.sendText = r.text(buttons[i], "sendText", kMaxTextChars);
             b.text.comment = r.text(buttons[i], "comment", kMaxTextChars);
         }

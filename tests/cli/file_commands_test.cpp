@@ -19,10 +19,12 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 using test::CliRun;
-CliRun run(Args args) { return test::runCli(std::move(args)); }
+CliRun run(Args args) {
+    return test::runCli(std::move(args));
+}
 
 class FileCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         RemoteModel m = test::modelWithButtons(3);
         m.header.remoteName = u"リビング TV";
@@ -45,7 +47,8 @@ TEST_F(FileCommands, exportImportExportGivesIdenticalJsonAndIdenticalFile) {
     EXPECT_THAT(first.out, HasSubstr("\"slot\": 4"));
 
     std::ofstream(dir_ / "tv.json") << first.out;
-    const CliRun imported = run({"import", (dir_ / "tv.json").string(), (dir_ / "copy.ird").string()});
+    const CliRun imported =
+        run({"import", (dir_ / "tv.json").string(), (dir_ / "copy.ird").string()});
     ASSERT_EQ(imported.status, 0) << imported.err;
     const CliRun second = run({"export", (dir_ / "copy.ird").string()});
     EXPECT_EQ(second.out, first.out);

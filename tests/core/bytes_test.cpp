@@ -58,7 +58,8 @@ TEST(TextField, readStopsAtTerminatorFieldEndOrInputEnd) {
     EXPECT_EQ(readTextField(ByteReader(buf), 0, 6), u"ab");
 
     // No terminator inside the field: all of its units, nothing beyond.
-    for (std::size_t i = 0; i < 6; ++i) w.u16(2 * i, u'z');
+    for (std::size_t i = 0; i < 6; ++i)
+        w.u16(2 * i, u'z');
     EXPECT_EQ(readTextField(ByteReader(buf), 0, 3), u"zzz");
     // A field running past the input's end reads what is there.
     EXPECT_EQ(readTextField(ByteReader(std::span(buf).first(5)), 0, 6), u"zz");
@@ -88,9 +89,9 @@ TEST(Utf, convertsBothWaysIncludingJapaneseAndSurrogatePairs) {
 
 TEST(Utf, invalidInputBecomesReplacementCharacters) {
     EXPECT_EQ(utf8ToUtf16("a\xFF"), u"a\uFFFD");
-    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD");          // overlong '/'
-    EXPECT_EQ(utf8ToUtf16("\xE3\x81"), u"\uFFFD");          // cut sequence
-    EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");      // encoded surrogate
+    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD");      // overlong '/'
+    EXPECT_EQ(utf8ToUtf16("\xE3\x81"), u"\uFFFD");      // cut sequence
+    EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");  // encoded surrogate
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 

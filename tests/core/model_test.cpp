@@ -16,8 +16,8 @@ TEST(RemoteHeader, emptyModelEncodesMinimaAsFFFFAndEverythingElseZero) {
     std::array<std::uint8_t, kRemoteHeaderSize> bytes{};
     encodeRemoteHeader(m.header, ByteWriter(bytes));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const bool minimum = i == 520 || i == 521 || i == 526 || i == 527 || i == 532 ||
-                             i == 533 || i == 538 || i == 539 || i == 544 || i == 545;
+        const bool minimum = i == 520 || i == 521 || i == 526 || i == 527 || i == 532 || i == 533 ||
+                             i == 538 || i == 539 || i == 544 || i == 545;
         EXPECT_EQ(bytes[i], minimum ? 0xFF : 0x00) << "byte " << i;
     }
     EXPECT_EQ(m.jitterPercent, 10);
@@ -43,11 +43,11 @@ TEST(Records, encodeAndDecodeEveryFieldAtItsOffset) {
     std::vector<std::uint8_t> mb(kMacroRecordSize);
     encodeMacroRecord(m, ByteWriter(mb));
     EXPECT_EQ(ByteReader(mb).u16(2), 500);
-    EXPECT_EQ(ByteReader(mb).u16(4 + 2 * 7), 1);             // key count of command 8
-    EXPECT_EQ(ByteReader(mb).u16(20 + 12 * 7), 0x1E + 7);    // its first key word
-    EXPECT_EQ(ByteReader(mb).u16(116 + 258 * 7), u'c');      // its send text
-    EXPECT_EQ(ByteReader(mb).u16(2180 + 258 * 7), u'l');     // its comment
-    EXPECT_EQ(ByteReader(mb).u16(4244), u'P');               // the name
+    EXPECT_EQ(ByteReader(mb).u16(4 + 2 * 7), 1);           // key count of command 8
+    EXPECT_EQ(ByteReader(mb).u16(20 + 12 * 7), 0x1E + 7);  // its first key word
+    EXPECT_EQ(ByteReader(mb).u16(116 + 258 * 7), u'c');    // its send text
+    EXPECT_EQ(ByteReader(mb).u16(2180 + 258 * 7), u'l');   // its comment
+    EXPECT_EQ(ByteReader(mb).u16(4244), u'P');             // the name
     EXPECT_EQ(decodeMacroRecord(ByteReader(mb)), m);
 }
 
@@ -125,7 +125,8 @@ TEST(DeleteButton, deletingRowOneOfAFullTableShiftsEveryLaterButton) {
     const RemoteModel before = m;
     m.modified = false;
     m.DeleteButton(0);
-    for (std::size_t k = 0; k < 127; ++k) EXPECT_EQ(m.buttons[k], before.buttons[k + 1]) << k;
+    for (std::size_t k = 0; k < 127; ++k)
+        EXPECT_EQ(m.buttons[k], before.buttons[k + 1]) << k;
     EXPECT_EQ(m.buttons[127], ButtonRecord{});
     EXPECT_EQ(m.occupiedCount(), 127u);
     EXPECT_TRUE(m.modified);
@@ -153,8 +154,10 @@ TEST(DeleteButton, deletingTheLastRowLeavesTheOthersAndDeletingNeverGreysSaveAs)
 
 TEST(DeleteMacro, deletingTwoOfFiveRenumbersLaterReferencesAndDropsItsOwn) {
     RemoteModel m = modelWithButtons(6);
-    for (std::size_t i = 0; i < 5; ++i) m.macros[i] = macroNamed(u"M" + std::u16string(1, u'1' + i));
-    for (std::size_t b = 0; b < 5; ++b) referToMacro(m, b, b);
+    for (std::size_t i = 0; i < 5; ++i)
+        m.macros[i] = macroNamed(u"M" + std::u16string(1, u'1' + i));
+    for (std::size_t b = 0; b < 5; ++b)
+        referToMacro(m, b, b);
     m.buttons[3].text.keyCount = 4;  // a count the repair must reset
     const RemoteModel before = m;
     m.modified = false;
@@ -181,12 +184,14 @@ TEST(DeleteMacro, deletingTwoOfFiveRenumbersLaterReferencesAndDropsItsOwn) {
 
 TEST(DeleteMacro, deletingTheLastSlotOnlyClearsItAndAFakeMarkerIsNotAReference) {
     RemoteModel m = modelWithButtons(2);
-    for (std::size_t i = 0; i < 10; ++i) m.macros[i] = macroNamed(u"M");
+    for (std::size_t i = 0; i < 10; ++i)
+        m.macros[i] = macroNamed(u"M");
     m.buttons[0].code.keys = {0x02FF, 9, 0, 0, 0, 0};  // modifier bits: not the marker
     const RemoteModel before = m;
     m.DeleteMacro(9);
     EXPECT_EQ(m.macros[9], MacroRecord{});
-    for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(m.macros[i], before.macros[i]);
+    for (std::size_t i = 0; i < 9; ++i)
+        EXPECT_EQ(m.macros[i], before.macros[i]);
     EXPECT_EQ(m.buttons[0], before.buttons[0]);
     EXPECT_FALSE(macroReference({0x02FF, 1, 0, 0, 0, 0}));
     EXPECT_FALSE(macroReference({kMacroMarker, 10, 0, 0, 0, 0}));  // out of the table

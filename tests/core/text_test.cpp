@@ -54,7 +54,8 @@ TEST(Format, fillsTheToolsTemplates) {
     EXPECT_EQ(formatText("%5d bits", {32}), "   32 bits");
     EXPECT_EQ(formatText("%02d/%02d %02d:%02d", {7, 12, 9, 5}), "07/12 09:05");
     EXPECT_EQ(formatText("calc:0x%x send:0x%x ", {0xab12, 0x1}), "calc:0xab12 send:0x1 ");
-    EXPECT_EQ(formatText("Size: %d bytes.  CRC16: 0x%04X", {1024, 0xBEE}), "Size: 1024 bytes.  CRC16: 0x0BEE");
+    EXPECT_EQ(formatText("Size: %d bytes.  CRC16: 0x%04X", {1024, 0xBEE}),
+              "Size: 1024 bytes.  CRC16: 0x0BEE");
     EXPECT_EQ(formatText("\"%s\" %d", {"fw", -3}), "\"fw\" -3");
     EXPECT_EQ(formatText("%d %d", {1}), "1 %d");  // a missing argument stays visible
     EXPECT_EQ(codeValueText(0xFFFFFFFFFFFFFFFFull), "0xFFFFFFFFFFFFFFFF");
@@ -77,7 +78,8 @@ TEST(UiTexts, menuHasFourMenusWithSeparatorsAndTheHelpMenuIsEnglishInBoth) {
     EXPECT_EQ(ja[3].items.back().command, CommandId::FirmwareUpdate);
     EXPECT_EQ(caption(DialogId::Debug, Language::Japanese), "DEBUG Message");
     EXPECT_EQ(caption(DialogId::SetUp, Language::Japanese), "リモコンコード登録中");
-    EXPECT_EQ(caption(DialogId::Main, Language::Japanese), text(StringId::MainCaption, Language::Japanese));
+    EXPECT_EQ(caption(DialogId::Main, Language::Japanese),
+              text(StringId::MainCaption, Language::Japanese));
     EXPECT_EQ(helpBaseName(Language::Japanese), "Ir_Help");
     EXPECT_EQ(helpBaseName(Language::English), "Ir_Help_e");
 }

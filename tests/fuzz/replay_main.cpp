@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     std::mt19937 rng(12345);
     for (std::size_t len : {0u, 1u, 7u, 64u, 100u, 512u, 4096u, 120178u}) {
         std::vector<std::uint8_t> bytes(len);
-        for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+        for (auto& b : bytes)
+            b = static_cast<std::uint8_t>(rng());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
         ++runs;
     }

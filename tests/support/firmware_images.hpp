@@ -90,7 +90,8 @@ inline std::vector<std::uint8_t> buildImage(const ImageShape& shape) {
     w.bytes(kUfHeaderFileOffset, header);
     if (shape.withCrc) {
         const auto flash = flashWithImage(file);
-        w.u16(kUfHeaderFileOffset + kUfCrc16Offset, headerCrc16(*flash, shape.type, shape.flashSize));
+        w.u16(kUfHeaderFileOffset + kUfCrc16Offset,
+              headerCrc16(*flash, shape.type, shape.flashSize));
     }
     return file;
 }

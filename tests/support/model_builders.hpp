@@ -21,7 +21,8 @@ inline CodeRecord necLikeCode(std::uint64_t value, std::uint16_t bitCount = 32) 
     c.lowMin = 555;
     c.highMax = 570;
     c.highMin = 550;
-    for (std::size_t i = 0; i < 4; ++i) c.codeBytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i)
+        c.codeBytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
     c.bitCount = bitCount;
     c.codeValue = value;
     return c;

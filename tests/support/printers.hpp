@@ -11,9 +11,11 @@ namespace tessik {
 
 inline void PrintTo(const CodeRecord& c, std::ostream* os) {
     *os << "CodeRecord{format " << int(c.format) << ", pairs " << c.pairCount << ", leader "
-        << c.leaderLow << "/" << c.leaderHigh << ", one " << c.oneMin << ".." << c.oneMax << ", low "
-        << c.lowMin << ".." << c.lowMax << ", high " << c.highMin << ".." << c.highMax << ", bits "
-        << c.bitCount << ", keys " << formatText("%04X %04X %04X %04X %04X %04X", {c.keys[0], c.keys[1], c.keys[2], c.keys[3], c.keys[4], c.keys[5]})
+        << c.leaderLow << "/" << c.leaderHigh << ", one " << c.oneMin << ".." << c.oneMax
+        << ", low " << c.lowMin << ".." << c.lowMax << ", high " << c.highMin << ".." << c.highMax
+        << ", bits " << c.bitCount << ", keys "
+        << formatText("%04X %04X %04X %04X %04X %04X",
+                      {c.keys[0], c.keys[1], c.keys[2], c.keys[3], c.keys[4], c.keys[5]})
         << ", value " << codeValueText(c.codeValue) << "}";
 }
 

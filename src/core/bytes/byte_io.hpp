@@ -13,7 +13,7 @@
 namespace tessik {
 
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
 
     std::size_t size() const { return data_.size(); }
@@ -21,9 +21,7 @@ public:
         return offset <= data_.size() && count <= data_.size() - offset;
     }
 
-    std::uint8_t u8(std::size_t offset) const {
-        return offset < data_.size() ? data_[offset] : 0;
-    }
+    std::uint8_t u8(std::size_t offset) const { return offset < data_.size() ? data_[offset] : 0; }
     std::uint16_t u16(std::size_t offset) const {
         return static_cast<std::uint16_t>(u8(offset) | (u8(offset + 1) << 8));
     }
@@ -44,12 +42,12 @@ public:
         return ByteReader(bytes(offset, count));
     }
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
 };
 
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(std::span<std::uint8_t> data) : data_(data) {}
 
     std::size_t size() const { return data_.size(); }
@@ -75,9 +73,11 @@ public:
     void bytes(std::size_t offset, std::span<const std::uint8_t> src);
     void fill(std::size_t offset, std::size_t count, std::uint8_t value);
     std::span<std::uint8_t> span(std::size_t offset, std::size_t count);
-    ByteWriter sub(std::size_t offset, std::size_t count) { return ByteWriter(span(offset, count)); }
+    ByteWriter sub(std::size_t offset, std::size_t count) {
+        return ByteWriter(span(offset, count));
+    }
 
-private:
+  private:
     std::span<std::uint8_t> data_;
 };
 

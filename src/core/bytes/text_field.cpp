@@ -14,7 +14,8 @@ std::u16string readTextField(const ByteReader& r, std::size_t offset, std::size_
     return out;
 }
 
-void writeTextField(ByteWriter& w, std::size_t offset, std::size_t units, std::u16string_view text) {
+void writeTextField(ByteWriter& w, std::size_t offset, std::size_t units,
+                    std::u16string_view text) {
     if (units == 0) return;
     const std::size_t n = text.size() < units - 1 ? text.size() : units - 1;
     for (std::size_t i = 0; i < units; ++i) {

@@ -68,7 +68,8 @@ char32_t decodeUtf8(std::string_view in, std::size_t& i) {
 std::u16string utf8ToUtf16(std::string_view in) {
     std::u16string out;
     out.reserve(in.size());
-    for (std::size_t i = 0; i < in.size();) appendUtf16(out, decodeUtf8(in, i));
+    for (std::size_t i = 0; i < in.size();)
+        appendUtf16(out, decodeUtf8(in, i));
     return out;
 }
 

@@ -16,7 +16,9 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string systemText(int err) { return std::generic_category().message(err); }
+std::string systemText(int err) {
+    return std::generic_category().message(err);
+}
 
 // A name beside the target that no other save uses at the same time.
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {

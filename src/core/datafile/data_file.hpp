@@ -1,8 +1,8 @@
 #pragma once
 // Opening and saving ".ird" files on disk.
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 

@@ -19,16 +19,16 @@ struct FileVersion {
 
     static constexpr FileVersion of(std::uint16_t major, std::uint16_t minor, std::uint16_t build,
                                     std::uint16_t revision) {
-        return FileVersion{(std::uint32_t{major} << 16) | minor, (std::uint32_t{build} << 16) | revision};
+        return FileVersion{(std::uint32_t{major} << 16) | minor,
+                           (std::uint32_t{build} << 16) | revision};
     }
     auto operator<=>(const FileVersion&) const = default;
 };
 
 // This program's own version, written into every file it saves and the newest it opens.
 // One number for both UI languages, so a file saved under one opens under the other.
-inline constexpr FileVersion kProgramFileVersion =
-    FileVersion::of(TESSIK_VERSION_MAJOR, TESSIK_VERSION_MINOR, TESSIK_VERSION_BUILD,
-                    TESSIK_VERSION_REVISION);
+inline constexpr FileVersion kProgramFileVersion = FileVersion::of(
+    TESSIK_VERSION_MAJOR, TESSIK_VERSION_MINOR, TESSIK_VERSION_BUILD, TESSIK_VERSION_REVISION);
 
 // 50 UTF-16 units each, no terminator. The current header ends in eleven spaces; the legacy
 // header carries its version in the text and the file has no version field.
@@ -65,16 +65,40 @@ constexpr LayoutGeometry geometry(DataFileLayout layout) {
     constexpr std::size_t kOldSlotStride = kOldCodeRecordSize + kButtonTextSize;
     switch (layout) {
         case DataFileLayout::Current:
-            return {108, 112, 662, 128, kCodeRecordSize, 662 + 128 * kSlotStride, 10,
+            return {108,
+                    112,
+                    662,
+                    128,
+                    kCodeRecordSize,
+                    662 + 128 * kSlotStride,
+                    10,
                     662 + 128 * kSlotStride + 10 * kMacroRecordSize};
         case DataFileLayout::Slots64:
-            return {108, 112, 662, 64, kCodeRecordSize, 662 + 64 * kSlotStride, 10,
+            return {108,
+                    112,
+                    662,
+                    64,
+                    kCodeRecordSize,
+                    662 + 64 * kSlotStride,
+                    10,
                     662 + 64 * kSlotStride + 10 * kMacroRecordSize};
         case DataFileLayout::OldRecords:
-            return {108, 112, 662, 64, kOldCodeRecordSize, 662 + 64 * kOldSlotStride, 10,
+            return {108,
+                    112,
+                    662,
+                    64,
+                    kOldCodeRecordSize,
+                    662 + 64 * kOldSlotStride,
+                    10,
                     662 + 64 * kOldSlotStride + 10 * kMacroRecordSize};
         case DataFileLayout::Legacy:
-            return {100, 104, 654, 8, kCodeRecordSize, 654 + 8 * kSlotStride, 1,
+            return {100,
+                    104,
+                    654,
+                    8,
+                    kCodeRecordSize,
+                    654 + 8 * kSlotStride,
+                    1,
                     654 + 8 * kSlotStride + kMacroRecordSize};
     }
     return {};

@@ -8,7 +8,8 @@ std::vector<std::uint8_t> encodeDataFile(const RemoteModel& model, FileVersion v
     const LayoutGeometry g = geometry(DataFileLayout::Current);
     std::vector<std::uint8_t> out(g.fileSize, 0);
     ByteWriter w(out);
-    for (std::size_t i = 0; i < kHeaderTextUnits; ++i) w.u16(2 * i, kFileHeaderText[i]);
+    for (std::size_t i = 0; i < kHeaderTextUnits; ++i)
+        w.u16(2 * i, kFileHeaderText[i]);
     w.u32(kVersionOffset, version.low);
     w.u32(kVersionOffset + 4, version.high);
     w.i32(g.jitterOffset, model.jitterPercent);

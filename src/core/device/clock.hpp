@@ -8,7 +8,7 @@
 namespace tessik {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // A millisecond tick that wraps at 2^32, like the platform tick the device protocol was
     // written against.
@@ -18,7 +18,7 @@ public:
 
 // The machine's monotonic clock.
 class SteadyClock : public Clock {
-public:
+  public:
     std::uint32_t tickMs() override;
     void sleepMs(std::uint32_t ms) override;
 };
@@ -26,7 +26,7 @@ public:
 // A clock that only moves when told: sleepMs advances it at once. `tickStep` makes every
 // tickMs() call advance it too, so a loop that polls until a deadline ends without sleeping.
 class FakeClock : public Clock {
-public:
+  public:
     explicit FakeClock(std::uint32_t start = 0, std::uint32_t tickStep = 0)
         : now_(start), tickStep_(tickStep) {}
 
@@ -49,7 +49,7 @@ public:
     // Called after every sleep (a simulator can let its own time-driven events happen).
     std::function<void(std::uint32_t)> onSleep;
 
-private:
+  private:
     std::uint32_t now_;
     std::uint32_t tickStep_;
     std::uint64_t slept_ = 0;

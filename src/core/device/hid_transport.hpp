@@ -20,7 +20,7 @@ struct HidDeviceInfo {
 // An opened device. Feature reports move whole: `featureReportLength()` bytes, byte 0 the
 // report ID.
 class HidDevice {
-public:
+  public:
     virtual ~HidDevice() = default;
 
     // The length of the device's feature report, report ID byte included.
@@ -39,7 +39,7 @@ public:
 };
 
 class HidTransport {
-public:
+  public:
     virtual ~HidTransport() = default;
 
     // The present devices with this vendor and product ID, in enumeration order.

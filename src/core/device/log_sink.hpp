@@ -8,18 +8,18 @@
 namespace tessik {
 
 class LogSink {
-public:
+  public:
     virtual ~LogSink() = default;
     virtual void LogLine(std::string_view text) = 0;
 };
 
 class NullLogSink : public LogSink {
-public:
+  public:
     void LogLine(std::string_view) override {}
 };
 
 class VectorLogSink : public LogSink {
-public:
+  public:
     void LogLine(std::string_view text) override { lines.emplace_back(text); }
     std::vector<std::string> lines;
 };

@@ -27,7 +27,7 @@ inline constexpr std::string_view kErrorCaption = "Error";
 inline constexpr std::string_view kInformationCaption = "INFORMATION";
 
 class Notifier {
-public:
+  public:
     virtual ~Notifier() = default;
     // Shows the message and waits for the user; a non-question always answers Ok.
     virtual Answer show(const Message& message) = 0;

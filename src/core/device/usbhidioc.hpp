@@ -38,7 +38,7 @@ inline constexpr int kTransferRetries = 10;
 inline constexpr std::uint32_t kRetryPauseMs = 100;
 
 class CUsbhidioc {
-public:
+  public:
     CUsbhidioc(HidTransport& transport, Clock& clock, Notifier& notifier)
         : transport_(transport), clock_(clock), notifier_(notifier) {}
 
@@ -63,7 +63,7 @@ public:
     bool connected() const { return connected_; }
     std::size_t featureReportLength() const { return featureReportLength_; }
 
-private:
+  private:
     bool ensureConnected();
     void showError(std::string_view text);
     void dropDevice();

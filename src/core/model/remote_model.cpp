@@ -10,8 +10,9 @@ void widen(TimingGroup& g, std::uint16_t maxValue, std::uint16_t minValue) {
     if (minValue < g.min) g.min = minValue;
     // Signed 32-bit with truncation toward zero: a group without members (max 0, min 0xFFFF)
     // gets 0xFFFF + (-0xFFFF / 2) = 0x8000, which is what the device has always been sent.
-    const std::int32_t mid = static_cast<std::int32_t>(g.min) +
-                             (static_cast<std::int32_t>(g.max) - static_cast<std::int32_t>(g.min)) / 2;
+    const std::int32_t mid =
+        static_cast<std::int32_t>(g.min) +
+        (static_cast<std::int32_t>(g.max) - static_cast<std::int32_t>(g.min)) / 2;
     g.mid = static_cast<std::uint16_t>(mid);
 }
 
@@ -29,7 +30,8 @@ void RemoteModel::ResetTables() {
 
 std::size_t RemoteModel::AddCode(const CodeRecord& record, std::u16string_view comment) {
     std::size_t slot = 0;
-    while (slot < kButtonSlots && buttons[slot].code.codeValue != 0) ++slot;
+    while (slot < kButtonSlots && buttons[slot].code.codeValue != 0)
+        ++slot;
     if (slot == kButtonSlots) return kNoFreeSlot;
 
     buttons[slot].code = record;
@@ -62,7 +64,8 @@ void RemoteModel::AccumulateStatistics(const CodeRecord& r) {
 
 void RemoteModel::DeleteButton(std::size_t slot) {
     if (slot >= kButtonSlots) return;
-    for (std::size_t k = slot; k + 1 < kButtonSlots; ++k) buttons[k] = buttons[k + 1];
+    for (std::size_t k = slot; k + 1 < kButtonSlots; ++k)
+        buttons[k] = buttons[k + 1];
     buttons[kButtonSlots - 1] = ButtonRecord{};
     modified = true;
     refreshCommandStates();
@@ -96,13 +99,15 @@ std::size_t RemoteModel::CountMacroCommands(std::size_t m) const {
 std::size_t RemoteModel::macroCommandCount(std::size_t m) const {
     if (m >= kMacroSlots) return 0;
     std::size_t n = 0;
-    while (n < kMacroCommands && !macros[m].commands[n].sendText.empty()) ++n;
+    while (n < kMacroCommands && !macros[m].commands[n].sendText.empty())
+        ++n;
     return n;
 }
 
 void RemoteModel::DeleteMacro(std::size_t d) {
     if (d >= kMacroSlots) return;
-    for (std::size_t k = d; k + 1 < kMacroSlots; ++k) macros[k] = macros[k + 1];
+    for (std::size_t k = d; k + 1 < kMacroSlots; ++k)
+        macros[k] = macros[k + 1];
     macros[kMacroSlots - 1] = MacroRecord{};
     RemoveMacroReferences(d);
     modified = true;
@@ -111,7 +116,8 @@ void RemoteModel::DeleteMacro(std::size_t d) {
 void RemoteModel::DeleteMacroCommand(std::size_t m, std::size_t r) {
     if (m >= kMacroSlots || r >= kMacroCommands) return;
     auto& cmds = macros[m].commands;
-    for (std::size_t k = r; k + 1 < kMacroCommands; ++k) cmds[k] = cmds[k + 1];
+    for (std::size_t k = r; k + 1 < kMacroCommands; ++k)
+        cmds[k] = cmds[k + 1];
     cmds[kMacroCommands - 1] = MacroCommand{};
     modified = true;
 }
@@ -125,7 +131,8 @@ std::optional<std::size_t> RemoteModel::firstFreeMacroSlot() const {
 
 std::size_t RemoteModel::occupiedCount() const {
     std::size_t n = 0;
-    for (const auto& b : buttons) n += b.code.codeValue != 0 ? 1 : 0;
+    for (const auto& b : buttons)
+        n += b.code.codeValue != 0 ? 1 : 0;
     return n;
 }
 
@@ -164,6 +171,8 @@ std::optional<std::size_t> macroReference(const KeyCodeList& keys) {
     return keys[1];
 }
 
-bool isMacroReference(const KeyCodeList& keys) { return keys[0] == kMacroMarker; }
+bool isMacroReference(const KeyCodeList& keys) {
+    return keys[0] == kMacroMarker;
+}
 
 }  // namespace tessik

@@ -31,7 +31,7 @@ inline constexpr std::int32_t kDefaultJitterPercent = 10;
 inline constexpr std::size_t kNoFreeSlot = kButtonSlots;  // AddCode's "table full" result
 
 class RemoteModel {
-public:
+  public:
     RemoteModel() { ResetTables(); }
 
     std::array<ButtonRecord, kButtonSlots> buttons{};

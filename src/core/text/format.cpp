@@ -48,16 +48,18 @@ std::string formatText(std::string_view fmt, std::initializer_list<FormatArg> ar
             ++i;
         }
         std::size_t width = 0;
-        while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9') width = width * 10 + (fmt[i++] - '0');
+        while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9')
+            width = width * 10 + (fmt[i++] - '0');
         if (fmt.substr(i, 3) == "I64") i += 3;
-        while (i < fmt.size() && (fmt[i] == 'l' || fmt[i] == 'h')) ++i;
+        while (i < fmt.size() && (fmt[i] == 'l' || fmt[i] == 'h'))
+            ++i;
         if (i >= fmt.size()) {
             out.append(fmt.substr(start));
             break;
         }
         const char conv = fmt[i++];
-        const bool known = conv == 'd' || conv == 'i' || conv == 'u' || conv == 'x' || conv == 'X' ||
-                           conv == 'c' || conv == 's';
+        const bool known = conv == 'd' || conv == 'i' || conv == 'u' || conv == 'x' ||
+                           conv == 'X' || conv == 'c' || conv == 's';
         if (!known || next == args.end()) {
             out.append(fmt.substr(start, i - start));
             continue;
@@ -74,13 +76,15 @@ std::string formatText(std::string_view fmt, std::initializer_list<FormatArg> ar
         }
         const bool isSigned = std::holds_alternative<std::int64_t>(arg);
         const std::int64_t sv = isSigned ? std::get<std::int64_t>(arg) : 0;
-        const std::uint64_t uv = isSigned ? static_cast<std::uint64_t>(sv) : std::get<std::uint64_t>(arg);
+        const std::uint64_t uv =
+            isSigned ? static_cast<std::uint64_t>(sv) : std::get<std::uint64_t>(arg);
         if (conv == 'c') {
             out.push_back(static_cast<char>(uv));
         } else if (conv == 'x' || conv == 'X') {
             out += pad(digits(uv, 16, conv == 'X'), width, zero, left, false);
         } else if ((conv == 'd' || conv == 'i') && isSigned && sv < 0) {
-            out += pad(digits(0 - static_cast<std::uint64_t>(sv), 10, false), width, zero, left, true);
+            out +=
+                pad(digits(0 - static_cast<std::uint64_t>(sv), 10, false), width, zero, left, true);
         } else {
             out += pad(digits(uv, 10, false), width, zero, left, false);
         }

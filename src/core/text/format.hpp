@@ -17,7 +17,7 @@ namespace tessik {
 
 // One argument: any integer (kept signed or unsigned as given) or a UTF-8 text.
 class FormatArg {
-public:
+  public:
     template <std::integral T>
     FormatArg(T v) {  // NOLINT(google-explicit-constructor): used in braced argument lists
         if constexpr (std::is_signed_v<T>) {
@@ -27,14 +27,14 @@ public:
         }
     }
     FormatArg(std::string_view s) : value_(s) {}  // NOLINT(google-explicit-constructor)
-    FormatArg(const char* s) : value_(std::string_view(s)) {}  // NOLINT
+    FormatArg(const char* s) : value_(std::string_view(s)) {}         // NOLINT
     FormatArg(const std::string& s) : value_(std::string_view(s)) {}  // NOLINT
 
     const std::variant<std::int64_t, std::uint64_t, std::string_view>& value() const {
         return value_;
     }
 
-private:
+  private:
     std::variant<std::int64_t, std::uint64_t, std::string_view> value_;
 };
 

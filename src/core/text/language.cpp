@@ -21,8 +21,12 @@ Language languageFromEnvironment() {
     return languageFromEnvironment([](const char* name) { return std::getenv(name); });
 }
 
-Language uiLanguage() { return g_override ? *g_override : languageFromEnvironment(); }
+Language uiLanguage() {
+    return g_override ? *g_override : languageFromEnvironment();
+}
 
-void setUiLanguageOverride(std::optional<Language> language) { g_override = language; }
+void setUiLanguageOverride(std::optional<Language> language) {
+    g_override = language;
+}
 
 }  // namespace tessik

@@ -15,17 +15,27 @@ std::string_view pick(const Pair& p, Language language) {
 
 std::string_view caption(DialogId dialog, Language language) {
     switch (dialog) {
-        case DialogId::About: return pick({"Software Version", "バージョン情報"}, language);
+        case DialogId::About:
+            return pick({"Software Version", "バージョン情報"}, language);
         case DialogId::Main:
-            return pick({"Infrared-remote-control setting tool", "赤外線リモコン設定ツール"}, language);
-        case DialogId::InputKey: return pick({"Input Send Charactor", "送信コード入力"}, language);
-        case DialogId::Debug: return "DEBUG Message";  // one template, English in both
-        case DialogId::Capture: return pick({"Ir Data Capture", "赤外線信号取り込み"}, language);
-        case DialogId::Name: return pick({"Name Input", "リモコン名設定"}, language);
-        case DialogId::Macro: return pick({"Macro registration", "マクロ登録"}, language);
-        case DialogId::Jitter: return pick({"Set Up Jitter", "ジッター量設定"}, language);
-        case DialogId::SetUp: return pick({"Set Up Data", "リモコンコード登録中"}, language);
-        case DialogId::MacroList: return pick({"Macro List", "登録済みマクロ一覧"}, language);
+            return pick({"Infrared-remote-control setting tool", "赤外線リモコン設定ツール"},
+                        language);
+        case DialogId::InputKey:
+            return pick({"Input Send Charactor", "送信コード入力"}, language);
+        case DialogId::Debug:
+            return "DEBUG Message";  // one template, English in both
+        case DialogId::Capture:
+            return pick({"Ir Data Capture", "赤外線信号取り込み"}, language);
+        case DialogId::Name:
+            return pick({"Name Input", "リモコン名設定"}, language);
+        case DialogId::Macro:
+            return pick({"Macro registration", "マクロ登録"}, language);
+        case DialogId::Jitter:
+            return pick({"Set Up Jitter", "ジッター量設定"}, language);
+        case DialogId::SetUp:
+            return pick({"Set Up Data", "リモコンコード登録中"}, language);
+        case DialogId::MacroList:
+            return pick({"Macro List", "登録済みマクロ一覧"}, language);
         case DialogId::FirmwareUpdate:
             return pick({"Firmware Update", "ファームウェアアップデート"}, language);
     }
@@ -60,40 +70,73 @@ std::vector<Menu> mainMenu(Language language) {
 
 std::string_view label(Label id, Language language) {
     switch (id) {
-        case Label::Ok: return "OK";
-        case Label::Cancel: return pick({"Cancel", "キャンセル"}, language);
-        case Label::Close: return pick({"Close", "閉じる"}, language);
-        case Label::MainName: return pick({"Name:", "リモコン名:"}, language);
-        case Label::NameEdit: return pick({"Name", "リモコン名"}, language);
-        case Label::AboutFirmware: return "Firmware Ver %d.%d.%d";
-        case Label::CaptureResult: return pick({"Result:", "結果:"}, language);
-        case Label::CaptureComment: return pick({"Comment", "コメント"}, language);
-        case Label::CaptureNext: return pick({"Next", "次へ"}, language);
-        case Label::JitterTemplate: return "Jitter(%)";
-        case Label::SetUpSet: return "SET";
-        case Label::InputComment: return pick({"Comment", "コメント"}, language);
-        case Label::InputSendText: return pick({"Send Charactor", "送信文字列"}, language);
-        case Label::InputLShift: return "L SHIFT";
-        case Label::InputRShift: return "R SHIFT";
-        case Label::InputLCtrl: return "L CTRL";
-        case Label::InputRCtrl: return "R CTRL";
-        case Label::InputLAlt: return "L ALT";
-        case Label::InputRAlt: return "R ALT";
-        case Label::InputLWin: return "L Win";
-        case Label::InputRWin: return "R Win";
-        case Label::InputMacro: return pick({"Macro", "マクロ"}, language);
-        case Label::InputClear: return pick({"Clear", "クリア"}, language);
-        case Label::InputPrev: return pick({"Prev", "前のコード"}, language);
-        case Label::InputNext: return pick({"Next", "次のコード"}, language);
-        case Label::MacroName: return pick({"Macro Name", "マクロ名"}, language);
-        case Label::MacroInterval: return pick({"Interval", "インターバル"}, language);
-        case Label::MacroMsec: return "msec";
-        case Label::MacroAdd: return pick({"Add", "追加"}, language);
-        case Label::MacroEdit: return pick({"Edit", "編集"}, language);
-        case Label::MacroDelete: return pick({"Delete", "削除"}, language);
+        case Label::Ok:
+            return "OK";
+        case Label::Cancel:
+            return pick({"Cancel", "キャンセル"}, language);
+        case Label::Close:
+            return pick({"Close", "閉じる"}, language);
+        case Label::MainName:
+            return pick({"Name:", "リモコン名:"}, language);
+        case Label::NameEdit:
+            return pick({"Name", "リモコン名"}, language);
+        case Label::AboutFirmware:
+            return "Firmware Ver %d.%d.%d";
+        case Label::CaptureResult:
+            return pick({"Result:", "結果:"}, language);
+        case Label::CaptureComment:
+            return pick({"Comment", "コメント"}, language);
+        case Label::CaptureNext:
+            return pick({"Next", "次へ"}, language);
+        case Label::JitterTemplate:
+            return "Jitter(%)";
+        case Label::SetUpSet:
+            return "SET";
+        case Label::InputComment:
+            return pick({"Comment", "コメント"}, language);
+        case Label::InputSendText:
+            return pick({"Send Charactor", "送信文字列"}, language);
+        case Label::InputLShift:
+            return "L SHIFT";
+        case Label::InputRShift:
+            return "R SHIFT";
+        case Label::InputLCtrl:
+            return "L CTRL";
+        case Label::InputRCtrl:
+            return "R CTRL";
+        case Label::InputLAlt:
+            return "L ALT";
+        case Label::InputRAlt:
+            return "R ALT";
+        case Label::InputLWin:
+            return "L Win";
+        case Label::InputRWin:
+            return "R Win";
+        case Label::InputMacro:
+            return pick({"Macro", "マクロ"}, language);
+        case Label::InputClear:
+            return pick({"Clear", "クリア"}, language);
+        case Label::InputPrev:
+            return pick({"Prev", "前のコード"}, language);
+        case Label::InputNext:
+            return pick({"Next", "次のコード"}, language);
+        case Label::MacroName:
+            return pick({"Macro Name", "マクロ名"}, language);
+        case Label::MacroInterval:
+            return pick({"Interval", "インターバル"}, language);
+        case Label::MacroMsec:
+            return "msec";
+        case Label::MacroAdd:
+            return pick({"Add", "追加"}, language);
+        case Label::MacroEdit:
+            return pick({"Edit", "編集"}, language);
+        case Label::MacroDelete:
+            return pick({"Delete", "削除"}, language);
         // The firmware update dialog's buttons read the same in both languages.
-        case Label::UpdateFileOpen: return "FileOpen";
-        case Label::UpdateUpdate: return "Update";
+        case Label::UpdateFileOpen:
+            return "FileOpen";
+        case Label::UpdateUpdate:
+            return "Update";
     }
     return {};
 }

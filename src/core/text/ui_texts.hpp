@@ -62,16 +62,16 @@ enum class Label {
     Ok,
     Cancel,
     Close,
-    MainName,           // main window, before control 1030
-    NameEdit,           // name dialog, edit 1032
-    AboutFirmware,      // version dialog, control 1066 format
-    CaptureResult,      // capture dialog, before 1028
-    CaptureComment,     // capture dialog, before 1007
-    CaptureNext,        // capture dialog, button 1001
-    JitterTemplate,     // jitter dialog, 1052 before it is replaced
-    SetUpSet,           // Set Up Data, button 1062
-    InputComment,       // send-string editor 1029
-    InputSendText,      // send-string editor 1007
+    MainName,        // main window, before control 1030
+    NameEdit,        // name dialog, edit 1032
+    AboutFirmware,   // version dialog, control 1066 format
+    CaptureResult,   // capture dialog, before 1028
+    CaptureComment,  // capture dialog, before 1007
+    CaptureNext,     // capture dialog, button 1001
+    JitterTemplate,  // jitter dialog, 1052 before it is replaced
+    SetUpSet,        // Set Up Data, button 1062
+    InputComment,    // send-string editor 1029
+    InputSendText,   // send-string editor 1007
     InputLShift,
     InputRShift,
     InputLCtrl,
@@ -80,18 +80,18 @@ enum class Label {
     InputRAlt,
     InputLWin,
     InputRWin,
-    InputMacro,         // 1045
-    InputClear,         // 1033
-    InputPrev,          // 1005
-    InputNext,          // 1054
-    MacroName,          // macro registration 1061
-    MacroInterval,      // before 1048
-    MacroMsec,          // after the spin control
+    InputMacro,     // 1045
+    InputClear,     // 1033
+    InputPrev,      // 1005
+    InputNext,      // 1054
+    MacroName,      // macro registration 1061
+    MacroInterval,  // before 1048
+    MacroMsec,      // after the spin control
     MacroAdd,
     MacroEdit,
     MacroDelete,
-    UpdateFileOpen,     // firmware update 1068
-    UpdateUpdate,       // firmware update 1073
+    UpdateFileOpen,  // firmware update 1068
+    UpdateUpdate,    // firmware update 1073
 };
 
 std::string_view label(Label id, Language language);

@@ -1,5 +1,6 @@
 #pragma once
-// A main window on a bus of simulated receivers with a fake clock and scripted dialogs, shown offscreen.
+// A main window on a bus of simulated receivers with a fake clock and scripted dialogs, shown
+// offscreen.
 
 #include <gtest/gtest.h>
 

@@ -47,7 +47,8 @@ class SimulatedBus : public HidTransport {
     }
 
     void unplugAll() {
-        for (auto& r : receivers_) r->unplug();
+        for (auto& r : receivers_)
+            r->unplug();
     }
 
     // How many Get Version commands the receivers have been sent.
