@@ -11,34 +11,39 @@
 namespace tessik::test {
 namespace {
 
-std::vector<std::uint8_t> fileBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+Message box(StringId id, MessageKind kind) {
+    return Message{{}, std::string(text(id, Language::English)), kind};
 }
 
-void writeBytes(const std::filesystem::path& p, const std::string& content) {
-    std::ofstream(p, std::ios::binary) << content;
-}
-
-std::string english(StringId id) {
-    return std::string(text(id, Language::English));
-}
-
-TEST_F(MainWindowTest, openOfARefusedFileWarnsAndLeavesTheWindowEmpty) {
+TEST_F(MainWindowTest, openAsksBeforeDiscardingAndAFileThatFailsLeavesTheWindowEmpty) {
     openWindow();
+    dialogs.chooseNext(dir / "gone.ird");
+    window->Open();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Warning);
+    EXPECT_NE(dialogs.shown[0].text.find("gone.ird"), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find("No such file or directory"), std::string::npos);
+
     startNew("TV");
     addCodes(4);
-    const auto bad = dir / "notes.ird";
-    writeBytes(bad, std::string(200, 'x'));
+    dialogs.clearShown();
+    dialogs.answer(Answer::Cancel);
+    window->Open();
+    EXPECT_TRUE(dialogs.fileRequests.empty()) << "Cancel at the question";
+    dialogs.answer(Answer::Ok);
+    dialogs.chooseNext(std::nullopt);
+    window->Open();
+    EXPECT_EQ(rows(), 4) << "the file dialog cancelled";
+    EXPECT_TRUE(window->model().modified);
 
+    const auto bad = dir / "notes.ird";
+    std::ofstream(bad) << std::string(200, 'x');
+    dialogs.clearShown();
     dialogs.answer(Answer::Ok);  // discard the unsaved table
     dialogs.chooseNext(bad);
     window->Open();
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0],
-              (Message{{}, english(StringId::ContinueWithUnsaved), MessageKind::Question}));
-    EXPECT_EQ(dialogs.shown[1],
-              (Message{{}, english(StringId::BadDataFile), MessageKind::Warning}));
+    EXPECT_EQ(dialogs.shown, (std::vector{box(StringId::ContinueWithUnsaved, MessageKind::Question),
+                                          box(StringId::BadDataFile, MessageKind::Warning)}));
     EXPECT_EQ(dialogs.fileRequests, std::vector{app::dataFileDialog(app::FileDialogKind::Open)});
     EXPECT_EQ(dialogs.fileRequests[0].filter, "IR Data Files (*.ird)");
     EXPECT_EQ(dialogs.fileRequests[0].defaultSuffix, "ird");
@@ -48,83 +53,44 @@ TEST_F(MainWindowTest, openOfARefusedFileWarnsAndLeavesTheWindowEmpty) {
     EXPECT_FALSE(window->model().modified);
 }
 
-TEST_F(MainWindowTest, openOfAMissingFileShowsTheSystemText) {
-    openWindow();
-    dialogs.chooseNext(dir / "gone.ird");
-    window->Open();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Warning);
-    EXPECT_NE(dialogs.shown[0].text.find("gone.ird"), std::string::npos);
-    EXPECT_NE(dialogs.shown[0].text.find("No such file or directory"), std::string::npos);
-    EXPECT_EQ(menuStates(*window), CommandStates{});
-}
-
-TEST_F(MainWindowTest, openCancelledAtTheQuestionOrTheDialogKeepsTheTable) {
-    openWindow();
-    startNew("TV");
-    addCodes(2);
-    dialogs.answer(Answer::Cancel);
-    window->Open();
-    EXPECT_TRUE(dialogs.fileRequests.empty());
-    dialogs.answer(Answer::Ok);
-    dialogs.chooseNext(std::nullopt);
-    window->Open();
-    EXPECT_EQ(rows(), 2);
-    EXPECT_TRUE(window->model().modified);
-}
-
-TEST_F(MainWindowTest, saveAsAsksBeforeReplacingAnExistingFileAndCancelLeavesIt) {
+TEST_F(MainWindowTest, saveAsAsksBeforeReplacingAFileAndSaveAsksOnlyWithUnsavedChanges) {
     openWindow();
     startNew("TV");
     addCodes(2);
     const auto file = dir / "tv.ird";
-    writeBytes(file, "keep me");
+    std::ofstream(file) << "keep me";
 
     dialogs.chooseNext(file);
     dialogs.answer(Answer::Cancel);
     window->SaveAs();
-    EXPECT_EQ(dialogs.shown.back(),
-              (Message{{}, english(StringId::OverwriteExisting), MessageKind::Question}));
-    EXPECT_EQ(dialogs.fileRequests.back(), app::dataFileDialog(app::FileDialogKind::Save));
-    EXPECT_EQ(fileBytes(file).size(), 7u);
+    EXPECT_EQ(dialogs.shown, std::vector{box(StringId::OverwriteExisting, MessageKind::Question)});
+    EXPECT_EQ(dialogs.fileRequests, std::vector{app::dataFileDialog(app::FileDialogKind::Save)});
+    EXPECT_EQ(std::filesystem::file_size(file), 7u);
     EXPECT_TRUE(window->model().modified);
     EXPECT_FALSE(menuStates(*window).save);
 
     dialogs.chooseNext(file);
     dialogs.answer(Answer::Ok);
     window->SaveAs();
-    EXPECT_EQ(fileBytes(file).size(), 120178u);
+    EXPECT_EQ(std::filesystem::file_size(file), 120178u);
     EXPECT_FALSE(window->model().modified);
     EXPECT_TRUE(menuStates(*window).save);
     EXPECT_EQ(window->dataFile(), file);
-}
 
-TEST_F(MainWindowTest, saveAsksOnlyWithUnsavedChangesAndWritesTheFileOfSaveAs) {
-    openWindow();
-    startNew("TV");
-    addCodes(1);
-    const auto file = dir / "tv.ird";
-    dialogs.chooseNext(file);
-    window->SaveAs();
     dialogs.clearShown();
-
     window->Save();
     EXPECT_TRUE(dialogs.shown.empty()) << "nothing unsaved: rewritten without a question";
-
     addCodes(1, 0x5000);
     dialogs.answer(Answer::Cancel);
-    window->Save();
-    EXPECT_EQ(
-        dialogs.shown,
-        (std::vector{Message{{}, english(StringId::OverwriteOnSave), MessageKind::Question}}));
-    EXPECT_TRUE(window->model().modified);
-
     dialogs.answer(Answer::Ok);
     window->Save();
+    EXPECT_TRUE(window->model().modified) << "Cancel";
+    window->Save();
+    EXPECT_EQ(dialogs.shown, std::vector(2, box(StringId::OverwriteOnSave, MessageKind::Question)));
     EXPECT_FALSE(window->model().modified);
     RemoteModel reread;
     ASSERT_EQ(openDataFile(file, reread).outcome, OpenOutcome::Loaded);
-    EXPECT_EQ(reread.occupiedCount(), 2u);
+    EXPECT_EQ(reread.occupiedCount(), 3u);
     EXPECT_TRUE(dialogs.fileRequests.empty()) << "Save never shows a file dialog";
 }
 
@@ -133,7 +99,7 @@ TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsTheOldFile) {
     startNew("TV");
     addCodes(1);
     const auto file = dir / "tv.ird";
-    writeBytes(file, "old content");
+    std::ofstream(file) << "old content";
     // The temporary file beside the target cannot be created: its name is taken by a folder.
     std::filesystem::create_directories(dir / "tv.ird.saving" / "inside");
 
@@ -145,7 +111,7 @@ TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsTheOldFile) {
     EXPECT_NE(dialogs.shown[1].text.find("tv.ird"), std::string::npos);
     EXPECT_NE(dialogs.shown[1].text.find("Is a directory"), std::string::npos)
         << dialogs.shown[1].text;
-    EXPECT_EQ(fileBytes(file).size(), 11u);
+    EXPECT_EQ(std::filesystem::file_size(file), 11u);
     EXPECT_TRUE(window->model().modified);
     EXPECT_FALSE(menuStates(*window).save);
     EXPECT_TRUE(window->dataFile().empty());

@@ -40,7 +40,7 @@ class Screenshots : public MainWindowTest, public ::testing::WithParamInterface<
 
 TEST_P(Screenshots, everyWindow) {
     const Language language = GetParam();
-    bus.plug(kProductIdNormal, {1, 4, 2});
+    plug(kProductIdNormal, {1, 4, 2});
     openWindow(language);
     window->startUp();
     window->model().startNew(language == Language::Japanese ? u"リビングのテレビ"

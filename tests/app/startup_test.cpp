@@ -4,6 +4,7 @@
 
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
+#include "core/bytes/byte_io.hpp"
 #include "core/device/usbhidioc.hpp"
 
 namespace tessik::test {
@@ -11,107 +12,104 @@ namespace {
 
 const Message kLinkNotConnected{"Error", std::string(kLinkNotConnectedText), MessageKind::Notice};
 
-// Shows the version dialog and returns its firmware line.
-QString firmwareShown(ModalDriver& modal, const std::function<void()>& open) {
-    QString line;
-    modal.whenOpens<app::m_About>([&line](app::m_About& d) {
-        line = d.findChild<QLabel*>("firmwareText")->text();
-        d.accept();
-    });
-    open();
-    return line;
-}
+class Startup : public MainWindowTest {
+  protected:
+    // Runs `open`, which shows the version dialog, and returns the dialog's firmware line.
+    QString firmwareShown(const std::function<void()>& open) {
+        QString line;
+        modal.whenOpens<app::m_About>([&line](app::m_About& d) {
+            line = d.findChild<QLabel*>("firmwareText")->text();
+            d.accept();
+        });
+        open();
+        return line;
+    }
+};
 
-TEST_F(MainWindowTest, startUpWithAReceiverShowsNothingAndReadsItsFirmwareVersion) {
-    bus.plug(kProductIdNormal, {1, 2, 3});
-    openWindow();
-    EXPECT_EQ(window->startUp(), StartupFinding::Normal);
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(bus.versionRequests(), 1);
-    EXPECT_EQ(rows(), 0);
-    EXPECT_EQ(menuStates(*window), CommandStates{});
-    EXPECT_EQ(firmwareShown(modal, [&] { window->versionAction()->trigger(); }),
-              "Firmware Ver 1.2.3");
-    EXPECT_EQ(bus.versionRequests(), 1) << "the context-menu entry asks the receiver nothing";
-}
-
-TEST_F(MainWindowTest, startUpAcceptsTheAlternateProductId) {
-    bus.plug(kProductIdAlternate, {2, 0, 7});
-    openWindow();
-    EXPECT_EQ(window->startUp(), StartupFinding::Alternate);
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(window->versionArea()[50], 2);
-    EXPECT_EQ(window->versionArea()[52], 7);
-}
-
-TEST_F(MainWindowTest, startUpWithAReceiverWaitingForAnUpdateTellsTheUser) {
-    bus.plug(kProductIdUpdater);
-    openWindow();
-    EXPECT_EQ(window->startUp(), StartupFinding::UpdateWaiting);
-    const std::vector<Message> expected = {
-        {"INFORMATION",
-         "There is a device firmware update waiting state. \nRun the firmware updates.",
-         MessageKind::Notice},
-        kLinkNotConnected,  // Get Version looks for a normal-mode receiver and finds none
+TEST_F(Startup, findsTheReceiverByItsProductIdsTellsWhatItFoundAndOpensUsable) {
+    const Message updateWaiting{
+        "INFORMATION",
+        "There is a device firmware update waiting state. \nRun the firmware updates.",
+        MessageKind::Notice};
+    const Message notConnected{"Error", "The device is not connected.", MessageKind::Notice};
+    const struct {
+        std::optional<std::uint16_t> plugged;
+        StartupFinding finding;
+        std::vector<Message> shown;  // the second box: Get Version finds no normal-mode receiver
+        std::array<std::uint8_t, 3> firmware;
+        std::uint16_t vid, pid;  // the version area's, which the firmware update tries first
+    } cases[] = {
+        {kProductIdNormal, StartupFinding::Normal, {}, {1, 2, 3}, kVendorId, kProductIdNormal},
+        {kProductIdAlternate,
+         StartupFinding::Alternate,
+         {},
+         {2, 0, 7},
+         kVendorId,
+         kProductIdAlternate},
+        {kProductIdUpdater,
+         StartupFinding::UpdateWaiting,
+         {updateWaiting, kLinkNotConnected},
+         {0, 0, 0},
+         kVendorId,
+         kProductIdUpdater},
+        {std::nullopt,
+         StartupFinding::NotFound,
+         {notConnected, kLinkNotConnected},
+         {0, 0, 0},
+         0,
+         0},
     };
-    EXPECT_EQ(dialogs.shown, expected);
-    // The boot loader's identity is kept for the firmware update.
-    EXPECT_EQ(ByteReader(window->versionArea()).u16(76), kVendorId);
-    EXPECT_EQ(ByteReader(window->versionArea()).u16(78), kProductIdUpdater);
-    EXPECT_EQ(window->device().link().productId, kProductIdNormal);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.finding));
+        if (c.plugged) {
+            plug(*c.plugged, c.firmware);
+        } else {
+            plug(kProductIdNormal).unplug();
+        }
+        dialogs.clearShown();
+        openWindow();
+        EXPECT_EQ(window->startUp(), c.finding);
+        EXPECT_EQ(dialogs.shown, c.shown);
+        EXPECT_EQ(receiver->exchangeCount(), c.shown.empty() ? 1u : 0u) << "Get Version only";
+        const ByteReader area(window->versionArea());
+        EXPECT_EQ((std::array{area.u8(50), area.u8(51), area.u8(52)}), c.firmware);
+        EXPECT_EQ(area.u16(76), c.vid);
+        EXPECT_EQ(area.u16(78), c.pid);
+        EXPECT_EQ(window->device().link().productId, kProductIdNormal);
+        EXPECT_EQ(rows(), 0);
+        EXPECT_EQ(menuStates(*window), CommandStates{});
+        startNew("TV");
+        EXPECT_TRUE(menuStates(*window).capture);
+    }
 }
 
-TEST_F(MainWindowTest, startUpWithoutAReceiverSaysSoTwiceAndTheWindowStaysUsable) {
-    openWindow();
-    EXPECT_EQ(window->startUp(), StartupFinding::NotFound);
-    const std::vector<Message> expected = {
-        {"Error", "The device is not connected.", MessageKind::Notice},
-        kLinkNotConnected,
-    };
-    EXPECT_EQ(dialogs.shown, expected);
-    EXPECT_EQ(menuStates(*window), CommandStates{});
-    startNew("TV");
-    EXPECT_TRUE(menuStates(*window).capture);
-}
-
-TEST_F(MainWindowTest, startUpMessagesFollowTheJapaneseUi) {
-    openWindow(Language::Japanese);
-    window->startUp();
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0],
-              (Message{"Error", "デバイスが接続されていません", MessageKind::Notice}));
-}
-
-TEST_F(MainWindowTest, aboutAsksAgainAndTheContextEntryShowsTheLastAnswerAfterUnplugging) {
-    const std::size_t r = bus.plug(kProductIdNormal, {1, 2, 3});
+TEST_F(Startup, aboutAsksAgainAndTheContextEntryShowsTheLastAnswerAfterUnplugging) {
+    plug(kProductIdNormal, {1, 2, 3});
     openWindow();
     window->startUp();
-    bus.setFirmware(r, {3, 4, 5});  // updated meanwhile
-    EXPECT_EQ(firmwareShown(modal, [&] { window->action(CommandId::About)->trigger(); }),
-              "Firmware Ver 3.4.5");
-    EXPECT_EQ(bus.versionRequests(), 2);
-
-    bus.unplugAll();
-    EXPECT_EQ(firmwareShown(modal, [&] { window->ShowVersion(); }), "Firmware Ver 3.4.5");
-    EXPECT_TRUE(dialogs.shown.empty());
-
-    // Help > About without a receiver: the link's box, then the version dialog with zeros.
-    EXPECT_EQ(firmwareShown(modal, [&] { window->About(); }), "Firmware Ver 0.0.0");
-    ASSERT_FALSE(dialogs.shown.empty());
-    EXPECT_EQ(dialogs.shown.front().caption, "Error");
-}
-
-TEST_F(MainWindowTest, versionDialogShowsDescriptionVersionAndLegalNotice) {
-    openWindow();
-    modal.whenOpens<app::m_About>([](app::m_About& d) {
+    EXPECT_EQ(firmwareShown([&] { window->versionAction()->trigger(); }), "Firmware Ver 1.2.3");
+    EXPECT_EQ(receiver->exchangeCount(), 1u) << "the context-menu entry asks the receiver nothing";
+    VersionArea updated = receiver->versionHeader();  // updated behind the tool's back
+    std::ranges::copy(std::array<std::uint8_t, 3>{3, 4, 5}, updated.begin() + 50);
+    receiver->setVersionHeader(updated);
+    modal.whenOpens<app::m_About>([](app::m_About& d) {  // looks before firmwareShown closes it
         EXPECT_EQ(d.windowTitle(), "Software Version");
         EXPECT_EQ(d.findChild<QLabel*>("descriptionText")->text(),
                   "Tessik infrared-remote-control setting tool ver 1.0.1.6");
         EXPECT_FALSE(d.findChild<QLabel*>("legalText")->text().isEmpty());
-        d.accept();
     });
-    window->ShowVersion();
-    EXPECT_EQ(modal.acted, 1);
+    EXPECT_EQ(firmwareShown([&] { window->action(CommandId::About)->trigger(); }),
+              "Firmware Ver 3.4.5");
+    EXPECT_EQ(receiver->exchangeCount(), 2u);
+
+    receiver->unplug();
+    EXPECT_EQ(firmwareShown([&] { window->ShowVersion(); }), "Firmware Ver 3.4.5");
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    // Help > About without a receiver: the link's box, then the version dialog with zeros.
+    EXPECT_EQ(firmwareShown([&] { window->About(); }), "Firmware Ver 0.0.0");
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.front().caption, "Error");
 }
 
 }  // namespace

@@ -1,21 +1,32 @@
-// tessik-cli version and setup against the in-process simulated receiver.
+// tessik-cli's device commands against the in-process simulated receiver (version, setup,
+// firmware), and image-info on firmware images.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "core/datafile/data_file.hpp"
+#include "core/firmware/uf_header.hpp"
+#include "core/text/format.hpp"
 #include "support/cli_runner.hpp"
+#include "support/firmware_images.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"
 
-namespace tessik::test {
+namespace tessik::cli {
 namespace {
+
+using test::CliRun;
+using test::runCli;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 struct DeviceCli : ::testing::Test {
     void SetUp() override {
-        RemoteModel model = modelWithButtons(4);
-        model.macros[1] = macroNamed(u"Lights", 2);
+        RemoteModel model = test::modelWithButtons(4);
+        model.macros[1] = test::macroNamed(u"Lights", 2);
         ASSERT_TRUE(saveDataFile(ird, model).ok);
     }
     std::vector<std::string> traceLines() const {
@@ -25,9 +36,16 @@ struct DeviceCli : ::testing::Test {
             lines.push_back(line);
         return lines;
     }
-    TempDir dir;
+    std::string write(const test::ImageShape& shape, const char* name = "fw.bin") {
+        const auto bytes = test::buildImage(shape);
+        crc = decodeUfHeader(std::span(bytes).subspan(kUfHeaderFileOffset)).crc16;
+        test::writeImageFile(dir / name, bytes);
+        return (dir / name).string();
+    }
+    test::TempDir dir;
     std::string ird = (dir / "remote.ird").string();
     std::string trace = (dir / "trace.txt").string();
+    std::uint16_t crc = 0;  // of the image written last
 };
 
 TEST_F(DeviceCli, versionPrintsTheFirmwaresNameVersionAndDate) {
@@ -37,9 +55,11 @@ TEST_F(DeviceCli, versionPrintsTheFirmwaresNameVersionAndDate) {
 }
 
 TEST_F(DeviceCli, setupWritesTheTableAndTracesEveryTransfer) {
-    const CliRun r = runCli({"setup", ird, "--simulate", "--trace", trace});
+    const std::string state = (dir / "receiver.state").string();
+    const CliRun r = runCli({"setup", ird, "--simulate", "--trace", trace, "--sim-state", state});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Success\n");
+    EXPECT_EQ(std::filesystem::file_size(state), 5110u) << "the simulated table is kept";
     const auto lines = traceLines();
     ASSERT_EQ(lines.size(), 280u);  // 140 exchanges, a set and a get each
     // Set Ir Code first: the whole 512-byte report in lower-case hex.
@@ -47,75 +67,170 @@ TEST_F(DeviceCli, setupWritesTheTableAndTracesEveryTransfer) {
     EXPECT_EQ(lines[0].size(), 4u + 1024u);
     EXPECT_EQ(lines[1].substr(0, 4 + 10), "get 0100000625");
     EXPECT_EQ(lines[278].substr(0, 4 + 16), "set 0100000829002000");
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
         ASSERT_EQ(lines[i].substr(0, 4), i % 2 == 0 ? "set " : "get ") << i;
-    }
 }
 
-TEST_F(DeviceCli, aRefusedCommandFailsTheRunWithOneFailedLine) {
-    const CliRun r = runCli({"setup", ird, "--simulate", "--sim-fault", "nak=0x26"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Error: 赤外線データが取得されていません\nFailed\n");
-}
-
-TEST_F(DeviceCli, aVanishingDeviceFailsWithThePlatformText) {
-    const CliRun r =
-        runCli({"setup", ird, "--simulate", "--sim-fault", "unplug-after=30", "--trace", trace});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "Error: " + std::make_error_code(std::errc::no_such_device).message() + "\nFailed\n");
-    const auto lines = traceLines();
-    EXPECT_EQ(lines.back().substr(lines.back().size() - 7), " failed");
-}
-
-TEST_F(DeviceCli, busyRepliesAreWaitedForOrGiveUpAsDescribed) {
-    EXPECT_EQ(runCli({"setup", ird, "--simulate", "--sim-fault", "busy=9"}).status, 0);
-    const CliRun r = runCli({"setup", ird, "--simulate", "--sim-fault", "busy=10"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "tessik-cli: the receiver did not acknowledge Set Ir Code; nothing was written\n");
-}
-
-TEST_F(DeviceCli, noReceiverMeansNotConnected) {
-    for (const char* command : {"version", "setup"}) {
-        tessik::cli::Args args{command};
-        if (std::string(command) == "setup") args.push_back(ird);
-        args.insert(args.end(), {"--simulate", "--sim-fault", "absent"});
+TEST_F(DeviceCli, receiverFaultsGiveTheirOwnOutcome) {
+    const std::string vanished = std::make_error_code(std::errc::no_such_device).message();
+    const struct {
+        const char* command;
+        const char* fault;
+        int status;
+        std::string out, err;
+        bool lastTransferFailed;
+    } cases[] = {
+        {"setup", "nak=0x26", 1, "", "Error: 赤外線データが取得されていません\nFailed\n", false},
+        {"setup", "unplug-after=30", 1, "", "Error: " + vanished + "\nFailed\n", true},
+        {"setup", "busy=9", 0, "Success\n", "", false},
+        {"setup", "busy=10", 1, "",
+         "tessik-cli: the receiver did not acknowledge Set Ir Code; nothing was written\n", false},
+        {"setup", "absent", 1, "", "Error: The device is not connected.\n", false},
+        {"version", "absent", 1, "", "Error: The device is not connected.\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + c.fault);
+        std::filesystem::remove(trace);
+        Args args{c.command};
+        if (args[0] == "setup") args.push_back(ird);
+        args.insert(args.end(), {"--simulate", "--sim-fault", c.fault, "--trace", trace});
         const CliRun r = runCli(args);
-        EXPECT_EQ(r.status, 1) << command;
-        EXPECT_EQ(r.err, "Error: The device is not connected.\n") << command;
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        const auto lines = traceLines();
+        EXPECT_EQ(!lines.empty() && lines.back().ends_with(" failed"), c.lastTransferFailed);
     }
 }
 
-TEST_F(DeviceCli, theSimulatedTableIsKeptInTheStateFile) {
-    const std::string state = (dir / "receiver.state").string();
-    ASSERT_EQ(runCli({"setup", ird, "--simulate", "--sim-state", state}).status, 0);
-    EXPECT_EQ(std::filesystem::file_size(state), 5110u);
-}
-
-TEST_F(DeviceCli, badDeviceOptionsAreRefused) {
-    EXPECT_EQ(runCli({"version", "--simulate", "--sim-fault", "melt"}).err,
-              "tessik-cli: unknown fault \"melt\"\n");
-    EXPECT_EQ(runCli({"version", "--simulate", "--sim-fault", "busy=x"}).err,
-              "tessik-cli: fault \"busy\": bad value \"x\"\n");
-    EXPECT_EQ(runCli({"version", "--trace"}).err, "tessik-cli: --trace needs a value\n");
-    EXPECT_EQ(runCli({"version", "--sim-fault", "absent"}).err,
-              "tessik-cli: --sim-fault and --sim-state need --simulate\n");
+TEST_F(DeviceCli, badDeviceOptionsAreRefusedAndHelpListsThem) {
+    const std::pair<Args, std::string> cases[] = {
+        {{"version", "--simulate", "--sim-fault", "melt"}, "unknown fault \"melt\""},
+        {{"version", "--simulate", "--sim-fault", "busy=x"}, "fault \"busy\": bad value \"x\""},
+        {{"version", "--trace"}, "--trace needs a value"},
+        {{"version", "--sim-fault", "absent"}, "--sim-fault and --sim-state need --simulate"},
+    };
+    for (const auto& [args, error] : cases) {
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.status, 1) << error;
+        EXPECT_EQ(r.err, "tessik-cli: " + error + "\n");
+    }
     EXPECT_EQ(runCli({"version", "--simulate", "--trace", (dir / "no/such/dir/t").string()}).status,
               1);
     EXPECT_EQ(runCli({"setup", "--simulate"}).status, 2);
     EXPECT_EQ(runCli({"version", "extra", "--simulate"}).status, 2);
     EXPECT_EQ(runCli({"setup", (dir / "missing.ird").string(), "--simulate"}).status, 1);
+
+    const CliRun help = runCli({"--help"});
+    for (const char* s : {"--simulate", "--trace FILE", "--sim-fault NAME[=N]", "absent",
+                          "nak=CODE", "busy=N", "unplug-after=N", "set-fail=N", "wrong-echo[=N]"})
+        EXPECT_NE(help.out.find(s), std::string::npos) << s;
 }
 
-TEST_F(DeviceCli, helpListsTheDeviceOptionsAndTheFaults) {
-    const CliRun r = runCli({"--help"});
-    for (const char* s : {"--simulate", "--trace FILE", "--sim-fault NAME[=N]", "absent",
-                          "nak=CODE", "busy=N", "unplug-after=N", "set-fail=N", "wrong-echo[=N]"}) {
-        EXPECT_NE(r.out.find(s), std::string::npos) << s;
+TEST_F(DeviceCli, imageInfoPrintsEveryHeaderFieldAndBothCrcs) {
+    test::ImageShape shape;
+    shape.type = ImageType::Type1;
+    shape.name = "Receiver \xE9";
+    shape.flags = 0x01;
+    const CliRun r = runCli({"image-info", write(shape)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, formatText("mark:       DER32UVE_UF\n"
+                                "type:       1\n"
+                                "name:       Receiver \u00E9\n"
+                                "version:    1.2.3\n"
+                                "date:       24/05/17\n"
+                                "time:       12:34\n"
+                                "file size:  32768 bytes\n"
+                                "flash_size: 262144 (0x40000)\n"
+                                "page_size:  1024\n"
+                                "flags:      0x01 (no return after start)\n"
+                                "vid/pid:    0x07F7/0x0021\n"
+                                "crc16:      0x%04X stored (matches)\n"
+                                "computed:   0x%04X\n",
+                                {crc, crc}));
+
+    shape.withCrc = false;
+    EXPECT_THAT(runCli({"image-info", write(shape)}).out, HasSubstr("crc16:      none stored\n"));
+    auto bytes = test::buildImage(shape);
+    bytes[kUfHeaderFileOffset + kUfCrc16Offset] = 0x01;  // a stored CRC that is not the image's
+    test::writeImageFile(dir / "bad.bin", bytes);
+    EXPECT_THAT(runCli({"image-info", (dir / "bad.bin").string()}).out,
+                HasSubstr("crc16:      0x0001 stored (differs from the image)\n"));
+}
+
+TEST_F(DeviceCli, imageInfoGivesARefusalAsOneErrorLine) {
+    test::ImageShape small;
+    small.flashSize = 0x3FFF;
+    test::ImageShape foreign;
+    foreign.mark = "DER32UVE3_UF";
+    for (const auto& [shape, reason] : {std::pair{small, ": bad flash size(16383 < 16KB)\n"},
+                                        std::pair{foreign, ": uf_header is bad.\n"}}) {
+        const std::string path = write(shape);
+        const CliRun r = runCli({"image-info", path});
+        EXPECT_EQ(r.status, kExitFailure);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "tessik-cli: " + path + reason);
     }
+    EXPECT_EQ(runCli({"image-info"}).status, kExitUsage);
+}
+
+class FirmwareCommand : public DeviceCli {
+  protected:
+    void SetUp() override {
+        DeviceCli::SetUp();
+        test::ImageShape shape;
+        shape.fileSize = 0x6000;
+        shape.flashSize = 0x8000;
+        shape.name = "IR receiver 2";
+        shape.version = {2, 0, 0};
+        path = write(shape, "new.bin");
+        imageLines = formatText(
+            "Firmware : \"IR receiver 2\" Ver 2.0.0 24/05/17 12:34\n"
+            "Size: 24576 bytes.  CRC16: 0x%04X\n",
+            {crc});
+    }
+    std::string path, imageLines;
+};
+
+TEST_F(FirmwareCommand, printsTheDialogsTextsAndTheSixLinesOfASuccessfulUpdate) {
+    const CliRun r = runCli({"firmware", path, "--simulate"});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "Current Firmware : \"IR receiver\" Ver 1.2.3 24/05/17 10:30\n" + imageLines +
+                         "Flash Unlock...OK\n"
+                         "Flash Erase .OK\n"
+                         "Writing...\n"
+                         "OK\n"
+                         "CRC16 check...OK\n"
+                         "Run UF...OK. Firmware update succeeded.\n"
+                         "Firmware update succeeded.\n");
+
+    const CliRun waiting = runCli({"firmware", "--simulate", "--sim-update-mode", path});
+    ASSERT_EQ(waiting.status, 0) << waiting.out << waiting.err;
+    EXPECT_THAT(waiting.out, StartsWith("There is a device firmware update waiting state. Run the "
+                                        "firmware updates.\n" +
+                                        imageLines));
+    EXPECT_THAT(waiting.out, EndsWith("Firmware update succeeded.\n"));
+}
+
+TEST_F(FirmwareCommand, failuresEndWithTheStepsTextAndTheFailureBox) {
+    const CliRun nak = runCli({"firmware", path, "--simulate", "--sim-fault", "write-nak=0"});
+    EXPECT_EQ(nak.status, kExitFailure);
+    EXPECT_THAT(nak.out, EndsWith("Flash Erase .OK\nWriting...\nwrite command NG\n"
+                                  "Firmware update failed.\n"));
+
+    // An image that does not load is not offered to the device.
+    test::writeImageFile(dir / "bad.bin", std::vector<std::uint8_t>(0x300, 0x00));
+    const CliRun bad = runCli({"firmware", (dir / "bad.bin").string(), "--simulate"});
+    EXPECT_EQ(bad.status, kExitFailure);
+    EXPECT_THAT(bad.out, EndsWith("no UF mark.\n"));
+    EXPECT_THAT(bad.out, ::testing::Not(HasSubstr("Flash")));
+
+    EXPECT_EQ(runCli({"firmware", "--simulate"}).status, kExitUsage);
+    EXPECT_EQ(runCli({"firmware", path, "--sim-update-mode"}).err,
+              "tessik-cli: --sim-update-mode needs --simulate\n");
 }
 
 }  // namespace
-}  // namespace tessik::test
+}  // namespace tessik::cli

@@ -1,11 +1,12 @@
+// tessik-cli commands that work on files and tables: export, import, show, keys and decode.
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.hpp"
+#include "cli/json_model.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/datafile/writer.hpp"
 #include "support/cli_runner.hpp"
@@ -15,12 +16,23 @@
 namespace tessik::cli {
 namespace {
 
-namespace fs = std::filesystem;
+using test::CliRun;
+using test::runCli;
 using ::testing::HasSubstr;
 
-using test::CliRun;
-CliRun run(Args args) {
-    return test::runCli(std::move(args));
+std::vector<std::string> lines(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> result;
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+std::vector<Json> jsonLines(const std::string& out) {
+    std::vector<Json> result;
+    for (const std::string& line : lines(out))
+        result.push_back(Json::parse(line));
+    return result;
 }
 
 class FileCommands : public ::testing::Test {
@@ -28,67 +40,172 @@ class FileCommands : public ::testing::Test {
     void SetUp() override {
         RemoteModel m = test::modelWithButtons(3);
         m.header.remoteName = u"リビング TV";
-        m.buttons[1].text.comment = u"音量 +";
         m.macros[0] = test::macroNamed(u"Movie", 2);
         m.macros[4].name = u"named but unused";  // non-zero bytes in a free slot are kept
         m.jitterPercent = 12;
-        ASSERT_TRUE(saveDataFile(dir_ / "tv.ird", m).ok);
+        m.buttons[0].code.keys = {0x0106, 0, 0, 0, 0, 0};
+        m.buttons[0].text = {1, u"c", u"copy"};
+        m.buttons[1].code.keys = {0x0204, 0x0005, 0x02E1, 0, 0, 0};
+        m.buttons[1].text = {2, u"[LSHIFT]Ab", u"音量 +"};
+        test::referToMacro(m, 2, 0);
+        ASSERT_TRUE(saveDataFile(ird, m).ok);
     }
-    test::TempDir tmp_;
-    const fs::path& dir_ = tmp_.path();
+    test::TempDir dir;
+    std::string ird = (dir / "tv.ird").string();
 };
 
 TEST_F(FileCommands, exportImportExportGivesIdenticalJsonAndIdenticalFile) {
-    const CliRun first = run({"export", (dir_ / "tv.ird").string()});
+    const CliRun first = runCli({"export", ird});
     ASSERT_EQ(first.status, 0) << first.err;
-    EXPECT_THAT(first.out, HasSubstr("\"codeValue\": \"0x1000\""));
-    EXPECT_THAT(first.out, HasSubstr("\"codeBytes\": \"00100000"));
-    EXPECT_THAT(first.out, HasSubstr("\"remoteName\": \"リビング TV\""));
-    EXPECT_THAT(first.out, HasSubstr("\"slot\": 4"));
+    for (const char* s : {"\"codeValue\": \"0x1000\"", "\"codeBytes\": \"00100000",
+                          "\"remoteName\": \"リビング TV\"", "\"slot\": 4"})
+        EXPECT_THAT(first.out, HasSubstr(s));
 
-    std::ofstream(dir_ / "tv.json") << first.out;
-    const CliRun imported =
-        run({"import", (dir_ / "tv.json").string(), (dir_ / "copy.ird").string()});
+    std::ofstream(dir / "tv.json") << first.out;
+    const std::string copy = (dir / "copy.ird").string();
+    const CliRun imported = runCli({"import", (dir / "tv.json").string(), copy});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    const CliRun second = run({"export", (dir_ / "copy.ird").string()});
-    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(runCli({"export", copy}).out, first.out);
 
     std::vector<std::uint8_t> a, b;
     std::string e;
-    ASSERT_TRUE(readWholeFile(dir_ / "tv.ird", a, e));
-    ASSERT_TRUE(readWholeFile(dir_ / "copy.ird", b, e));
+    ASSERT_TRUE(readWholeFile(ird, a, e));
+    ASSERT_TRUE(readWholeFile(copy, b, e));
     EXPECT_EQ(a, b);
 }
 
-TEST_F(FileCommands, showListsButtonsAsTheMainWindowDoes) {
-    const CliRun r = run({"show", (dir_ / "tv.ird").string()});
+TEST_F(FileCommands, showListsButtonsAsTheMainWindowDoesWithTheirKeysNamed) {
+    const CliRun r = runCli({"show", ird});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("Name: リビング TV"));
-    EXPECT_THAT(r.out, HasSubstr("Jitter: 12 %"));
-    EXPECT_THAT(r.out, HasSubstr("Send Charactor"));
-    EXPECT_THAT(r.out, HasSubstr("2    0x1001"));
-    EXPECT_THAT(r.out, HasSubstr("音量 +"));
-    EXPECT_THAT(r.out, HasSubstr("Macro 1: Movie"));
-    EXPECT_THAT(r.out, HasSubstr("Reader L    min  9000  max  9000  mid  9000"));
+    for (const char* s :
+         {"Name: リビング TV", "Jitter: 12 %", "Send Charactor", "Keys", "2    0x1001", "音量 +",
+          "Macro 1: Movie", "Reader L    min  9000  max  9000  mid  9000",
+          "c                       [LCTRL]+C                   copy",
+          "[LSHIFT]Ab              [LSHIFT]+A B", "[M Movie]               macro 1"})
+        EXPECT_THAT(r.out, HasSubstr(s));
 }
 
 TEST_F(FileCommands, refusedFilesAndBadJsonFailWithOneClearLineAndWriteNothing) {
-    std::ofstream(dir_ / "junk.ird") << "not a data file";
-    const CliRun refused = run({"export", (dir_ / "junk.ird").string()});
-    EXPECT_EQ(refused.status, 1);
+    std::ofstream(dir / "junk.ird") << "not a data file";
+    const CliRun refused = runCli({"export", (dir / "junk.ird").string()});
+    EXPECT_EQ(refused.status, kExitFailure);
     EXPECT_THAT(refused.err, HasSubstr("The file has broken. Or it is not a data file."));
     EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1);
     EXPECT_TRUE(refused.out.empty());
 
-    std::ofstream(dir_ / "bad.json") << R"({"jitterPercent": 10, "remoteName": "x"})";
-    const CliRun bad = run({"import", (dir_ / "bad.json").string(), (dir_ / "out.ird").string()});
-    EXPECT_EQ(bad.status, 1);
+    std::ofstream(dir / "bad.json") << R"({"jitterPercent": 10, "remoteName": "x"})";
+    const CliRun bad = runCli({"import", (dir / "bad.json").string(), (dir / "out.ird").string()});
+    EXPECT_EQ(bad.status, kExitFailure);
     EXPECT_THAT(bad.err, HasSubstr("missing \"header\""));
-    EXPECT_FALSE(fs::exists(dir_ / "out.ird"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.ird"));
 
-    EXPECT_EQ(run({"show"}).status, 2);
-    EXPECT_EQ(run({"frobnicate"}).status, 2);
-    EXPECT_EQ(run({"--help"}).status, 0);
+    EXPECT_EQ(runCli({"show"}).status, kExitUsage);
+    EXPECT_EQ(runCli({"frobnicate"}).status, kExitUsage);
+    EXPECT_EQ(runCli({"keys", "extra"}).status, kExitUsage);
+    EXPECT_EQ(runCli({"--help"}).status, 0);
+}
+
+TEST(KeysCommand, printsOneLinePerUsageRowInTheDocumentedForm) {
+    const CliRun r = runCli({"keys"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 110u);
+    // "0xVK 0xUSAGE NAME COUNTS": upper-case hex, one name without spaces, yes or no.
+    auto hex = [](const std::string& f) {
+        return f.size() == 4 && f.starts_with("0x") &&
+               f.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos;
+    };
+    for (const std::string& row : rows) {
+        std::istringstream fields(row);
+        std::string vk, usage, name, counts, rest;
+        fields >> vk >> usage >> name >> counts >> rest;
+        EXPECT_TRUE(hex(vk) && hex(usage) && (counts == "yes" || counts == "no") && rest.empty() &&
+                    row == vk + ' ' + usage + ' ' + name + ' ' + counts)
+            << row;
+    }
+    EXPECT_EQ(rows[0], "0x13 0x48 [PAUSE] yes");
+    EXPECT_EQ(rows[37], "0xA0 0xE1 [LSHIFT] no");
+    EXPECT_EQ(rows[63], "0xE2 0x87 [\\] yes");
+    EXPECT_EQ(rows[64], "0x41 0x04 A yes");
+    EXPECT_EQ(rows[109], "0x60 0x62 0 yes");
+}
+
+// NEC, address 0x04, command 0x08: least significant bit first.
+const std::string kNecDurations =
+    "9000 4500\n"
+    "560 560 560 560 560 1690 560 560 560 560 560 560 560 560 560 560\n"
+    "560 1690 560 1690 560 560 560 1690 560 1690 560 1690 560 1690 560 1690\n"
+    "560 560 560 560 560 560 560 1690 560 560 560 560 560 560 560 560\n"
+    "560 1690 560 1690 560 1690 560 560 560 1690 560 1690 560 1690 560 1690\n"
+    "560 40000\n";
+
+TEST(Decode, durationsOnStandardInputGiveOneObjectPerSignalWithTheExportsFields) {
+    // The second signal: 70000 counts as 65535, and the trailing burst gets the longest pause.
+    const std::string input = kNecDurations + "\n70000 600 1200 600 600 600 1200\n";
+    const CliRun r = runCli({"decode", "-"}, input);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(runCli({"decode"}, input).out, r.out) << "no argument reads standard input too";
+    const auto signals = jsonLines(r.out);
+    ASSERT_EQ(signals.size(), 2u);
+    const Json& nec = signals[0];
+    std::vector<std::string> keys;
+    for (const auto& item : nec.items())
+        keys.push_back(item.key());
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"format", "pairCount", "leaderHigh", "leaderLow", "oneMax",
+                                        "lowMax", "oneMin", "lowMin", "highMax", "highMin",
+                                        "codeBytes", "bitCount", "keys", "codeValue"}));
+    EXPECT_EQ(nec["format"], 1);
+    EXPECT_EQ(nec["pairCount"], 33);
+    EXPECT_EQ(nec["bitCount"], 32);
+    EXPECT_EQ(nec["codeBytes"], "20DF10EF00000000000000000000000000000000");
+    EXPECT_EQ(nec["codeValue"], "0x2020DFDF1010EFEF");
+    EXPECT_EQ(nec["keys"], Json::array({0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(signals[1]["leaderLow"], 65535);
+    EXPECT_EQ(signals[1]["pairCount"], 3);
+    EXPECT_EQ(signals[1]["format"], 2);
+    EXPECT_EQ(signals[1]["codeValue"], "0x80");
+}
+
+TEST(Decode, irFilesGiveEachRawSignalWithItsNameFirst) {
+    test::TempDir dir;
+    std::string oneLine = kNecDurations;
+    std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
+    std::ofstream(dir / "remote.ir") << "Filetype: IR signals file\nVersion: 1\n#\n"
+                                        "name: Vol_up\ntype: raw\ndata: "
+                                     << oneLine
+                                     << "\n#\nname: Power\ntype: parsed\nprotocol: NEC\n"
+                                        "#\nname: \xFF\xFE\ntype: raw\ndata: 9000 4500 560\n";
+    const CliRun r = runCli({"decode", (dir / "remote.ir").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto signals = jsonLines(r.out);
+    ASSERT_EQ(signals.size(), 2u) << "a name that is not UTF-8 is replaced, not fatal";
+    EXPECT_EQ(signals[0].begin().key(), "name");
+    EXPECT_EQ(signals[0]["name"], "Vol_up");
+    EXPECT_EQ(signals[0]["codeValue"], "0x2020DFDF1010EFEF");
+    EXPECT_THAT(r.err, HasSubstr("1 signal(s) without raw timings skipped"));
+
+    const CliRun real = runCli({"decode", TESSIK_TEST_DATA_DIR "/ir/real-captures.ir"});
+    ASSERT_EQ(real.status, 0) << real.err;
+    const auto recorded = jsonLines(real.out);
+    ASSERT_EQ(recorded.size(), 10u);
+    EXPECT_EQ(recorded[3]["name"], "_Converted_/Pronto/S/Sony/KW-34HD1(NTSC_TUNER).ir / 0");
+    EXPECT_EQ(recorded[3]["codeValue"], "0x9100");
+    EXPECT_EQ(recorded[8]["codeValue"], "0xFFFFFFFFFFFFFFFF");
+    EXPECT_EQ(recorded[8]["format"], 0);
+}
+
+TEST(Decode, badInputIsRefused) {
+    const CliRun bad = runCli({"decode"}, "9000 4500\n560 abc\n");
+    EXPECT_EQ(bad.status, kExitFailure);
+    EXPECT_THAT(bad.err,
+                HasSubstr("standard input: line 2: not a duration in microseconds: \"abc\""));
+    EXPECT_TRUE(bad.out.empty());
+    const CliRun empty = runCli({"decode"}, "\n \n");
+    EXPECT_EQ(empty.status, kExitFailure);
+    EXPECT_THAT(empty.err, HasSubstr("no raw signal found"));
+    EXPECT_EQ(runCli({"decode", "/nonexistent/x.ir"}).status, kExitFailure);
+    EXPECT_EQ(runCli({"decode", "a", "b"}).status, kExitUsage);
 }
 
 }  // namespace

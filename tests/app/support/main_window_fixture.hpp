@@ -1,5 +1,5 @@
 #pragma once
-// A main window on a bus of simulated receivers with a fake clock and scripted dialogs, shown
+// A main window on a simulated receiver with a fake clock and scripted dialogs, shown
 // offscreen.
 
 #include <gtest/gtest.h>
@@ -10,8 +10,9 @@
 
 #include "app/CTessikDlg.hpp"
 #include "app/ScriptedDialogService.hpp"
-#include "app/support/simulated_bus.hpp"
 #include "app/support/widget_driver.hpp"
+#include "sim/boot_loader.hpp"
+#include "sim/simulated_receiver.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"
 
@@ -19,9 +20,28 @@ namespace tessik::test {
 
 class MainWindowTest : public ::testing::Test {
   protected:
+    // A receiver in normal mode with `productId` and that firmware version, or, for 0x0018, one
+    // waiting in its boot loader. Replaces the window and the receiver there were.
+    sim::SimulatedReceiver& plug(std::uint16_t productId,
+                                 std::array<std::uint8_t, 3> firmware = {1, 2, 3}) {
+        window.reset();
+        sim::ReceiverOptions options;
+        options.productId = productId == kProductIdUpdater ? kProductIdNormal : productId;
+        options.versionMajor = firmware[0];
+        options.versionMinor = firmware[1];
+        options.versionThird = firmware[2];
+        receiver = std::make_unique<sim::SimulatedReceiver>(clock, options);
+        if (productId == kProductIdUpdater) {
+            sim::BootLoader::attach(*receiver, {.startInUpdateMode = true});
+        }
+        return *receiver;
+    }
+
+    // Opens a new main window; without a plugged receiver, none is on the bus.
     void openWindow(Language language = Language::English) {
+        if (!receiver) plug(kProductIdNormal).unplug();
         app::DeviceOptions options;
-        options.transport = &bus;
+        options.transport = &receiver->transport();
         options.clock = &clock;
         window = std::make_unique<app::CTessikDlg>(dialogs, options, language);
         window->show();
@@ -30,6 +50,7 @@ class MainWindowTest : public ::testing::Test {
     void TearDown() override {
         window.reset();
         EXPECT_EQ(dialogs.unexpected, 0) << "a question or file dialog had no scripted answer";
+        EXPECT_TRUE(dialogs.scriptUsedUp()) << "a scripted answer was never asked for";
     }
 
     // File > New with `name` typed into the name dialog and OK pressed.
@@ -42,17 +63,26 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void addCodes(std::size_t count, std::uint64_t firstValue = 0x1000) {
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < count; ++i)
             window->AddCode(necLikeCode(firstValue + i), u"button");
-        }
     }
 
     QTreeWidget* list() const { return window->findChild<QTreeWidget*>("buttonList"); }
     int rows() const { return list()->topLevelItemCount(); }
+    QStringList rowTexts(int row) const {
+        QStringList texts;
+        for (int c = 0; c < list()->columnCount(); ++c)
+            texts << list()->topLevelItem(row)->text(c);
+        return texts;
+    }
+    bool inView(int row) const {
+        return list()->viewport()->rect().contains(
+            list()->visualItemRect(list()->topLevelItem(row)));
+    }
 
     app::ScriptedDialogService dialogs;
     FakeClock clock{0, 1};  // every tick read moves it on, so polling loops end
-    SimulatedBus bus{clock};
+    std::unique_ptr<sim::SimulatedReceiver> receiver;
     ModalDriver modal;
     TempDir dir;
     std::unique_ptr<app::CTessikDlg> window;

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for driving widgets in tests: answering modal dialogs from zero-delay timers (the
-// dialog's own event loop runs them), pressing keys, reading the menu's states.
+// Helpers for driving widgets in tests: answering modal dialogs from timers (the dialog's own
+// event loop runs them), pressing keys and buttons, reading the menu's states.
 
 #include <gtest/gtest.h>
 
@@ -21,35 +21,24 @@ namespace tessik::test {
 class ModalDriver {
   public:
     template <typename Dialog>
-    void whenOpens(std::function<void(Dialog&)> act) {
-        poll<Dialog>(std::move(act), kAttempts);
+    void whenOpens(std::function<void(Dialog&)> act, int attemptsLeft = 50) {
+        QTimer::singleShot(attemptsLeft == 50 ? 0 : 10, &context_, [this, act, attemptsLeft] {
+            if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+                ++acted;
+                act(*d);
+            } else if (attemptsLeft > 0) {
+                whenOpens<Dialog>(act, attemptsLeft - 1);
+            } else {
+                ADD_FAILURE() << "the expected modal dialog did not open";
+                if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    other->reject();
+            }
+        });
     }
 
     int acted = 0;
 
   private:
-    static constexpr int kAttempts = 50;
-
-    template <typename Dialog>
-    void poll(std::function<void(Dialog&)> act, int attemptsLeft) {
-        QTimer::singleShot(
-            attemptsLeft == kAttempts ? 0 : 10, &context_, [this, act, attemptsLeft] {
-                if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-                    ++acted;
-                    act(*d);
-                    return;
-                }
-                if (attemptsLeft > 0) {
-                    poll<Dialog>(act, attemptsLeft - 1);
-                    return;
-                }
-                ADD_FAILURE() << "the expected modal dialog did not open";
-                if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                    other->reject();
-                }
-            });
-    }
-
     QObject context_;
 };
 
@@ -60,24 +49,18 @@ inline void pressKey(QWidget* target, int key) {
     QApplication::sendEvent(target, &release);
 }
 
-template <typename Button = QAbstractButton>
-void click(QWidget& parent, const char* objectName) {
-    auto* button = parent.findChild<Button*>(QString::fromLatin1(objectName));
+inline void click(QWidget& parent, const char* objectName) {
+    auto* button = parent.findChild<QAbstractButton*>(QString::fromLatin1(objectName));
     ASSERT_NE(button, nullptr) << objectName;
     button->click();
 }
 
 // The enabled states of the menu's model commands, as the window shows them.
 inline CommandStates menuStates(const app::CTessikDlg& w) {
-    CommandStates s;
-    s.save = w.action(CommandId::Save)->isEnabled();
-    s.saveAs = w.action(CommandId::SaveAs)->isEnabled();
-    s.capture = w.action(CommandId::Capture)->isEnabled();
-    s.deleteIr = w.action(CommandId::DeleteIr)->isEnabled();
-    s.setUp = w.action(CommandId::SetUp)->isEnabled();
-    s.editMacro = w.action(CommandId::EditMacro)->isEnabled();
-    s.jitter = w.action(CommandId::Jitter)->isEnabled();
-    return s;
+    auto on = [&w](CommandId id) { return w.action(id)->isEnabled(); };
+    return {on(CommandId::Save),     on(CommandId::SaveAs), on(CommandId::Capture),
+            on(CommandId::DeleteIr), on(CommandId::SetUp),  on(CommandId::EditMacro),
+            on(CommandId::Jitter)};
 }
 
 }  // namespace tessik::test

@@ -1,11 +1,14 @@
+// What the application takes from the platform: real message boxes, Qt's own translations, the
+// display, the user's data folder and a clock that keeps the window painted while it waits.
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStandardPaths>
 
+#include "app/AppClock.hpp"
 #include "app/CTessikApp.hpp"
 #include "app/QtDialogService.hpp"
 #include "app/support/widget_driver.hpp"
@@ -15,66 +18,55 @@ namespace {
 
 struct BoxSeen {
     QString title;
-    QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    Answer answer = Answer::Cancel;
 };
 
-// Shows `message` through the Qt service, records the box and presses its `press` button.
-Answer showAndPress(const Message& message, QMessageBox::StandardButton press, BoxSeen& seen) {
+// Shows `message` through the Qt service and presses its `press` button.
+BoxSeen showAndPress(const Message& message, QMessageBox::StandardButton press) {
+    BoxSeen seen;
     ModalDriver modal;
     modal.whenOpens<QMessageBox>([&](QMessageBox& box) {
         seen.title = box.windowTitle();
-        seen.text = box.text();
         seen.icon = box.icon();
+        EXPECT_EQ(box.text().toStdString(), message.text);
         for (QAbstractButton* b : box.buttons())
             seen.buttons << b->text();
         box.button(press)->click();
     });
-    app::QtDialogService service;
-    const Answer a = service.show(message);
+    seen.answer = app::QtDialogService().show(message);
     EXPECT_EQ(modal.acted, 1);
-    return a;
+    return seen;
 }
 
-TEST(QtDialogService, questionsHaveOkAndCancelAndTheApplicationTitle) {
-    BoxSeen seen;
-    EXPECT_EQ(showAndPress(Message{{}, "Does it overwrite? ", MessageKind::Question},
-                           QMessageBox::Cancel, seen),
-              Answer::Cancel);
-    EXPECT_EQ(seen.title, QCoreApplication::applicationName());
+TEST(QtDialogService, showsEachKindWithItsIconButtonsAndCaption) {
+    const QString appTitle = QCoreApplication::applicationName();
+    const Message question{{}, "Does it overwrite? ", MessageKind::Question};
+    BoxSeen seen = showAndPress(question, QMessageBox::Cancel);
+    EXPECT_EQ(seen.answer, Answer::Cancel);
+    EXPECT_EQ(seen.title, appTitle);
     EXPECT_EQ(seen.icon, QMessageBox::Question);
     EXPECT_EQ(seen.buttons.size(), 2);
+    EXPECT_EQ(showAndPress(question, QMessageBox::Ok).answer, Answer::Ok);
 
-    BoxSeen again;
-    EXPECT_EQ(showAndPress(Message{{}, "Does it overwrite? ", MessageKind::Question},
-                           QMessageBox::Ok, again),
-              Answer::Ok);
-}
-
-TEST(QtDialogService, warningsAndNoticesHaveOneButtonAndKeepAFixedCaption) {
-    BoxSeen warning;
-    showAndPress(Message{{}, "The file has broken.", MessageKind::Warning}, QMessageBox::Ok,
-                 warning);
-    EXPECT_EQ(warning.icon, QMessageBox::Warning);
-    EXPECT_EQ(warning.buttons.size(), 1);
-
-    BoxSeen notice;
-    showAndPress(Message{"INFORMATION", "waiting", MessageKind::Notice}, QMessageBox::Ok, notice);
-    EXPECT_EQ(notice.title, "INFORMATION");
-    EXPECT_EQ(notice.icon, QMessageBox::Information);
+    seen = showAndPress({{}, "The file has broken.", MessageKind::Warning}, QMessageBox::Ok);
+    EXPECT_EQ(seen.title, appTitle);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons.size(), 1);
+    seen = showAndPress({"INFORMATION", "waiting", MessageKind::Notice}, QMessageBox::Ok);
+    EXPECT_EQ(seen.title, "INFORMATION");
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(seen.buttons.size(), 1);
 }
 
 TEST(QtTranslations, japaneseUiGetsQtsOwnButtonTextsInJapanese) {
     EXPECT_EQ(app::CTessikApp::installQtTranslations(Language::English), nullptr);
     QTranslator* translator = app::CTessikApp::installQtTranslations(Language::Japanese);
     ASSERT_NE(translator, nullptr) << "qtbase_ja from qt6-translations-l10n";
-
-    BoxSeen seen;
-    showAndPress(Message{{}, "?", MessageKind::Question}, QMessageBox::Ok, seen);
+    const BoxSeen seen = showAndPress(Message{{}, "?", MessageKind::Question}, QMessageBox::Ok);
     EXPECT_TRUE(seen.buttons.contains(QString::fromUtf8("キャンセル")))
         << seen.buttons.join(", ").toStdString();
-
     QCoreApplication::removeTranslator(translator);
     delete translator;
 }
@@ -101,6 +93,33 @@ TEST(DeviceOptions, simulateKeepsTheReceiverStateInTheUsersDataFolder) {
     const app::DeviceOptions real = app::CTessikApp::deviceOptions(false);
     EXPECT_FALSE(real.simulate);
     EXPECT_TRUE(real.simulatorStateFile.empty());
+}
+
+class PaintCounter : public QWidget {
+  public:
+    int paints = 0;
+
+  protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+TEST(AppClock, aSleepKeepsTheWindowPaintedAndLastsItsTime) {
+    app::AppClock clock;
+    PaintCounter window;
+    window.show();
+    QCoreApplication::processEvents();
+    const int paintsBefore = window.paints;
+    bool sleepingSeen = false;
+    QTimer::singleShot(5, [&] {
+        sleepingSeen = clock.sleeping();
+        window.update();
+    });
+    const std::uint32_t start = clock.tickMs();
+    clock.sleepMs(60);
+    EXPECT_GE(clock.tickMs() - start, 59u);
+    EXPECT_TRUE(sleepingSeen) << "the timer ran during the wait";
+    EXPECT_GT(window.paints, paintsBefore) << "the window was repainted during the wait";
+    EXPECT_FALSE(clock.sleeping());
 }
 
 }  // namespace

@@ -1,0 +1,181 @@
+// The main window's side windows: the debug window, the jitter dialog and the help pages.
+
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QLabel>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTextBrowser>
+
+#include "app/DEBUG_w.hpp"
+#include "app/HelpViewer.hpp"
+#include "app/Set_Jitter.hpp"
+#include "app/support/main_window_fixture.hpp"
+
+namespace tessik::test {
+namespace {
+
+TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsOnlyOnceItExists) {
+    plug(kProductIdNormal);
+    openWindow();
+    window->LogLine("before");
+    EXPECT_EQ(window->debugWindow(), nullptr) << "created on first use only";
+    QAction* toggle = window->action(CommandId::DebugWindow);
+    toggle->trigger();
+    app::DEBUG_w* debug = window->debugWindow();
+    ASSERT_NE(debug, nullptr);
+    EXPECT_TRUE(debug->isVisible());
+    EXPECT_FALSE(debug->isModal());
+    EXPECT_TRUE(debug->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(debug->windowTitle(), "DEBUG Message");
+    window->LogLine("first");
+    toggle->trigger();
+    EXPECT_FALSE(debug->isVisible());
+    window->LogLine("second");  // hidden: still logged
+    modal.whenOpens<QDialog>([](QDialog& d) { d.accept(); });
+    window->About();
+    toggle->trigger();
+    EXPECT_TRUE(debug->isVisible());
+    EXPECT_EQ(window->debugWindow(), debug) << "the same window, never a second one";
+
+    auto* log = debug->findChild<QListWidget*>("logList");
+    ASSERT_EQ(log->count(), 3);
+    EXPECT_EQ(log->item(0)->text(), "first");
+    EXPECT_EQ(log->item(1)->text(), "second");
+    EXPECT_EQ(log->item(2)->text(), "Send Get Version Command Success");
+    EXPECT_EQ(log->currentRow(), 2) << "the newest line is selected";
+
+    pressKey(debug, Qt::Key_Escape);
+    EXPECT_TRUE(debug->isVisible()) << "Escape does nothing";
+    click(*debug, "okButton");
+    EXPECT_FALSE(debug->isVisible());
+    toggle->trigger();
+    EXPECT_TRUE(debug->isVisible());
+}
+
+TEST_F(MainWindowTest, debugStatisticsAreWrittenByAddCodeOnlyEvenWhileHidden) {
+    openWindow();
+    startNew("TV");
+    window->ToggleDebugWindow();
+    app::DEBUG_w* debug = window->debugWindow();
+    EXPECT_EQ(debug->valueText(1009), "") << "a new window starts empty";
+
+    window->ToggleDebugWindow();  // hidden
+    window->AddCode(necLikeCode(0x77), u"");
+    const std::pair<int, const char*> shown[] = {
+        {1009, " 4500"}, {1010, " 4500"}, {1014, " 4500"}, {1025, " 9000"},
+        {1026, " 9000"}, {1027, " 9000"}, {1016, "  550"}, {1015, "  570"},
+        {1017, "  560"}, {1018, " 1680"}, {1019, " 1690"}, {1020, " 1685"},
+        {1022, "  555"}, {1023, "  565"}, {1024, "  560"}, {1021, "   32 bits"}};
+    for (const auto& [control, value] : shown)
+        EXPECT_EQ(debug->valueText(control), value) << control;
+
+    dialogs.answer(Answer::Ok);
+    startNew("Other");
+    EXPECT_EQ(debug->valueText(1021), "   32 bits") << "starting anew does not touch them";
+}
+
+class JitterDialogTest : public MainWindowTest {
+  protected:
+    // Opens Setup > Jitter and lets `act` work on the dialog.
+    void runJitter(std::function<void(QDialog&, QSlider&, QLabel&)> act) {
+        const int before = modal.acted;
+        modal.whenOpens<app::Set_Jitter>([act](app::Set_Jitter& d) {
+            act(d, *d.findChild<QSlider*>("jitterSlider"), *d.findChild<QLabel*>("jitterLabel"));
+        });
+        window->Jitter();
+        EXPECT_EQ(modal.acted, before + 1);
+    }
+};
+
+TEST_F(JitterDialogTest, showsTheStoredJitterCancelKeepsItAndOkStoresTheMovedSlider) {
+    openWindow();
+    runJitter([](QDialog& d, QSlider& slider, QLabel& label) {
+        EXPECT_EQ(d.windowTitle(), "Set Up Jitter");
+        EXPECT_EQ(slider.minimum(), 5);
+        EXPECT_EQ(slider.maximum(), 20);
+        EXPECT_EQ(slider.value(), 10);
+        EXPECT_EQ(label.text(), "Jitter (10%)");
+        slider.setValue(17);
+        EXPECT_EQ(label.text(), "Jitter (17%)");
+        click(d, "cancelButton");
+    });
+    EXPECT_EQ(window->model().jitterPercent, 10);
+    runJitter([](QDialog& d, QSlider&, QLabel&) { click(d, "okButton"); });
+    EXPECT_FALSE(window->model().modified) << "neither Cancel nor OK without a change";
+
+    runJitter([](QDialog& d, QSlider& slider, QLabel&) {
+        slider.setValue(17);
+        click(d, "okButton");
+    });
+    EXPECT_EQ(window->model().jitterPercent, 17);
+    EXPECT_TRUE(window->model().modified);
+    dialogs.answer(Answer::Cancel);
+    window->Close();
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "Exit now asks before the change is lost";
+}
+
+TEST_F(JitterDialogTest, aValueOutsideTheRangeShowsUnclampedAndOkStoresTheClampedPosition) {
+    openWindow();
+    window->model().jitterPercent = 35;  // as a data file may carry it
+    runJitter([](QDialog& d, QSlider& slider, QLabel& label) {
+        EXPECT_EQ(slider.value(), 20);
+        EXPECT_EQ(label.text(), "Jitter (35%)");
+        click(d, "okButton");
+    });
+    EXPECT_EQ(window->model().jitterPercent, 20);
+}
+
+const QString kSourceHelp = QStringLiteral(TESSIK_SOURCE_DIR "/res/help");
+
+TEST_F(MainWindowTest, helpOpensThePagesOfTheUiLanguageAtTheirIndex) {
+    for (const auto& [language, index] : {std::pair{Language::English, "/Ir_Help_e/index.html"},
+                                          std::pair{Language::Japanese, "/Ir_Help/index.html"}}) {
+        openWindow(language);
+        window->action(CommandId::Help)->trigger();
+        ASSERT_NE(window->helpViewer(), nullptr);
+        const QUrl page = window->helpViewer()->browser()->source();
+        EXPECT_TRUE(page.path().endsWith(index)) << page.toString().toStdString();
+        EXPECT_TRUE(window->helpViewer()->isVisible());
+        EXPECT_FALSE(window->helpViewer()->isModal());
+    }
+}
+
+TEST(HelpPages, missingPagesAreReportedWithTheFoldersSearched) {
+    EXPECT_FALSE(app::findHelpIndex(Language::English, {"/nonexistent/help"}));
+    app::HelpViewer viewer(Language::English, {"/nonexistent/help"});
+    viewer.showIndex();
+    const QString shown = viewer.browser()->toPlainText();
+    EXPECT_TRUE(shown.contains("Ir_Help_e")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("/nonexistent/help"));
+    EXPECT_TRUE(app::findHelpIndex(Language::English, {kSourceHelp}).has_value());
+    EXPECT_TRUE(app::findHelpIndex(Language::Japanese, {kSourceHelp}).has_value());
+}
+
+TEST(HelpPages, bothLanguagesHaveTheSamePagesAndEveryLocalLinkResolves) {
+    QStringList pages[2];
+    const QString sets[2] = {"Ir_Help_e", "Ir_Help"};
+    const QRegularExpression link(R"(href="([^"#:]+)(#[^"]*)?")");
+    for (int s = 0; s < 2; ++s) {
+        for (QDirIterator it(kSourceHelp + "/" + sets[s], {"*.html"}, QDir::Files); it.hasNext();) {
+            QFile f(it.next());
+            pages[s] << QFileInfo(f).fileName();
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(f.readAll());
+            EXPECT_TRUE(html.contains("<title>")) << f.fileName().toStdString();
+            for (auto m = link.globalMatch(html); m.hasNext();) {
+                const QString target = m.next().captured(1);
+                EXPECT_TRUE(QFileInfo::exists(kSourceHelp + "/" + sets[s] + "/" + target))
+                    << f.fileName().toStdString() << " links to " << target.toStdString();
+            }
+        }
+        pages[s].sort();
+    }
+    EXPECT_GE(pages[0].size(), 8);
+    EXPECT_EQ(pages[0], pages[1]);
+}
+
+}  // namespace
+}  // namespace tessik::test
