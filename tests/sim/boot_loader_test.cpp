@@ -113,11 +113,26 @@ TEST_F(BootLoaderDevice, devicesWhoseReportsDoNotFitAreRefusedWithoutATransfer) 
     EXPECT_FALSE(updater.connected());
 }
 
-TEST_F(BootLoaderDevice, writesOnlyWholeBlocksIntoTheUnlockedApplicationFlash) {
+TEST_F(BootLoaderDevice, erasesAndWritesOnlyWithTheKeyAndOnlyWholeBlocksOfTheApplicationArea) {
+    bootLoader->flash()[0x100] = 0x12;  // the boot loader itself
+    bootLoader->flash()[0x4000] = 0x34;
     ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
     const auto data = blockOf(0x3C);
     EXPECT_EQ(updater.WriteBlock(0x08004000, data), TransferStatus::Nak);  // locked
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
+    ByteWriter(updater.requestPayload()).u32(0, 0x12345678);
+    EXPECT_EQ(updater.Transfer(UpdaterCommand::FlashUnlock, 4, 100), TransferStatus::Nak);
     ASSERT_EQ(updater.FlashUnlock(), TransferStatus::Ack);
+
+    const std::uint32_t before = clock.now();
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
+    EXPECT_GE(clock.now() - before, bootLoader->options().eraseDurationMs);
+    EXPECT_EQ(bootLoader->flash()[0x4000], 0xFF);
+    EXPECT_EQ(bootLoader->flash()[0x100], 0x12);
+    bootLoader->faults().eraseNaks = 1;
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
+
     EXPECT_EQ(updater.WriteBlock(0x08003F00, data), TransferStatus::Nak);  // the boot loader's
     EXPECT_EQ(updater.WriteBlock(0x08100000, data), TransferStatus::Nak);  // past the flash
     EXPECT_EQ(updater.WriteBlock(0x080FFF01, data), TransferStatus::Nak);  // runs past it
@@ -133,26 +148,6 @@ TEST_F(BootLoaderDevice, writesOnlyWholeBlocksIntoTheUnlockedApplicationFlash) {
     // Like real flash, a block written over unerased cells keeps their cleared bits.
     EXPECT_EQ(updater.WriteBlock(0x080FFF00, blockOf(0xC3)), TransferStatus::Ack);
     EXPECT_EQ(bootLoader->flash()[0xFFF00], 0x00);
-}
-
-TEST_F(BootLoaderDevice, eraseNeedsTheKeyAndTheUnlockAndTakesItsTime) {
-    bootLoader->flash()[0x100] = 0x12;  // the boot loader itself
-    bootLoader->flash()[0x4000] = 0x34;
-    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
-    ByteWriter(updater.requestPayload()).u32(0, 0x12345678);
-    EXPECT_EQ(updater.Transfer(UpdaterCommand::FlashUnlock, 4, 100), TransferStatus::Nak);
-    ASSERT_EQ(updater.FlashUnlock(), TransferStatus::Ack);
-
-    const std::uint32_t before = clock.now();
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
-    EXPECT_GE(clock.now() - before, bootLoader->options().eraseDurationMs);
-    EXPECT_EQ(bootLoader->flash()[0x4000], 0xFF);
-    EXPECT_EQ(bootLoader->flash()[0x100], 0x12);
-
-    bootLoader->faults().eraseNaks = 1;
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
 }
 
 TEST_F(BootLoaderDevice, startsNothingWithoutACompleteImageAndIgnoresNormalModeCommands) {
