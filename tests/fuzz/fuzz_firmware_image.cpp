@@ -4,8 +4,6 @@
 // and a CRC the header inspection completed.
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <span>
@@ -14,20 +12,21 @@
 
 namespace {
 
+using namespace tessik;
+
 void check(bool ok) {
     if (!ok) std::abort();
 }
 
-bool erasedRange(const tessik::ImageBuffer& b, std::size_t from, std::size_t to) {
+bool erased(const ImageBuffer& b, std::size_t from, std::size_t to) {
     return std::all_of(b.begin() + static_cast<std::ptrdiff_t>(from),
                        b.begin() + static_cast<std::ptrdiff_t>(to),
-                       [](std::uint8_t v) { return v == tessik::kErasedByte; });
+                       [](std::uint8_t v) { return v == kErasedByte; });
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tessik;
     static const auto buffer = std::make_unique<ImageBuffer>();
     const std::span<const std::uint8_t> file(data, size);
 
@@ -41,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(r.imageSize == size && r.imageType != ImageType::None);
     check(r.header == imageHeader(*buffer) && r.header.crc16 != 0);
     check(r.header.flash_size >= kMinFlashSize && r.header.flash_size <= kMaxFlashSize);
-    check(erasedRange(*buffer, 0, kImageOffset));
-    check(erasedRange(*buffer, kImageOffset + size, kImageBufferSize));
+    check(erased(*buffer, 0, kImageOffset) &&
+          erased(*buffer, kImageOffset + size, kImageBufferSize));
 
     // The file stands at 0x4000, except a crc16 of 0 that the load completed.
     const std::uint16_t stored = static_cast<std::uint16_t>(data[0x200] | (data[0x201] << 8));

@@ -13,17 +13,11 @@ namespace tessik::test {
 namespace {
 
 namespace fs = std::filesystem;
-using hid::HidrawTransport;
 using hid::parseHidIdFromUevent;
 
-class RecordingNotifier : public Notifier {
-  public:
-    Answer show(const Message& m) override {
-        messages.push_back(m);
-        return Answer::Ok;
-    }
-    std::vector<Message> messages;
-};
+const std::string kReceiverId = "0003:000007F7:00000021";
+const std::string kNotTty =
+    std::make_error_code(std::errc::inappropriate_io_control_operation).message();
 
 struct FakeTree : ::testing::Test {
     // <root>/sys/class/hidraw/NAME/device/{uevent,report_descriptor} and, with `node`, a
@@ -35,20 +29,18 @@ struct FakeTree : ::testing::Test {
         std::ofstream(dir / "uevent")
             << "DRIVER=hid-generic\nHID_ID=" << hidId
             << "\nHID_NAME=Test device\nHID_PHYS=usb-0000:00:14.0-1/input1\n";
-        std::ofstream out(dir / "report_descriptor", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(descriptor.data()),
-                  static_cast<std::streamsize>(descriptor.size()));
-        if (node) std::ofstream(dev / name) << "";
-    }
-    void SetUp() override {
-        fs::create_directories(sys / "class" / "hidraw");
+        std::ofstream(dir / "report_descriptor", std::ios::binary)
+            .write(reinterpret_cast<const char*>(descriptor.data()),
+                   static_cast<std::streamsize>(descriptor.size()));
         fs::create_directories(dev);
+        if (node) std::ofstream(dev / name) << "";
     }
 
     TempDir root;
     fs::path sys = root / "sys";
     fs::path dev = root / "dev";
-    HidrawTransport transport{sys, dev};
+    hid::HidrawTransport transport{sys, dev};
+    std::vector<std::uint8_t> receiver = descriptorFile("receiver_512.hex");
 };
 
 TEST(HidId, isReadFromTheUeventText) {
@@ -57,17 +49,16 @@ TEST(HidId, isReadFromTheUeventText) {
     ASSERT_TRUE(id);
     EXPECT_EQ(id->vendorId, 0x07F7);
     EXPECT_EQ(id->productId, 0x0021);
-    EXPECT_FALSE(parseHidIdFromUevent("HID_NAME=no id\n"));
-    EXPECT_FALSE(parseHidIdFromUevent("HID_ID=0003:000007F7\n"));
-    EXPECT_FALSE(parseHidIdFromUevent("HID_ID=0003:0001FFFF:00000021\n"));
-    EXPECT_FALSE(parseHidIdFromUevent("HID_ID=0003:0000ZZZZ:00000021\n"));
+    for (const char* bad : {"HID_NAME=no id\n", "HID_ID=0003:000007F7\n",
+                            "HID_ID=0003:0001FFFF:00000021\n", "HID_ID=0003:0000ZZZZ:00000021\n"})
+        EXPECT_FALSE(parseHidIdFromUevent(bad)) << bad;
 }
 
 TEST_F(FakeTree, enumeratesMatchingNodesInNodeNumberOrder) {
-    const auto receiver = descriptorFile("receiver_512.hex");
+    EXPECT_TRUE(transport.enumerate(0x07F7, 0x0021).empty());  // no hidraw class at all
     add("hidraw0", "0003:0000046D:0000C52B", receiver);
-    add("hidraw10", "0003:000007F7:00000021", receiver);
-    add("hidraw2", "0003:000007F7:00000021", receiver);
+    add("hidraw10", kReceiverId, receiver);
+    add("hidraw2", kReceiverId, receiver);
     add("hidraw3", "0003:000007F7:00000018", descriptorFile("bootloader_273.hex"));
 
     const auto normal = transport.enumerate(0x07F7, 0x0021);
@@ -82,15 +73,14 @@ TEST_F(FakeTree, enumeratesMatchingNodesInNodeNumberOrder) {
     EXPECT_TRUE(transport.enumerate(0x07F7, 0x0019).empty());
 }
 
-TEST_F(FakeTree, noHidrawClassMeansNoDevices) {
-    HidrawTransport nowhere(root / "missing", dev);
-    EXPECT_TRUE(nowhere.enumerate(0x07F7, 0x0021).empty());
-}
-
 TEST_F(FakeTree, openTakesTheLengthFromTheDescriptorAndChecksReportSizes) {
-    add("hidraw1", "0003:000007F7:00000021", descriptorFile("receiver_512.hex"));
+    add("hidraw1", kReceiverId, receiver);
+    add("hidraw4", kReceiverId, receiver, false);                       // cannot be opened
+    add("hidraw5", kReceiverId, {0x75, 0x08, 0x95, 0x40, 0xB1, 0x02});  // no report 1
     const auto found = transport.enumerate(0x07F7, 0x0021);
-    ASSERT_EQ(found.size(), 1u);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(transport.open(found[1]), nullptr);
+    EXPECT_EQ(transport.open(found[2]), nullptr);
     auto device = transport.open(found[0]);
     ASSERT_TRUE(device);
     EXPECT_EQ(device->featureReportLength(), 512u);
@@ -102,36 +92,21 @@ TEST_F(FakeTree, openTakesTheLengthFromTheDescriptorAndChecksReportSizes) {
     std::vector<std::uint8_t> report(512, 0);
     report[0] = 1;
     EXPECT_FALSE(device->setFeature(report));
-    EXPECT_EQ(device->lastError(),
-              std::make_error_code(std::errc::inappropriate_io_control_operation).message());
+    EXPECT_EQ(device->lastError(), kNotTty);
     EXPECT_FALSE(device->getFeature(report));
 }
 
-TEST_F(FakeTree, nodesThatCannotBeOpenedOrLackReportOneAreSkipped) {
-    add("hidraw4", "0003:000007F7:00000021", descriptorFile("receiver_512.hex"), false);
-    add("hidraw5", "0003:000007F7:00000021", {0x75, 0x08, 0x95, 0x40, 0xB1, 0x02});
-    for (const auto& info : transport.enumerate(0x07F7, 0x0021)) {
-        EXPECT_EQ(transport.open(info), nullptr) << info.path;
+class RecordingNotifier : public Notifier {
+  public:
+    Answer show(const Message& m) override {
+        messages.push_back(m);
+        return Answer::Ok;
     }
-}
+    std::vector<Message> messages;
+};
 
-TEST_F(FakeTree, theLinkShowsThePlatformTextAfterElevenRefusedSends) {
-    add("hidraw1", "0003:000007F7:00000021", descriptorFile("receiver_512.hex"));
-    FakeClock clock;
-    RecordingNotifier notifier;
-    CUsbhidioc link(transport, clock, notifier);
-    std::array<std::uint8_t, kFrameSize> frame{};
-    EXPECT_FALSE(link.SetFeature(frame));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].caption, "Error");
-    EXPECT_EQ(notifier.messages[0].text,
-              std::make_error_code(std::errc::inappropriate_io_control_operation).message());
-    EXPECT_EQ(clock.totalSlept(), 1000u);
-    EXPECT_FALSE(link.connected());
-}
-
-TEST_F(FakeTree, withoutAnyReceiverTheLinkSaysOnlyThatItIsNotConnected) {
-    add("hidraw0", "0003:0000046D:0000C52B", descriptorFile("receiver_512.hex"));
+TEST_F(FakeTree, theLinkSaysNotConnectedOrShowsThePlatformTextAfterElevenRefusedSends) {
+    add("hidraw0", "0003:0000046D:0000C52B", receiver);
     FakeClock clock;
     RecordingNotifier notifier;
     CUsbhidioc link(transport, clock, notifier);
@@ -139,6 +114,14 @@ TEST_F(FakeTree, withoutAnyReceiverTheLinkSaysOnlyThatItIsNotConnected) {
     EXPECT_FALSE(link.GetFeature(frame));
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, kLinkNotConnectedText);
+
+    add("hidraw1", kReceiverId, receiver);
+    EXPECT_FALSE(link.SetFeature(frame));
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[1].caption, "Error");
+    EXPECT_EQ(notifier.messages[1].text, kNotTty);
+    EXPECT_EQ(clock.totalSlept(), 1000u);
+    EXPECT_FALSE(link.connected());
 }
 
 }  // namespace

@@ -12,63 +12,53 @@ using hid::featureReportLength;
 using Bytes = std::vector<std::uint8_t>;
 
 TEST(ReportDescriptor, realDescriptorsGiveTheirFeatureReportLengths) {
-    EXPECT_EQ(featureReportLength(descriptorFile("receiver_512.hex")), 512u);
+    const Bytes receiver = descriptorFile("receiver_512.hex");
+    EXPECT_EQ(featureReportLength(receiver), 512u);
     EXPECT_EQ(featureReportLength(descriptorFile("bootloader_273.hex")), 273u);
     // The keyboard's report 2 has input and output bits, but no feature report.
-    EXPECT_EQ(featureReportLength(descriptorFile("receiver_512.hex"), 2), std::nullopt);
+    EXPECT_EQ(featureReportLength(receiver, 2), std::nullopt);
+
+    // Several report IDs, Push/Pop and a long item.
+    const Bytes several = descriptorFile("several_ids.hex");
+    EXPECT_EQ(featureReportLength(several, 1), 512u);
+    EXPECT_EQ(featureReportLength(several, 4), 5u);
+    for (const std::uint8_t id : {0, 2, 3})
+        EXPECT_EQ(featureReportLength(several, id), std::nullopt) << int(id);
 }
 
-TEST(ReportDescriptor, severalReportIdsPushPopAndLongItems) {
-    const Bytes d = descriptorFile("several_ids.hex");
-    EXPECT_EQ(featureReportLength(d, 1), 512u);
-    EXPECT_EQ(featureReportLength(d, 4), 5u);
-    EXPECT_EQ(featureReportLength(d, 2), std::nullopt);
-    EXPECT_EQ(featureReportLength(d, 3), std::nullopt);
-    EXPECT_EQ(featureReportLength(d, 0), std::nullopt);
-}
-
-TEST(ReportDescriptor, bitsAreRoundedUpToWholeBytesPlusTheIdByte) {
-    // Report ID 1, size 1, count 12, Feature: 12 bits → 2 bytes → 3.
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x01, 0x75, 0x01, 0x95, 0x0C, 0xB1, 0x02}), 3u);
-    // Size 8, count 1: 2.
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02}), 2u);
-}
-
-TEST(ReportDescriptor, descriptorsWithoutReportIdsDoNotHaveReportOne) {
-    EXPECT_EQ(featureReportLength(Bytes{0x75, 0x08, 0x95, 0x40, 0xB1, 0x02}), std::nullopt);
-    EXPECT_EQ(featureReportLength(Bytes{}), std::nullopt);
-}
-
-TEST(ReportDescriptor, malformedDescriptorsAreRefused) {
-    // An item whose data runs past the end.
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x01, 0x75, 0x08, 0x96, 0xFF}), std::nullopt);
-    // A long item whose data runs past the end, and one cut inside its header.
-    EXPECT_EQ(featureReportLength(
-                  Bytes{0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xFE, 0x05, 0x10, 0x00}),
-              std::nullopt);
-    EXPECT_EQ(
-        featureReportLength(Bytes{0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xFE, 0x05}),
-        std::nullopt);
-    // Pop without Push; five Pushes (the kernel keeps four).
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x01, 0xB4, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02}),
-              std::nullopt);
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xA4, 0xA4,
-                                        0xA4, 0xA4, 0xA4}),
-              std::nullopt);
-    // Report ID 0 is reserved.
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x00, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02}),
-              std::nullopt);
-    // A report far beyond anything real: 0xFFFFFFFF × 0xFFFFFFFF bits.
-    EXPECT_EQ(featureReportLength(Bytes{0x85, 0x01, 0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF,
-                                        0xFF, 0xFF, 0xB1, 0x02}),
-              std::nullopt);
-}
-
-TEST(ReportDescriptor, fourPushesAreAllowedAndPopRestoresTheReportId) {
-    const Bytes d{0x85, 0x01, 0x75, 0x08, 0x95, 0x03, 0xA4, 0xA4, 0xA4,
-                  0xA4, 0x85, 0x07, 0xB4, 0xB4, 0xB4, 0xB4, 0xB1, 0x02};
-    EXPECT_EQ(featureReportLength(d, 1), 4u);
-    EXPECT_EQ(featureReportLength(d, 7), std::nullopt);
+TEST(ReportDescriptor, bitsRoundUpToBytesPlusTheIdByteAndMalformedDescriptorsAreRefused) {
+    const struct {
+        const char* name;
+        Bytes descriptor;
+        std::uint8_t id;
+        std::optional<std::size_t> length;
+    } cases[] = {
+        // clang-format off
+        {"12 bits", {0x85, 0x01, 0x75, 0x01, 0x95, 0x0C, 0xB1, 0x02}, 1, 3},
+        {"8 bits", {0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02}, 1, 2},
+        {"no report IDs", {0x75, 0x08, 0x95, 0x40, 0xB1, 0x02}, 1, std::nullopt},
+        {"empty", {}, 1, std::nullopt},
+        {"four pushes, pop restores the ID", {0x85, 0x01, 0x75, 0x08, 0x95, 0x03, 0xA4, 0xA4,
+            0xA4, 0xA4, 0x85, 0x07, 0xB4, 0xB4, 0xB4, 0xB4, 0xB1, 0x02}, 1, 4},
+        {"nothing left for the pushed ID", {0x85, 0x01, 0x75, 0x08, 0x95, 0x03, 0xA4, 0xA4,
+            0xA4, 0xA4, 0x85, 0x07, 0xB4, 0xB4, 0xB4, 0xB4, 0xB1, 0x02}, 7, std::nullopt},
+        {"item data past the end", {0x85, 0x01, 0x75, 0x08, 0x96, 0xFF}, 1, std::nullopt},
+        {"long item data past the end", {0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xFE,
+            0x05, 0x10, 0x00}, 1, std::nullopt},
+        {"long item cut in its header", {0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xFE,
+            0x05}, 1, std::nullopt},
+        {"pop without push", {0x85, 0x01, 0xB4, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02}, 1,
+            std::nullopt},
+        {"five pushes (the kernel keeps four)", {0x85, 0x01, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02,
+            0xA4, 0xA4, 0xA4, 0xA4, 0xA4}, 1, std::nullopt},
+        {"report ID 0 is reserved", {0x85, 0x00, 0x75, 0x08, 0x95, 0x01, 0xB1, 0x02}, 1,
+            std::nullopt},
+        {"0xFFFFFFFF × 0xFFFFFFFF bits", {0x85, 0x01, 0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF,
+            0xFF, 0xFF, 0xFF, 0xB1, 0x02}, 1, std::nullopt},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(featureReportLength(c.descriptor, c.id), c.length) << c.name;
 }
 
 }  // namespace

@@ -37,6 +37,14 @@ class RecordingSink : public UpdateSink {
     int repaints = 0;
 };
 
+inline constexpr std::string_view kSucceededLog =
+    "Flash Unlock...OK\r\n"
+    "Flash Erase .OK\r\n"
+    "Writing...\r\n"
+    "OK\r\n"
+    "CRC16 check...OK\r\n"
+    "Run UF...OK. Firmware update succeeded.\r\n";
+
 inline Message updateBox(StringId id) {
     return Message{"", std::string(text(id, Language::English)), MessageKind::Notice};
 }
@@ -57,7 +65,7 @@ inline ImageShape newFirmwareShape() {
 
 struct UpdateFixture : ::testing::Test {
     explicit UpdateFixture(sim::BootLoaderOptions bootOptions = {})
-        : receiver(clock, receiverOptions()),
+        : receiver(clock, {.recordTraffic = false}),
           bootLoader(sim::BootLoader::attach(receiver, bootOptions)),
           mainLink(receiver.transport(), clock, notifier),
           commands(mainLink, clock, deviceLog),
@@ -65,12 +73,6 @@ struct UpdateFixture : ::testing::Test {
           host(mainLink, running),
           update(updater, clock, notifier, sink, host, Language::English) {
         load(newFirmwareShape());
-    }
-
-    static sim::ReceiverOptions receiverOptions() {
-        sim::ReceiverOptions o;
-        o.recordTraffic = false;
-        return o;
     }
 
     // FileOpen: the image into the dialog's buffer, its CRC completed.
@@ -96,6 +98,14 @@ struct UpdateFixture : ::testing::Test {
         sink = RecordingSink{};
         notifier.messages.clear();
         return update.Update(*image, loaded.imageType);
+    }
+
+    // A successful update: its six log lines, its box, and the image in the flash.
+    void expectSucceeded(std::string_view log = kSucceededLog) {
+        EXPECT_EQ(sink.log, log);
+        EXPECT_EQ(notifier.messages,
+                  std::vector<Message>{updateBox(StringId::FirmwareUpdateSucceeded)});
+        EXPECT_TRUE(flashHoldsImage());
     }
 
     // The flash holds exactly what the update writes: the file from 0x4000, erased behind it,
@@ -149,12 +159,7 @@ struct UpdateFixture : ::testing::Test {
 
 // A receiver that waits in its boot loader from the start.
 struct WaitingUpdateFixture : UpdateFixture {
-    static sim::BootLoaderOptions waiting() {
-        sim::BootLoaderOptions o;
-        o.startInUpdateMode = true;
-        return o;
-    }
-    WaitingUpdateFixture() : UpdateFixture(waiting()) {}
+    WaitingUpdateFixture() : UpdateFixture({.startInUpdateMode = true}) {}
 };
 
 }  // namespace tessik::test

@@ -1,5 +1,7 @@
-// The simulated boot loader as a device, driven through the updater link: what it accepts and
-// refuses, how it moves between its modes on the bus, and its faults by name.
+// The simulated boot loader as a device, driven through the updater link: the reports the link
+// sends, how it polls and judges the answers and identifies the boot loader, which devices it
+// refuses to drive; what the boot loader accepts and refuses, how it moves between its modes on
+// the bus, and its faults by name.
 
 #include <gtest/gtest.h>
 
@@ -20,11 +22,117 @@ std::array<std::uint8_t, kFlashBlockSize> blockOf(std::uint8_t value) {
     return b;
 }
 
-TEST_F(BootLoaderDevice, writesOnlyWholeBlocksIntoTheUnlockedApplicationFlash) {
+// Answers every updater frame, ready, with one status.
+class FixedStatus : public sim::Firmware {
+  public:
+    explicit FixedStatus(std::uint8_t status) : status_(status) {}
+    sim::Handling onRequest(std::span<const std::uint8_t>, sim::Reply& reply) override {
+        reply.frame[1] = 1;
+        reply.frame[3] = status_;
+        return sim::Handling::Answered;
+    }
+
+  private:
+    std::uint8_t status_;
+};
+
+TEST_F(BootLoaderDevice, theLinkSendsHeadAndPayloadAsOneReportOfTheDevicesLength) {
+    receiver.recordTraffic(true);
+    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
+    ASSERT_EQ(updater.FlashUnlock(), TransferStatus::Ack);
+    receiver.clearTraffic();
+    ASSERT_EQ(updater.WriteBlock(0x08004100, blockOf(0xA5)), TransferStatus::Ack);
+    ASSERT_TRUE(updater.Probe());
+
+    const auto reports = setReports(receiver);
+    ASSERT_EQ(reports.size(), 2u);
+    const ByteReader w(reports[0]);
+    ASSERT_EQ(w.size(), 273u);
+    EXPECT_EQ(w.u32(0), 0x01000101u);  // report ID, 1, 0, the updater's mark 1
+    EXPECT_EQ(w.u16(4), 8);
+    EXPECT_EQ(w.u16(6), 262);
+    EXPECT_EQ(w.u16(8), 256);
+    EXPECT_EQ(w.u32(10), 0x08004100u);
+    EXPECT_EQ(w.u8(14), 0xA5);
+    EXPECT_EQ(w.u8(269), 0xA5);
+    // The shorter command that follows leaves nothing of the block behind its payload.
+    const ByteReader probe(reports[1]);
+    EXPECT_EQ(probe.u16(6), 6);
+    EXPECT_EQ(probe.u16(8), 1);
+    EXPECT_EQ(probe.u32(10), 0x20000000u);
+    EXPECT_TRUE(std::all_of(reports[1].begin() + 14, reports[1].end(),
+                            [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST_F(BootLoaderDevice, theLinkPollsBackToBackUntilTheDeadlineAndJudgesTheStatus) {
+    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
+    receiver.recordTraffic(true);
+    bootLoader->faults().neverReady = true;
+    clock.advance(0xFFFFFF00u - clock.now());  // the deadline lies past 2^32
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::None);
+    // One tick per poll: every poll that fits into 5000 ms, and the send.
+    EXPECT_EQ(receiver.traffic().size(), 5000u + 1u);
+    EXPECT_EQ(clock.totalSlept(), 0u);
+
+    auto nak = std::make_shared<FixedStatus>(kStatusNak);
+    receiver.addFirmware(nak);
+    EXPECT_EQ(updater.FlashUnlock(), TransferStatus::Nak);
+    receiver.removeFirmware(nak.get());
+    receiver.addFirmware(std::make_shared<FixedStatus>(0x33));
+    EXPECT_EQ(updater.FlashUnlock(), TransferStatus::None);
+
+    receiver.clearTraffic();
+    receiver.faults().setFailures = 1;
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::None);
+    EXPECT_EQ(receiver.traffic().size(), 1u);  // the failed send, no read
+}
+
+TEST_F(BootLoaderDevice, isIdentifiedByTheLongerIdentityFirstAsAPrefix) {
+    const std::pair<std::string, ImageType> cases[] = {
+        {"DER32UVE2", ImageType::Type2}, {"DER32UVE2 rev.B", ImageType::Type2},
+        {"DER32UVE", ImageType::Type1},  {"DER32UVE3", ImageType::Type1},
+        {"DER32UV", ImageType::None},    {"STM32FC", ImageType::None},
+    };
+    for (const auto& [identity, type] : cases) {
+        std::string error;
+        ASSERT_TRUE(receiver.applyFault("identity=" + identity, error)) << error;
+        EXPECT_EQ(updater.Connect(kVendorId, kProductIdUpdater), type) << identity;
+        EXPECT_EQ(updater.connected(), type != ImageType::None);
+    }
+}
+
+TEST_F(BootLoaderDevice, devicesWhoseReportsDoNotFitAreRefusedWithoutATransfer) {
+    receiver.recordTraffic(true);
+    receiver.setIdentity(sim::Identity{kVendorId, kProductIdUpdater, 512});
+    EXPECT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::None);
+    // Longer than the report areas: not a byte is moved, so none can be overrun.
+    receiver.setIdentity(sim::Identity{kVendorId, kProductIdNormal, kUpdaterReportAreaSize + 1});
+    EXPECT_EQ(updater.Connect(kVendorId, kProductIdNormal), ImageType::None);
+    EXPECT_TRUE(receiver.traffic().empty());
+    EXPECT_EQ(clock.totalSlept(), 0u);  // nothing was switched, so nothing is waited for
+    EXPECT_FALSE(updater.connected());
+}
+
+TEST_F(BootLoaderDevice, erasesAndWritesOnlyWithTheKeyAndOnlyWholeBlocksOfTheApplicationArea) {
+    bootLoader->flash()[0x100] = 0x12;  // the boot loader itself
+    bootLoader->flash()[0x4000] = 0x34;
     ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
     const auto data = blockOf(0x3C);
     EXPECT_EQ(updater.WriteBlock(0x08004000, data), TransferStatus::Nak);  // locked
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
+    ByteWriter(updater.requestPayload()).u32(0, 0x12345678);
+    EXPECT_EQ(updater.Transfer(UpdaterCommand::FlashUnlock, 4, 100), TransferStatus::Nak);
     ASSERT_EQ(updater.FlashUnlock(), TransferStatus::Ack);
+
+    const std::uint32_t before = clock.now();
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
+    EXPECT_GE(clock.now() - before, bootLoader->options().eraseDurationMs);
+    EXPECT_EQ(bootLoader->flash()[0x4000], 0xFF);
+    EXPECT_EQ(bootLoader->flash()[0x100], 0x12);
+    bootLoader->faults().eraseNaks = 1;
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
+    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
+
     EXPECT_EQ(updater.WriteBlock(0x08003F00, data), TransferStatus::Nak);  // the boot loader's
     EXPECT_EQ(updater.WriteBlock(0x08100000, data), TransferStatus::Nak);  // past the flash
     EXPECT_EQ(updater.WriteBlock(0x080FFF01, data), TransferStatus::Nak);  // runs past it
@@ -42,39 +150,18 @@ TEST_F(BootLoaderDevice, writesOnlyWholeBlocksIntoTheUnlockedApplicationFlash) {
     EXPECT_EQ(bootLoader->flash()[0xFFF00], 0x00);
 }
 
-TEST_F(BootLoaderDevice, eraseNeedsTheKeyAndTheUnlockAndTakesItsTime) {
-    bootLoader->flash()[0x100] = 0x12;  // the boot loader itself
-    bootLoader->flash()[0x4000] = 0x34;
-    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
-    ByteWriter(updater.requestPayload()).u32(0, 0x12345678);
-    EXPECT_EQ(updater.Transfer(UpdaterCommand::FlashUnlock, 4, 100), TransferStatus::Nak);
-    ASSERT_EQ(updater.FlashUnlock(), TransferStatus::Ack);
-
-    const std::uint32_t before = clock.now();
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
-    EXPECT_GE(clock.now() - before, bootLoader->options().eraseDurationMs);
-    EXPECT_EQ(bootLoader->flash()[0x4000], 0xFF);
-    EXPECT_EQ(bootLoader->flash()[0x100], 0x12);
-
-    bootLoader->faults().eraseNaks = 1;
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
-    EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
-}
-
-TEST_F(BootLoaderDevice, startWithoutACompleteImageComesBackAsTheBootLoader) {
-    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
-    EXPECT_FALSE(updater.Run(&loaded.header));  // nothing written: the image is not there
-    EXPECT_FALSE(updater.connected());
-    EXPECT_EQ(clock.totalSlept(), 60 * 1000u);
-    EXPECT_EQ(receiver.identity(), sim::updateModeIdentity());
-}
-
-TEST_F(BootLoaderDevice, doesNotAnswerTheNormalModeCommands) {
+TEST_F(BootLoaderDevice, startsNothingWithoutACompleteImageAndIgnoresNormalModeCommands) {
     mainLink.productId = kProductIdUpdater;
     VersionArea area{};
     EXPECT_FALSE(commands.GetVersion(area));
     EXPECT_TRUE(notifier.messages.empty());  // a device that stays busy: no message
+
+    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
+    const std::uint64_t sleptBefore = clock.totalSlept();
+    EXPECT_FALSE(updater.Run(&loaded.header));  // nothing written: the image is not there
+    EXPECT_FALSE(updater.connected());
+    EXPECT_EQ(clock.totalSlept() - sleptBefore, 60 * 1000u);
+    EXPECT_EQ(receiver.identity(), sim::updateModeIdentity());
 }
 
 TEST_F(ApplicationDevice, takesTheSecondModeSwitchValueOnlyRightAfterTheFirst) {
@@ -114,12 +201,15 @@ TEST_F(ApplicationDevice, namesItsFaultsForTheCommandLine) {
     EXPECT_EQ(bootLoader->faults().eraseNaks, 2u);
     EXPECT_TRUE(receiver.applyFault("corrupt-block=0x10", error));
     EXPECT_EQ(bootLoader->faults().corruptBlock, 16u);
-    EXPECT_FALSE(receiver.applyFault("erase-nak", error));
-    EXPECT_EQ(error, "fault \"erase-nak\" needs a value");
-    EXPECT_FALSE(receiver.applyFault("write-nak=x", error));
-    EXPECT_EQ(error, "fault \"write-nak\": bad value \"x\"");
-    EXPECT_FALSE(receiver.applyFault("never-ready=1", error));
-    EXPECT_EQ(error, "fault \"never-ready\" takes no value");
+    const std::pair<const char*, const char*> refused[] = {
+        {"erase-nak", "fault \"erase-nak\" needs a value"},
+        {"write-nak=x", "fault \"write-nak\": bad value \"x\""},
+        {"never-ready=1", "fault \"never-ready\" takes no value"},
+    };
+    for (const auto& [setting, text] : refused) {
+        EXPECT_FALSE(receiver.applyFault(setting, error));
+        EXPECT_EQ(error, text);
+    }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 
 #include "sim/boot_loader_fixture.hpp"
 
@@ -14,14 +13,6 @@ namespace {
 
 using Update = UpdateFixture;
 using WaitingUpdate = WaitingUpdateFixture;
-
-constexpr std::string_view kSixLines =
-    "Flash Unlock...OK\r\n"
-    "Flash Erase .OK\r\n"
-    "Writing...\r\n"
-    "OK\r\n"
-    "CRC16 check...OK\r\n"
-    "Run UF...OK. Firmware update succeeded.\r\n";
 
 constexpr std::string_view kUpToWriting =
     "Flash Unlock...OK\r\n"
@@ -35,10 +26,7 @@ TEST_F(Update, anApplicationModeDeviceGetsTheImageAndComesBackAsTheNewFirmware) 
     openMainWindow();
 
     ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log, kSixLines);
-    EXPECT_EQ(notifier.messages,
-              std::vector<Message>{updateBox(StringId::FirmwareUpdateSucceeded)});
-    EXPECT_TRUE(flashHoldsImage());
+    expectSucceeded();
     const std::uint32_t blocks = loaded.header.flash_size / 256;
     EXPECT_GT(erasedBlocks(), 48u + 200u);  // the stretch in the file and the flash behind it
     EXPECT_EQ(bootLoader->blocksWritten(), blocks - erasedBlocks());
@@ -57,26 +45,55 @@ TEST_F(Update, anApplicationModeDeviceGetsTheImageAndComesBackAsTheNewFirmware) 
               "Current Firmware : \"IR receiver 2\" Ver 2.0.0 24/06/01 12:34");
 }
 
-TEST_F(WaitingUpdate, aDeviceWaitingInItsBootLoaderIsReachedDirectly) {
+// A device waiting in its boot loader is reached directly and only the start is awaited (none
+// when flags bit 0 says the firmware does not come back over USB); blocks that are all 0xFF or
+// lie past the image buffer are not sent; an erase is tried up to three times.
+TEST_F(WaitingUpdate, succeedsWithTheLogWaitsAndBlocksOfEachImage) {
     openMainWindow();
     EXPECT_EQ(runningFirmwareText(decodeUfHeader(running)), kUpdateWaitingText);
-    ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log, kSixLines);
-    EXPECT_TRUE(flashHoldsImage());
-    EXPECT_EQ(clock.totalSlept(), 2 * 1000u + 10u * erasedBlocks());  // only the start is awaited
-    VersionArea after{};
-    ASSERT_TRUE(commands.GetVersion(after));
-    EXPECT_EQ(decodeUfHeader(after), loaded.header);
-}
-
-TEST_F(WaitingUpdate, aFirmwareThatDoesNotComeBackOverUsbIsNotWaitedFor) {
-    ImageShape shape = newFirmwareShape();
-    shape.flags = 0x01;
-    load(shape);
-    openMainWindow();
-    ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log, kSixLines);
-    EXPECT_EQ(clock.totalSlept(), 10u * erasedBlocks());
+    ImageShape flagged = newFirmwareShape();
+    flagged.flags = 0x01;
+    ImageShape wholeFlash = newFirmwareShape();
+    wholeFlash.fileSize = 0xFC000;
+    wholeFlash.flashSize = 0x100000;  // the write loop would reach 16 KB past the buffer
+    wholeFlash.erased = {};
+    const struct {
+        const char* name;
+        ImageShape shape;
+        std::uint32_t eraseNaks;
+        std::string_view log;
+        std::uint32_t startWait;
+    } cases[] = {
+        {"plain", newFirmwareShape(), 0, kSucceededLog, 2000},
+        {"no return over USB", flagged, 0, kSucceededLog, 0},
+        {"erase refused twice", newFirmwareShape(), 2,
+         "Flash Unlock...OK\r\n"
+         "Flash Erase ...OK\r\n"
+         "Writing...\r\n"
+         "OK\r\n"
+         "CRC16 check...OK\r\n"
+         "Run UF...OK. Firmware update succeeded.\r\n",
+         2000},
+        {"up to the end of the flash", wholeFlash, 0, kSucceededLog, 2000},  // keep it last
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(c.shape);
+        receiver.setIdentity(sim::updateModeIdentity());
+        bootLoader->faults().eraseNaks = c.eraseNaks;
+        const std::uint64_t sleptBefore = clock.totalSlept();
+        const std::uint32_t writtenBefore = bootLoader->blocksWritten();
+        ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
+        expectSucceeded(c.log);
+        EXPECT_EQ(clock.totalSlept() - sleptBefore, c.startWait + 10u * erasedBlocks());
+        EXPECT_EQ(bootLoader->blocksWritten() - writtenBefore,
+                  loaded.header.flash_size / kFlashBlockSize - erasedBlocks());
+        clock.advance(sim::BootLoaderOptions{}.startDelayMs);
+        VersionArea after{};
+        ASSERT_TRUE(commands.GetVersion(after));
+        EXPECT_EQ(decodeUfHeader(after), loaded.header);
+    }
+    EXPECT_EQ(erasedBlocks(), 64u);  // the last image: only the 16 KB past the buffer
 }
 
 TEST_F(WaitingUpdate, progressRunsFromZeroToBlocksPlusFive) {
@@ -96,34 +113,6 @@ TEST_F(WaitingUpdate, progressRunsFromZeroToBlocksPlusFive) {
     EXPECT_EQ(sink.repaints, 64 + 3);  // every block, then after writing, CRC and start
 }
 
-TEST_F(WaitingUpdate, blocksPastTheImageBufferCountAsErasedAndAreNotSent) {
-    ImageShape shape = newFirmwareShape();
-    shape.fileSize = 0xFC000;
-    shape.flashSize = 0x100000;  // the write loop would reach 16 KB past the buffer
-    shape.erased = {};
-    load(shape);
-    openMainWindow();
-    ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log, kSixLines);
-    EXPECT_EQ(erasedBlocks(), 64u);
-    EXPECT_EQ(bootLoader->blocksWritten(), 4096u - 64u);
-    EXPECT_TRUE(flashHoldsImage());
-}
-
-TEST_F(WaitingUpdate, anEraseRefusedTwiceIsTriedAThirdTime) {
-    openMainWindow();
-    bootLoader->faults().eraseNaks = 2;
-    ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log,
-              "Flash Unlock...OK\r\n"
-              "Flash Erase ...OK\r\n"
-              "Writing...\r\n"
-              "OK\r\n"
-              "CRC16 check...OK\r\n"
-              "Run UF...OK. Firmware update succeeded.\r\n");
-    EXPECT_TRUE(flashHoldsImage());
-}
-
 TEST_F(Update, anImageForTheOtherBootLoaderStopsBeforeTheFlashIsUnlocked) {
     ImageShape type1 = newFirmwareShape();
     type1.type = ImageType::Type1;
@@ -138,47 +127,40 @@ TEST_F(Update, anImageForTheOtherBootLoaderStopsBeforeTheFlashIsUnlocked) {
     EXPECT_EQ(bootLoader->erases(), 0u);
     EXPECT_TRUE(bootLoader->flash() == before);
 
-    // The same image suits a boot loader of its own generation.
+    // The same image suits a boot loader of its own generation, and the type 2 image does not.
     std::string error;
     ASSERT_TRUE(receiver.applyFault("identity=DER32UVE", error)) << error;
     ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log, kSixLines);
-    EXPECT_TRUE(flashHoldsImage());
-
-    // And the type 2 image does not suit that one.
+    expectSucceeded();
     load(newFirmwareShape());
     EXPECT_EQ(runUpdate(), UpdateOutcome::TypeMismatch);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Failures, each followed by a second update that succeeds.
+// Failures, each followed by a second update that succeeds once the fault is gone and the
+// device has been plugged in again.
 
 struct FailureCase {
-    std::string name;
-    std::function<void(UpdateFixture&)> fault;
-    std::function<void(UpdateFixture&)> mend;
+    const char* name;
+    const char* fault;  // as --sim-fault names it
+    bool startInBootLoader;
     UpdateOutcome outcome;
-    std::string log;  // "CRC" stands for the device's "calc:0x.. send:0x.. " text
-    StringId box = StringId::FirmwareUpdateFailed;
-    std::uint32_t waited = 0;  // ms slept besides the 10 ms per block not sent
-
+    std::string log;  // the "CRC" of "CRCNG" stands for the "calc:0x.. send:0x.. " text
+    StringId box;
+    std::uint32_t waited;  // ms slept besides the 10 ms per block not sent
     friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 constexpr std::uint32_t kCorruptBlock = 2;  // the header's block
-
-std::string crcValuesText(std::uint16_t device, std::uint16_t image) {
-    char text[40];
-    std::snprintf(text, sizeof text, "calc:0x%x send:0x%x ", device, image);
-    return text;
-}
 
 class UpdateFailure : public UpdateFixture, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(UpdateFailure, isReportedAndASecondUpdateSucceeds) {
     const FailureCase& c = GetParam();
     openMainWindow();
-    c.fault(*this);
+    if (c.startInBootLoader) receiver.setIdentity(sim::updateModeIdentity());
+    std::string error;
+    ASSERT_TRUE(receiver.applyFault(c.fault, error)) << error;
     const std::uint64_t sleptBefore = clock.totalSlept();
     EXPECT_EQ(runUpdate(), c.outcome);
 
@@ -190,7 +172,9 @@ TEST_P(UpdateFailure, isReportedAndASecondUpdateSucceeds) {
         const std::uint16_t device =
             headerCrc16(*corrupted, ImageType::Type2, loaded.header.flash_size);
         ASSERT_NE(device, loaded.header.crc16);
-        log.replace(log.find("CRC16 check...") + 14, 3, crcValuesText(device, loaded.header.crc16));
+        char values[40];
+        std::snprintf(values, sizeof values, "calc:0x%x send:0x%x ", device, loaded.header.crc16);
+        log.replace(log.find("CRCNG"), 3, values);
     }
     EXPECT_EQ(sink.log, log);
     EXPECT_EQ(notifier.messages, std::vector<Message>{updateBox(c.box)});
@@ -201,80 +185,42 @@ TEST_P(UpdateFailure, isReportedAndASecondUpdateSucceeds) {
         EXPECT_EQ(clock.totalSlept() - sleptBefore, c.waited + blockPauses);
     }
 
-    c.mend(*this);
+    receiver.faults() = sim::Faults{};
+    bootLoader->faults() = sim::BootLoaderFaults{};
+    receiver.plug();
     ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
-    EXPECT_EQ(sink.log, kSixLines);
-    EXPECT_TRUE(flashHoldsImage());
-    EXPECT_EQ(notifier.messages,
-              std::vector<Message>{updateBox(StringId::FirmwareUpdateSucceeded)});
+    expectSucceeded();
 }
 
-void none(UpdateFixture&) {}
-void replug(UpdateFixture& f) {
-    f.receiver.plug();
-}
-void waitInBootLoader(UpdateFixture& f) {
-    f.receiver.setIdentity(sim::updateModeIdentity());
-}
+const std::string kNotConnected = "device is not connected...\r\n";
+const std::string kWriteNg = std::string(kUpToWriting) + "write command NG";
+const std::string kCrcStep = std::string(kUpToWriting) + "OK\r\nCRC16 check...";
+constexpr StringId kFailed = StringId::FirmwareUpdateFailed;
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, UpdateFailure,
     ::testing::Values(
-        FailureCase{"NoDevice", [](UpdateFixture& f) { f.receiver.faults().absent = true; },
-                    [](UpdateFixture& f) { f.receiver.faults().absent = false; },
-                    UpdateOutcome::NotConnected, "device is not connected...\r\n",
-                    StringId::DeviceNotConnected},
-        FailureCase{"NeverReady",
-                    [](UpdateFixture& f) { f.bootLoader->faults().neverReady = true; },
-                    [](UpdateFixture& f) { f.bootLoader->faults().neverReady = false; },
-                    UpdateOutcome::NotConnected, "device is not connected...\r\n",
-                    StringId::DeviceNotConnected},
-        FailureCase{"NoReturnFromModeSwitch",
-                    [](UpdateFixture& f) { f.bootLoader->faults().noReturn = true; },
-                    [](UpdateFixture& f) {
-                        f.bootLoader->faults().noReturn = false;
-                        replug(f);  // the user plugs it in again: it is in its boot loader
-                    },
-                    UpdateOutcome::NotConnected, "device is not connected...\r\n",
-                    StringId::DeviceNotConnected, 60 * 1000},
-        FailureCase{"UnlockRefused", [](UpdateFixture& f) { f.receiver.faults().nakCode = 4; },
-                    [](UpdateFixture& f) { f.receiver.faults().nakCode.reset(); },
-                    UpdateOutcome::UnlockFailed, "Flash Unlock...Error\r\n",
-                    StringId::FirmwareUpdateFailed, 2000},
-        FailureCase{"EraseRefusedThreeTimes",
-                    [](UpdateFixture& f) { f.bootLoader->faults().eraseNaks = 3; }, none,
-                    UpdateOutcome::EraseFailed, "Flash Unlock...OK\r\nFlash Erase ... Error\r\n",
-                    StringId::FirmwareUpdateFailed, 2000},
-        FailureCase{"BlockRefused", [](UpdateFixture& f) { f.bootLoader->faults().nakBlock = 5; },
-                    [](UpdateFixture& f) { f.bootLoader->faults().nakBlock.reset(); },
-                    UpdateOutcome::WriteFailed, std::string(kUpToWriting) + "write command NG"},
-        FailureCase{"UnpluggedWhileWriting",
-                    [](UpdateFixture& f) { f.receiver.faults().unplugAfter = 40; }, replug,
-                    UpdateOutcome::WriteFailed, std::string(kUpToWriting) + "write command NG"},
-        FailureCase{"CrcCommandRefused", [](UpdateFixture& f) { f.receiver.faults().nakCode = 10; },
-                    [](UpdateFixture& f) { f.receiver.faults().nakCode.reset(); },
-                    UpdateOutcome::CrcCommandFailed,
-                    std::string(kUpToWriting) + "OK\r\nCRC16 check...command NG",
-                    StringId::FirmwareUpdateFailed, 2000},
-        FailureCase{"CrcDiffers",
-                    [](UpdateFixture& f) { f.bootLoader->faults().corruptBlock = kCorruptBlock; },
-                    [](UpdateFixture& f) { f.bootLoader->faults().corruptBlock.reset(); },
-                    UpdateOutcome::CrcMismatch,
-                    std::string(kUpToWriting) + "OK\r\nCRC16 check...CRCNG",
-                    StringId::FirmwareUpdateFailed, 2000},
-        FailureCase{"NoReturnAfterStart",
-                    [](UpdateFixture& f) {
-                        waitInBootLoader(f);
-                        f.bootLoader->faults().noReturn = true;
-                    },
-                    [](UpdateFixture& f) {
-                        f.bootLoader->faults().noReturn = false;
-                        replug(f);  // it comes up running the new firmware
-                    },
-                    UpdateOutcome::StartFailed,
-                    std::string(kUpToWriting) + "OK\r\nCRC16 check...OK\r\nRun UF...ERROR\r\n",
-                    StringId::FirmwareUpdateFailed, 60 * 1000}),
-    [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+        FailureCase{"NoDevice", "absent", false, UpdateOutcome::NotConnected, kNotConnected,
+                    StringId::DeviceNotConnected, 0},
+        FailureCase{"NeverReady", "never-ready", false, UpdateOutcome::NotConnected, kNotConnected,
+                    StringId::DeviceNotConnected, 0},
+        FailureCase{"NoReturnFromModeSwitch", "no-return", false, UpdateOutcome::NotConnected,
+                    kNotConnected, StringId::DeviceNotConnected, 60 * 1000},
+        FailureCase{"UnlockRefused", "nak=4", false, UpdateOutcome::UnlockFailed,
+                    "Flash Unlock...Error\r\n", kFailed, 2000},
+        FailureCase{"EraseRefusedThreeTimes", "erase-nak=3", false, UpdateOutcome::EraseFailed,
+                    "Flash Unlock...OK\r\nFlash Erase ... Error\r\n", kFailed, 2000},
+        FailureCase{"BlockRefused", "write-nak=5", false, UpdateOutcome::WriteFailed, kWriteNg,
+                    kFailed, 0},
+        FailureCase{"UnpluggedWhileWriting", "unplug-after=40", false, UpdateOutcome::WriteFailed,
+                    kWriteNg, kFailed, 0},
+        FailureCase{"CrcCommandRefused", "nak=10", false, UpdateOutcome::CrcCommandFailed,
+                    kCrcStep + "command NG", kFailed, 2000},
+        FailureCase{"CrcDiffers", "corrupt-block=2", false, UpdateOutcome::CrcMismatch,
+                    kCrcStep + "CRCNG", kFailed, 2000},
+        FailureCase{"NoReturnAfterStart", "no-return", true, UpdateOutcome::StartFailed,
+                    kCrcStep + "OK\r\nRun UF...ERROR\r\n", kFailed, 60 * 1000}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tessik::test

@@ -8,14 +8,12 @@
 namespace tessik::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 RemoteHeader handHeader() {
     RemoteHeader h;
     h.format = 1;
     h.pairCount = 34;
     h.leaderHigh = {9000, 8000, 8500};
-    h.leaderLow = {4500, 4000, 4250};
+    h.leaderLow = {4500, 4500, 4500};
     h.one = {1690, 1500, 1595};
     h.low = {600, 500, 550};
     h.high = {700, 400, 550};
@@ -62,98 +60,91 @@ Bytes handReturnCodeFrame() {
 using CommandFrames = DeviceFixture;
 
 TEST_F(CommandFrames, setIrCodeWidensMaximaAndNarrowsMinimaByTheJitter) {
-    ASSERT_TRUE(commands.SetIrCode(handHeader(), 10));
-    // 9000→9900 (26AC) 8000→7200 (1C20) 4500→4950 (1356) 4000→3600 (0E10) 1690→1859 (0743)
-    // 600→660 (0294) 700→770 (0302) 1500→1350 (0546) 500→450 (01C2) 400→360 (0168); mids unsent.
-    const Bytes expected =
-        frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x01, 0x00, 0x22, 0x00,
-               0xAC, 0x26, 0x20, 0x1C, 0x56, 0x13, 0x10, 0x0E, 0x43, 0x07, 0x94, 0x02,
-               0x02, 0x03, 0x46, 0x05, 0xC2, 0x01, 0x68, 0x01, 0x20, 0x00});
-    EXPECT_EQ(sent(), std::vector<Bytes>{expected});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Ir Code Command Success"});
+    RemoteHeader oneOnly;  // maxima 0, minima 0xFFFF, as a new table has them
+    oneOnly.one.max = 1690;
+    const struct {
+        RemoteHeader header;
+        std::int32_t jitter;
+        Bytes expected;
+    } cases[] = {
+        // 9000→9900 (26AC) 8000→7200 (1C20) 4500→4950 (1356) 4500→4050 (0FD2) 1690→1859 (0743)
+        // 600→660 (0294) 700→770 (0302) 1500→1350 (0546) 500→450 (01C2) 400→360 (0168); mids
+        // unsent.
+        {handHeader(), 10,
+         frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x01, 0x00, 0x22, 0x00,
+                0xAC, 0x26, 0x20, 0x1C, 0x56, 0x13, 0xD2, 0x0F, 0x43, 0x07, 0x94, 0x02,
+                0x02, 0x03, 0x46, 0x05, 0xC2, 0x01, 0x68, 0x01, 0x20, 0x00})},
+        // 0xFFFF × 0.9 = 58981.5, truncated 58981 (E665).
+        {RemoteHeader{}, 10,
+         frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x00,
+                0x00, 0x00, 0x65, 0xE6, 0x00, 0x00, 0x65, 0xE6, 0x00, 0x00, 0x00, 0x00,
+                0x00, 0x00, 0x65, 0xE6, 0x65, 0xE6, 0x65, 0xE6, 0x00, 0x00})},
+        // 1690 × 1.05 = 1774.5, truncated 1774 (06EE); 0xFFFF × 0.95 = 62258.25 (F332).
+        {oneOnly, 5, frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x00,
+                            0x00, 0x00, 0x32, 0xF3, 0x00, 0x00, 0x32, 0xF3, 0xEE, 0x06, 0x00, 0x00,
+                            0x00, 0x00, 0x32, 0xF3, 0x32, 0xF3, 0x32, 0xF3, 0x00, 0x00})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jitter);
+        receiver.clearTraffic();
+        ASSERT_TRUE(commands.SetIrCode(c.header, c.jitter));
+        EXPECT_EQ(sent(), std::vector<Bytes>{c.expected});
+    }
+    EXPECT_EQ(log.lines, std::vector<std::string>(3, "Send Set Ir Code Command Success"));
 }
 
-TEST_F(CommandFrames, setIrCodeOfAnEmptyHeaderSendsNarrowedMinimaAndZeroMaxima) {
-    RemoteModel model;  // maxima 0, minima 0xFFFF
-    ASSERT_TRUE(commands.SetIrCode(model.header, 10));
-    // 0xFFFF × 0.9 = 58981.5, truncated 58981 = 0xE665.
-    const Bytes expected =
-        frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x00,
-               0x00, 0x00, 0x65, 0xE6, 0x00, 0x00, 0x65, 0xE6, 0x00, 0x00, 0x00, 0x00,
-               0x00, 0x00, 0x65, 0xE6, 0x65, 0xE6, 0x65, 0xE6, 0x00, 0x00});
-    EXPECT_EQ(sent(), std::vector<Bytes>{expected});
-}
-
-TEST_F(CommandFrames, setReturnCodeCarriesSlotCodeBytesAndKeys) {
+TEST_F(CommandFrames, payloadsGoIntoTheSharedBufferAndWhatEarlierCommandsLeftStaysBehindThem) {
     ASSERT_TRUE(commands.SetReturnCode(127, handCode()));
-    EXPECT_EQ(sent(), std::vector<Bytes>{handReturnCodeFrame()});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Return Code Command Success"});
-}
-
-TEST_F(CommandFrames, setMacroCarriesIntervalAndEightKeyLists) {
-    ASSERT_TRUE(commands.SetMacro(9, handMacro()));
-    EXPECT_EQ(sent(), std::vector<Bytes>{handMacroFrame()});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Macro Command Success"});
-}
-
-TEST_F(CommandFrames, unregisteredMacroSendsZeroKeysAndInterval) {
-    ASSERT_TRUE(commands.SetMacro(0, MacroRecord{}));
-    EXPECT_EQ(sent(), std::vector<Bytes>{frame({0x01, 0x00, 0x00, 0x08, 0x27, 0x00, 0x62, 0x00})});
-}
-
-TEST_F(CommandFrames, slotsOutsideTheTablesSendNothing) {
-    EXPECT_FALSE(commands.SetReturnCode(128, handCode()));
-    EXPECT_FALSE(commands.SetMacro(10, handMacro()));
-    EXPECT_TRUE(receiver.traffic().empty());
-    EXPECT_TRUE(log.lines.empty());
-}
-
-TEST_F(CommandFrames, sharedBufferKeepsWhatEarlierCommandsLeftBehindThePayload) {
     ASSERT_TRUE(commands.SetMacro(9, handMacro()));
     ASSERT_TRUE(commands.SetReturnCode(127, handCode()));
     ASSERT_TRUE(commands.Save());
+    EXPECT_FALSE(commands.SetReturnCode(128, handCode()));  // outside the tables: nothing sent
+    EXPECT_FALSE(commands.SetMacro(10, handMacro()));
+    ASSERT_TRUE(commands.SetMacro(0, MacroRecord{}));  // unregistered: zero keys and interval
+
     // Set Return Code writes bytes 0..40; 41..106 still hold the macro's.
     Bytes returnCode = handMacroFrame();
     const Bytes own = handReturnCodeFrame();
     std::copy(own.begin(), own.begin() + 41, returnCode.begin());
-    EXPECT_EQ(sent()[1], returnCode);
     // Save writes only its header: everything behind it is what the two commands left.
     Bytes save = returnCode;
     save[4] = 0x29;
     save[6] = 0x20;
-    EXPECT_EQ(sent()[2], save);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{own, handMacroFrame(), returnCode, save,
+                                          frame({0x01, 0x00, 0x00, 0x08, 0x27, 0x00, 0x62})}));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{
+                             "Send Set Return Code Command Success",
+                             "Send Set Macro Command Success",
+                             "Send Set Return Code Command Success",
+                             "Send Save Command Success",
+                             "Send Set Macro Command Success",
+                         }));
+    EXPECT_EQ(clock.totalSlept(), kSaveReplyWaitMs);  // Save's reply is read 2 s after sending
 }
 
-TEST_F(CommandFrames, resetBuffersZeroesWhatSaveWouldCarry) {
+TEST_F(CommandFrames, resetGetVersionAndCaptureModeLeaveNothingOfEarlierCommands) {
     ASSERT_TRUE(commands.SetMacro(9, handMacro()));
     commands.ResetBuffers();
     EXPECT_EQ(commands.commandBuffer(), Frame{});
     ASSERT_TRUE(commands.Save());
-    EXPECT_EQ(sent()[1], frame({0x01, 0x00, 0x00, 0x08, 0x29, 0x00, 0x20, 0x00}));
-}
-
-TEST_F(CommandFrames, captureModeZeroesTheSharedBufferAndIsNotLogged) {
-    ASSERT_TRUE(commands.SetMacro(9, handMacro()));
-    ASSERT_TRUE(commands.CaptureMode(1));
-    ASSERT_TRUE(commands.CaptureMode(0));
-    EXPECT_EQ(sent()[1], frame({0x01, 0x00, 0x00, 0x08, 0x22, 0x00, 0x00, 0x00, 0x01}));
-    EXPECT_EQ(sent()[2], frame({0x01, 0x00, 0x00, 0x08, 0x22, 0x00, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Macro Command Success"});
-}
-
-TEST_F(CommandFrames, getVersionUsesBuffersOfItsOwnAndCopiesTheHeader) {
     ASSERT_TRUE(commands.SetMacro(9, handMacro()));
     VersionArea area{};
-    ASSERT_TRUE(commands.GetVersion(area));
-    EXPECT_EQ(sent()[1], frame({0x01, 0x00, 0x00, 0x08, 0x02, 0x00, 0x00, 0x00}));
+    ASSERT_TRUE(commands.GetVersion(area));  // buffers of its own
     EXPECT_EQ(area, receiver.versionHeader());
-    EXPECT_EQ(log.lines.back(), "Send Get Version Command Success");
-}
-
-TEST_F(CommandFrames, saveReadsItsReplyTwoSecondsAfterSending) {
-    ASSERT_TRUE(commands.Save());
-    EXPECT_EQ(clock.totalSlept(), kSaveReplyWaitMs);
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Save Command Success"});
+    ASSERT_TRUE(commands.CaptureMode(1));  // zeroes the shared buffer, and is not logged
+    ASSERT_TRUE(commands.CaptureMode(0));
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 6u);
+    EXPECT_EQ(s[1], frame({0x01, 0x00, 0x00, 0x08, 0x29, 0x00, 0x20, 0x00}));
+    EXPECT_EQ(s[3], frame({0x01, 0x00, 0x00, 0x08, 0x02, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(s[4], frame({0x01, 0x00, 0x00, 0x08, 0x22, 0x00, 0x00, 0x00, 0x01}));
+    EXPECT_EQ(s[5], frame({0x01, 0x00, 0x00, 0x08, 0x22}));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{
+                             "Send Set Macro Command Success",
+                             "Send Save Command Success",
+                             "Send Set Macro Command Success",
+                             "Send Get Version Command Success",
+                         }));
 }
 
 struct ShortReports : DeviceFixture {

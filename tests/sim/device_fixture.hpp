@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "core/device/commands.hpp"
@@ -27,6 +28,8 @@ inline void PrintTo(const Message& m, std::ostream* os) {
 
 namespace tessik::test {
 
+using Bytes = std::vector<std::uint8_t>;
+
 class RecordingNotifier : public Notifier {
   public:
     Answer show(const Message& message) override {
@@ -40,33 +43,48 @@ inline Message errorBox(std::string_view text) {
     return Message{std::string(kErrorCaption), std::string(text), MessageKind::Notice};
 }
 
+// The platform's text for an error, as the link shows it.
+inline std::string platformText(std::errc error) {
+    return std::make_error_code(error).message();
+}
+
 // A whole report: `head` from byte 0, zeros behind it.
-inline std::vector<std::uint8_t> frame(std::initializer_list<std::uint8_t> head,
-                                       std::size_t length = kFrameSize) {
-    std::vector<std::uint8_t> f(length, 0);
+inline Bytes frame(std::initializer_list<std::uint8_t> head, std::size_t length = kFrameSize) {
+    Bytes f(length, 0);
     std::copy(head.begin(), head.end(), f.begin());
     return f;
 }
 
-struct DeviceFixture : ::testing::Test {
-    explicit DeviceFixture(sim::ReceiverOptions options = {})
+// The reports sent to the receiver (set-feature, accepted or not) since its traffic was cleared.
+inline std::vector<Bytes> setReports(const sim::SimulatedReceiver& receiver) {
+    std::vector<Bytes> out;
+    for (const auto& t : receiver.traffic()) {
+        if (t.direction == sim::Direction::Set) out.push_back(t.report);
+    }
+    return out;
+}
+
+// How many reports with this command code were sent.
+inline std::size_t sentCount(const sim::SimulatedReceiver& receiver, CommandCode code) {
+    std::size_t n = 0;
+    for (const Bytes& r : setReports(receiver))
+        n += r[4] == static_cast<std::uint8_t>(code) ? 1 : 0;
+    return n;
+}
+
+// A receiver and the tool's side of the link to it; DeviceFixture for whole tests, DeviceRig
+// where a test needs several.
+struct DeviceRig {
+    explicit DeviceRig(sim::ReceiverOptions options = {})
         : receiver(clock, std::move(options)),
           link(receiver.transport(), clock, notifier),
           commands(link, clock, log) {}
 
-    // The reports sent (set-feature, accepted or not) since the last clearTraffic.
-    std::vector<std::vector<std::uint8_t>> sent() const {
-        std::vector<std::vector<std::uint8_t>> out;
-        for (const auto& t : receiver.traffic()) {
-            if (t.direction == sim::Direction::Set) out.push_back(t.report);
-        }
-        return out;
-    }
+    std::vector<Bytes> sent() const { return setReports(receiver); }
     std::size_t count(sim::Direction direction, bool delivered) const {
         std::size_t n = 0;
-        for (const auto& t : receiver.traffic()) {
+        for (const auto& t : receiver.traffic())
             n += t.direction == direction && t.delivered == delivered ? 1 : 0;
-        }
         return n;
     }
 
@@ -76,6 +94,10 @@ struct DeviceFixture : ::testing::Test {
     VectorLogSink log;
     CUsbhidioc link;
     DeviceCommands commands;
+};
+
+struct DeviceFixture : ::testing::Test, DeviceRig {
+    explicit DeviceFixture(sim::ReceiverOptions options = {}) : DeviceRig(std::move(options)) {}
 };
 
 }  // namespace tessik::test

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sim/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
@@ -12,105 +14,68 @@ namespace {
 using sim::Direction;
 using Link = DeviceFixture;
 
-const std::string kNoSuchDevice = std::make_error_code(std::errc::no_such_device).message();
-const std::string kBrokenPipe = std::make_error_code(std::errc::broken_pipe).message();
-
 TEST_F(Link, withoutDeviceEveryTransferSaysNotConnectedAtOnce) {
     receiver.faults().absent = true;
     EXPECT_FALSE(commands.SetReturnCode(0, CodeRecord{}));
-    EXPECT_EQ(notifier.messages, std::vector<Message>{errorBox(kLinkNotConnectedText)});
+    Frame reply{};
+    EXPECT_FALSE(link.GetFeature(reply));
+    EXPECT_EQ(notifier.messages, std::vector<Message>(2, errorBox(kLinkNotConnectedText)));
     EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Return Code Command Fault"});
     EXPECT_FALSE(link.connected());
     EXPECT_EQ(clock.now(), 0u);
-
-    Frame reply{};
-    EXPECT_FALSE(link.GetFeature(reply));
-    EXPECT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(notifier.messages[1], errorBox(kLinkNotConnectedText));
 }
 
-TEST_F(Link, aFailedSendIsRetriedEvery100ms) {
-    receiver.faults().setFailures = 3;
-    EXPECT_TRUE(commands.Save());
-    EXPECT_EQ(count(Direction::Set, false), 3u);
-    EXPECT_EQ(count(Direction::Set, true), 1u);
-    EXPECT_EQ(clock.totalSlept(), 3 * kRetryPauseMs + kSaveReplyWaitMs);
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_TRUE(link.connected());
-}
+// Sends and reads are tried up to eleven times, 100 ms apart; a busy reply (status 1) is read
+// again within the same budget. A send or read that never gets through shows the platform's
+// text and drops the handle; ten busy replies and a NAK keep it.
+TEST_F(Link, failedSendsReadsBusyRepliesAndNaksGiveTheirMessagesWaitsAndStates) {
+    const std::string pipe = platformText(std::errc::broken_pipe);
+    const char* fault = "Send Set Return Code Command Fault";
+    const char* recv = "USB Recv Error";
+    const struct {
+        const char* name;
+        std::uint32_t setFailures, getFailures, busyReads;
+        std::optional<std::uint16_t> nak;
+        bool acknowledged;
+        std::size_t failedSets, failedGets, readReplies;
+        std::uint64_t sleptMs;
+        std::vector<Message> boxes;
+        std::string logLine;
+        bool connected;
+    } cases[] = {
+        {"3 failed sends", 3, 0, 0, {}, true, 3, 0, 1, 300, {}, "", true},
+        {"11 failed sends", 11, 0, 0, {}, false, 11, 0, 0, 1000, {errorBox(pipe)}, fault, false},
+        {"10 failed reads", 0, 10, 0, {}, true, 0, 10, 1, 1000, {}, "", true},
+        {"11 failed reads", 0, 11, 0, {}, false, 0, 11, 0, 1000, {errorBox(pipe)}, recv, false},
+        {"9 busy", 0, 0, 9, {}, true, 0, 0, 10, 900, {}, "", true},
+        {"10 busy", 0, 0, 10, {}, false, 0, 0, 10, 900, {}, recv, true},
+        {"5 failed, 5 busy", 0, 5, 5, {}, false, 0, 5, 5, 900, {}, recv, true},
+        {"NAK", 0, 0, 0, 0x26, false, 0, 0, 1, 0, {errorBox(kLinkNakText)}, recv, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceRig d;
+        sim::Faults& f = d.receiver.faults();
+        std::tie(f.setFailures, f.getFailures, f.busyReads, f.nakCode) =
+            std::tuple(c.setFailures, c.getFailures, c.busyReads, c.nak);
 
-TEST_F(Link, elevenFailedSendsShowThePlatformTextAndDisconnect) {
-    receiver.faults().setFailures = 11;
-    EXPECT_FALSE(commands.SetMacro(0, MacroRecord{}));
-    EXPECT_EQ(count(Direction::Set, false), 11u);
-    EXPECT_EQ(clock.totalSlept(), 10 * kRetryPauseMs);
-    EXPECT_EQ(notifier.messages, std::vector<Message>{errorBox(kBrokenPipe)});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Macro Command Fault"});
-    EXPECT_FALSE(link.connected());
+        EXPECT_EQ(d.commands.SetReturnCode(1, CodeRecord{}), c.acknowledged);
+        EXPECT_EQ(d.count(Direction::Set, false), c.failedSets);
+        EXPECT_EQ(d.count(Direction::Set, true),
+                  c.failedSets > std::size_t{kTransferRetries} ? 0u : 1u);
+        EXPECT_EQ(d.count(Direction::Get, false), c.failedGets);
+        EXPECT_EQ(d.count(Direction::Get, true), c.readReplies);
+        EXPECT_EQ(d.clock.totalSlept(), c.sleptMs);
+        EXPECT_EQ(d.notifier.messages, c.boxes);
+        EXPECT_EQ(d.log.lines.back(),
+                  c.acknowledged ? "Send Set Return Code Command Success" : c.logLine);
+        EXPECT_EQ(d.link.connected(), c.connected);
 
-    // The next transfer searches again and finds the device.
-    EXPECT_TRUE(commands.SetMacro(0, MacroRecord{}));
-    EXPECT_EQ(receiver.openCount(), 2u);
-    EXPECT_TRUE(link.connected());
-}
-
-TEST_F(Link, aFailedReadIsRetriedUpToTenTimes) {
-    receiver.faults().getFailures = 10;
-    EXPECT_TRUE(commands.SetReturnCode(1, CodeRecord{}));
-    EXPECT_EQ(count(Direction::Get, false), 10u);
-    EXPECT_EQ(clock.totalSlept(), 10 * kRetryPauseMs);
-    EXPECT_TRUE(notifier.messages.empty());
-}
-
-TEST_F(Link, elevenFailedReadsShowThePlatformTextAndDisconnect) {
-    receiver.faults().getFailures = 11;
-    EXPECT_FALSE(commands.SetReturnCode(1, CodeRecord{}));
-    EXPECT_EQ(count(Direction::Get, false), 11u);
-    EXPECT_EQ(clock.totalSlept(), 10 * kRetryPauseMs);
-    EXPECT_EQ(notifier.messages, std::vector<Message>{errorBox(kBrokenPipe)});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"USB Recv Error"});
-    EXPECT_FALSE(link.connected());
-}
-
-TEST_F(Link, aBusyReplyIsReadAgainUntilItIsReady) {
-    receiver.faults().busyReads = 9;
-    EXPECT_TRUE(commands.SetIrCode(RemoteHeader{}, 10));
-    EXPECT_EQ(count(Direction::Get, true), 10u);
-    EXPECT_EQ(clock.totalSlept(), 9 * kRetryPauseMs);
-    EXPECT_TRUE(notifier.messages.empty());
-}
-
-TEST_F(Link, tenBusyReadsFailSilentlyAndStayConnected) {
-    receiver.faults().busyReads = 10;
-    EXPECT_FALSE(commands.SetIrCode(RemoteHeader{}, 10));
-    EXPECT_EQ(count(Direction::Get, true), 10u);
-    EXPECT_EQ(clock.totalSlept(), 9 * kRetryPauseMs);
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(log.lines, std::vector<std::string>{"USB Recv Error"});
-    EXPECT_TRUE(link.connected());
-}
-
-TEST_F(Link, failedAndBusyReadsShareOneBudget) {
-    receiver.faults().getFailures = 5;
-    receiver.faults().busyReads = 5;
-    EXPECT_FALSE(commands.Save());
-    EXPECT_EQ(count(Direction::Get, false), 5u);
-    EXPECT_EQ(count(Direction::Get, true), 5u);
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_TRUE(link.connected());
-}
-
-TEST_F(Link, aNakIsShownAndTheLinkStaysConnected) {
-    receiver.faults().nakCode = 0x26;
-    EXPECT_FALSE(commands.SetReturnCode(5, CodeRecord{}));
-    EXPECT_EQ(notifier.messages, std::vector<Message>{errorBox(kLinkNakText)});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"USB Recv Error"});
-    EXPECT_TRUE(link.connected());
-    EXPECT_EQ(clock.totalSlept(), 0u);
-
-    // The next command goes out on the same handle, without a new search.
-    EXPECT_TRUE(commands.SetMacro(5, MacroRecord{}));
-    EXPECT_EQ(receiver.openCount(), 1u);
+        // The next command gets through; only a dropped handle makes it search again.
+        f = sim::Faults{};
+        EXPECT_TRUE(d.commands.SetMacro(0, MacroRecord{}));
+        EXPECT_EQ(d.receiver.openCount(), c.connected ? 1u : 2u);
+    }
 }
 
 TEST_F(Link, unplugBetweenCommandsThenNotConnectedThenReplugged) {
@@ -119,7 +84,8 @@ TEST_F(Link, unplugBetweenCommandsThenNotConnectedThenReplugged) {
 
     // The kept handle fails eleven times: the platform's text, then disconnected.
     EXPECT_FALSE(commands.SetReturnCode(1, CodeRecord{}));
-    EXPECT_EQ(notifier.messages, std::vector<Message>{errorBox(kNoSuchDevice)});
+    EXPECT_EQ(notifier.messages,
+              std::vector<Message>{errorBox(platformText(std::errc::no_such_device))});
     EXPECT_FALSE(link.connected());
     EXPECT_EQ(clock.totalSlept(), 10 * kRetryPauseMs);
 
@@ -139,23 +105,21 @@ TEST_F(Link, unplugBetweenCommandsThenNotConnectedThenReplugged) {
                              "Send Set Return Code Command Fault",
                              "Send Set Return Code Command Success",
                          }));
-}
 
-TEST_F(Link, disconnectClosesAndTheNextTransferOpensAgain) {
-    ASSERT_TRUE(commands.CaptureMode(1));
+    // Disconnect closes; the next transfer opens again.
     link.Disconnect();
     EXPECT_FALSE(link.connected());
     EXPECT_TRUE(commands.CaptureMode(0));
-    EXPECT_EQ(receiver.openCount(), 2u);
+    EXPECT_EQ(receiver.openCount(), 3u);
 }
 
 TEST_F(Link, reportIdIsSetToOneBeforeEveryAttempt) {
     receiver.faults().setFailures = 2;
     Frame f{};
-    f[0] = 7;
     putFrameHeader(f, CommandCode::Save, 0);
     f[0] = 7;
     ASSERT_TRUE(link.SetFeature(f));
+    ASSERT_EQ(receiver.traffic().size(), 3u);
     for (const auto& t : receiver.traffic())
         EXPECT_EQ(t.report[0], 1);
 }
@@ -184,38 +148,34 @@ class TwoBuses : public HidTransport {
     HidTransport& b_;
 };
 
-struct TwoDevices : ::testing::Test {
+TEST(TwoDevices, theFirstUsableIsTakenPassingOverUnopenableAndOversizedOnes) {
     FakeClock clock;
     sim::SimulatedReceiver first{clock};
     sim::SimulatedReceiver second{clock};
     TwoBuses bus{first.transport(), second.transport()};
     RecordingNotifier notifier;
     CUsbhidioc link{bus, clock, notifier};
-};
-
-TEST_F(TwoDevices, theFirstEnumeratedIsUsed) {
-    ASSERT_TRUE(link.Open());
     Frame f{};
     putFrameHeader(f, CommandCode::Save, 0);
+
+    ASSERT_TRUE(link.Open());
     ASSERT_TRUE(link.SetFeature(f));
     EXPECT_EQ(first.exchangeCount(), 1u);
     EXPECT_EQ(second.exchangeCount(), 0u);
-}
 
-TEST_F(TwoDevices, oneThatCannotBeOpenedIsSkipped) {
-    first.faults().unopenable = true;
+    link.Disconnect();
+    first.faults().unopenable = true;  // held by another program
     ASSERT_TRUE(link.Open());
-    Frame f{};
-    putFrameHeader(f, CommandCode::Save, 0);
     ASSERT_TRUE(link.SetFeature(f));
     EXPECT_EQ(second.exchangeCount(), 1u);
-}
 
-TEST_F(TwoDevices, oneWithReportsLongerThanTheFramesIsPassedOver) {
-    first.setIdentity({kVendorId, kProductIdNormal, 1024});
+    link.Disconnect();
+    first.faults().unopenable = false;
+    first.setIdentity({kVendorId, kProductIdNormal, 1024});  // longer than the frames
     ASSERT_TRUE(link.Open());
     EXPECT_EQ(link.featureReportLength(), 512u);
     second.unplug();
+    link.Disconnect();
     EXPECT_FALSE(link.Open());
 }
 

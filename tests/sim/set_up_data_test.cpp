@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "core/programming/set_up_data.hpp"
 #include "core/text/strings.hpp"
 #include "sim/device_fixture.hpp"
@@ -21,27 +23,37 @@ struct SetUp : DeviceFixture {
         referToMacro(model, 2, 0);
         model.jitterPercent = 15;
     }
-    SetUpResult run() {
-        return runSetUpData(commands, model, notifier, Language::English,
+    SetUpResult run(DeviceRig& rig, Language language = Language::English) {
+        rig.notifier.messages.clear();
+        progress.clear();
+        return runSetUpData(rig.commands, model, rig.notifier, language,
                             [this](int p) { progress.push_back(p); });
     }
+    SetUpResult run() { return run(*this); }
     RemoteModel model;
     std::vector<int> progress;
 };
 
-std::vector<int> fullProgress() {
-    std::vector<int> p;
-    for (int i = 0; i <= kSetUpProgressMax; ++i)
-        p.push_back(i);
-    p.push_back(kSetUpProgressDone);
+// 0, 1, ..., n - 1.
+std::vector<int> positions(std::size_t n) {
+    std::vector<int> p(n);
+    std::iota(p.begin(), p.end(), 0);
     return p;
 }
 
 TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
     EXPECT_EQ(run(), (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges}));
     EXPECT_EQ(notifier.messages, std::vector<Message>{kSuccessBox});
-    EXPECT_EQ(progress, fullProgress());
+    std::vector<int> expectedProgress = positions(kSetUpProgressMax + 1);
+    expectedProgress.push_back(kSetUpProgressDone);
+    EXPECT_EQ(progress, expectedProgress);
     EXPECT_EQ(receiver.exchangeCount(), 140u);
+    std::vector<std::string> expectedLog{"Send Set Ir Code Command Success"};
+    expectedLog.insert(expectedLog.end(), 128, "Send Set Return Code Command Success");
+    expectedLog.insert(expectedLog.end(), 10, "Send Set Macro Command Success");
+    expectedLog.push_back("Send Save Command Success");
+    EXPECT_EQ(log.lines, expectedLog);
+    EXPECT_EQ(clock.totalSlept(), kSaveReplyWaitMs);  // only Save is waited for
     ASSERT_EQ(receiver.savedTable(), receiver.table());
 
     const sim::DeviceTable& held = receiver.savedTable();
@@ -75,88 +87,61 @@ TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
         EXPECT_EQ(held.macro(m), e) << m;
     }
     EXPECT_EQ(held.returnCode(2).keys[0], kMacroMarker);
-}
 
-TEST_F(SetUp, logsOneLinePerExchangeAndWaitsOnlyForSave) {
-    run();
-    std::vector<std::string> expected{"Send Set Ir Code Command Success"};
-    expected.insert(expected.end(), 128, "Send Set Return Code Command Success");
-    expected.insert(expected.end(), 10, "Send Set Macro Command Success");
-    expected.push_back("Send Save Command Success");
-    EXPECT_EQ(log.lines, expected);
-    EXPECT_EQ(clock.totalSlept(), kSaveReplyWaitMs);
-}
-
-TEST_F(SetUp, anEmptyTableStillSendsEverySlotAndMacro) {
-    receiver.table().returnCodes[7].fill(0x55);  // left from an earlier table
+    // An empty table still sends every slot and macro, overwriting what an earlier table left.
     model = RemoteModel{};
     EXPECT_EQ(run().outcome, SetUpOutcome::Succeeded);
-    EXPECT_EQ(receiver.exchangeCount(), 140u);
-    EXPECT_EQ(receiver.savedTable().returnCode(7), sim::ReturnCodeEntry{});
+    EXPECT_EQ(receiver.exchangeCount(), 280u);
+    EXPECT_EQ(receiver.savedTable().returnCode(0), sim::ReturnCodeEntry{});
 }
 
 TEST_F(SetUp, aDeviceStillWritingItsFlashWhenSaveIsReadIsWaitedFor) {
-    sim::SimulatedReceiver slow(clock, {.saveDurationMs = 2500});
-    CUsbhidioc slowLink(slow.transport(), clock, notifier);
-    DeviceCommands slowCommands(slowLink, clock, log);
-    EXPECT_EQ(runSetUpData(slowCommands, model, notifier, Language::English).outcome,
+    DeviceRig slow({.saveDurationMs = 2500});
+    EXPECT_EQ(runSetUpData(slow.commands, model, slow.notifier, Language::English).outcome,
               SetUpOutcome::Succeeded);
-    EXPECT_EQ(clock.totalSlept(), kSaveReplyWaitMs + 5 * kRetryPauseMs);
+    EXPECT_EQ(slow.clock.totalSlept(), kSaveReplyWaitMs + 5 * kRetryPauseMs);
 }
 
-TEST_F(SetUp, theFirstRefusedSlotEndsTheRunWithOneFailedBox) {
-    receiver.faults().nakExchange = 6;  // Set Ir Code, slots 0..3, then slot 4
-    const SetUpResult r = run();
-    EXPECT_EQ(r, (SetUpResult{SetUpOutcome::Failed, 5}));
-    EXPECT_EQ(notifier.messages, (std::vector<Message>{errorBox(kLinkNakText), kFailedBox}));
-    EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(receiver.exchangeCount(), 6u);
-    EXPECT_EQ(receiver.savedTable(), sim::DeviceTable{});  // no Save
-}
+// The first exchange that fails ends the run: one "Failed" box (none when Set Ir Code, the
+// first, fails), no Save, and a second run succeeds once the device answers again.
+TEST_F(SetUp, theFirstFailedExchangeEndsTheRunAndASecondRunSucceeds) {
+    const Message nak = errorBox(kLinkNakText);
+    const struct {
+        const char* fault;  // as --sim-fault names it
+        SetUpResult result;
+        std::vector<Message> boxes;
+    } cases[] = {
+        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0}, {nak}},              // Set Ir Code
+        {"nak-exchange=6", {SetUpOutcome::Failed, 5}, {nak, kFailedBox}},  // slot 4
+        {"nak=0x27", {SetUpOutcome::Failed, 129}, {nak, kFailedBox}},      // macro 0
+        {"nak=0x29", {SetUpOutcome::Failed, 139}, {nak, kFailedBox}},      // Save
+        {"unplug-after=20",
+         {SetUpOutcome::Failed, 20},
+         {errorBox(platformText(std::errc::no_such_device)), kFailedBox}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        DeviceRig d;
+        std::string error;
+        ASSERT_TRUE(d.receiver.applyFault(c.fault, error)) << error;
+        EXPECT_EQ(run(d), c.result);
+        EXPECT_EQ(d.notifier.messages, c.boxes);
+        EXPECT_EQ(progress, positions(c.result.acknowledged));
+        const bool refused = c.boxes[0] == nak;
+        EXPECT_EQ(d.receiver.exchangeCount(), c.result.acknowledged + (refused ? 1 : 0));
+        EXPECT_EQ(d.receiver.savedTable(), sim::DeviceTable{});
+        EXPECT_EQ(d.link.connected(), refused);
 
-TEST_F(SetUp, aRefusedMacroEndsTheRunWithOneFailedBox) {
-    receiver.faults().nakCode = 0x27;
-    EXPECT_EQ(run(), (SetUpResult{SetUpOutcome::Failed, 129}));
-    EXPECT_EQ(notifier.messages, (std::vector<Message>{errorBox(kLinkNakText), kFailedBox}));
-    EXPECT_EQ(progress.back(), 128);
-}
-
-TEST_F(SetUp, aRefusedSaveIsAFailureNotASuccess) {
-    receiver.faults().nakCode = 0x29;
-    EXPECT_EQ(run(), (SetUpResult{SetUpOutcome::Failed, 139}));
-    EXPECT_EQ(notifier.messages, (std::vector<Message>{errorBox(kLinkNakText), kFailedBox}));
-    EXPECT_EQ(progress.back(), kSetUpProgressMax);
-    EXPECT_EQ(receiver.savedTable(), sim::DeviceTable{});
-}
-
-TEST_F(SetUp, aRefusedSetIrCodeEndsSilentlyBeforeAnythingElse) {
-    receiver.faults().nakCode = 0x25;
-    EXPECT_EQ(run(), (SetUpResult{SetUpOutcome::IrCodeFailed, 0}));
-    EXPECT_EQ(notifier.messages, std::vector<Message>{errorBox(kLinkNakText)});
-    EXPECT_TRUE(progress.empty());
-    EXPECT_EQ(receiver.exchangeCount(), 1u);
-}
-
-TEST_F(SetUp, aDeviceThatVanishesMidRunGivesOneFailedBoxAndASecondRunSucceeds) {
-    receiver.faults().unplugAfter = 20;
-    EXPECT_EQ(run(), (SetUpResult{SetUpOutcome::Failed, 20}));
-    EXPECT_EQ(
-        notifier.messages,
-        (std::vector<Message>{errorBox(std::make_error_code(std::errc::no_such_device).message()),
-                              kFailedBox}));
-    EXPECT_EQ(progress.back(), 19);
-    EXPECT_FALSE(link.connected());
-
-    receiver.plug();
-    notifier.messages.clear();
-    progress.clear();
-    EXPECT_EQ(run().outcome, SetUpOutcome::Succeeded);
-    EXPECT_EQ(notifier.messages, std::vector<Message>{kSuccessBox});
+        d.receiver.faults() = sim::Faults{};
+        d.receiver.plug();
+        EXPECT_EQ(run(d).outcome, SetUpOutcome::Succeeded);
+        EXPECT_EQ(d.notifier.messages, std::vector<Message>{kSuccessBox});
+    }
 }
 
 TEST_F(SetUp, japaneseBoxesUseTheJapaneseTexts) {
     receiver.faults().nakCode = 0x26;
-    runSetUpData(commands, model, notifier, Language::Japanese);
+    run(*this, Language::Japanese);
     EXPECT_EQ(notifier.messages.back().text, text(StringId::SetUpFailed, Language::Japanese));
 }
 

@@ -80,16 +80,10 @@ struct CaptureFixture : DeviceFixture {
         session.next();
     }
 
-    void load(const sim::IrSignal& signal, std::size_t entriesPerPoll = 0) {
-        receiver.capture().load(signal.low, signal.high, entriesPerPoll);
+    // A recording that is complete at once, as a press would leave it.
+    void load(const sim::IrSignal& signal) {
+        receiver.capture().load(signal.low, signal.high, 0);
         pollUntilFetched();
-    }
-
-    std::vector<std::string> boxTexts() const {
-        std::vector<std::string> texts;
-        for (const Message& m : notifier.messages)
-            texts.push_back(m.text);
-        return texts;
     }
 
     RemoteModel model;
