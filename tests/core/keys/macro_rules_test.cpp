@@ -86,13 +86,10 @@ TEST(MacroList, deletingTheSecondOfThreeRenumbersTheButtonsThatFollow) {
     list.selectRow(1);  // row "No" 2
     EXPECT_EQ(list.editSlot(), 1u);
     ASSERT_TRUE(list.deleteSelectedMacro());
+    // The former 0 and 2; the button of 0 untouched, that of 1 without keys, that of 2 now
+    // referring to 1 with its text unchanged.
     expectMacroDeleted(before, model, 1);
-    // The table the list leaves: the former 0 and 2; the button of 0 untouched, that of 1
-    // without keys, that of 2 now referring to 1.
-    EXPECT_EQ(model.buttons[0], before.buttons[0]);
-    EXPECT_EQ(model.buttons[1].text, (ButtonText{0, u"", before.buttons[1].text.comment}));
     EXPECT_EQ(model.buttons[2].code.keys, (KeyCodeList{kMacroMarker, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(model.buttons[2].text, (ButtonText{0, u"[M M2]", before.buttons[2].text.comment}));
     ASSERT_EQ(list.rows().size(), 2u);
     EXPECT_EQ(list.rows()[1].name, u"M2");
     EXPECT_FALSE(list.deleteEnabled());

@@ -35,29 +35,27 @@ struct FakeHost : SendStringHost {
     }
 };
 
-// Plays the part of the dialog: keeps the keyboard state from every event and lets the text
-// box type the character of a key left to it.
-struct Dialog {
-    SendStringEditor* editor = nullptr;
-    KeyboardState keyboard;
-
-    // Windows: the generic virtual key is captured; the scan code tells the state its side.
-    KeyResult pressWindows(std::uint32_t vk, std::uint32_t scan, char16_t typed = 0) {
-        return press(nativeKeyFromWindows(vk, scan), typed);
-    }
-    KeyResult pressXkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
-        return press(nativeKeyFromXkb(keycode, keysym), typed);
-    }
-    KeyResult press(NativeKey k, char16_t typed) {
-        keyboard.keyDown(k.state);
-        const KeyResult r = editor->keyDown(k.capture, keyboard.snapshot());
-        if (r.disposition == KeyDisposition::LeftToTextBox && typed != 0)
-            editor->sendTextEdited(editor->state().sendText + typed);
-        return r;
-    }
+// One key event: a press on Windows (the generic virtual key is captured, the scan code tells
+// the keyboard state its side) or on Linux (XKB keycode and keysym), with the character the text
+// box would type; or a release.
+struct Step {
+    NativeKey key;
+    char16_t typed = 0;
+    bool release = false;
 };
+Step win(std::uint32_t vk, std::uint32_t scan, char16_t typed = 0) {
+    return {nativeKeyFromWindows(vk, scan), typed};
+}
+Step xkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
+    return {nativeKeyFromXkb(keycode, keysym), typed};
+}
+Step up(Step s) {
+    s.release = true;
+    return s;
+}
 
 constexpr std::uint32_t kLShiftScan = 0x2A, kLCtrlScan = 0x1D, kLAltScan = 0x38;
+constexpr auto kToBox = KeyDisposition::LeftToTextBox;
 
 bool box(const SendStringState& s, ModifierBox b) {
     return s.modifierBoxes[static_cast<std::size_t>(b)];
@@ -72,34 +70,35 @@ class SendString : public ::testing::Test {
         model.macros[0] = macroNamed(u"Three", 3);
         model.modified = false;
     }
-    // Opens an editor and points the dialog at it; earlier editors stay alive.
+    // Opens an editor for the key events to go to; earlier editors stay alive.
     SendStringEditor& open(EditMode mode, std::size_t entry, std::size_t macro = 0) {
         editors_.push_back(std::make_unique<SendStringEditor>(model, host, mode, entry, macro));
-        d = Dialog{editors_.back().get(), {}};
+        keyboard = {};
         return *editors_.back();
     }
+    // Plays the part of the dialog: keeps the keyboard state from every event and lets the
+    // text box type the character of a key left to it. Nothing for a release.
+    std::optional<KeyResult> play(const Step& s) {
+        if (s.release) {
+            keyboard.keyUp(s.key.state);
+            return std::nullopt;
+        }
+        keyboard.keyDown(s.key.state);
+        SendStringEditor& e = *editors_.back();
+        const KeyResult r = e.keyDown(s.key.capture, keyboard.snapshot());
+        if (r.disposition == KeyDisposition::LeftToTextBox && s.typed != 0)
+            e.sendTextEdited(e.state().sendText + s.typed);
+        return r;
+    }
+    KeyResult press(const Step& s) { return *play(s); }
 
     RemoteModel model;
     FakeHost host;
-    Dialog d;
+    KeyboardState keyboard;
 
   private:
     std::vector<std::unique_ptr<SendStringEditor>> editors_;
 };
-
-// One key event as the dialog sees it: a press on Windows (virtual key, scan code) or on Linux
-// (XKB keycode, keysym) with the character the text box would type, or a Windows key's release.
-struct Step {
-    enum Kind { Windows, Xkb, Release } kind;
-    std::uint32_t code, sym;
-    char16_t typed = 0;
-};
-Step win(std::uint32_t vk, std::uint32_t scan, char16_t typed = 0) {
-    return {Step::Windows, vk, scan, typed};
-}
-Step xkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
-    return {Step::Xkb, keycode, keysym, typed};
-}
 
 // A capture: the key events, then the text shown and the words stored.
 struct Captured {
@@ -131,9 +130,7 @@ TEST_F(SendString, capturedKeysGiveTheShownNamesAndTheStoredWords) {
         captured("right Alt (AltGr) with a letter carries bit 14",
                  {xkb(108, 0xFE03), xkb(24, '@', u'@')}, u"[RALT]@", {0x4014}),
         captured("left Shift and A, then B",
-                 {win(0x10, kLShiftScan),
-                  win('A', 0x1E, u'A'),
-                  {Step::Release, 0x10, kLShiftScan},
+                 {win(0x10, kLShiftScan), win('A', 0x1E, u'A'), up(win(0x10, kLShiftScan)),
                   win('B', 0x30, u'b')},
                  u"[LSHIFT]Ab", {0x0204, 0x0005}),
         // A checked box applies to the first key; lookalike keys keep their own usages.
@@ -144,27 +141,20 @@ TEST_F(SendString, capturedKeysGiveTheShownNamesAndTheStoredWords) {
     };
     for (const auto& c : captures) {
         SCOPED_TRACE(c.what);
-        model.buttons[1] = {model.buttons[1].code, {}};
+        model.buttons[1].text = {};
         model.buttons[1].code.keys = {};
         SendStringEditor& e = open(EditMode::Button, 1);
         if (c.checkedFirst) e.setModifierBox(*c.checkedFirst, true);
         for (const Step& step : c.steps) {
-            if (step.kind == Step::Release) {
-                d.keyboard.keyUp(nativeKeyFromWindows(step.code, step.sym).state);
-                continue;
-            }
-            const std::u16string before = e.state().sendText;
-            const KeyResult r = step.kind == Step::Windows
-                                    ? d.pressWindows(step.code, step.sym, step.typed)
-                                    : d.pressXkb(step.code, step.sym, step.typed);
-            // Named keys never reach the box; character keys do, and it types them.
-            EXPECT_EQ(
-                std::tuple(r.disposition, r.captured),
-                std::tuple(step.typed ? KeyDisposition::LeftToTextBox : KeyDisposition::Swallowed,
-                           true));
-            // Each key shows at once, at the end of the text.
-            EXPECT_GT(e.state().sendText.size(), before.size());
-            EXPECT_EQ(c.text.substr(0, e.state().sendText.size()), e.state().sendText);
+            const std::size_t before = e.state().sendText.size();
+            const std::optional<KeyResult> r = play(step);
+            if (!r) continue;
+            // Named keys never reach the box; character keys do, and it types them. Each key
+            // shows at once, at the end of the text.
+            EXPECT_EQ(std::tuple(r->disposition, r->captured),
+                      std::tuple(step.typed ? kToBox : KeyDisposition::Swallowed, true));
+            EXPECT_GT(e.state().sendText.size(), before);
+            EXPECT_TRUE(c.text.starts_with(e.state().sendText));
         }
         const std::size_t count = c.keys.size() - std::count(c.keys.begin(), c.keys.end(), 0);
         // A checked box's bit joins the first word when the entry is stored.
@@ -187,15 +177,15 @@ TEST_F(SendString, capturedKeysGiveTheShownNamesAndTheStoredWords) {
 TEST_F(SendString, afterSixKeysEveryKeyIsSwallowedAndModifiersNeverCount) {
     SendStringEditor& e = open(EditMode::Button, 0);
     for (int i = 0; i < 10; ++i)
-        d.pressWindows(0x10, kLShiftScan);  // key repeat of a held Shift
-    d.keyboard.releaseAll();
+        press(win(0x10, kLShiftScan));  // key repeat of a held Shift
+    keyboard.releaseAll();
     EXPECT_EQ(e.state().keyCount, 0u);
     for (char16_t c = u'a'; c < u'g'; ++c)
-        d.pressWindows('A' + (c - u'a'), 0, c);
+        press(win('A' + (c - u'a'), 0, c));
     EXPECT_EQ(e.state().keyCount, 6u);
     const SendStringState before = e.state();
     for (std::uint32_t key : {0x47u, 0x0Du, 0x10u, 0xA6u}) {  // letter, named, modifier, unknown
-        const KeyResult r = d.pressWindows(key, 0);
+        const KeyResult r = press(win(key, 0));
         EXPECT_EQ(std::tuple(r.disposition, r.captured),
                   std::tuple(KeyDisposition::Swallowed, false))
             << key;
@@ -221,16 +211,16 @@ TEST_F(SendString, unknownKeysAndUnresolvedInputMethodKeysGoToTheTextBox) {
 TEST_F(SendString, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) {
     SendStringEditor& e = open(EditMode::Button, 0);
     e.sendTextEdited(std::u16string(125, u'x'));
-    const KeyResult f5 = d.pressWindows(0x74, 0x3F);  // "[F5]" needs 4
+    const KeyResult f5 = press(win(0x74, 0x3F));  // "[F5]" needs 4
     EXPECT_EQ(std::tuple(f5.disposition, f5.captured),
               std::tuple(KeyDisposition::Swallowed, false));
-    d.pressWindows(0x20, 0x39);  // "[SPACE]" needs 7
+    press(win(0x20, 0x39));  // "[SPACE]" needs 7
     EXPECT_EQ(e.state().keyCount, 0u);
-    d.pressWindows('A', 0x1E, u'a');
-    d.pressWindows('B', 0x30, u'b');
-    d.pressWindows('C', 0x2E, u'c');
+    press(win('A', 0x1E, u'a'));
+    press(win('B', 0x30, u'b'));
+    press(win('C', 0x2E, u'c'));
     EXPECT_EQ(e.state().sendText.size(), 128u);
-    EXPECT_EQ(d.pressWindows('D', 0x20, u'd').disposition, KeyDisposition::Swallowed);
+    EXPECT_EQ(press(win('D', 0x20, u'd')).disposition, KeyDisposition::Swallowed);
     EXPECT_EQ(e.state().keyCount, 3u);
     e.sendTextEdited(std::u16string(200, u'y'));  // a paste
     EXPECT_EQ(e.state().sendText.size(), 128u);
@@ -284,10 +274,10 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
     EXPECT_EQ(
         std::tuple(s.macroBoxEnabled, s.comboEnabled, s.comboEntries.size(), s.comboOffersNewMacro),
         std::tuple(true, false, 3u, true));
-    d.pressWindows('A', 0, u'a');
+    press(win('A', 0, u'a'));
     e.setMacroChecked(true);
     EXPECT_EQ(std::tuple(s.comboEnabled, s.sendText), std::tuple(true, u""));
-    EXPECT_EQ(d.pressWindows('B', 0).disposition, KeyDisposition::Swallowed);
+    EXPECT_EQ(press(win('B', 0)).disposition, KeyDisposition::Swallowed);
     e.chooseComboPosition(2);
     EXPECT_EQ(s.sendText, u"[M M2]");
     e.next();
@@ -297,7 +287,7 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
 
     // Entry 1 is not a reference: no macro is selected, so "Macro" alone stores no reference.
     EXPECT_EQ(std::tuple(s.selectedMacro, s.macroChecked), std::tuple(std::nullopt, false));
-    d.pressWindows('C', 0, u'c');
+    press(win('C', 0, u'c'));
     e.setMacroChecked(true);
     e.prev();
     EXPECT_EQ(model.buttons[1].code.keys, KeyCodeList{});
@@ -367,7 +357,7 @@ TEST_F(SendString, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {
     EXPECT_TRUE(host.buttonRefreshes.empty());
 
     // The fourth command is typed and kept; Next then reaches the fifth.
-    d.pressWindows(0x0D, 0x1C);
+    press(win(0x0D, 0x1C));
     e.close();
     EXPECT_EQ(std::tuple(model.macros[0].commands[3].sendText, model.macros[0].commands[3].keys[0]),
               std::tuple(u"[ENTER]", 0x28));
@@ -388,11 +378,11 @@ TEST_F(SendString, aNewCommandWithoutTextIsNotKept) {
 
 TEST_F(SendString, newCommandsEnableNextOnTheFirstKeyAndChainThroughNext) {
     SendStringEditor& e = open(EditMode::NewCommand, 3);
-    d.pressWindows('X', 0x2D, u'x');
+    press(win('X', 0x2D, u'x'));
     EXPECT_TRUE(e.state().nextEnabled);
     e.clear();
     EXPECT_FALSE(e.state().nextEnabled);
-    d.pressWindows('Y', 0x15, u'y');
+    press(win('Y', 0x15, u'y'));
     e.setModifierBox(ModifierBox::RShift, true);
     e.next();
     EXPECT_EQ(std::tuple(model.macros[0].commands[3].keys[0], model.macros[0].commands[3].sendText),
@@ -400,13 +390,13 @@ TEST_F(SendString, newCommandsEnableNextOnTheFirstKeyAndChainThroughNext) {
     EXPECT_EQ(std::tuple(e.state().entryIndex, e.state().nextEnabled), std::tuple(4u, false));
 
     // A text emptied in the box may not step on: the commands must stay contiguous.
-    d.pressWindows('Z', 0x2C, u'z');
+    press(win('Z', 0x2C, u'z'));
     EXPECT_TRUE(e.state().nextEnabled);
     e.sendTextEdited(u"");
     EXPECT_FALSE(e.state().nextEnabled);
 
     SendStringEditor& at7 = open(EditMode::NewCommand, 7);
-    d.pressWindows('Q', 0x10, u'q');
+    press(win('Q', 0x10, u'q'));
     EXPECT_FALSE(at7.state().nextEnabled) << "no command after the eighth";
 }
 
@@ -414,7 +404,7 @@ TEST_F(SendString, aCommandOfAFreeSlotStartsEmptyAndPutsTheMacroInUse) {
     model.macros[1].commands[0].sendText = u"stale";
     SendStringEditor& e = open(EditMode::NewCommand, 0, 1);
     EXPECT_EQ(std::tuple(e.state().sendText, e.state().prevEnabled), std::tuple(u"", false));
-    d.pressWindows(0x70, 0x3B);
+    press(win(0x70, 0x3B));
     e.close();
     EXPECT_EQ(std::tuple(model.macros[1].used, model.macros[1].commands[0].sendText),
               std::tuple(1, u"[F1]"));
