@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 #include <vector>
 
 #include "core/bytes/byte_io.hpp"
@@ -10,7 +11,7 @@
 namespace tessik {
 namespace {
 
-TEST(ByteIo, readsAndWritesLittleEndianAtOffsets) {
+TEST(ByteIo, readsAndWritesLittleEndianAtOffsetsAndNeverBeyondTheEnd) {
     std::array<std::uint8_t, 24> buf{};
     ByteWriter w(buf);
     w.u8(0, 0xAB);
@@ -18,37 +19,23 @@ TEST(ByteIo, readsAndWritesLittleEndianAtOffsets) {
     w.u32(3, 0xDEADBEEF);
     w.u64(7, 0x0102030405060708ull);
     w.i32(15, -2);
-    EXPECT_EQ(buf[1], 0x34);
-    EXPECT_EQ(buf[2], 0x12);
-    EXPECT_EQ(buf[3], 0xEF);
-    EXPECT_EQ(buf[7], 0x08);
-    EXPECT_EQ(buf[14], 0x01);
+    EXPECT_EQ(std::tuple(buf[1], buf[2], buf[3], buf[7], buf[14], buf[18]),
+              std::tuple(0x34, 0x12, 0xEF, 0x08, 0x01, 0xFF));
+    const ByteReader r(buf);
+    EXPECT_EQ(std::tuple(r.u8(0), r.u16(1), r.u32(3), r.u64(7), r.i32(15)),
+              std::tuple(0xAB, 0x1234, 0xDEADBEEFu, 0x0102030405060708ull, -2));
 
-    ByteReader r(buf);
-    EXPECT_EQ(r.u8(0), 0xAB);
-    EXPECT_EQ(r.u16(1), 0x1234);
-    EXPECT_EQ(r.u32(3), 0xDEADBEEFu);
-    EXPECT_EQ(r.u64(7), 0x0102030405060708ull);
-    EXPECT_EQ(r.i32(15), -2);
+    // Past the end reads give zero (or the part that is present) and writes are dropped.
+    std::vector<std::uint8_t> short3 = {0x11, 0x22, 0x33};
+    const ByteReader s(short3);
+    EXPECT_EQ(std::tuple(s.u16(2), s.u32(3), s.u64(1000)), std::tuple(0x0033, 0u, 0u));
+    EXPECT_EQ(std::tuple(s.bytes(5, 10).size(), s.bytes(1, 10).size()), std::tuple(0u, 2u));
+    EXPECT_EQ(std::tuple(s.has(2, 2), s.has(3, 0)), std::tuple(false, true));
+    ByteWriter(short3).u32(2, 0xFFFFFFFF);
+    EXPECT_EQ(short3, (std::vector<std::uint8_t>{0x11, 0x22, 0xFF}));
 }
 
-TEST(ByteIo, readsPastTheEndGiveZeroAndWritesPastTheEndAreDropped) {
-    std::vector<std::uint8_t> buf = {0x11, 0x22, 0x33};
-    ByteReader r(buf);
-    EXPECT_EQ(r.u16(2), 0x0033);  // the half that is present
-    EXPECT_EQ(r.u32(3), 0u);
-    EXPECT_EQ(r.u64(1000), 0u);
-    EXPECT_TRUE(r.bytes(5, 10).empty());
-    EXPECT_EQ(r.bytes(1, 10).size(), 2u);
-    EXPECT_FALSE(r.has(2, 2));
-    EXPECT_TRUE(r.has(3, 0));
-
-    ByteWriter w(buf);
-    w.u32(2, 0xFFFFFFFF);
-    EXPECT_EQ(buf, (std::vector<std::uint8_t>{0x11, 0x22, 0xFF}));
-}
-
-TEST(TextField, readStopsAtTerminatorFieldEndOrInputEnd) {
+TEST(TextField, readStopsAtTerminatorFieldEndOrInputEndAndWriteAlwaysTerminates) {
     std::array<std::uint8_t, 12> buf{};
     ByteWriter w(buf);
     w.u16(0, u'a');
@@ -63,31 +50,25 @@ TEST(TextField, readStopsAtTerminatorFieldEndOrInputEnd) {
     EXPECT_EQ(readTextField(ByteReader(buf), 0, 3), u"zzz");
     // A field running past the input's end reads what is there.
     EXPECT_EQ(readTextField(ByteReader(std::span(buf).first(5)), 0, 6), u"zz");
+
+    // A write cuts to the width minus one and always terminates.
+    std::array<std::uint8_t, 8> out;
+    out.fill(0xEE);
+    ByteWriter ow(out);
+    writeTextField(ow, 0, 4, u"abcdef");
+    EXPECT_EQ(readTextField(ByteReader(out), 0, 4), u"abc");
+    EXPECT_EQ(std::tuple(out[6], out[7]), std::tuple(0, 0));
+    out.fill(0xEE);
+    writeTextField(ow, 0, 4, u"a");
+    EXPECT_EQ(out, (std::array<std::uint8_t, 8>{'a', 0, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(TextField, writeCutsToWidthMinusOneAndAlwaysTerminates) {
-    std::array<std::uint8_t, 8> buf;
-    buf.fill(0xEE);
-    ByteWriter w(buf);
-    writeTextField(w, 0, 4, u"abcdef");
-    EXPECT_EQ(readTextField(ByteReader(buf), 0, 4), u"abc");
-    EXPECT_EQ(buf[6], 0);
-    EXPECT_EQ(buf[7], 0);
-
-    buf.fill(0xEE);
-    writeTextField(w, 0, 4, u"a");
-    EXPECT_EQ(std::vector<std::uint8_t>(buf.begin(), buf.end()),
-              (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(Utf, convertsBothWaysIncludingJapaneseAndSurrogatePairs) {
+TEST(Utf, convertsBothWaysIncludingJapaneseAndSurrogatePairsAndReplacesInvalidInput) {
     const std::string utf8 = "A\xE8\xB5\xA4\xE5\xA4\x96 \xF0\x9F\x93\xBA";  // A赤外 📺
     const std::u16string utf16 = u"A\u8D64\u5916 \U0001F4FA";
     EXPECT_EQ(utf8ToUtf16(utf8), utf16);
     EXPECT_EQ(utf16ToUtf8(utf16), utf8);
-}
-
-TEST(Utf, invalidInputBecomesReplacementCharacters) {
+    // Invalid input becomes replacement characters.
     EXPECT_EQ(utf8ToUtf16("a\xFF"), u"a\uFFFD");
     EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD");      // overlong '/'
     EXPECT_EQ(utf8ToUtf16("\xE3\x81"), u"\uFFFD");      // cut sequence

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "core/text/format.hpp"
 #include "core/text/language.hpp"
@@ -66,22 +67,19 @@ TEST(Format, fillsTheToolsTemplates) {
 TEST(UiTexts, menuHasFourMenusWithSeparatorsAndTheHelpMenuIsEnglishInBoth) {
     const auto en = mainMenu(Language::English);
     const auto ja = mainMenu(Language::Japanese);
-    ASSERT_EQ(en.size(), 4u);
-    ASSERT_EQ(ja.size(), 4u);
-    EXPECT_EQ(en[0].items.size(), 7u);  // New - Open Save SaveAs - Exit
-    EXPECT_TRUE(en[0].items[1].separator);
-    EXPECT_EQ(ja[0].items[4].text, "名前をつけて保存...");
-    EXPECT_EQ(ja[1].title, "編集");
-    EXPECT_EQ(ja[2].items[0].text, "ジッタ設定");
-    EXPECT_EQ(ja[3].title, "Help");
-    EXPECT_EQ(ja[3].items.back().text, "Firmware Update");
-    EXPECT_EQ(ja[3].items.back().command, CommandId::FirmwareUpdate);
-    EXPECT_EQ(caption(DialogId::Debug, Language::Japanese), "DEBUG Message");
-    EXPECT_EQ(caption(DialogId::SetUp, Language::Japanese), "リモコンコード登録中");
-    EXPECT_EQ(caption(DialogId::Main, Language::Japanese),
-              text(StringId::MainCaption, Language::Japanese));
-    EXPECT_EQ(helpBaseName(Language::Japanese), "Ir_Help");
-    EXPECT_EQ(helpBaseName(Language::English), "Ir_Help_e");
+    ASSERT_EQ(std::tuple(en.size(), ja.size()), std::tuple(4u, 4u));
+    // New - Open Save SaveAs - Exit
+    EXPECT_EQ(std::tuple(en[0].items.size(), en[0].items[1].separator), std::tuple(7u, true));
+    EXPECT_EQ(std::tuple(ja[0].items[4].text, ja[1].title, ja[2].items[0].text, ja[3].title),
+              std::tuple("名前をつけて保存...", "編集", "ジッタ設定", "Help"));
+    EXPECT_EQ(std::tuple(ja[3].items.back().text, ja[3].items.back().command),
+              std::tuple("Firmware Update", CommandId::FirmwareUpdate));
+    const Language jp = Language::Japanese;
+    EXPECT_EQ(std::tuple(caption(DialogId::Debug, jp), caption(DialogId::SetUp, jp),
+                         caption(DialogId::Main, jp)),
+              std::tuple("DEBUG Message", "リモコンコード登録中", text(StringId::MainCaption, jp)));
+    EXPECT_EQ(std::tuple(helpBaseName(jp), helpBaseName(Language::English)),
+              std::tuple("Ir_Help", "Ir_Help_e"));
 }
 
 }  // namespace

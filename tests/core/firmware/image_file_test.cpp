@@ -1,19 +1,98 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "core/firmware/image_file.hpp"
+#include "core/firmware/uf_header.hpp"
 #include "core/text/format.hpp"
 #include "support/firmware_images.hpp"
 #include "support/temp_dir.hpp"
+
+// Images are described by designated initializers that name only what differs from the
+// default shape; the members left out keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace tessik {
 namespace {
 
 using test::ImageShape;
+
+// A header written byte by byte at its documented offsets.
+std::array<std::uint8_t, kUfHeaderSize> rawHeader() {
+    std::array<std::uint8_t, kUfHeaderSize> b{};
+    const std::pair<std::size_t, std::vector<std::uint8_t>> fields[] = {
+        {0, {0xEE, 0x0B}},                 // crc16 0x0BEE
+        {50, {2, 10, 7, 24, 5, 7, 9, 5}},  // version 2.10.7, 24/05/07 09:05
+        {60, {0x00, 0x00, 0x04, 0x00}},    // flash_size 0x00040000
+        {64, {0x00, 0x04}},                // page_size 1024
+        {68, {0x01}},                      // flags
+        {76, {0xF7, 0x07, 0x21, 0x00}}};   // vid 0x07F7, pid 0x0021
+    for (const auto& [at, bytes] : fields)
+        std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    std::memcpy(&b[2], "DER32UVE2_UF", 13);
+    std::memcpy(&b[18], "IR receiver", 12);
+    return b;
+}
+
+TEST(UfHeader, decodesEveryFieldAtItsOffsetAndEncodesBackTheSameBytes) {
+    const auto raw = rawHeader();
+    const UfHeader h = decodeUfHeader(raw);
+    EXPECT_EQ(std::tuple(h.crc16, ufMarkText(h), ufNameText(h), h.versionMajor, h.versionMinor,
+                         h.versionThird, h.date, h.hour, h.minute),
+              std::tuple(0x0BEE, "DER32UVE2_UF", "IR receiver", 2, 10, 7,
+                         std::array<std::uint8_t, 3>{24, 5, 7}, 9, 5));
+    EXPECT_EQ(std::tuple(h.flash_size, h.page_size, h.flags, h.vid, h.pid),
+              std::tuple(0x40000u, 1024u, 0x01, 0x07F7, 0x0021));
+    EXPECT_EQ(encodeUfHeader(h), raw);
+}
+
+TEST(UfHeader, showsTheDialogLinesWithTheNameAsLatin1) {
+    UfHeader h = decodeUfHeader(rawHeader());
+    EXPECT_EQ(currentFirmwareLine(h),
+              "Current Firmware : \"IR receiver\" Ver 2.10.7 24/05/07 09:05");
+    EXPECT_EQ(imageFirmwareLine(h), "Firmware : \"IR receiver\" Ver 2.10.7 24/05/07 09:05");
+    EXPECT_EQ(imageSizeLine(32768, 0x0BEE), "Size: 32768 bytes.  CRC16: 0x0BEE");
+    EXPECT_EQ(runningFirmwareText(h), currentFirmwareLine(h));
+
+    setUfName(h, "Fern\xE9 \xB5");
+    EXPECT_EQ(ufNameText(h), "Fern\u00E9 \u00B5");
+    // A name filling all 32 bytes without terminator shows all of them, nothing beyond.
+    h.name.fill('A');
+    EXPECT_EQ(ufNameText(h), std::string(32, 'A'));
+    setUfName(h, std::string(40, 'B'));
+    EXPECT_EQ(ufNameText(h), std::string(31, 'B'));
+
+    // Until a normal-mode device has answered, the main window's copy is all zero.
+    EXPECT_EQ(runningFirmwareText(UfHeader{}),
+              "There is a device firmware update waiting state. Run the firmware updates.");
+}
+
+TEST(UfHeader, markNamesTheTypeOnlyWithItsTerminator) {
+    UfHeader h;
+    setUfMark(h, "DER32UVE_UF");
+    EXPECT_EQ(imageTypeOfMark(h), ImageType::Type1);
+    h.mark[12] = 'x';  // the byte after a type 1 mark is not part of it
+    EXPECT_EQ(imageTypeOfMark(h), ImageType::Type1);
+    setUfMark(h, "DER32UVE2_UF");
+    EXPECT_EQ(imageTypeOfMark(h), ImageType::Type2);
+    for (const char* foreign : {"DER32UVE3_UF", "DER32UVE_UFX", "DER32UVE2_U", "DER32UVE"}) {
+        setUfMark(h, foreign);
+        EXPECT_EQ(imageTypeOfMark(h), ImageType::None) << foreign;
+    }
+    h.mark.fill('D');  // no terminator anywhere
+    EXPECT_EQ(imageTypeOfMark(h), ImageType::None);
+}
+
+std::uint16_t storedCrc(const std::vector<std::uint8_t>& file) {
+    return decodeUfHeader(std::span(file).subspan(0x200)).crc16;
+}
 
 class ImageLoader : public ::testing::Test {
   protected:
@@ -35,12 +114,8 @@ class ImageLoader : public ::testing::Test {
 };
 
 TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
-    ImageShape big;
-    big.fileSize = 0x20000;
-    ASSERT_EQ(loadBuilt(big), 0x20000u);
-    ImageShape shape;
-    shape.fileSize = 0x1234;
-    const auto file = test::buildImage(shape);
+    ASSERT_EQ(loadBuilt({.fileSize = 0x20000}), 0x20000u);
+    const auto file = test::buildImage({.fileSize = 0x1234});
     ASSERT_EQ(loadFile(file), 0x1234u) << loader_.message();
     EXPECT_EQ(loader_.message(), "");
     EXPECT_TRUE(std::equal(file.begin(), file.end(), buffer_->begin() + 0x4000));
@@ -50,147 +125,104 @@ TEST_F(ImageLoader, placesTheFileAtSixteenKilobytesInAnErasedBuffer) {
     EXPECT_EQ(imageHeader(*buffer_), decodeUfHeader(std::span(file).subspan(0x200)));
 }
 
-TEST_F(ImageLoader, acceptsFilesUpToTheFlashAboveTheBootLoader) {
-    ImageShape shape;
-    shape.fileSize = 0xFC000;
-    shape.flashSize = 0x100000;
-    EXPECT_EQ(loadBuilt(shape), 0xFC000u) << loader_.message();
-
-    shape.fileSize = 0xFC001;
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "bad filesize(1032193 > 1MB)");
-    const auto bytes = test::buildImage(shape);
-    EXPECT_EQ(loader_.LoadBytes(bytes), 0u);
-    EXPECT_EQ(loader_.message(), "bad filesize(1032193 > 1MB)");
+TEST_F(ImageLoader, checksTheSizeTheMarkTheFlashSizeAndThePageSizeInThatOrder) {
+    const struct {
+        ImageShape shape;
+        const char* message;  // empty: loaded
+    } cases[] = {
+        {{.fileSize = 0xFC000, .flashSize = 0x100000}, ""},  // the flash above the boot loader
+        {{.fileSize = 0xFC001, .flashSize = 0x100000}, "bad filesize(1032193 > 1MB)"},
+        {{.fileSize = 0x209}, "no UF mark."},  // the mark's eighth character is missing
+        // The mark's prefix is there; flash_size reads 0xFFFFFFFF.
+        {{.fileSize = 0x20A}, "bad flash size(>1MB)."},
+        {{.fileSize = 0x1000, .mark = "der32uve2_UF"}, "no UF mark."},
+        {{.flashSize = 0x4000}, ""},
+        {{.flashSize = 0x100000}, ""},
+        {{.flashSize = 0x3FFF}, "bad flash size(16383 < 16KB)"},
+        {{.flashSize = 0x100001, .pageSize = 2048}, "bad flash size(>1MB)."},  // reported first
+        {{.pageSize = 2048}, "bad flash pagesize."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const bool ok = *c.message == '\0';
+        EXPECT_EQ(loadBuilt(c.shape), ok ? c.shape.fileSize : 0u);
+        EXPECT_EQ(loader_.message(), c.message);
+        if (ok) continue;
+        EXPECT_EQ(loader_.LoadBytes(test::buildImage(c.shape)), 0u);  // from memory alike
+        EXPECT_EQ(loader_.message(), c.message);
+    }
 }
 
-TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndFilesWithoutMark) {
+TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndAnEmptyFileHasNoMark) {
     EXPECT_EQ(loader_.Load(tmp_ / "missing.bin"), 0u);
     EXPECT_EQ(loader_.message(), "Cannot open file.");
     EXPECT_EQ(loader_.Load(tmp_.path()), 0u);  // a directory
     EXPECT_EQ(loader_.message(), "Cannot open file.");
-
     // An empty file reads fine; the erased buffer then holds no mark.
     EXPECT_EQ(loadFile({}), 0u);
     EXPECT_EQ(loader_.message(), "no UF mark.");
     EXPECT_TRUE(allErasedFrom(0));
-
-    ImageShape shape;
-    shape.fileSize = 0x209;  // the mark's eighth character is missing
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "no UF mark.");
-    shape.fileSize = 0x20A;  // the mark's prefix is there; flash_size reads 0xFFFFFFFF
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "bad flash size(>1MB).");
-    shape.fileSize = 0x1000;
-    shape.mark = "der32uve2_UF";
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "no UF mark.");
-}
-
-TEST_F(ImageLoader, checksFlashSizeBoundsThenPageSize) {
-    ImageShape shape;
-    for (const std::uint32_t ok : {0x4000u, 0x100000u}) {
-        shape.flashSize = ok;
-        EXPECT_EQ(loadBuilt(shape), shape.fileSize) << ok << ": " << loader_.message();
-    }
-    shape.flashSize = 0x3FFF;
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "bad flash size(16383 < 16KB)");
-    shape.flashSize = 0x100001;
-    shape.pageSize = 2048;  // the flash size is reported first
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "bad flash size(>1MB).");
-    shape.flashSize = 0x40000;
-    EXPECT_EQ(loadBuilt(shape), 0u);
-    EXPECT_EQ(loader_.message(), "bad flash pagesize.");
 }
 
 TEST_F(ImageLoader, inspectionTypesTheMarkAndRejectsForeignOnes) {
-    ImageShape shape;
-    shape.type = ImageType::Type1;
-    ASSERT_NE(loadBuilt(shape), 0u);
-    EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type1);
-    shape.type = ImageType::Type2;
-    ASSERT_NE(loadBuilt(shape), 0u);
-    EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::Type2);
-    shape.mark = "DER32UVE3_UF";  // passes the loader's 8-character test
-    ASSERT_NE(loadBuilt(shape), 0u) << loader_.message();
-    EXPECT_EQ(inspectImageHeader(*buffer_), ImageType::None);
+    const std::tuple<ImageShape, ImageType> cases[] = {
+        {{.type = ImageType::Type1}, ImageType::Type1},
+        {{.type = ImageType::Type2}, ImageType::Type2},
+        {{.mark = "DER32UVE3_UF"}, ImageType::None},  // passes the loader's 8-character test
+    };
+    for (const auto& [shape, type] : cases) {
+        ASSERT_NE(loadBuilt(shape), 0u) << loader_.message();
+        EXPECT_EQ(inspectImageHeader(*buffer_), type);
+    }
 }
 
 TEST_F(ImageLoader, completesAMissingCrcInTheBufferOnly) {
-    ImageShape shape;
-    shape.type = ImageType::Type1;
-    const auto withCrc = test::buildImage(shape);
-    shape.withCrc = false;
-    const auto file = test::buildImage(shape);
-    ASSERT_NE(loader_.LoadBytes(file), 0u);
+    const auto withCrc = test::buildImage({.type = ImageType::Type1});
+    ASSERT_NE(loader_.LoadBytes(test::buildImage({.type = ImageType::Type1, .withCrc = false})),
+              0u);
     EXPECT_EQ(imageHeader(*buffer_).crc16, 0);
     const std::uint16_t crc = completeImageCrc(*buffer_, ImageType::Type1);
-    EXPECT_EQ(crc, decodeUfHeader(std::span(withCrc).subspan(0x200)).crc16);
-    EXPECT_EQ(imageHeader(*buffer_).crc16, crc);
+    EXPECT_EQ(std::tuple(crc, imageHeader(*buffer_).crc16), std::tuple(storedCrc(withCrc), crc));
     // A stored CRC is kept as it is, even a wrong one: the device's check judges it.
     (*buffer_)[0x4200] = 0x34;
     (*buffer_)[0x4201] = 0x12;
     EXPECT_EQ(completeImageCrc(*buffer_, ImageType::Type1), 0x1234);
 }
 
-class FileOpen : public ImageLoader {};
-
-TEST_F(FileOpen, aGoodImageFillsTheThreeTextsAndEnablesUpdate) {
-    ImageShape shape;
-    shape.fileSize = 0x6000;
-    shape.vid = 0x1234;
-    shape.pid = 0x5678;
-    const auto file = test::buildImage(shape);
+TEST_F(ImageLoader, fileOpenOfAGoodImageFillsTheThreeTextsAndEnablesUpdate) {
+    const auto file = test::buildImage({.fileSize = 0x6000, .vid = 0x1234, .pid = 0x5678});
     const auto path = tmp_ / "fw.bin";
     test::writeImageFile(path, file);
     const ImageLoad r = loadUpdateImage(path, *buffer_);
     ASSERT_TRUE(r.updateEnabled) << r.log;
-    EXPECT_EQ(r.pathText, path.string());
-    EXPECT_EQ(r.firmwareText, "Firmware : \"IR receiver\" Ver 1.2.3 24/05/17 12:34");
-    const std::uint16_t crc = decodeUfHeader(std::span(file).subspan(0x200)).crc16;
-    EXPECT_EQ(r.sizeText, formatText("Size: 24576 bytes.  CRC16: 0x%04X", {crc}));
-    EXPECT_EQ(r.log, "");
-    EXPECT_EQ(r.imageSize, 0x6000u);
-    EXPECT_EQ(r.imageType, ImageType::Type2);
-    EXPECT_EQ(r.vid, 0x1234);
-    EXPECT_EQ(r.pid, 0x5678);
-    EXPECT_EQ(r.header, imageHeader(*buffer_));
+    EXPECT_EQ(std::tuple(r.pathText, r.firmwareText, r.sizeText, r.log),
+              std::tuple(path.string(), "Firmware : \"IR receiver\" Ver 1.2.3 24/05/17 12:34",
+                         formatText("Size: 24576 bytes.  CRC16: 0x%04X", {storedCrc(file)}), ""));
+    EXPECT_EQ(std::tuple(r.imageSize, r.imageType, r.vid, r.pid, r.header),
+              std::tuple(0x6000u, ImageType::Type2, 0x1234, 0x5678, imageHeader(*buffer_)));
 }
 
-TEST_F(FileOpen, anImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
-    ImageShape shape;
-    shape.flashSize = 0x20000;
-    shape.withCrc = false;
+TEST_F(ImageLoader, fileOpenOfAnImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
+    ImageShape shape{.flashSize = 0x20000, .withCrc = false};
     const ImageLoad r = loadUpdateImage(test::buildImage(shape), "fw.bin", *buffer_);
     ASSERT_TRUE(r.updateEnabled);
     EXPECT_EQ(r.log, "no crc16 in this file. calculate.\r\nuf_header.flash_size = 131072\r\n");
     shape.withCrc = true;
-    const auto withCrc = test::buildImage(shape);
-    const std::uint16_t expected = decodeUfHeader(std::span(withCrc).subspan(0x200)).crc16;
+    const std::uint16_t expected = storedCrc(test::buildImage(shape));
     EXPECT_NE(expected, 0);
-    EXPECT_EQ(r.header.crc16, expected);
-    EXPECT_EQ(imageHeader(*buffer_).crc16, expected);
+    EXPECT_EQ(std::tuple(r.header.crc16, imageHeader(*buffer_).crc16),
+              std::tuple(expected, expected));
     EXPECT_EQ(r.sizeText, formatText("Size: 32768 bytes.  CRC16: 0x%04X", {expected}));
 }
 
-TEST_F(FileOpen, refusalsLogTheReasonAndLeaveUpdateDisabled) {
-    ImageShape shape;
-    shape.mark = "DER32UVE_XX";
-    ImageLoad r = loadUpdateImage(test::buildImage(shape), "odd.bin", *buffer_);
-    EXPECT_FALSE(r.updateEnabled);
-    EXPECT_EQ(r.pathText, "odd.bin");
-    EXPECT_EQ(r.log, "uf_header is bad.\r\n");
-    EXPECT_EQ(r.firmwareText, "");
-    EXPECT_EQ(r.sizeText, "");
+TEST_F(ImageLoader, fileOpenRefusalsLogTheReasonAndLeaveUpdateDisabled) {
+    ImageLoad r = loadUpdateImage(test::buildImage({.mark = "DER32UVE_XX"}), "odd.bin", *buffer_);
+    EXPECT_EQ(std::tuple(r.updateEnabled, r.pathText, r.log, r.firmwareText, r.sizeText),
+              std::tuple(false, "odd.bin", "uf_header is bad.\r\n", "", ""));
 
     r = loadUpdateImage(tmp_ / "missing.bin", *buffer_);
-    EXPECT_FALSE(r.updateEnabled);
-    EXPECT_EQ(r.log, "Cannot open file.\r\n");
-    EXPECT_EQ(r.pathText, (tmp_ / "missing.bin").string());
-    EXPECT_EQ(r.imageSize, 0u);
+    EXPECT_EQ(std::tuple(r.updateEnabled, r.log, r.pathText, r.imageSize),
+              std::tuple(false, "Cannot open file.\r\n", (tmp_ / "missing.bin").string(), 0u));
 
     // Nothing chosen: nothing shown, nothing logged.
     r = loadUpdateImage(std::filesystem::path(), *buffer_);

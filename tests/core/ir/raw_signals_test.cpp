@@ -1,59 +1,51 @@
+// Raw timings from text: bare durations and the ".ir" signals file; then signals recorded from
+// real remote controls (tests/data/ir/real-captures.ir) decode as the receiver's own captures
+// of them would.
+
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <tuple>
 #include <vector>
 
+#include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
+#include "core/text/format.hpp"
+#include "support/printers.hpp"
 
 namespace tessik {
 namespace {
 
 using Periods = std::vector<std::uint16_t>;
 
-TEST(RawDurations, blankLinesSeparateSignalsAndLongDurationsSaturate) {
+TEST(RawDurations, blankLinesSeparateSignalsLongDurationsSaturateAndOtherTokensAreRefused) {
     const RawSignalsParse p =
         parseRawSignals("9000 4500\r\n 560\t1690 560 99999999999\n\n\n2400 600\n");
     ASSERT_TRUE(p.ok) << p.error;
     ASSERT_EQ(p.signals.size(), 2u);
-    EXPECT_EQ(p.signals[0].durations, (Periods{9000, 4500, 560, 1690, 560, 65535}));
-    EXPECT_EQ(p.signals[0].name, "");
-    EXPECT_EQ(p.signals[1].durations, (Periods{2400, 600}));
-}
-
-TEST(RawDurations, aTokenThatIsNotANumberIsRefusedWithItsLine) {
-    const RawSignalsParse p = parseRawSignals("9000 4500\n560 -1690\n");
-    EXPECT_FALSE(p.ok);
-    EXPECT_EQ(p.error, "line 2: not a duration in microseconds: \"-1690\"");
+    EXPECT_EQ(std::tuple(p.signals[0].name, p.signals[0].durations, p.signals[1].durations),
+              std::tuple("", Periods{9000, 4500, 560, 1690, 560, 65535}, Periods{2400, 600}));
+    EXPECT_EQ(parseRawSignals("9000 4500\n560 -1690\n").error,
+              "line 2: not a duration in microseconds: \"-1690\"");
+    EXPECT_FALSE(parseRawSignals("9000 4500\n560 -1690\n").ok);
 }
 
 TEST(IrFile, takesRawBlocksWithTheirNamesAndSkipsParsedOnes) {
-    const char* text =
+    const RawSignalsParse p = parseRawSignals(
         "\xEF\xBB\xBF"
-        "Filetype: IR signals file\n"
-        "Version: 1\n"
-        "# \n"
-        "name: Power\n"
-        "type: raw\n"
-        "frequency: 38000\n"
-        "duty_cycle: 0.330000\n"
-        "data: 9000 4500 560 1690 560\n"
-        "#\n"
-        "name: Vol_up\n"
-        "type: parsed\n"
-        "protocol: NEC\n"
-        "address: 04 00 00 00\n"
-        "command: 02 00 00 00\n"
-        "#\n"
-        "name: Mute\r\n"
-        "type: raw\r\n"
-        "data: 2400 600 1200\r\n";
-    const RawSignalsParse p = parseRawSignals(text);
+        "Filetype: IR signals file\nVersion: 1\n# \n"
+        "name: Power\ntype: raw\nfrequency: 38000\nduty_cycle: 0.330000\n"
+        "data: 9000 4500 560 1690 560\n#\n"
+        "name: Vol_up\ntype: parsed\nprotocol: NEC\naddress: 04 00 00 00\ncommand: 02 00 00 00\n#\n"
+        "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n");
     ASSERT_TRUE(p.ok) << p.error;
     ASSERT_EQ(p.signals.size(), 2u);
-    EXPECT_EQ(p.signals[0].name, "Power");
-    EXPECT_EQ(p.signals[0].durations, (Periods{9000, 4500, 560, 1690, 560}));
-    EXPECT_EQ(p.signals[1].name, "Mute");
-    EXPECT_EQ(p.signals[1].durations, (Periods{2400, 600, 1200}));
-    EXPECT_EQ(p.skipped, 1u);
+    EXPECT_EQ(std::tuple(p.signals[0].name, p.signals[0].durations),
+              std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
+    EXPECT_EQ(std::tuple(p.signals[1].name, p.signals[1].durations, p.skipped),
+              std::tuple("Mute", Periods{2400, 600, 1200}, 1u));
 }
 
 TEST(IrFile, malformedLinesAndRawBlocksWithoutDataAreRefused) {
@@ -66,15 +58,101 @@ TEST(IrFile, malformedLinesAndRawBlocksWithoutDataAreRefused) {
 }
 
 TEST(Entries, pairBurstsWithPausesAndGiveATrailingBurstTheLongestPause) {
-    const Periods d{9000, 4500, 560, 1690, 560};
-    const CaptureEntries e = entriesFromDurations(d);
+    const CaptureEntries e = entriesFromDurations(Periods{9000, 4500, 560, 1690, 560});
     EXPECT_EQ(e.low, (Periods{9000, 560, 560}));
     EXPECT_EQ(e.high, (Periods{4500, 1690, 65535}));
-
     const CaptureEntries even = entriesFromDurations(Periods{2400, 600});
-    EXPECT_EQ(even.low, Periods{2400});
-    EXPECT_EQ(even.high, Periods{600});
+    EXPECT_EQ(std::tuple(even.low, even.high), std::tuple(Periods{2400}, Periods{600}));
     EXPECT_TRUE(entriesFromDurations({}).low.empty());
+}
+
+const std::string kNec = "_Converted_/Pronto/H/Harman_Kardon/HD-720.ir / 6";
+const std::string kNecWithRepeat = "_Converted_/IR_Plus/H/HITACHI/Projector.ir / COMPOSITE";
+const std::string kHousehold = "_Converted_/Pronto/P/Panasonic/DVD-K510.ir / Subtitle";
+const std::string kSirc12 = "_Converted_/Pronto/S/Sony/KW-34HD1(NTSC_TUNER).ir / 0";
+const std::string kAirConditioner = "ACs/Hisense/Hisense_DG11J1-99_fahrenheit.ir / 76f";
+const std::string kAllOnes = "_Converted_/IR_Plus/W/WEILI/Air Conditioner.ir / 27C";
+
+std::string hexBytes(const CodeRecord& r, std::size_t count) {
+    std::string s;
+    for (std::size_t i = 0; i < count; ++i)
+        s += formatText("%02X", {r.codeBytes[i]});
+    return s;
+}
+
+class RealCaptures : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        std::ifstream in(std::string(TESSIK_TEST_DATA_DIR) + "/ir/real-captures.ir");
+        std::stringstream text;
+        text << in.rdbuf();
+        parsed_ = parseRawSignals(text.str());
+    }
+
+    static CodeRecord decode(const std::string& name) {
+        for (const RawSignal& s : parsed_.signals) {
+            if (s.name == name) {
+                const CaptureEntries e = entriesFromDurations(s.durations);
+                return decodeCapture(e.low, e.high);
+            }
+        }
+        ADD_FAILURE() << "no signal named " << name;
+        return {};
+    }
+
+    static inline RawSignalsParse parsed_;
+};
+
+TEST_F(RealCaptures, everySignalDecodesToItsFormatBitCountAndValue) {
+    ASSERT_TRUE(parsed_.ok) << parsed_.error;
+    EXPECT_EQ(parsed_.signals.size(), 10u);
+    const struct {
+        std::string name;
+        int format, bits;
+        std::uint64_t value;
+        int leaderLow, pairs;
+    } cases[] = {
+        // NEC: 32 bits of pulse distance. A recording that runs on into a repeat frame: the
+        // 39 ms gap ends the data.
+        {kNec, 1, 32, 0x01010E0E68689797ull, 8885, 33},
+        {kNecWithRepeat, 1, 32, 0xE1E1A2A2C8C83737ull, 8866, 35},
+        // The household format: 48 bits.
+        {kHousehold, 1, 48, 0x0D0D000089898484ull, 3459, 49},
+        // SIRC 12, 15 and 20 bits lose their last bit to the final entry. The "0" button of a
+        // television: command 9, device 1, least significant bit first (1001000 1000); the "3"
+        // button of a disc player: command 2.
+        {kSirc12, 2, 11, 0x9100u, 2385, 12},
+        {"_Converted_/IR_Plus/S/SONY/DAV-Series.ir / MODE STEREO", 2, 14, 0x8218u, 2361, 15},
+        {"_Converted_/Pronto/S/Sony/SonyDVD_3.ir / 3", 2, 19, 0x40B520u, 2362, 20},
+        // Bi-phase coded, no leader: the first longest burst (entry 1) is taken as one.
+        {"_Converted_/Pronto/C/Carver/C20V.ir / TTONE", 2, 4, 0x80u, 1788, 18},
+        // Short bursts of equal length: the data ends right after the longest one (entry 23),
+        // nothing is decoded, and type 2 leaves the leader's index as its bit count.
+        {"Cable_Boxes/DSTV/DSTV_EXPLORER.ir / Left", 2, 23, 0u, 327, 35},
+        {kAirConditioner, 0, 0, kCodeTooLong, 8991, 171},  // too long
+        // Every pause of this frame is long enough to count as a one, so the decoded value is
+        // all ones: a real decode (format 1, 48 bits) that reads like "too long".
+        {kAllOnes, 1, 48, kCodeTooLong, 6091, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CodeRecord r = decode(c.name);
+        EXPECT_EQ(std::tuple(int(r.format), r.bitCount, r.codeValue, r.leaderLow, r.pairCount),
+                  std::tuple(c.format, c.bits, c.value, c.leaderLow, c.pairs));
+    }
+}
+
+TEST_F(RealCaptures, theirTimingGroupsAndCodeBytesAreThoseRecorded) {
+    EXPECT_EQ(decode(kNec).leaderHigh, 4586);
+    const CodeRecord repeat = decode(kNecWithRepeat);
+    EXPECT_EQ(std::tuple(repeat.oneMin, repeat.lowMax), std::tuple(1664, 546));
+    const CodeRecord sirc = decode(kSirc12);
+    EXPECT_EQ(std::tuple(sirc.oneMin, sirc.highMin), std::tuple(1193, 596));
+    const CodeRecord allOnes = decode(kAllOnes);
+    EXPECT_EQ(std::tuple(allOnes.highMax, allOnes.highMin), std::tuple(0, 0xFFFF));
+    // The household format's customer code, parity and check byte as sent.
+    EXPECT_EQ(hexBytes(decode(kHousehold), 6), "40040D008984");
+    EXPECT_EQ(hexBytes(decode(kAirConditioner), 4), "C1600041");
 }
 
 }  // namespace

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 #include "core/keys/key_codes.hpp"
+#include "core/keys/keyboard_state.hpp"
+#include "core/keys/native_keys.hpp"
 #include "core/model/remote_model.hpp"
 
 namespace tessik {
@@ -21,10 +28,7 @@ TEST(KeyTables, namedKeysComeFirstDuplicatesStayApartByUsageAndModifiersTakeNoPl
         EXPECT_EQ(KeyUsageTable[i].usage, KeyNameTable[i].usage);
     }
     EXPECT_EQ(findKeyName(0x74)->name, "[F5]");
-    EXPECT_EQ(findKeyUsage(0x74), 0x3E);
     EXPECT_EQ(findKeyName(0xDC)->name, findKeyName(0xE2)->name);  // "[\]" twice
-    EXPECT_EQ(findKeyUsage(0xDC), 0x89);
-    EXPECT_EQ(findKeyUsage(0xE2), 0x87);
     EXPECT_EQ(findKeyUsage(0xF3), findKeyUsage(0xF4));
 
     std::size_t modifiers = 0;
@@ -33,13 +37,12 @@ TEST(KeyTables, namedKeysComeFirstDuplicatesStayApartByUsageAndModifiersTakeNoPl
     EXPECT_EQ(modifiers, 8u);
     EXPECT_FALSE(findKeyName(0xA5)->countsAsKey);
 
-    // The unnamed keys at both ends of their runs.
-    EXPECT_EQ(findKeyUsage('A'), 0x04);
-    EXPECT_EQ(findKeyUsage('Z'), 0x1D);
-    EXPECT_EQ(findKeyUsage('1'), 0x1E);
-    EXPECT_EQ(findKeyUsage('0'), 0x27);
-    EXPECT_EQ(findKeyUsage(0x69), 0x61);
-    EXPECT_EQ(findKeyUsage(0x60), 0x62);
+    // F5, the two "[\]" keys, and the unnamed keys at both ends of their runs.
+    const std::pair<VirtualKey, std::uint8_t> usages[] = {{0x74, 0x3E}, {0xDC, 0x89}, {0xE2, 0x87},
+                                                          {'A', 0x04},  {'Z', 0x1D},  {'1', 0x1E},
+                                                          {'0', 0x27},  {0x69, 0x61}, {0x60, 0x62}};
+    for (const auto& [key, usage] : usages)
+        EXPECT_EQ(findKeyUsage(key), usage) << int(key);
     EXPECT_FALSE(findKeyName('A'));
     // Generic modifiers, browser keys and the input method's key have no row.
     for (VirtualKey k : {0x10, 0x11, 0x12, 0xA6, 0xE5, 0x00})
@@ -75,32 +78,161 @@ TEST(ModifierBoxes, eachBoxIsOneBitAndBack) {
 TEST(MacroReference, makeTestAndShow) {
     const KeyCodeList ref = makeMacroReference(3);
     EXPECT_EQ(ref, (KeyCodeList{0x00FF, 3, 0, 0, 0, 0}));
-    EXPECT_TRUE(isMacroReference(ref));
-    EXPECT_FALSE(isMacroReference({0x01FF, 3, 0, 0, 0, 0}));
-    EXPECT_FALSE(isMacroReference({0x02FF, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(std::tuple(isMacroReference(ref), isMacroReference({0x01FF, 3, 0, 0, 0, 0}),
+                         isMacroReference({0x02FF, 3, 0, 0, 0, 0})),
+              std::tuple(true, false, false));
     EXPECT_EQ(macroReferenceText(u"Movie"), u"[M Movie]");
 
     // A name of 128 characters still gives a text that fits the field, bracket included,
     // and a surrogate pair is never cut in half.
-    const std::u16string full(128, u'x');
-    EXPECT_EQ(macroReferenceText(full).size(), 128u);
-    EXPECT_EQ(macroReferenceText(full).back(), u']');
-    std::u16string pairs = std::u16string(123, u'x') + u"\U0001F600\U0001F600";
-    const std::u16string shown = macroReferenceText(pairs);
-    EXPECT_EQ(shown, u"[M " + std::u16string(123, u'x') + u"]");
+    const std::u16string full = macroReferenceText(std::u16string(128, u'x'));
+    EXPECT_EQ(std::tuple(full.size(), full.back()), std::tuple(128u, u']'));
+    EXPECT_EQ(macroReferenceText(std::u16string(123, u'x') + u"\U0001F600\U0001F600"),
+              u"[M " + std::u16string(123, u'x') + u"]");
 }
 
 TEST(KeyCodeText, readableNamesForStoredWords) {
-    EXPECT_EQ(keyCodeText(0x0106), "[LCTRL]+C");
-    EXPECT_EQ(keyCodeText(0x073E), "[LCTRL]+[LSHIFT]+[LALT]+[F5]");
-    EXPECT_EQ(keyCodeText(0x4014), "[RALT]+Q");
-    EXPECT_EQ(keyCodeText(0x02E1), "[LSHIFT]");  // the Shift key itself
-    EXPECT_EQ(keyCodeText(0x0059), "1");         // keypad 1
-    EXPECT_EQ(keyCodeText(0x0056), "[-]");
-    EXPECT_EQ(keyCodeText(0x0064), "0x64");  // a usage the tables do not produce
+    // The Shift key itself, keypad 1, and a usage the tables do not produce.
+    const std::pair<KeyCode, const char*> words[] = {
+        {0x0106, "[LCTRL]+C"}, {0x073E, "[LCTRL]+[LSHIFT]+[LALT]+[F5]"},
+        {0x4014, "[RALT]+Q"},  {0x02E1, "[LSHIFT]"},
+        {0x0059, "1"},         {0x0056, "[-]"},
+        {0x0064, "0x64"}};
+    for (const auto& [word, text] : words)
+        EXPECT_EQ(keyCodeText(word), text) << word;
     EXPECT_EQ(keyCodeListText({0x0204, 0x0005, 0x0099, 0, 0, 0}, 2), "[LSHIFT]+A B");
     EXPECT_EQ(keyCodeListText({0x00FF, 2, 0, 0, 0, 0}, 0), "macro 3");
     EXPECT_EQ(keyCodeListText({0x0004, 0, 0, 0, 0, 0}, 0), "");
+}
+
+struct XkbCase {
+    std::uint32_t keycode;  // evdev + 8
+    std::uint32_t keysym;
+    VirtualKey expected;
+};
+
+// What the toolkit reports on Linux for each key, taken from a pc105 keyboard with the "us"
+// layout and a jp106 keyboard with the "jp" layout (Num Lock on): navigation and lock keys,
+// keypad operators, both sides of each modifier, Menu; then the Japanese keyboard's keys
+// (henkan, muhenkan, hiragana/katakana, half/full width, eisu, the JIS punctuation keys, the
+// yen and ro keys); then the keypad digits.
+std::vector<XkbCase> realKeyPresses() {
+    std::vector<XkbCase> cases = {
+        {127, 0xFF13, 0x13}, {66, 0xFFE5, 0x14},  {9, 0xFF1B, 0x1B},   {65, 0x0020, 0x20},
+        {107, 0xFF61, 0x2C}, {22, 0xFF08, 0x08},  {23, 0xFF09, 0x09},  {36, 0xFF0D, 0x0D},
+        {112, 0xFF55, 0x21}, {117, 0xFF56, 0x22}, {115, 0xFF57, 0x23}, {110, 0xFF50, 0x24},
+        {113, 0xFF51, 0x25}, {111, 0xFF52, 0x26}, {114, 0xFF53, 0x27}, {116, 0xFF54, 0x28},
+        {118, 0xFF63, 0x2D}, {119, 0xFFFF, 0x2E}, {63, 0xFFAA, 0x6A},  {86, 0xFFAB, 0x6B},
+        {82, 0xFFAD, 0x6D},  {91, 0xFFAE, 0x6E},  {106, 0xFFAF, 0x6F}, {77, 0xFF7F, 0x90},
+        {78, 0xFF14, 0x91},  {50, 0xFFE1, 0xA0},  {62, 0xFFE2, 0xA1},  {37, 0xFFE3, 0xA2},
+        {105, 0xFFE4, 0xA3}, {64, 0xFFE9, 0xA4},  {108, 0xFFEA, 0xA5}, {133, 0xFFEB, 0x5B},
+        {134, 0xFFEC, 0x5C}, {135, 0xFF67, 0x5D}, {100, 0xFF23, 0x1C}, {102, 0xFF22, 0x1D},
+        {101, 0xFF27, 0xF2}, {49, 0xFF2A, 0xF3},  {49, 0xFF28, 0xF4},  {66, 0xFF30, 0xF0},
+        {20, 0x002D, 0xBD},  {21, 0x005E, 0xDE},  {132, 0x005C, 0xDC}, {34, 0x0040, 0xC0},
+        {35, 0x005B, 0xDB},  {47, 0x003B, 0xBB},  {48, 0x003A, 0xBA},  {51, 0x005D, 0xDD},
+        {59, 0x002C, 0xBC},  {60, 0x002E, 0xBE},  {61, 0x002F, 0xBF},  {97, 0x005C, 0xE2},
+        {90, 0xFFB0, 0x60},  {87, 0xFFB1, 0x61},  {88, 0xFFB2, 0x62},  {89, 0xFFB3, 0x63},
+        {83, 0xFFB4, 0x64},  {84, 0xFFB5, 0x65},  {85, 0xFFB6, 0x66},  {79, 0xFFB7, 0x67},
+        {80, 0xFFB8, 0x68},  {81, 0xFFB9, 0x69},  {95, 0xFFC8, 0x7A},  {96, 0xFFC9, 0x7B}};
+    for (std::uint32_t f = 0; f < 10; ++f)
+        cases.push_back({67 + f, 0xFFBE + f, VirtualKey(0x70 + f)});
+    for (std::uint32_t d = 0; d < 9; ++d)
+        cases.push_back({10 + d, '1' + d, VirtualKey('1' + d)});
+    cases.push_back({19, '0', '0'});
+    const std::string rows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
+    const std::uint32_t firstKeycode[] = {24, 38, 52};
+    for (int r = 0; r < 3; ++r) {
+        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+            const auto c = static_cast<std::uint32_t>(rows[r][i]);
+            cases.push_back(
+                {firstKeycode[r] + static_cast<std::uint32_t>(i), c, VirtualKey(c - 'a' + 'A')});
+        }
+    }
+    return cases;
+}
+
+TEST(XkbKeys, everyVirtualKeyOfBothTablesComesFromARealKeyPress) {
+    std::set<VirtualKey> produced;
+    for (const XkbCase& c : realKeyPresses()) {
+        const NativeKey k = nativeKeyFromXkb(c.keycode, c.keysym);
+        EXPECT_EQ(std::tuple(k.capture, k.state), std::tuple(c.expected, c.expected))
+            << "keycode " << c.keycode << std::hex << " keysym " << c.keysym;
+        produced.insert(k.capture);
+    }
+    for (const KeyUsageRow& r : KeyUsageTable) {
+        EXPECT_TRUE(produced.count(r.virtualKey))
+            << "no key press gives 0x" << std::hex << int(r.virtualKey);
+    }
+}
+
+TEST(XkbKeys, keysFollowTheirPositionOrTheirMeaningAsTheKeyboardSays) {
+    struct Case {
+        std::uint32_t keycode, keysym;
+        VirtualKey expected;
+        const char* what;
+    } cases[] = {
+        {108, 0xFE03, 0xA5, "right Alt reported as ISO_Level3_Shift (de layout)"},
+        {64, 0xFFE7, 0xA4, "left Alt with Shift held reports Meta_L"},
+        {38, 'A', 'A', "shifted letter"},
+        {24, 'a', 'Q', "AZERTY: the key printed A sits where the usage of Q is"},
+        {34, '[', 0xC0, "us bracketleft: the JIS @ position, usage 0x2F"},
+        {49, '`', 0xF3, "us grave: the half/full-width position, usage 0x35"},
+        {132, 0x7C, 0xDC, "yen key with Shift (bar)"},
+        {87, 0xFF9C, 0x23, "keypad 1 without Num Lock is End"},
+        {91, 0xFF9F, 0x2E, "keypad point without Num Lock is Delete"},
+        {104, 0xFF8D, 0x0D, "keypad Enter"},
+        {23, 0xFE20, 0x09, "Shift+Tab reports ISO_Left_Tab"},
+        {66, 0xFFE3, 0xA2, "Caps Lock made a Control key"},
+        {101, 0xFF24, 0xF2, "Hiragana_Katakana with Shift reports Romaji"},
+        {49, 0xFF21, 0xF3, "half/full-width with Alt reports Kanji"},
+        {250, 'q', 'Q', "unknown keycode: the keysym's letter"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(nativeKeyFromXkb(c.keycode, c.keysym).capture, c.expected) << c.what;
+
+    // Keys the tables have no usage for come out as nothing or as a key without a row.
+    EXPECT_EQ(nativeKeyFromXkb(94, '<').capture, 0) << "ISO key left of Z";
+    EXPECT_EQ(nativeKeyFromXkb(180, 0x1008FF18).capture, 0) << "XF86HomePage";
+    EXPECT_FALSE(findKeyUsage(nativeKeyFromXkb(84, 0xFF9D).capture)) << "keypad 5 without Num Lock";
+    EXPECT_FALSE(findKeyUsage(nativeKeyFromXkb(127, 0xFF6B).capture)) << "Ctrl+Pause is Break";
+}
+
+TEST(WindowsKeys, virtualKeyPassesThroughAndTheScanCodeGivesTheStateItsSide) {
+    struct Case {
+        std::uint32_t vk, scan;
+        VirtualKey capture, state;
+    } cases[] = {
+        {0x10, 0x2A, 0x10, 0xA0},  {0x10, 0x36, 0x10, 0xA1},  {0x11, 0x1D, 0x11, 0xA2},
+        {0x11, 0x11D, 0x11, 0xA3}, {0x12, 0x38, 0x12, 0xA4},  {0x12, 0x138, 0x12, 0xA5},
+        {0x41, 0x1E, 0x41, 0x41},  {0x5B, 0x15B, 0x5B, 0x5B}, {0xE5, 0x1E, 0xE5, 0xE5},
+        {0x1C, 0x79, 0x1C, 0x1C},  {0x100, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const NativeKey k = nativeKeyFromWindows(c.vk, c.scan);
+        EXPECT_EQ(std::tuple(k.capture, k.state), std::tuple(c.capture, c.state))
+            << std::hex << c.vk << " " << c.scan;
+    }
+}
+
+TEST(KeyboardState, followsDownAndUpWithTheGenericCodeHeldByEitherSide) {
+    KeyboardState kb;
+    kb.keyDown(0xA0);
+    EXPECT_EQ(std::tuple(kb.snapshot()[0xA0], kb.isDown(0x10)), std::tuple(0x80, true));
+    kb.keyDown(0xA1);
+    kb.keyUp(0xA0);
+    EXPECT_TRUE(kb.isDown(0x10)) << "right Shift still holds it";
+    EXPECT_EQ(modifierBits(kb.snapshot()), 0x2000);
+    kb.keyUp(0xA1);
+    EXPECT_FALSE(kb.isDown(0x10));
+
+    kb.keyDown(0xA5);
+    kb.keyDown('Q');
+    kb.keyDown('Q');  // key repeat
+    EXPECT_EQ(std::tuple(modifierBits(kb.snapshot()), kb.isDown(0x12)), std::tuple(0x4000, true));
+    kb.keyDown(0);  // a key our layer could not name
+    EXPECT_EQ(kb.snapshot()[0], 0);
+    kb.releaseAll();
+    EXPECT_EQ(kb.snapshot(), KeyboardSnapshot{});
 }
 
 }  // namespace

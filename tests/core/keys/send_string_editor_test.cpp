@@ -1,7 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "core/keys/keyboard_state.hpp"
 #include "core/keys/native_keys.hpp"
@@ -13,13 +18,11 @@ namespace {
 
 using test::macroNamed;
 using test::modelWithButtons;
-using test::referToMacro;
+using test::necLikeCode;
 using ::testing::ElementsAre;
 
 struct FakeHost : SendStringHost {
-    std::vector<std::size_t> buttonRefreshes;
-    std::vector<std::size_t> commandRefreshes;
-    std::vector<std::size_t> registrations;
+    std::vector<std::size_t> buttonRefreshes, commandRefreshes, registrations;
     std::function<MacroDialogResult(std::size_t)> registration = [](std::size_t) {
         return MacroDialogResult::Cancelled;
     };
@@ -32,150 +35,160 @@ struct FakeHost : SendStringHost {
     }
 };
 
-// Plays the part of the dialog: keeps the keyboard state from every event and lets the text
-// box type the character of a key left to it.
-struct Dialog {
-    explicit Dialog(SendStringEditor& e) : editor(e) {}
-    SendStringEditor& editor;
-    KeyboardState keyboard;
-
-    // Windows: the generic virtual key is captured; the scan code tells the state its side.
-    KeyResult pressWindows(std::uint32_t vk, std::uint32_t scan, char16_t typed = 0) {
-        const NativeKey k = nativeKeyFromWindows(vk, scan);
-        keyboard.keyDown(k.state);
-        return deliver(editor.keyDown(k.capture, keyboard.snapshot()), typed);
-    }
-    void releaseWindows(std::uint32_t vk, std::uint32_t scan) {
-        keyboard.keyUp(nativeKeyFromWindows(vk, scan).state);
-    }
-    KeyResult pressXkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
-        const NativeKey k = nativeKeyFromXkb(keycode, keysym);
-        keyboard.keyDown(k.state);
-        return deliver(editor.keyDown(k.capture, keyboard.snapshot()), typed);
-    }
-    KeyResult deliver(KeyResult r, char16_t typed) {
-        if (r.disposition == KeyDisposition::LeftToTextBox && typed != 0) {
-            editor.sendTextEdited(editor.state().sendText + typed);
-        }
-        return r;
-    }
+// One key event: a press on Windows (the generic virtual key is captured, the scan code tells
+// the keyboard state its side) or on Linux (XKB keycode and keysym), with the character the text
+// box would type; or a release.
+struct Step {
+    NativeKey key;
+    char16_t typed = 0;
+    bool release = false;
 };
+Step win(std::uint32_t vk, std::uint32_t scan, char16_t typed = 0) {
+    return {nativeKeyFromWindows(vk, scan), typed};
+}
+Step xkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
+    return {nativeKeyFromXkb(keycode, keysym), typed};
+}
+Step up(Step s) {
+    s.release = true;
+    return s;
+}
 
 constexpr std::uint32_t kLShiftScan = 0x2A, kLCtrlScan = 0x1D, kLAltScan = 0x38;
+constexpr auto kToBox = KeyDisposition::LeftToTextBox;
 
-class ButtonEditor : public ::testing::Test {
+bool box(const SendStringState& s, ModifierBox b) {
+    return s.modifierBoxes[static_cast<std::size_t>(b)];
+}
+
+// Three buttons with empty send strings, and macro 0 with three commands.
+class SendString : public ::testing::Test {
   protected:
-    RemoteModel model = modelWithButtons(3);
-    FakeHost host;
     void SetUp() override {
-        for (auto& b : model.buttons)
-            b.text = {};
-        for (auto& b : model.buttons)
-            b.code.keys = {};
+        for (std::uint64_t i = 0; i < 3; ++i)
+            model.AddCode(necLikeCode(0x10 + i), u"");
+        model.macros[0] = macroNamed(u"Three", 3);
         model.modified = false;
     }
+    // Opens an editor for the key events to go to; earlier editors stay alive.
+    SendStringEditor& open(EditMode mode, std::size_t entry, std::size_t macro = 0) {
+        editors_.push_back(std::make_unique<SendStringEditor>(model, host, mode, entry, macro));
+        keyboard = {};
+        return *editors_.back();
+    }
+    // Plays the part of the dialog: keeps the keyboard state from every event and lets the
+    // text box type the character of a key left to it. Nothing for a release.
+    std::optional<KeyResult> play(const Step& s) {
+        if (s.release) {
+            keyboard.keyUp(s.key.state);
+            return std::nullopt;
+        }
+        keyboard.keyDown(s.key.state);
+        SendStringEditor& e = *editors_.back();
+        const KeyResult r = e.keyDown(s.key.capture, keyboard.snapshot());
+        if (r.disposition == KeyDisposition::LeftToTextBox && s.typed != 0)
+            e.sendTextEdited(e.state().sendText + s.typed);
+        return r;
+    }
+    KeyResult press(const Step& s) { return *play(s); }
+
+    RemoteModel model;
+    FakeHost host;
+    KeyboardState keyboard;
+
+  private:
+    std::vector<std::unique_ptr<SendStringEditor>> editors_;
 };
 
-TEST_F(ButtonEditor, ctrlShiftAltHeldThenF5ShowsFourNamesAndStoresOneWord) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    Dialog d{e};
-    EXPECT_EQ(d.pressWindows(0x11, kLCtrlScan).disposition, KeyDisposition::Swallowed);
-    EXPECT_EQ(e.state().sendText, u"[LCTRL]");
-    d.pressWindows(0x10, kLShiftScan);
-    EXPECT_EQ(e.state().sendText, u"[LCTRL][LSHIFT]");
-    d.pressWindows(0x12, kLAltScan);  // resolves to the first modifier down: left Shift
-    EXPECT_EQ(e.state().sendText, u"[LCTRL][LSHIFT][LSHIFT]");
-    EXPECT_EQ(e.state().keyCount, 0u);
-    const KeyResult f5 = d.pressWindows(0x74, 0x3F);
-    EXPECT_EQ(f5.disposition, KeyDisposition::Swallowed);
-    EXPECT_TRUE(f5.captured);
-    EXPECT_EQ(e.state().sendText, u"[LCTRL][LSHIFT][LSHIFT][F5]");
-    EXPECT_EQ(e.state().keyCount, 1u);
-    // F5 is usage 0x3E (F1 0x3A + 4) with the left Ctrl, Shift and Alt bits. The 0x45 of
-    // 0x0745 is F12's usage: the same hold with F12 gives that word.
-    EXPECT_EQ(e.state().keys[0], 0x073E);
-
-    e.close();
-    EXPECT_EQ(model.buttons[0].code.keys, (KeyCodeList{0x073E, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(model.buttons[0].text.keyCount, 1);
-    EXPECT_TRUE(model.modified);
-    EXPECT_THAT(host.buttonRefreshes, ElementsAre(0u));
+// A capture: the key events, then the text shown and the words stored.
+struct Captured {
+    const char* what;
+    std::vector<Step> steps;
+    std::u16string text;
+    KeyCodeList keys;
+    std::optional<ModifierBox> checkedFirst = std::nullopt;
+};
+Captured captured(const char* what, std::vector<Step> steps, std::u16string text, KeyCodeList keys,
+                  std::optional<ModifierBox> checkedFirst = std::nullopt) {
+    return {what, std::move(steps), std::move(text), keys, checkedFirst};
 }
 
-TEST_F(ButtonEditor, onLinuxTheModifiersAreToldApartAndTheWordIsTheSame) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    Dialog d{e};
-    d.pressXkb(37, 0xFFE3);
-    d.pressXkb(50, 0xFFE1);
-    d.pressXkb(64, 0xFFE7);  // Alt with Shift held reports Meta_L
-    d.pressXkb(71, 0xFFC2);
-    EXPECT_EQ(e.state().sendText, u"[LCTRL][LSHIFT][LALT][F5]");
-    EXPECT_EQ(e.state().keys[0], 0x073E);
-    d.pressXkb(96, 0xFFC9);
-    EXPECT_EQ(e.state().keys[1], 0x0745) << "F12";
-
-    // Right Alt (AltGr) with a letter carries bit 14.
-    e.clear();
-    d.keyboard.releaseAll();
-    d.pressXkb(108, 0xFE03);
-    EXPECT_EQ(e.state().sendText, u"[RALT]");
-    EXPECT_EQ(d.pressXkb(24, '@', u'@').disposition, KeyDisposition::LeftToTextBox);
-    EXPECT_EQ(e.state().keys[0], 0x4014);
-    EXPECT_TRUE(e.state().modifierBoxes[static_cast<std::size_t>(ModifierBox::RAlt)]);
-}
-
-TEST_F(ButtonEditor, leftShiftAThenBTypesTheLettersAndChecksTheBox) {
-    SendStringEditor e(model, host, EditMode::Button, 1);
-    Dialog d{e};
-    d.pressWindows(0x10, kLShiftScan);
-    EXPECT_EQ(e.state().sendText, u"[LSHIFT]");
-    const KeyResult a = d.pressWindows('A', 0x1E, u'A');
-    EXPECT_EQ(a.disposition, KeyDisposition::LeftToTextBox);
-    EXPECT_TRUE(a.captured);
-    d.releaseWindows(0x10, kLShiftScan);
-    d.pressWindows('B', 0x30, u'b');
-    EXPECT_EQ(e.state().sendText, u"[LSHIFT]Ab");
-    EXPECT_EQ(e.state().keyCount, 2u);
-    EXPECT_TRUE(e.state().modifierBoxes[static_cast<std::size_t>(ModifierBox::LShift)]);
-
-    e.close();
-    EXPECT_EQ(model.buttons[1].code.keys, (KeyCodeList{0x0204, 0x0005, 0, 0, 0, 0}));
-    EXPECT_EQ(model.buttons[1].text.sendText, u"[LSHIFT]Ab");
-    EXPECT_EQ(model.buttons[1].text.keyCount, 2);
-}
-
-TEST_F(ButtonEditor, checkedBoxAppliesToTheFirstKeyAndLookalikeKeysKeepTheirUsages) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    Dialog d{e};
-    e.setModifierBox(ModifierBox::LCtrl, true);
-    d.pressWindows('C', 0x2E, u'c');
-    EXPECT_EQ(e.state().keys[0], 0x0006);
-    EXPECT_EQ(e.state().sendText, u"c");
-    d.pressWindows(0x6D, 0x4A);  // keypad minus
-    d.pressWindows(0xBD, 0x0C);  // main minus
-    d.pressWindows(0x1C, 0x79);  // henkan
-    d.pressWindows(0x1D, 0x7B);  // muhenkan
-    EXPECT_EQ(e.state().sendText, u"c[-][-][HEN][MUHEN]");
-    e.close();
-    EXPECT_EQ(model.buttons[0].code.keys, (KeyCodeList{0x0106, 0x56, 0x2D, 0x8B, 0x8A, 0}));
-}
-
-TEST_F(ButtonEditor, afterSixKeysEveryKeyIsSwallowedAndModifiersNeverCount) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    Dialog d{e};
-    for (int i = 0; i < 10; ++i) {
-        d.pressWindows(0x10, kLShiftScan);  // key repeat of a held Shift
+TEST_F(SendString, capturedKeysGiveTheShownNamesAndTheStoredWords) {
+    const Captured captures[] = {
+        // Windows resolves the generic Alt to the first modifier down: left Shift. F5 is usage
+        // 0x3E (F1 0x3A + 4) with the left Ctrl, Shift and Alt bits; the 0x45 of 0x0745 is
+        // F12's usage: the same hold with F12 gives that word.
+        captured(
+            "Ctrl, Shift, Alt held, then F5",
+            {win(0x11, kLCtrlScan), win(0x10, kLShiftScan), win(0x12, kLAltScan), win(0x74, 0x3F)},
+            u"[LCTRL][LSHIFT][LSHIFT][F5]", {0x073E}),
+        // On Linux the sides are told apart; Alt with Shift held reports Meta_L.
+        captured(
+            "Ctrl, Shift, Alt held on Linux, then F5 and F12",
+            {xkb(37, 0xFFE3), xkb(50, 0xFFE1), xkb(64, 0xFFE7), xkb(71, 0xFFC2), xkb(96, 0xFFC9)},
+            u"[LCTRL][LSHIFT][LALT][F5][F12]", {0x073E, 0x0745}),
+        captured("right Alt (AltGr) with a letter carries bit 14",
+                 {xkb(108, 0xFE03), xkb(24, '@', u'@')}, u"[RALT]@", {0x4014}),
+        captured("left Shift and A, then B",
+                 {win(0x10, kLShiftScan), win('A', 0x1E, u'A'), up(win(0x10, kLShiftScan)),
+                  win('B', 0x30, u'b')},
+                 u"[LSHIFT]Ab", {0x0204, 0x0005}),
+        // A checked box applies to the first key; lookalike keys keep their own usages.
+        captured("L CTRL checked, then C, keypad and main minus, henkan, muhenkan",
+                 {win('C', 0x2E, u'c'), win(0x6D, 0x4A), win(0xBD, 0x0C), win(0x1C, 0x79),
+                  win(0x1D, 0x7B)},
+                 u"c[-][-][HEN][MUHEN]", {0x0106, 0x56, 0x2D, 0x8B, 0x8A}, ModifierBox::LCtrl),
+    };
+    for (const auto& c : captures) {
+        SCOPED_TRACE(c.what);
+        model.buttons[1].text = {};
+        model.buttons[1].code.keys = {};
+        SendStringEditor& e = open(EditMode::Button, 1);
+        if (c.checkedFirst) e.setModifierBox(*c.checkedFirst, true);
+        for (const Step& step : c.steps) {
+            const std::size_t before = e.state().sendText.size();
+            const std::optional<KeyResult> r = play(step);
+            if (!r) continue;
+            // Named keys never reach the box; character keys do, and it types them. Each key
+            // shows at once, at the end of the text.
+            EXPECT_EQ(std::tuple(r->disposition, r->captured),
+                      std::tuple(step.typed ? kToBox : KeyDisposition::Swallowed, true));
+            EXPECT_GT(e.state().sendText.size(), before);
+            EXPECT_TRUE(c.text.starts_with(e.state().sendText));
+        }
+        const std::size_t count = c.keys.size() - std::count(c.keys.begin(), c.keys.end(), 0);
+        // A checked box's bit joins the first word when the entry is stored.
+        KeyCodeList shown = c.keys;
+        if (c.checkedFirst) shown[0] &= static_cast<KeyCode>(~modifierBoxBit(*c.checkedFirst));
+        EXPECT_EQ(std::tuple(e.state().sendText, e.state().keys, e.state().keyCount),
+                  std::tuple(c.text, shown, count));
+        // The boxes show the first word's modifier bits.
+        EXPECT_EQ(bitsFromBoxes(e.state().modifierBoxes), c.keys[0] & 0xFF00);
+        model.modified = false;
+        e.close();
+        EXPECT_EQ(model.buttons[1].code.keys, c.keys);
+        EXPECT_EQ(model.buttons[1].text,
+                  (ButtonText{static_cast<std::uint16_t>(count), c.text, u""}));
+        EXPECT_TRUE(model.modified);
     }
-    d.releaseWindows(0x10, kLShiftScan);
+    EXPECT_EQ(host.buttonRefreshes, std::vector<std::size_t>(std::size(captures), 1));
+}
+
+TEST_F(SendString, afterSixKeysEveryKeyIsSwallowedAndModifiersNeverCount) {
+    SendStringEditor& e = open(EditMode::Button, 0);
+    for (int i = 0; i < 10; ++i)
+        press(win(0x10, kLShiftScan));  // key repeat of a held Shift
+    keyboard.releaseAll();
     EXPECT_EQ(e.state().keyCount, 0u);
     for (char16_t c = u'a'; c < u'g'; ++c)
-        d.pressWindows('A' + (c - u'a'), 0, c);
+        press(win('A' + (c - u'a'), 0, c));
     EXPECT_EQ(e.state().keyCount, 6u);
     const SendStringState before = e.state();
     for (std::uint32_t key : {0x47u, 0x0Du, 0x10u, 0xA6u}) {  // letter, named, modifier, unknown
-        const KeyResult r = d.pressWindows(key, 0);
-        EXPECT_EQ(r.disposition, KeyDisposition::Swallowed) << key;
-        EXPECT_FALSE(r.captured);
+        const KeyResult r = press(win(key, 0));
+        EXPECT_EQ(std::tuple(r.disposition, r.captured),
+                  std::tuple(KeyDisposition::Swallowed, false))
+            << key;
     }
     EXPECT_EQ(e.state().keys, before.keys);
     EXPECT_EQ(
@@ -183,34 +196,31 @@ TEST_F(ButtonEditor, afterSixKeysEveryKeyIsSwallowedAndModifiersNeverCount) {
         u"[LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT]abcdef");
 }
 
-TEST_F(ButtonEditor, unknownKeysAndUnresolvedInputMethodKeysGoToTheTextBox) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
+TEST_F(SendString, unknownKeysAndUnresolvedInputMethodKeysGoToTheTextBox) {
+    SendStringEditor& e = open(EditMode::Button, 0);
     const KeyboardSnapshot none{};
-    EXPECT_EQ(e.keyDown(0xA6, none).disposition, KeyDisposition::LeftToTextBox);  // browser back
-    EXPECT_EQ(e.keyDown(0x10, none).disposition, KeyDisposition::LeftToTextBox);  // no side down
-    EXPECT_EQ(e.keyDown(vk::ProcessKey, none).disposition, KeyDisposition::LeftToTextBox);
+    // Browser back, a generic Shift with no side down, the input method's key untold.
+    for (VirtualKey k : {VirtualKey{0xA6}, VirtualKey{0x10}, vk::ProcessKey})
+        EXPECT_EQ(e.keyDown(k, none).disposition, KeyDisposition::LeftToTextBox) << int(k);
     EXPECT_EQ(e.state().keyCount, 0u);
     // The input method reports the key it took: captured as that key.
-    const KeyResult r = e.keyDown(vk::ProcessKey, none, VirtualKey{0x1C});
-    EXPECT_TRUE(r.captured);
+    EXPECT_TRUE(e.keyDown(vk::ProcessKey, none, VirtualKey{0x1C}).captured);
     EXPECT_EQ(e.state().keys[0], 0x8B);
 }
 
-TEST_F(ButtonEditor, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    Dialog d{e};
+TEST_F(SendString, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) {
+    SendStringEditor& e = open(EditMode::Button, 0);
     e.sendTextEdited(std::u16string(125, u'x'));
-    const KeyResult f5 = d.pressWindows(0x74, 0x3F);  // "[F5]" needs 4
-    EXPECT_EQ(f5.disposition, KeyDisposition::Swallowed);
-    EXPECT_FALSE(f5.captured);
+    const KeyResult f5 = press(win(0x74, 0x3F));  // "[F5]" needs 4
+    EXPECT_EQ(std::tuple(f5.disposition, f5.captured),
+              std::tuple(KeyDisposition::Swallowed, false));
+    press(win(0x20, 0x39));  // "[SPACE]" needs 7
     EXPECT_EQ(e.state().keyCount, 0u);
-    d.pressWindows(0x20, 0x39);  // "[SPACE]" needs 7
-    EXPECT_EQ(e.state().keyCount, 0u);
-    d.pressWindows('A', 0x1E, u'a');
-    d.pressWindows('B', 0x30, u'b');
-    d.pressWindows('C', 0x2E, u'c');
+    press(win('A', 0x1E, u'a'));
+    press(win('B', 0x30, u'b'));
+    press(win('C', 0x2E, u'c'));
     EXPECT_EQ(e.state().sendText.size(), 128u);
-    EXPECT_EQ(d.pressWindows('D', 0x20, u'd').disposition, KeyDisposition::Swallowed);
+    EXPECT_EQ(press(win('D', 0x20, u'd')).disposition, KeyDisposition::Swallowed);
     EXPECT_EQ(e.state().keyCount, 3u);
     e.sendTextEdited(std::u16string(200, u'y'));  // a paste
     EXPECT_EQ(e.state().sendText.size(), 128u);
@@ -218,13 +228,12 @@ TEST_F(ButtonEditor, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) 
     EXPECT_EQ(model.buttons[0].text.sendText.size(), 128u);
 }
 
-TEST_F(ButtonEditor, clearThenCloseStoresAnEmptyEntry) {
+TEST_F(SendString, clearThenCloseStoresAnEmptyEntry) {
     model.buttons[1].code.keys = {0x0204, 5, 0, 0, 0, 0};
     model.buttons[1].text = {2, u"[LSHIFT]Ab", u"vol"};
-    SendStringEditor e(model, host, EditMode::Button, 1);
-    EXPECT_EQ(e.state().sendText, u"[LSHIFT]Ab");
-    EXPECT_EQ(e.state().keyCount, 2u);
-    EXPECT_TRUE(e.state().modifierBoxes[static_cast<std::size_t>(ModifierBox::LShift)]);
+    SendStringEditor& e = open(EditMode::Button, 1);
+    EXPECT_EQ(std::tuple(e.state().sendText, e.state().keyCount), std::tuple(u"[LSHIFT]Ab", 2u));
+    EXPECT_TRUE(box(e.state(), ModifierBox::LShift));
     e.clear();
     EXPECT_EQ(e.state().modifierBoxes, ModifierBoxes{});
     e.close();
@@ -232,108 +241,96 @@ TEST_F(ButtonEditor, clearThenCloseStoresAnEmptyEntry) {
     EXPECT_EQ(model.buttons[1].text, (ButtonText{0, u"", u"vol"}));
 }
 
-TEST_F(ButtonEditor, prevAndNextStoreEachEntryTheyLeave) {
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    EXPECT_FALSE(e.state().prevEnabled);
-    EXPECT_TRUE(e.state().nextEnabled);
+TEST_F(SendString, prevAndNextStoreEachEntryTheyLeaveAndStopAtTheLastOccupiedSlot) {
+    SendStringEditor& e = open(EditMode::Button, 0);
+    const SendStringState& s = e.state();
+    auto at = [&s] { return std::tuple(s.entryIndex, s.prevEnabled, s.nextEnabled); };
+    EXPECT_EQ(at(), std::tuple(0u, false, true));
     e.commentEdited(u"power");
     e.next();
     EXPECT_EQ(model.buttons[0].text.comment, u"power");
-    EXPECT_EQ(e.state().entryIndex, 1u);
-    EXPECT_TRUE(e.state().prevEnabled);
-    EXPECT_TRUE(e.state().nextEnabled);
+    EXPECT_EQ(at(), std::tuple(1u, true, true));
     e.next();
-    EXPECT_EQ(e.state().entryIndex, 2u);
-    EXPECT_FALSE(e.state().nextEnabled) << "last occupied slot";
+    EXPECT_EQ(at(), std::tuple(2u, true, false));
     e.next();  // disabled: nothing happens
-    EXPECT_EQ(e.state().entryIndex, 2u);
+    EXPECT_EQ(s.entryIndex, 2u);
     e.prev();
-    EXPECT_EQ(e.state().entryIndex, 1u);
+    EXPECT_EQ(s.entryIndex, 1u);
     EXPECT_THAT(host.buttonRefreshes, ElementsAre(0u, 1u, 2u));
 
     RemoteModel full = modelWithButtons(128);
-    SendStringEditor last(full, host, EditMode::Button, 127);
-    EXPECT_FALSE(last.state().nextEnabled);
-    EXPECT_TRUE(last.state().prevEnabled);
-    SendStringEditor before(full, host, EditMode::Button, 126);
+    const SendStringEditor last(full, host, EditMode::Button, 127),
+        before(full, host, EditMode::Button, 126);
+    EXPECT_EQ(std::tuple(last.state().prevEnabled, last.state().nextEnabled),
+              std::tuple(true, false));
     EXPECT_TRUE(before.state().nextEnabled);
 }
 
-TEST_F(ButtonEditor, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
+TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
     for (std::size_t m = 0; m < 3; ++m)
         model.macros[m] = macroNamed(u"M" + std::u16string(1, u'0' + m));
-    SendStringEditor e(model, host, EditMode::Button, 0);
-    EXPECT_TRUE(e.state().macroBoxEnabled);
-    EXPECT_FALSE(e.state().comboEnabled);
-    ASSERT_EQ(e.state().comboEntries.size(), 3u);
-    EXPECT_TRUE(e.state().comboOffersNewMacro);
-    Dialog d{e};
-    d.pressWindows('A', 0, u'a');
+    SendStringEditor& e = open(EditMode::Button, 0);
+    const SendStringState& s = e.state();
+    EXPECT_EQ(
+        std::tuple(s.macroBoxEnabled, s.comboEnabled, s.comboEntries.size(), s.comboOffersNewMacro),
+        std::tuple(true, false, 3u, true));
+    press(win('A', 0, u'a'));
     e.setMacroChecked(true);
-    EXPECT_TRUE(e.state().comboEnabled);
-    EXPECT_EQ(e.state().sendText, u"");
-    EXPECT_EQ(d.pressWindows('B', 0).disposition, KeyDisposition::Swallowed);
+    EXPECT_EQ(std::tuple(s.comboEnabled, s.sendText), std::tuple(true, u""));
+    EXPECT_EQ(press(win('B', 0)).disposition, KeyDisposition::Swallowed);
     e.chooseComboPosition(2);
-    EXPECT_EQ(e.state().sendText, u"[M M2]");
+    EXPECT_EQ(s.sendText, u"[M M2]");
     e.next();
-    EXPECT_EQ(model.buttons[0].code.keys[0], kMacroMarker);
-    EXPECT_EQ(model.buttons[0].code.keys[1], 2);
+    EXPECT_EQ(std::tuple(model.buttons[0].code.keys[0], model.buttons[0].code.keys[1]),
+              std::tuple(kMacroMarker, 2));
     EXPECT_EQ(model.buttons[0].text.sendText, u"[M M2]");
 
     // Entry 1 is not a reference: no macro is selected, so "Macro" alone stores no reference.
-    EXPECT_FALSE(e.state().selectedMacro);
-    EXPECT_FALSE(e.state().macroChecked);
-    d.pressWindows('C', 0, u'c');
+    EXPECT_EQ(std::tuple(s.selectedMacro, s.macroChecked), std::tuple(std::nullopt, false));
+    press(win('C', 0, u'c'));
     e.setMacroChecked(true);
     e.prev();
     EXPECT_EQ(model.buttons[1].code.keys, KeyCodeList{});
-    EXPECT_EQ(model.buttons[1].text.keyCount, 0);
-    EXPECT_EQ(model.buttons[1].text.sendText, u"");
+    EXPECT_EQ(model.buttons[1].text, ButtonText{});
 
     // Back on entry 0 the reference is loaded: "Macro" checked, combo on macro 2.
-    EXPECT_TRUE(e.state().macroChecked);
-    EXPECT_TRUE(e.state().comboEnabled);
-    EXPECT_EQ(e.state().comboSelection, 2u);
-    EXPECT_EQ(e.state().selectedMacro, 2u);
+    EXPECT_EQ(std::tuple(s.macroChecked, s.comboEnabled, s.comboSelection, s.selectedMacro),
+              std::tuple(true, true, 2u, 2u));
     // A modifier box takes the entry back to keys.
     e.setModifierBox(ModifierBox::RWin, true);
-    EXPECT_FALSE(e.state().macroChecked);
-    EXPECT_FALSE(e.state().comboEnabled);
+    EXPECT_EQ(std::tuple(s.macroChecked, s.comboEnabled), std::tuple(false, false));
 }
 
-TEST_F(ButtonEditor, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFree) {
+TEST_F(SendString, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFree) {
     for (std::size_t m = 0; m < 9; ++m)
         model.macros[m] = macroNamed(u"M");
     host.registration = [this](std::size_t slot) {
         model.macros[slot] = macroNamed(u"Tenth");
         return MacroDialogResult::Closed;
     };
-    SendStringEditor e(model, host, EditMode::Button, 0);
+    SendStringEditor& e = open(EditMode::Button, 0);
+    const SendStringState& s = e.state();
     e.setMacroChecked(true);
-    ASSERT_TRUE(e.state().comboOffersNewMacro);
+    ASSERT_TRUE(s.comboOffersNewMacro);
     e.chooseComboPosition(9);
     EXPECT_THAT(host.registrations, ElementsAre(9u));
-    EXPECT_EQ(e.state().selectedMacro, 9u);
-    EXPECT_EQ(e.state().comboSelection, 9u);
-    EXPECT_EQ(e.state().comboEntries.back().name, u"Tenth");
-    EXPECT_EQ(e.state().sendText, u"[M Tenth]");
-    EXPECT_FALSE(e.state().comboOffersNewMacro) << "ten macros: no slot left";
+    EXPECT_EQ(std::tuple(s.selectedMacro, s.comboSelection, s.comboEntries.back().name, s.sendText),
+              std::tuple(9u, 9u, u"Tenth", u"[M Tenth]"));
+    EXPECT_FALSE(s.comboOffersNewMacro) << "ten macros: no slot left";
     e.chooseComboPosition(10);  // where "New Macro" was: nothing
     EXPECT_EQ(host.registrations.size(), 1u);
-    EXPECT_EQ(e.state().selectedMacro, 9u);
+    EXPECT_EQ(s.selectedMacro, 9u);
 }
 
-TEST_F(ButtonEditor, newMacroLeftUnusedOrCancelled) {
+TEST_F(SendString, newMacroLeftUnusedOrCancelled) {
     model.macros[0] = macroNamed(u"Movie");
-    SendStringEditor e(model, host, EditMode::Button, 0);
+    SendStringEditor& e = open(EditMode::Button, 0);
+    const SendStringState& s = e.state();
     e.setMacroChecked(true);
     e.chooseComboPosition(0);
-
-    host.registration = [](std::size_t) { return MacroDialogResult::Cancelled; };
-    e.chooseComboPosition(1);
-    EXPECT_EQ(e.state().sendText, u"[M Movie]");
-    EXPECT_EQ(e.state().comboSelection, 0u);
-    EXPECT_TRUE(e.state().comboEnabled);
+    e.chooseComboPosition(1);  // cancelled
+    EXPECT_EQ(std::tuple(s.sendText, s.comboSelection, s.comboEnabled),
+              std::tuple(u"[M Movie]", 0u, true));
 
     host.registration = [this](std::size_t slot) {
         model.macros[slot].name = u"named only";  // closed without a command
@@ -341,100 +338,76 @@ TEST_F(ButtonEditor, newMacroLeftUnusedOrCancelled) {
     };
     e.chooseComboPosition(1);
     EXPECT_THAT(host.registrations, ElementsAre(1u, 1u));
-    EXPECT_FALSE(e.state().comboSelection);
-    EXPECT_FALSE(e.state().comboEnabled);
-    EXPECT_FALSE(e.state().macroChecked);
-    EXPECT_EQ(e.state().comboEntries.size(), 1u);
+    EXPECT_EQ(std::tuple(s.comboSelection, s.comboEnabled, s.macroChecked, s.comboEntries.size()),
+              std::tuple(std::nullopt, false, false, 1u));
 }
 
-class CommandEditor : public ::testing::Test {
-  protected:
-    RemoteModel model;
-    FakeHost host;
-    void SetUp() override {
-        model.macros[0] = macroNamed(u"Three", 3);
-        model.modified = false;
-    }
-};
-
-TEST_F(CommandEditor, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {
-    SendStringEditor e(model, host, EditMode::EditCommand, 0, 0);
-    EXPECT_FALSE(e.state().macroBoxEnabled);
-    EXPECT_FALSE(e.state().comboEnabled);
-    EXPECT_EQ(e.state().sendText, u"cmd0");
+TEST_F(SendString, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {
+    SendStringEditor& e = open(EditMode::EditCommand, 0);
+    const SendStringState& s = e.state();
+    EXPECT_EQ(std::tuple(s.macroBoxEnabled, s.comboEnabled, s.sendText),
+              std::tuple(false, false, u"cmd0"));
     for (std::size_t c = 0; c < 3; ++c) {
-        EXPECT_EQ(e.state().entryIndex, c);
-        EXPECT_TRUE(e.state().nextEnabled) << c;
-        EXPECT_EQ(e.state().prevEnabled, c != 0);
+        EXPECT_EQ(std::tuple(s.entryIndex, s.prevEnabled, s.nextEnabled),
+                  std::tuple(c, c != 0, true));
         e.next();
     }
-    EXPECT_EQ(e.state().entryIndex, 3u);
-    EXPECT_FALSE(e.state().nextEnabled);
-    EXPECT_EQ(e.state().sendText, u"");
+    EXPECT_EQ(std::tuple(s.entryIndex, s.nextEnabled, s.sendText), std::tuple(3u, false, u""));
     EXPECT_THAT(host.commandRefreshes, ElementsAre(0u, 0u, 0u));
     EXPECT_TRUE(host.buttonRefreshes.empty());
 
     // The fourth command is typed and kept; Next then reaches the fifth.
-    Dialog d{e};
-    d.pressWindows(0x0D, 0x1C);
+    press(win(0x0D, 0x1C));
     e.close();
-    EXPECT_EQ(model.macros[0].commands[3].sendText, u"[ENTER]");
-    EXPECT_EQ(model.macros[0].commands[3].keys[0], 0x28);
+    EXPECT_EQ(std::tuple(model.macros[0].commands[3].sendText, model.macros[0].commands[3].keys[0]),
+              std::tuple(u"[ENTER]", 0x28));
     EXPECT_EQ(model.macroCommandCount(0), 4u);
     EXPECT_TRUE(model.modified);
-
-    SendStringEditor again(model, host, EditMode::EditCommand, 3, 0);
-    EXPECT_TRUE(again.state().nextEnabled);
+    EXPECT_TRUE(open(EditMode::EditCommand, 3).state().nextEnabled);
 }
 
-TEST_F(CommandEditor, aNewCommandWithoutTextIsNotKept) {
+TEST_F(SendString, aNewCommandWithoutTextIsNotKept) {
     const MacroRecord before = model.macros[0];
-    SendStringEditor e(model, host, EditMode::NewCommand, 3, 0);
-    EXPECT_FALSE(e.state().nextEnabled);
-    EXPECT_TRUE(e.state().prevEnabled);
+    SendStringEditor& e = open(EditMode::NewCommand, 3);
+    EXPECT_EQ(std::tuple(e.state().prevEnabled, e.state().nextEnabled), std::tuple(true, false));
     e.commentEdited(u"a comment alone");
     e.close();
     EXPECT_EQ(model.macros[0], before);
     EXPECT_FALSE(model.modified);
 }
 
-TEST_F(CommandEditor, newCommandsEnableNextOnTheFirstKeyAndChainThroughNext) {
-    SendStringEditor e(model, host, EditMode::NewCommand, 3, 0);
-    Dialog d{e};
-    d.pressWindows('X', 0x2D, u'x');
+TEST_F(SendString, newCommandsEnableNextOnTheFirstKeyAndChainThroughNext) {
+    SendStringEditor& e = open(EditMode::NewCommand, 3);
+    press(win('X', 0x2D, u'x'));
     EXPECT_TRUE(e.state().nextEnabled);
     e.clear();
     EXPECT_FALSE(e.state().nextEnabled);
-    d.pressWindows('Y', 0x15, u'y');
+    press(win('Y', 0x15, u'y'));
     e.setModifierBox(ModifierBox::RShift, true);
     e.next();
-    EXPECT_EQ(model.macros[0].commands[3].keys[0], 0x201C);
-    EXPECT_EQ(model.macros[0].commands[3].sendText, u"y");
-    EXPECT_EQ(e.state().entryIndex, 4u);
-    EXPECT_FALSE(e.state().nextEnabled);
+    EXPECT_EQ(std::tuple(model.macros[0].commands[3].keys[0], model.macros[0].commands[3].sendText),
+              std::tuple(0x201C, u"y"));
+    EXPECT_EQ(std::tuple(e.state().entryIndex, e.state().nextEnabled), std::tuple(4u, false));
 
     // A text emptied in the box may not step on: the commands must stay contiguous.
-    d.pressWindows('Z', 0x2C, u'z');
+    press(win('Z', 0x2C, u'z'));
     EXPECT_TRUE(e.state().nextEnabled);
     e.sendTextEdited(u"");
     EXPECT_FALSE(e.state().nextEnabled);
 
-    SendStringEditor at7(model, host, EditMode::NewCommand, 7, 0);
-    Dialog d7{at7};
-    d7.pressWindows('Q', 0x10, u'q');
+    SendStringEditor& at7 = open(EditMode::NewCommand, 7);
+    press(win('Q', 0x10, u'q'));
     EXPECT_FALSE(at7.state().nextEnabled) << "no command after the eighth";
 }
 
-TEST_F(CommandEditor, aCommandOfAFreeSlotStartsEmptyAndPutsTheMacroInUse) {
+TEST_F(SendString, aCommandOfAFreeSlotStartsEmptyAndPutsTheMacroInUse) {
     model.macros[1].commands[0].sendText = u"stale";
-    SendStringEditor e(model, host, EditMode::NewCommand, 0, 1);
-    EXPECT_EQ(e.state().sendText, u"");
-    EXPECT_FALSE(e.state().prevEnabled);
-    Dialog d{e};
-    d.pressWindows(0x70, 0x3B);
+    SendStringEditor& e = open(EditMode::NewCommand, 0, 1);
+    EXPECT_EQ(std::tuple(e.state().sendText, e.state().prevEnabled), std::tuple(u"", false));
+    press(win(0x70, 0x3B));
     e.close();
-    EXPECT_EQ(model.macros[1].used, 1);
-    EXPECT_EQ(model.macros[1].commands[0].sendText, u"[F1]");
+    EXPECT_EQ(std::tuple(model.macros[1].used, model.macros[1].commands[0].sendText),
+              std::tuple(1, u"[F1]"));
     EXPECT_THAT(host.commandRefreshes, ElementsAre(1u));
 }
 
