@@ -259,5 +259,20 @@ TEST_F(DataFileOnDisk, aFailedSaveLeavesTheOldFileUntouchedAndReportsWhy) {
     EXPECT_FALSE(saveDataFile(dir_ / "no-such-dir" / "x.ird", m).ok);
 }
 
+TEST_F(DataFileOnDisk, aReadOnlyFileIsNotReplaced) {
+    const fs::path p = dir_ / "protected.ird";
+    const auto original = encodeDataFile(modelWithButtons(2));
+    spit(p, original);
+    fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (std::ofstream(p, std::ios::in | std::ios::out)) {
+        GTEST_SKIP() << "running with the privilege to write read-only files";
+    }
+    RemoteModel m = fullModel();
+    const SaveResult r = saveDataFile(p, m);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_EQ(slurp(p), original);
+}
+
 }  // namespace
 }  // namespace tessik

@@ -79,6 +79,14 @@ SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model,
     // Keep what an older, longer file held behind the records.
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
+        // The new content replaces the file by a rename, which the file's own permissions do
+        // not stop; a file the user may not write stays as it is, as it would if written in
+        // place.
+        errno = 0;
+        if (FilePtr writable{std::fopen(path.c_str(), "r+b")}; !writable) {
+            result.error = systemText(errno != 0 ? errno : EACCES);
+            return result;
+        }
         std::vector<std::uint8_t> old;
         std::string ignored;
         if (readWholeFile(path, old, ignored) && old.size() > content.size()) {
