@@ -1,7 +1,7 @@
 #pragma once
 // Every message box and file dialog of the application goes through one DialogService. The
 // running program shows real ones (QtDialogService); widget tests answer them from a script
-// (ScriptedDialogService) and check exactly what was asked.
+// (the tests' scripted one) and check exactly what was asked.
 //
 // It is also the core's Notifier, so the device link's own boxes take the same road.
 

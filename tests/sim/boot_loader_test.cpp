@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "core/bytes/byte_io.hpp"
-#include "sim/boot_loader_fixture.hpp"
+#include "support/boot_loader_fixture.hpp"
 
 namespace tessik::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/ir/decoders.hpp"
 #include "core/programming/set_up_data.hpp"
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remotes.hpp"
 

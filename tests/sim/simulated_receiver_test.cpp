@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 #include "support/temp_dir.hpp"
 
 namespace tessik::test {

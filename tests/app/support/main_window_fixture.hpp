@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/CTessikDlg.hpp"
-#include "app/ScriptedDialogService.hpp"
+#include "app/support/scripted_dialog_service.hpp"
 #include "app/support/widget_driver.hpp"
 #include "sim/boot_loader.hpp"
 #include "sim/simulated_receiver.hpp"

@@ -4,7 +4,7 @@
 
 #include "core/device/startup.hpp"
 #include "core/text/strings.hpp"
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 
 namespace tessik::test {
 namespace {

@@ -9,7 +9,7 @@
 #include "core/keys/keyboard_state.hpp"
 #include "core/keys/send_string_editor.hpp"
 #include "core/programming/set_up_data.hpp"
-#include "sim/capture/capture_fixture.hpp"
+#include "support/capture_fixture.hpp"
 
 namespace tessik::test {
 namespace {

@@ -15,7 +15,7 @@
 #include "core/firmware/updater_link.hpp"
 #include "core/text/strings.hpp"
 #include "sim/boot_loader.hpp"
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 #include "support/firmware_images.hpp"
 
 namespace tessik::test {

@@ -7,7 +7,7 @@
 
 #include "core/ir/decoders.hpp"
 #include "core/text/strings.hpp"
-#include "sim/capture/capture_fixture.hpp"
+#include "support/capture_fixture.hpp"
 
 namespace tessik::test {
 namespace {

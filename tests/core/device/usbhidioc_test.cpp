@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
 namespace tessik::test {

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "sim/boot_loader_fixture.hpp"
+#include "support/boot_loader_fixture.hpp"
 
 namespace tessik::test {
 namespace {

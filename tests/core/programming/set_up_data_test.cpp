@@ -6,7 +6,7 @@
 
 #include "core/programming/set_up_data.hpp"
 #include "core/text/strings.hpp"
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
 namespace tessik::test {

@@ -1,4 +1,4 @@
-#include "app/ScriptedDialogService.hpp"
+#include "app/support/scripted_dialog_service.hpp"
 
 namespace tessik::app {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/device_fixture.hpp"
+#include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
 namespace tessik::test {
