@@ -6,9 +6,9 @@
 
 #include "core/ir/decoders.hpp"
 #include "core/programming/set_up_data.hpp"
-#include "support/device_fixture.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remotes.hpp"
+#include "support/device_fixture.hpp"
 
 namespace tessik::sim {
 

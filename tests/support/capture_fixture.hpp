@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "core/capture/capture_session.hpp"
-#include "support/device_fixture.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remotes.hpp"
+#include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
 namespace tessik::test {
