@@ -64,15 +64,18 @@ TEST_F(BootLoaderDevice, theLinkSendsHeadAndPayloadAsOneReportOfTheDevicesLength
                             [](std::uint8_t b) { return b == 0; }));
 }
 
-TEST_F(BootLoaderDevice, theLinkPollsBackToBackUntilTheDeadlineAndJudgesTheStatus) {
+TEST_F(BootLoaderDevice, theLinkPollsWithPausesUntilTheDeadlineAndJudgesTheStatus) {
     ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
     receiver.recordTraffic(true);
     bootLoader->faults().neverReady = true;
+    clock.setTickStep(0);  // time moves only by sleeping: a spinning wait would never end
     clock.advance(0xFFFFFF00u - clock.now());  // the deadline lies past 2^32
+    const std::uint64_t sleptBefore = clock.totalSlept();
     EXPECT_EQ(updater.FlashErase(), TransferStatus::None);
-    // One tick per poll: every poll that fits into 5000 ms, and the send.
-    EXPECT_EQ(receiver.traffic().size(), 5000u + 1u);
-    EXPECT_EQ(clock.totalSlept(), 0u);
+    // The send, then a read at the start and after every pause of the 5000 ms.
+    EXPECT_EQ(receiver.traffic().size(), 1u + 5000u / kReplyPollStepMs + 1u);
+    EXPECT_EQ(clock.totalSlept() - sleptBefore, 5000u);
+    clock.setTickStep(1);
 
     auto nak = std::make_shared<FixedStatus>(kStatusNak);
     receiver.addFirmware(nak);

@@ -139,7 +139,18 @@ struct UpdateFixture : ::testing::Test {
         return n;
     }
 
-    FakeClock clock{0, 1};
+    // The procedure's own pauses (re-enumeration, skipped blocks), apart from the short ones
+    // between the polls of a reply.
+    std::uint64_t pausedMs() const { return paused_; }
+
+    std::uint64_t paused_ = 0;
+    FakeClock clock = [this] {
+        FakeClock c{0, 1};
+        c.onSleep = [this](std::uint32_t ms) {
+            if (ms > kReplyPollStepMs) paused_ += ms;
+        };
+        return c;
+    }();
     sim::SimulatedReceiver receiver;
     std::shared_ptr<sim::BootLoader> bootLoader;
     RecordingNotifier notifier;

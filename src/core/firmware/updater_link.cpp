@@ -68,8 +68,9 @@ TransferStatus CUpdaterLink::Transfer(UpdaterCommand command, std::uint16_t leng
     return pollReply(start, timeoutMs);
 }
 
-// Back-to-back reads until the ready flag is set. The window [start, start + timeout) is taken
-// on the wrapping 32-bit tick: the elapsed time is the tick difference modulo 2^32.
+// Reads until the ready flag is set, a short pause through the clock between them. The window
+// [start, start + timeout) is taken on the wrapping 32-bit tick: the elapsed time is the tick
+// difference modulo 2^32.
 TransferStatus CUpdaterLink::pollReply(std::uint32_t start, std::uint32_t timeoutMs) {
     const auto reply = std::span(reply_).first(reportLength_);
     for (;;) {
@@ -88,6 +89,7 @@ TransferStatus CUpdaterLink::pollReply(std::uint32_t start, std::uint32_t timeou
         }
         const std::uint32_t elapsed = clock_.tickMs() - start;
         if (elapsed >= timeoutMs) return TransferStatus::None;
+        clock_.sleepMs(std::min(kReplyPollStepMs, timeoutMs - elapsed));
     }
 }
 

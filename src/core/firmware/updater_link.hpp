@@ -95,6 +95,10 @@ inline constexpr std::uint32_t kStartTimeoutMs = 1000;        // ModeSwitch (sta
 inline constexpr std::uint32_t kEraseTimeoutMs = 5000;
 inline constexpr std::uint32_t kWriteBlockTimeoutMs = 1000;
 inline constexpr std::uint32_t kCrc16CheckTimeoutMs = 1000;
+// A reply that is not ready yet is asked for again after this pause. The boot loader answers a
+// short command at once but takes seconds over an erase; the pause keeps those seconds from
+// being a busy spin and lets the window paint in between.
+inline constexpr std::uint32_t kReplyPollStepMs = 5;
 
 // Waiting for a device that re-enumerates (into the boot loader, or as the new firmware): up to
 // 60 looks, one second apart.
