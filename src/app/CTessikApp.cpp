@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTranslator>
 #include <memory>
 
@@ -62,13 +63,15 @@ bool CTessikApp::InitInstance() {
         std::make_unique<CTessikDlg>(dialogs_, deviceOptions(parser.isSet(simulate)), language);
     dialogs_.setParent(window_.get());
     connect(window_.get(), &QDialog::finished, this, &QCoreApplication::quit);
-    window_->startUp();
     return true;
 }
 
 int CTessikApp::run() {
     if (!InitInstance()) return 1;
+    // The window first, then the device search from the running event loop: the window is
+    // there at once, and the boxes the search may show stand over it.
     window_->show();
+    QTimer::singleShot(0, window_.get(), [this] { window_->startUp(); });
     return exec();
 }
 

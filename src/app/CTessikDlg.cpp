@@ -214,13 +214,17 @@ void CTessikDlg::showName() {
 
 void CTessikDlg::syncMenu() {
     const CommandStates& s = model_.commands;
-    action(CommandId::Save)->setEnabled(s.save);
-    action(CommandId::SaveAs)->setEnabled(s.saveAs);
-    action(CommandId::Capture)->setEnabled(s.capture);
-    action(CommandId::DeleteIr)->setEnabled(s.deleteIr);
-    action(CommandId::SetUp)->setEnabled(s.setUp);
-    action(CommandId::EditMacro)->setEnabled(s.editMacro);
-    action(CommandId::Jitter)->setEnabled(s.jitter);
+    // A menu built for another language or build may lack an entry; it is then left alone.
+    const auto enable = [this](CommandId id, bool on) {
+        if (QAction* a = action(id)) a->setEnabled(on);
+    };
+    enable(CommandId::Save, s.save);
+    enable(CommandId::SaveAs, s.saveAs);
+    enable(CommandId::Capture, s.capture);
+    enable(CommandId::DeleteIr, s.deleteIr);
+    enable(CommandId::SetUp, s.setUp);
+    enable(CommandId::EditMacro, s.editMacro);
+    enable(CommandId::Jitter, s.jitter);
 }
 
 void CTessikDlg::RefreshList(int selection) {

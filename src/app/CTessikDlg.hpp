@@ -37,7 +37,7 @@ class CTessikDlg : public QDialog, public LogSink {
                QWidget* parent = nullptr);
     ~CTessikDlg() override;
 
-    // The device search of the start: called once, before the window is shown. Tells the user
+    // The device search of the start: called once, right after the window is shown. Tells the user
     // when no receiver or only one waiting for a firmware update is found, and asks the
     // receiver for its firmware version.
     StartupFinding startUp();
@@ -104,13 +104,15 @@ class CTessikDlg : public QDialog, public LogSink {
     RemoteModel model_;
     std::filesystem::path dataFile_;
     VersionArea versionArea_{};
+    // Set before the device connection is made: the connection logs into this window (LogLine)
+    // from its first exchange on.
+    DEBUG_w* debug_ = nullptr;
     DeviceConnection device_;
 
     std::map<CommandId, QAction*> actions_;
     QAction* versionAction_ = nullptr;
     QLabel* name_ = nullptr;
     QTreeWidget* list_ = nullptr;
-    DEBUG_w* debug_ = nullptr;
     HelpViewer* help_ = nullptr;
 };
 

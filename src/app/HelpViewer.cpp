@@ -39,8 +39,8 @@ QStringList helpSearchFolders() {
     QStringList folders;
     folders << QDir::cleanPath(QCoreApplication::applicationDirPath() +
                                QStringLiteral("/../share/tessik/help"));
-    folders << QStringLiteral(TESSIK_HELP_SOURCE_DIR);
     folders << QStringLiteral(TESSIK_HELP_INSTALL_DIR);
+    folders << QStringLiteral(TESSIK_HELP_SOURCE_DIR);
     folders.removeDuplicates();
     return folders;
 }

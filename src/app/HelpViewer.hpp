@@ -13,7 +13,8 @@ class QTextBrowser;
 namespace tessik::app {
 
 // The folders searched for the help pages, in order: beside the installed program
-// (../share/tessik/help), the source tree, the configured install folder.
+// (../share/tessik/help), the configured install folder, and last the source tree, so that an
+// installed program shows its own pages even where the tree it was built from still lies.
 QStringList helpSearchFolders();
 
 // The index page of the help set for `language`, when one of the folders holds it.

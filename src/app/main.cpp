@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "app/CTessikApp.hpp"
 
@@ -19,6 +20,15 @@ int main(int argc, char** argv) {
         }
         setenv("QT_QPA_PLATFORM", "offscreen", 1);  // --help and --version need no window
     }
-    tessik::app::CTessikApp app(argc, argv);
-    return app.run();
+    // Nothing the program calls is meant to throw; should the standard library or Qt still do
+    // so (out of memory, say), the user reads what happened instead of a bare abort.
+    try {
+        tessik::app::CTessikApp app(argc, argv);
+        return app.run();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tessik: stopped by an unexpected error: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "tessik: stopped by an unexpected error\n");
+    }
+    return 1;
 }
