@@ -1,12 +1,14 @@
 #include "platform/linux/durable_file.hpp"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <optional>
-#include <random>
 #include <system_error>
 
 namespace tessik::platform {
@@ -175,8 +177,14 @@ bool syncFolder(const fs::path& folder, int& err) {
 
 std::string randomNameSuffix() {
     static constexpr char kHex[] = "0123456789abcdef";
-    std::random_device rd;
-    std::uint64_t bits = (std::uint64_t{rd()} << 32) ^ rd();
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        // No entropy to be had this early: unpredictable enough, and O_EXCL keeps it safe.
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        bits = static_cast<std::uint64_t>(now) ^
+               (std::uint64_t{static_cast<std::uint32_t>(::getpid())} << 40) ^ ++counter;
+    }
     std::string suffix(16, '0');
     for (char& c : suffix) {
         c = kHex[bits & 0xF];

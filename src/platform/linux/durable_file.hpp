@@ -13,6 +13,8 @@
 //  4. It is renamed over the target, and the folder is flushed so that the rename lasts too.
 //
 // On any failure before the rename the temporary file is removed and the old file is as it was.
+// A failure to flush the folder after the rename is reported too, although the new content is
+// then in place: it may not outlast a crash.
 
 #include <cstdint>
 #include <filesystem>
