@@ -21,6 +21,7 @@
 #include "core/datafile/data_file.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
+#include "platform/linux/durable_file.hpp"
 
 namespace tessik::app {
 namespace {
@@ -302,7 +303,8 @@ void CTessikDlg::Open() {
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {
-    const SaveResult result = saveDataFile(path, model_);
+    platform::DurableFileReplacer files;
+    const SaveResult result = saveDataFile(path, model_, files);
     if (!result.ok) {
         // The old file is untouched: the new content goes to a temporary file first.
         dialogs_.warn(utf8(fromPath(path)) + "\n" + result.error);

@@ -1,39 +1,30 @@
 #include "app/DeviceConnection.hpp"
 
-#include "hid/linux/hidraw_transport.hpp"
-#include "sim/boot_loader.hpp"
-#include "sim/simulated_receiver.hpp"
+#include <string>
 
 namespace tessik::app {
 
 DeviceConnection::DeviceConnection(const DeviceOptions& options, Notifier& notifier, LogSink& log)
     : clock_(options.clock != nullptr ? *options.clock : appClock_),
-      transport_(createTransport(options, clock_)),
-      link_(*transport_.transport, clock_, notifier),
+      transport_(chooseTransport(options)),
+      link_(transport_, clock_, notifier),
       commands_(link_, clock_, log) {}
 
 DeviceConnection::~DeviceConnection() {
     link_.Disconnect();
 }
 
-// The program's choice of transport, made once at start-up.
-DeviceConnection::Transport DeviceConnection::createTransport(const DeviceOptions& options,
-                                                              Clock& clock) {
-    if (options.transport != nullptr) return {nullptr, options.transport};
-    if (options.simulate) {
-        // The simulated receiver runs on the application's clock, so its waits (Save, a
-        // re-enumeration) keep the window painted like a real device's. Its traffic is not
-        // recorded: a session of polling would only grow that record.
-        sim::ReceiverOptions receiverOptions;
-        receiverOptions.stateFile = options.simulatorStateFile;
-        receiverOptions.recordTraffic = false;
-        auto receiver = std::make_shared<sim::SimulatedReceiver>(clock, receiverOptions);
-        sim::BootLoader::attach(*receiver);  // it can take a firmware update like a real one
-        receiver->plug();
-        return {receiver, &receiver->transport()};
-    }
-    auto hidraw = std::make_shared<hid::HidrawTransport>();
-    return {hidraw, hidraw.get()};
+// The program's choice of transport, made once at start-up. The simulated receiver runs on the
+// application's clock, so its waits (Save, a re-enumeration) keep the window painted like a
+// real device's.
+HidTransport& DeviceConnection::chooseTransport(const DeviceOptions& options) {
+    if (options.transport != nullptr) return *options.transport;
+    connect::TransportOptions choice;
+    choice.simulate = options.simulate;
+    choice.simStateFile = options.simulatorStateFile;
+    std::string error;  // only a fault can be refused, and the window sets none
+    device_ = connect::DeviceTransport::open(choice, clock_, error);
+    return device_->transport();
 }
 
 }  // namespace tessik::app

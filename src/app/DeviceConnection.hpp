@@ -1,12 +1,13 @@
 #pragma once
 // Everything the main window needs to talk to the receiver: the transport (real hidraw or the
 // in-process simulated receiver), the clock that device waits run on, the link and the command
-// layer. This is the only place in the application that decides which transport is used.
+// layer. The transport is chosen as tessik-cli chooses it (connect/device_transport.hpp).
 
 #include <filesystem>
 #include <memory>
 
 #include "app/AppClock.hpp"
+#include "connect/device_transport.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/hid_transport.hpp"
 #include "core/device/log_sink.hpp"
@@ -40,16 +41,12 @@ class DeviceConnection {
     bool waiting() const { return appClock_.sleeping(); }
 
   private:
-    // A transport and whatever object owns it (the simulated receiver owns its transport).
-    struct Transport {
-        std::shared_ptr<void> owner;
-        HidTransport* transport = nullptr;
-    };
-    static Transport createTransport(const DeviceOptions& options, Clock& clock);
+    HidTransport& chooseTransport(const DeviceOptions& options);
 
     AppClock appClock_;
     Clock& clock_;
-    Transport transport_;
+    std::unique_ptr<connect::DeviceTransport> device_;  // none when the test brought its own
+    HidTransport& transport_;
     CUsbhidioc link_;
     DeviceCommands commands_;
 };

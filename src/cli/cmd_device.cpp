@@ -50,9 +50,11 @@ struct DeviceCommand {
     // for a firmware update cannot be configured; neither can one that is not there.
     bool findReceiver(VersionArea& versionArea) {
         const StartupFinding found = searchDevice(*link, versionArea);
-        if (found == StartupFinding::NotFound) {
-            notifier.show(Message{std::string(kErrorCaption),
-                                  std::string(text(StringId::DeviceNotConnected, kLanguage)),
+        if (found == StartupFinding::NotFound || found == StartupFinding::AccessDenied) {
+            const StringId why = found == StartupFinding::AccessDenied
+                                     ? StringId::DeviceAccessDenied
+                                     : StringId::DeviceNotConnected;
+            notifier.show(Message{std::string(kErrorCaption), std::string(text(why, kLanguage)),
                                   MessageKind::Notice});
             return false;
         }

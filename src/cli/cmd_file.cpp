@@ -12,6 +12,7 @@
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
+#include "platform/linux/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -125,7 +126,8 @@ int cmdImport(const Args& args, Io& io) {
     RemoteModel model;
     std::string error;
     if (!modelFromJson(doc, model, error)) return fail(io, args[0] + ": " + error);
-    const SaveResult saved = saveDataFile(args[1], model);
+    platform::DurableFileReplacer files;
+    const SaveResult saved = saveDataFile(args[1], model, files);
     if (!saved.ok) return fail(io, args[1] + ": " + saved.error);
     return kExitOk;
 }

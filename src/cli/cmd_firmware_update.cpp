@@ -18,6 +18,7 @@
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"
+#include "core/text/strings.hpp"
 #include "hid/linux/console.hpp"
 
 namespace tessik::cli {
@@ -92,9 +93,10 @@ class TerminalUpdate : public UpdateSink, public Notifier {
 // with Get Version from a device in its application mode, or just the boot loader's identity
 // when only a device waiting for an update is there. Quiet when nothing is found: the update
 // says so itself.
-void readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, VersionArea& area) {
+StartupFinding readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, VersionArea& area) {
     area.fill(0);
-    switch (searchDevice(link, area)) {
+    const StartupFinding found = searchDevice(link, area);
+    switch (found) {
         case StartupFinding::Normal:
         case StartupFinding::Alternate:
             link.productId = kProductIdNormal;
@@ -104,10 +106,12 @@ void readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, VersionArea
             link.Disconnect();  // the boot loader does not speak the normal protocol
             link.productId = kProductIdNormal;
             break;
+        case StartupFinding::AccessDenied:
         case StartupFinding::NotFound:
             link.productId = kProductIdNormal;
             break;
     }
+    return found;
 }
 
 }  // namespace
@@ -127,7 +131,13 @@ int cmdFirmware(const Args& args, Io& io) {
     CUsbhidioc link(access->transport(), access->clock(), terminal);
     DeviceCommands commands(link, access->clock(), log);
     VersionArea running{};
-    readRunningFirmware(link, commands, running);
+    if (readRunningFirmware(link, commands, running) == StartupFinding::AccessDenied) {
+        // The update would only find that it may not open the device either.
+        terminal.show(Message{std::string(kErrorCaption),
+                              std::string(text(StringId::DeviceAccessDenied, kLanguage)),
+                              MessageKind::Notice});
+        return kExitFailure;
+    }
     io.out << runningFirmwareText(decodeUfHeader(running)) << '\n';
 
     auto image = std::make_unique<ImageBuffer>();

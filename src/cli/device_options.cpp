@@ -3,9 +3,6 @@
 #include <ostream>
 
 #include "core/device/trace_transport.hpp"
-#include "hid/linux/hidraw_transport.hpp"
-#include "sim/boot_loader.hpp"
-#include "sim/simulated_receiver.hpp"
 
 namespace tessik::cli {
 
@@ -21,44 +18,36 @@ bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error) {
             into = args[++i];
             return true;
         };
+        connect::TransportOptions& device = options.transport;
         if (a == "--simulate") {
-            options.simulate = true;
+            device.simulate = true;
         } else if (a == "--trace") {
             if (!value(options.tracePath)) return false;
         } else if (a == "--sim-fault") {
             std::string fault;
             if (!value(fault)) return false;
-            options.simFaults.push_back(fault);
+            device.simFaults.push_back(fault);
         } else if (a == "--sim-state") {
-            if (!value(options.simStatePath)) return false;
+            std::string path;
+            if (!value(path)) return false;
+            device.simStateFile = path;
         } else if (a == "--sim-update-mode") {
-            options.simUpdateMode = true;
+            device.simUpdateMode = true;
         } else {
             rest.push_back(a);
         }
     }
-    if (!options.simulate && (!options.simFaults.empty() || !options.simStatePath.empty())) {
+    const connect::TransportOptions& device = options.transport;
+    if (!device.simulate && (!device.simFaults.empty() || !device.simStateFile.empty())) {
         error = "--sim-fault and --sim-state need --simulate";
         return false;
     }
-    if (!options.simulate && options.simUpdateMode) {
+    if (!device.simulate && device.simUpdateMode) {
         error = "--sim-update-mode needs --simulate";
         return false;
     }
     args = std::move(rest);
     return true;
-}
-
-std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
-                                                              const DeviceOptions& options) {
-    sim::ReceiverOptions ro;
-    ro.stateFile = options.simStatePath;
-    ro.recordTraffic = false;  // the trace file is the command line's record
-    auto receiver = std::make_unique<sim::SimulatedReceiver>(clock, std::move(ro));
-    sim::BootLoaderOptions boot;
-    boot.startInUpdateMode = options.simUpdateMode;
-    sim::BootLoader::attach(*receiver, boot);
-    return receiver;
 }
 
 void printDeviceOptionsHelp(std::ostream& out) {
@@ -67,9 +56,7 @@ void printDeviceOptionsHelp(std::ostream& out) {
            "  --trace FILE          write every transfer to FILE: \"set\" or \"get\" and the "
            "report in hex\n"
            "  --sim-fault NAME[=N]  make the simulated receiver fail (repeatable), NAME one of:\n";
-    FakeClock clock;
-    const auto receiver = makeSimulatedReceiver(clock, DeviceOptions{});
-    for (const sim::FaultInfo& f : receiver->faultCatalogue()) {
+    for (const sim::FaultInfo& f : connect::simulatedFaults()) {
         // "busy=N"; an optional value "[N]" reads "wrong-echo[=N]".
         std::string name(f.name);
         const bool optional = f.value.size() > 2 && f.value.front() == '[';
@@ -86,28 +73,24 @@ void printDeviceOptionsHelp(std::ostream& out) {
 
 std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, std::string& error) {
     std::unique_ptr<DeviceAccess> access(new DeviceAccess());
-    if (options.simulate) {
+    if (options.transport.simulate) {
         // The simulated receiver answers at once; its waits (retries, Save's two seconds) pass
         // in simulated time. Every tick read moves it on too, so a wait that polls for a
         // deadline (the firmware update's) ends.
         access->clock_ = std::make_unique<FakeClock>(0, 1);
-        access->receiver_ = makeSimulatedReceiver(*access->clock_, options);
-        for (const std::string& fault : options.simFaults) {
-            if (!access->receiver_->applyFault(fault, error)) return nullptr;
-        }
     } else {
         access->clock_ = std::make_unique<SteadyClock>();
-        access->hidraw_ = std::make_unique<hid::HidrawTransport>();
     }
+    access->device_ = connect::DeviceTransport::open(options.transport, *access->clock_, error);
+    if (!access->device_) return nullptr;
     if (!options.tracePath.empty()) {
         access->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
         if (!access->trace_) {
             error = "cannot write the trace file " + options.tracePath;
             return nullptr;
         }
-        HidTransport& inner = access->receiver_ ? access->receiver_->transport()
-                                                : static_cast<HidTransport&>(*access->hidraw_);
-        access->tracing_ = std::make_unique<TracingTransport>(inner, access->trace_);
+        access->tracing_ =
+            std::make_unique<TracingTransport>(access->device_->transport(), access->trace_);
     }
     return access;
 }
@@ -116,8 +99,7 @@ DeviceAccess::~DeviceAccess() = default;
 
 HidTransport& DeviceAccess::transport() {
     if (tracing_) return *tracing_;
-    if (receiver_) return receiver_->transport();
-    return *hidraw_;
+    return device_->transport();
 }
 
 Answer TerminalNotifier::show(const Message& message) {

@@ -15,28 +15,20 @@
 #include <vector>
 
 #include "cli/cli.hpp"
+#include "connect/device_transport.hpp"
 #include "core/device/clock.hpp"
 #include "core/device/hid_transport.hpp"
 #include "core/device/notifier.hpp"
 
 namespace tessik {
 class TracingTransport;
-namespace hid {
-class HidrawTransport;
 }
-namespace sim {
-class SimulatedReceiver;
-}
-}  // namespace tessik
 
 namespace tessik::cli {
 
 struct DeviceOptions {
-    bool simulate = false;
-    std::string tracePath;               // empty: no trace
-    std::vector<std::string> simFaults;  // as given, applied in order
-    std::string simStatePath;            // empty: the simulated table lives for the run only
-    bool simUpdateMode = false;          // the simulated receiver waits in its boot loader
+    connect::TransportOptions transport;  // --simulate and the --sim-... options
+    std::string tracePath;                // empty: no trace
 };
 
 inline constexpr std::string_view kDeviceOptionsUsage =
@@ -50,11 +42,6 @@ bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error);
 
 // The options and the simulator's faults, for tessik-cli --help.
 void printDeviceOptionsHelp(std::ostream& out);
-
-// The simulated receiver the options describe, with its boot loader (the faults are applied by
-// DeviceAccess).
-std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
-                                                              const DeviceOptions& options);
 
 // The transport a command uses, with what it needs alongside.
 class DeviceAccess {
@@ -70,14 +57,13 @@ class DeviceAccess {
     // The machine's clock for a real receiver; simulated time (waits return at once) for the
     // simulated one.
     Clock& clock() { return *clock_; }
-    sim::SimulatedReceiver* receiver() { return receiver_.get(); }
+    sim::SimulatedReceiver* receiver() { return device_->receiver(); }
 
   private:
     DeviceAccess() = default;
 
     std::unique_ptr<Clock> clock_;
-    std::unique_ptr<sim::SimulatedReceiver> receiver_;
-    std::unique_ptr<hid::HidrawTransport> hidraw_;
+    std::unique_ptr<connect::DeviceTransport> device_;
     std::ofstream trace_;
     std::unique_ptr<TracingTransport> tracing_;
 };

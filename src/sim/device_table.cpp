@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <system_error>
 
 #include "core/bytes/byte_io.hpp"
+#include "platform/linux/durable_file.hpp"
 
 namespace tessik::sim {
 namespace {
@@ -112,27 +112,10 @@ std::optional<DeviceTable> readStateFile(const std::filesystem::path& path) {
 
 bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
                     std::string& error) {
-    const std::vector<std::uint8_t> bytes = encodeStateFile(table);
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (std::uint8_t b : bytes)
-            out.put(static_cast<char>(b));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temp.string();
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        error = "cannot replace " + path.string() + ": " + ec.message();
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    std::string why;
+    if (platform::replaceFileDurably(path, encodeStateFile(table), why)) return true;
+    error = "cannot replace " + path.string() + ": " + why;
+    return false;
 }
 
 }  // namespace tessik::sim

@@ -76,8 +76,8 @@ std::vector<std::uint8_t> encodeStateFile(const DeviceTable& table);
 std::optional<DeviceTable> decodeStateFile(std::span<const std::uint8_t> bytes);
 
 std::optional<DeviceTable> readStateFile(const std::filesystem::path& path);
-// Writes beside the target and renames, so an interrupted write keeps the old state. False
-// with the reason in `error` on failure.
+// Replaces the file durably (platform/linux/durable_file.hpp), so an interrupted or failed
+// write keeps the old state. False with the reason in `error` on failure.
 bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
                     std::string& error);
 

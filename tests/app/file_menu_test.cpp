@@ -94,14 +94,13 @@ TEST_F(MainWindowTest, saveAsAsksBeforeReplacingAFileAndSaveAsksOnlyWithUnsavedC
     EXPECT_TRUE(dialogs.fileRequests.empty()) << "Save never shows a file dialog";
 }
 
-TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsTheOldFile) {
+TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsWhatStoodThere) {
     openWindow();
     startNew("TV");
     addCodes(1);
     const auto file = dir / "tv.ird";
-    std::ofstream(file) << "old content";
-    // The temporary file beside the target cannot be created: its name is taken by a folder.
-    std::filesystem::create_directories(dir / "tv.ird.saving" / "inside");
+    // A folder stands at the chosen name: it cannot be replaced by the file.
+    std::filesystem::create_directories(file / "inside");
 
     dialogs.chooseNext(file);
     dialogs.answer(Answer::Ok);
@@ -111,7 +110,7 @@ TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsTheOldFile) {
     EXPECT_NE(dialogs.shown[1].text.find("tv.ird"), std::string::npos);
     EXPECT_NE(dialogs.shown[1].text.find("Is a directory"), std::string::npos)
         << dialogs.shown[1].text;
-    EXPECT_EQ(std::filesystem::file_size(file), 11u);
+    EXPECT_TRUE(std::filesystem::is_directory(file / "inside"));
     EXPECT_TRUE(window->model().modified);
     EXPECT_FALSE(menuStates(*window).save);
     EXPECT_TRUE(window->dataFile().empty());

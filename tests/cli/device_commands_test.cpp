@@ -9,6 +9,7 @@
 #include "core/datafile/data_file.hpp"
 #include "core/firmware/uf_header.hpp"
 #include "core/text/format.hpp"
+#include "platform/linux/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/firmware_images.hpp"
 #include "support/model_builders.hpp"
@@ -27,7 +28,8 @@ struct DeviceCli : ::testing::Test {
     void SetUp() override {
         RemoteModel model = test::modelWithButtons(4);
         model.macros[1] = test::macroNamed(u"Lights", 2);
-        ASSERT_TRUE(saveDataFile(ird, model).ok);
+        platform::DurableFileReplacer files;
+        ASSERT_TRUE(saveDataFile(ird, model, files).ok);
     }
     std::vector<std::string> traceLines() const {
         std::ifstream in(trace);

@@ -9,6 +9,7 @@
 #include "cli/json_model.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/datafile/writer.hpp"
+#include "platform/linux/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"
@@ -48,7 +49,8 @@ class FileCommands : public ::testing::Test {
         m.buttons[1].code.keys = {0x0204, 0x0005, 0x02E1, 0, 0, 0};
         m.buttons[1].text = {2, u"[LSHIFT]Ab", u"音量 +"};
         test::referToMacro(m, 2, 0);
-        ASSERT_TRUE(saveDataFile(ird, m).ok);
+        platform::DurableFileReplacer files;
+        ASSERT_TRUE(saveDataFile(ird, m, files).ok);
     }
     test::TempDir dir;
     std::string ird = (dir / "tv.ird").string();

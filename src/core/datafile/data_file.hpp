@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/datafile/file_replacer.hpp"
 #include "core/datafile/layout.hpp"
 #include "core/model/remote_model.hpp"
 
@@ -33,11 +34,11 @@ struct SaveResult {
     std::string error;  // the system's text when !ok
 };
 
-// Writes the model in the current layout. The new content goes to a temporary file beside the
-// target, which then replaces it, so a failed write leaves the old file as it was. Bytes of an
+// Writes the model in the current layout through `files`, which puts the new content in place
+// of the old file as one step, so a failed save leaves the old file as it was. Bytes of an
 // existing file beyond the current layout's end are kept (the tool never shortens a file). On
 // success the model counts as saved.
-SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model,
+SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, FileReplacer& files,
                         FileVersion version = kProgramFileVersion);
 
 // Reads a whole file; false with the system's text in `error` when it cannot.

@@ -38,6 +38,12 @@ class HidDevice {
     virtual std::string lastError() const = 0;
 };
 
+// Why open() gave nothing.
+enum class OpenError {
+    Unavailable,       // gone, held by another program, or not a device the tool can drive
+    PermissionDenied,  // present, but this user may not open it (on Linux: no udev rule)
+};
+
 class HidTransport {
   public:
     virtual ~HidTransport() = default;
@@ -49,6 +55,10 @@ class HidTransport {
     // Opens a device found by enumerate; nullptr when it cannot be opened (permissions, held
     // by another program, gone).
     virtual std::unique_ptr<HidDevice> open(const HidDeviceInfo& info) = 0;
+
+    // Why the last open() that gave nothing failed. Only a transport that can tell a refused
+    // permission from absence needs to say.
+    virtual OpenError lastOpenError() const { return OpenError::Unavailable; }
 };
 
 }  // namespace tessik

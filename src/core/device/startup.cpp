@@ -10,8 +10,10 @@ namespace tessik {
 StartupFinding searchDevice(CUsbhidioc& link, VersionArea& versionArea) {
     link.productId = kProductIdNormal;
     if (link.Open()) return StartupFinding::Normal;
+    bool denied = link.accessDenied();
     link.productId = kProductIdAlternate;
     if (link.Open()) return StartupFinding::Alternate;
+    denied = denied || link.accessDenied();
     link.productId = kProductIdUpdater;
     if (link.Open()) {
         ByteWriter w(versionArea);
@@ -19,7 +21,8 @@ StartupFinding searchDevice(CUsbhidioc& link, VersionArea& versionArea) {
         w.u16(78, kProductIdUpdater);
         return StartupFinding::UpdateWaiting;
     }
-    return StartupFinding::NotFound;
+    denied = denied || link.accessDenied();
+    return denied ? StartupFinding::AccessDenied : StartupFinding::NotFound;
 }
 
 StartupFinding runStartup(CUsbhidioc& link, DeviceCommands& commands, Notifier& notifier,
@@ -36,13 +39,14 @@ StartupFinding runStartup(CUsbhidioc& link, DeviceCommands& commands, Notifier& 
                               std::string(text(StringId::UpdateWaiting, language)),
                               MessageKind::Notice});
         if (runFirmwareUpdate) runFirmwareUpdate();
-    } else if (found == StartupFinding::NotFound) {
-        notifier.show(Message{std::string(kErrorCaption),
-                              std::string(text(StringId::DeviceNotConnected, language)),
+    } else if (found == StartupFinding::NotFound || found == StartupFinding::AccessDenied) {
+        const StringId why = found == StartupFinding::AccessDenied ? StringId::DeviceAccessDenied
+                                                                   : StringId::DeviceNotConnected;
+        notifier.show(Message{std::string(kErrorCaption), std::string(text(why, language)),
                               MessageKind::Notice});
     }
     link.productId = kProductIdNormal;
-    commands.GetVersion(versionArea);
+    if (found != StartupFinding::AccessDenied) commands.GetVersion(versionArea);
     return found;
 }
 

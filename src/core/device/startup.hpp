@@ -14,6 +14,7 @@ enum class StartupFinding {
     Normal,         // found with product ID 0x0021
     Alternate,      // found with product ID 0x0019
     UpdateWaiting,  // only a device in its boot loader (0x0018)
+    AccessDenied,   // a device of one of the three identities that this user may not open
     NotFound,
 };
 
@@ -24,7 +25,8 @@ StartupFinding searchDevice(CUsbhidioc& link, VersionArea& versionArea);
 
 // The whole start-up exchange: zero the version area, search, tell the user (string 148 with
 // caption "INFORMATION", then `runFirmwareUpdate`; or string 142 with caption "Error"), set the
-// link back to 0x0021 and ask for the firmware version.
+// link back to 0x0021 and ask for the firmware version. A device this user may not open gets
+// string 149 with caption "Error" instead, and no version request, which could only repeat it.
 StartupFinding runStartup(CUsbhidioc& link, DeviceCommands& commands, Notifier& notifier,
                           VersionArea& versionArea, Language language,
                           const std::function<void()>& runFirmwareUpdate);

@@ -23,6 +23,7 @@ class TracingTransport : public HidTransport {
         return inner_.enumerate(vendorId, productId);
     }
     std::unique_ptr<HidDevice> open(const HidDeviceInfo& info) override;
+    OpenError lastOpenError() const override { return inner_.lastOpenError(); }
 
   private:
     HidTransport& inner_;

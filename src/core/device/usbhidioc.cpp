@@ -2,20 +2,28 @@
 
 #include <string>
 
+#include "core/text/strings.hpp"
+
 namespace tessik {
 
 bool CUsbhidioc::Open() {
     connected_ = false;
     device_.reset();
     featureReportLength_ = 0;
+    accessDenied_ = false;
     for (const HidDeviceInfo& info : transport_.enumerate(vendorId, productId)) {
         std::unique_ptr<HidDevice> dev = transport_.open(info);
-        if (!dev) continue;  // held by another program, no permission, gone: next one
+        if (!dev) {  // held by another program, no permission, gone: next one
+            accessDenied_ =
+                accessDenied_ || transport_.lastOpenError() == OpenError::PermissionDenied;
+            continue;
+        }
         const std::size_t length = dev->featureReportLength();
         if (length < 8 || length > kFrameSize) continue;
         device_ = std::move(dev);
         featureReportLength_ = length;
         connected_ = true;
+        accessDenied_ = false;
         break;
     }
     return connected_;
@@ -24,8 +32,11 @@ bool CUsbhidioc::Open() {
 bool CUsbhidioc::ensureConnected() {
     if (!connected_) Open();
     if (!connected_) {
-        notifier_.show(Message{std::string(kErrorCaption), std::string(kLinkNotConnectedText),
-                               MessageKind::Notice});
+        // The link's own text is Japanese in every language; the permission text is one of the
+        // string table's and follows the interface language.
+        const std::string_view why =
+            accessDenied_ ? text(StringId::DeviceAccessDenied) : kLinkNotConnectedText;
+        notifier_.show(Message{std::string(kErrorCaption), std::string(why), MessageKind::Notice});
         return false;
     }
     if (!device_) {  // connected without a usable device: search again next time

@@ -48,6 +48,9 @@ class CUsbhidioc {
     // Looks for the first present device with vendorId/productId that can be opened; true when
     // connected. Devices that cannot be opened are skipped.
     bool Open();
+    // After an Open that found nothing: a matching device was there, but this user may not
+    // open it. A transfer then says so (string 149) instead of "not connected".
+    bool accessDenied() const { return accessDenied_; }
 
     // Sends frame[0..featureReportLength) as feature report 1 (byte 0 set to 1). Up to 11
     // attempts 100 ms apart; the last failure is shown and disconnects.
@@ -73,6 +76,7 @@ class CUsbhidioc {
     Notifier& notifier_;
     std::unique_ptr<HidDevice> device_;
     bool connected_ = false;
+    bool accessDenied_ = false;
     std::size_t featureReportLength_ = 0;
 };
 

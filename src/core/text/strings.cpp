@@ -77,6 +77,15 @@ constexpr Entry kStrings[] = {
     {148, "There is a device firmware update waiting state. \nRun the firmware updates.",
      "ファームウェアアップデート待機状態のデバイスがあります。\nファームウェアアップデートを実行し"
      "て下さい。"},
+    // Linux only lets a user open a hidraw node that a udev rule gives them; saying "not
+    // connected" there would send them looking at the cable.
+    {149,
+     "The device is connected, but you have no permission to open it.\nInstall the udev rule "
+     "70-tessik.rules (see Help, \"Linux: access to the receiver\") and plug the device in "
+     "again.",
+     "デバイスは接続されていますが、開く権限がありません。\nudev ルール 70-tessik.rules "
+     "をインストールして（ヘルプの「Linux：受信機へのアクセス権」を参照）、デバイスを接続し直して"
+     "ください。"},
 };
 
 const Entry* find(int id) {

@@ -50,6 +50,7 @@ enum class StringId : int {
     FirmwareUpdateFailed = 146,
     IrDataTooLong = 147,
     UpdateWaiting = 148,
+    DeviceAccessDenied = 149,  // a receiver is there, but this user may not open it
 };
 
 // The text of `id` in `language`. Identifiers between the named ones (134..139, the command

@@ -61,6 +61,16 @@ std::string errnoText(int error) {
     return std::system_category().message(error);
 }
 
+// An ioctl interrupted by a signal before it did anything is simply asked again.
+template <typename Arg>
+int ioctlRetrying(int fd, unsigned long request, Arg arg) {
+    int n = 0;
+    do {
+        n = ::ioctl(fd, request, arg);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
 class HidrawDevice : public HidDevice {
   public:
     HidrawDevice(int fd, std::size_t length) : fd_(fd), length_(length) {}
@@ -73,14 +83,14 @@ class HidrawDevice : public HidDevice {
     bool setFeature(std::span<const std::uint8_t> report) override {
         if (report.size() != length_) return fail(EINVAL);
         // The ioctl's argument is not const, but the kernel only reads the buffer for a set.
-        const int n =
-            ::ioctl(fd_, HIDIOCSFEATURE(report.size()), const_cast<std::uint8_t*>(report.data()));
+        const int n = ioctlRetrying(fd_, HIDIOCSFEATURE(report.size()),
+                                    const_cast<std::uint8_t*>(report.data()));
         return checkCount(n, report.size());
     }
 
     bool getFeature(std::span<std::uint8_t> report) override {
         if (report.size() != length_) return fail(EINVAL);
-        const int n = ::ioctl(fd_, HIDIOCGFEATURE(report.size()), report.data());
+        const int n = ioctlRetrying(fd_, HIDIOCGFEATURE(report.size()), report.data());
         return checkCount(n, report.size());
     }
 
@@ -112,12 +122,13 @@ class HidrawDevice : public HidDevice {
 // The descriptor straight from the device, for a node whose sysfs entry does not offer it.
 std::optional<std::size_t> ioctlFeatureReportLength(int fd) {
     int size = 0;
-    if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
+    if (ioctlRetrying(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 ||
+        size > HID_MAX_DESCRIPTOR_SIZE) {
         return std::nullopt;
     }
     hidraw_report_descriptor desc{};
     desc.size = static_cast<std::uint32_t>(size);
-    if (::ioctl(fd, HIDIOCGRDESC, &desc) < 0) return std::nullopt;
+    if (ioctlRetrying(fd, HIDIOCGRDESC, &desc) < 0) return std::nullopt;
     return featureReportLength(std::span(desc.value, desc.size));
 }
 
@@ -183,8 +194,17 @@ std::optional<std::size_t> HidrawTransport::sysfsFeatureReportLength(
 }
 
 std::unique_ptr<HidDevice> HidrawTransport::open(const HidDeviceInfo& info) {
-    const int fd = ::open(info.path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return nullptr;  // no permission, gone: skipped like a probe that failed
+    lastOpenError_ = OpenError::Unavailable;
+    int fd = -1;
+    do {
+        fd = ::open(info.path.c_str(), O_RDWR | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        // A node that is there but refused is not absence: the user needs the udev rule, and
+        // is told so instead of "not connected".
+        if (errno == EACCES || errno == EPERM) lastOpenError_ = OpenError::PermissionDenied;
+        return nullptr;
+    }
     std::optional<std::size_t> length = sysfsFeatureReportLength(info.path);
     if (!length) length = ioctlFeatureReportLength(fd);
     if (!length) {

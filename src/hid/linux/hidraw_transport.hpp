@@ -37,6 +37,7 @@ class HidrawTransport : public HidTransport {
     // Opens the node for reading and writing. Nothing when it cannot be opened (no permission:
     // see the udev rule shipped with the tool) or its descriptor declares no feature report 1.
     std::unique_ptr<HidDevice> open(const HidDeviceInfo& info) override;
+    OpenError lastOpenError() const override { return lastOpenError_; }
 
     // The feature report length for report ID 1 that sysfs' copy of the node's report
     // descriptor declares (the node named like the last part of `devicePath`).
@@ -46,6 +47,7 @@ class HidrawTransport : public HidTransport {
   private:
     std::filesystem::path sysfsRoot_;
     std::filesystem::path devRoot_;
+    OpenError lastOpenError_ = OpenError::Unavailable;
 };
 
 }  // namespace tessik::hid

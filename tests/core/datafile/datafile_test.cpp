@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <string>
 #include <tuple>
 #include <utility>
 
 #include "core/datafile/data_file.hpp"
 #include "core/datafile/reader.hpp"
 #include "core/datafile/writer.hpp"
+#include "platform/linux/durable_file.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"
+#include "support/unprivileged.hpp"
 
 namespace tessik {
 namespace {
@@ -86,8 +91,18 @@ class DataFileOnDisk : public ::testing::Test {
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
     }
+    // The file names in a folder, hidden ones included.
+    static std::set<std::string> names(const fs::path& folder) {
+        std::set<std::string> out;
+        for (const auto& entry : fs::directory_iterator(folder))
+            out.insert(entry.path().filename().string());
+        return out;
+    }
+    void SetUp() override { fs::permissions(dir_, fs::perms(0755)); }  // open to nobody too
+
     test::TempDir tmp_;
     const fs::path& dir_ = tmp_.path();
+    platform::DurableFileReplacer files_;
 };
 
 TEST(DataFileFormat, currentLayoutPlacesEveryPartAtItsOffsetAndReadsBackWhole) {
@@ -206,7 +221,7 @@ TEST(DataFileFormat, damagedValuesLoadBounded) {
 TEST_F(DataFileOnDisk, openMarksTheModelOpenedAndSaveMarksItSaved) {
     RemoteModel m = fullModel();
     const fs::path p = dir_ / "tv.ird";
-    ASSERT_TRUE(saveDataFile(p, m).ok);
+    ASSERT_TRUE(saveDataFile(p, m, files_).ok);
     EXPECT_EQ(std::tuple(m.modified, m.commands.save), std::tuple(false, true));
 
     RemoteModel back = modelWithButtons(3);
@@ -237,41 +252,68 @@ TEST_F(DataFileOnDisk, saveKeepsTheTailOfALongerFileAndNeverShortensIt) {
     std::vector<std::uint8_t> old(130000, 0x5A);
     spit(p, old);
     RemoteModel m = fullModel();
-    ASSERT_TRUE(saveDataFile(p, m).ok);
+    ASSERT_TRUE(saveDataFile(p, m, files_).ok);
     const auto bytes = slurp(p);
     ASSERT_EQ(bytes.size(), 130000u);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 120178), encodeDataFile(m));
     EXPECT_EQ(std::tuple(bytes[120178], bytes.back()), std::tuple(0x5A, 0x5A));
-    EXPECT_FALSE(fs::exists(dir_ / "long.ird.saving"));
+    EXPECT_EQ(names(dir_), std::set<std::string>{"long.ird"});
 }
 
-TEST_F(DataFileOnDisk, aFailedSaveLeavesTheOldFileUntouchedAndReportsWhy) {
-    const fs::path p = dir_ / "keep.ird";
-    const auto original = encodeDataFile(modelWithButtons(2));
-    spit(p, original);
-    fs::create_directory(dir_ / "keep.ird.saving");  // the new content cannot be written
+TEST_F(DataFileOnDisk, saveWritesThroughALinkedTargetAndPassesOverALinkPlantedAtItsTemporaryName) {
+    fs::create_directory(dir_ / "tables");
+    const fs::path file = dir_ / "tables" / "tv.ird";
+    spit(file, encodeDataFile(modelWithButtons(2)));
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(file, mode);
+    const fs::path link = dir_ / "tv.ird";
+    fs::create_symlink("tables/tv.ird", link);
+    // Someone who foresaw the first temporary name has put a link there to a file of theirs.
+    const fs::path victim = dir_ / "victim";
+    spit(victim, {1, 2, 3});
+    const fs::path planted = platform::temporaryName(file, "foreseen");
+    fs::create_symlink(victim, planted);
+    platform::DurableFileReplacer files(
+        [n = 0]() mutable { return n++ == 0 ? std::string("foreseen") : std::string("free"); });
+
     RemoteModel m = fullModel();
-    m.modified = true;
-    const SaveResult r = saveDataFile(p, m);
-    EXPECT_EQ(std::tuple(r.ok, r.error.empty(), m.modified), std::tuple(false, false, true));
-    EXPECT_EQ(slurp(p), original);
-
-    EXPECT_FALSE(saveDataFile(dir_ / "no-such-dir" / "x.ird", m).ok);
+    ASSERT_TRUE(saveDataFile(link, m, files).ok);
+    EXPECT_EQ(fs::read_symlink(link), "tables/tv.ird");
+    EXPECT_EQ(slurp(file), encodeDataFile(m));
+    EXPECT_EQ(fs::status(file).permissions(), mode);
+    EXPECT_EQ(slurp(victim), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(fs::read_symlink(planted), victim);  // not ours to remove
+    EXPECT_EQ(names(dir_ / "tables"), (std::set<std::string>{"tv.ird", planted.filename()}));
 }
 
-TEST_F(DataFileOnDisk, aReadOnlyFileIsNotReplaced) {
-    const fs::path p = dir_ / "protected.ird";
+TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsKeepingTheOldFileAndLeavingNoTemporary) {
     const auto original = encodeDataFile(modelWithButtons(2));
-    spit(p, original);
-    fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    if (std::ofstream(p, std::ios::in | std::ios::out)) {
-        GTEST_SKIP() << "running with the privilege to write read-only files";
+    struct Case {
+        const char* folder;
+        fs::perms folderMode;
+        fs::perms fileMode;
+    };
+    // Readable by all, so that the unprivileged saver gets as far as writing.
+    for (const Case& c : {Case{"read-only folder", fs::perms(0555), fs::perms(0666)},
+                          Case{"read-only file", fs::perms(0777), fs::perms(0444)}}) {
+        const fs::path folder = dir_ / c.folder;
+        const fs::path p = folder / "keep.ird";
+        fs::create_directory(folder);
+        spit(p, original);
+        fs::permissions(p, c.fileMode);
+        fs::permissions(folder, c.folderMode);
+        EXPECT_EXIT(test::asNobody([&] {
+                        RemoteModel m = fullModel();
+                        m.modified = true;
+                        const SaveResult r = saveDataFile(p, m, files_);
+                        std::fprintf(stderr, "%s\n", r.error.c_str());
+                        return !r.ok && m.modified;
+                    }),
+                    ::testing::ExitedWithCode(0), "^Permission denied\n$")
+            << c.folder;
+        EXPECT_EQ(slurp(p), original) << c.folder;
+        EXPECT_EQ(names(folder), std::set<std::string>{"keep.ird"}) << c.folder;
     }
-    RemoteModel m = fullModel();
-    const SaveResult r = saveDataFile(p, m);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(slurp(p), original);
 }
 
 }  // namespace

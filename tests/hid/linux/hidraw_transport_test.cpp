@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
+#include "core/device/commands.hpp"
+#include "core/device/log_sink.hpp"
+#include "core/device/startup.hpp"
 #include "core/device/usbhidioc.hpp"
+#include "core/text/strings.hpp"
 #include "hid/descriptor_files.hpp"
 #include "hid/linux/hidraw_transport.hpp"
 #include "support/temp_dir.hpp"
+#include "support/unprivileged.hpp"
 
 namespace tessik::test {
 namespace {
@@ -35,6 +41,8 @@ struct FakeTree : ::testing::Test {
         fs::create_directories(dev);
         if (node) std::ofstream(dev / name) << "";
     }
+
+    void SetUp() override { fs::permissions(root.path(), fs::perms(0755)); }  // nobody looks too
 
     TempDir root;
     fs::path sys = root / "sys";
@@ -105,7 +113,7 @@ class RecordingNotifier : public Notifier {
     std::vector<Message> messages;
 };
 
-TEST_F(FakeTree, theLinkSaysNotConnectedOrShowsThePlatformTextAfterElevenRefusedSends) {
+TEST_F(FakeTree, theLinkSaysNotConnectedNoPermissionOrThePlatformTextAfterElevenRefusedSends) {
     add("hidraw0", "0003:0000046D:0000C52B", receiver);
     FakeClock clock;
     RecordingNotifier notifier;
@@ -115,7 +123,30 @@ TEST_F(FakeTree, theLinkSaysNotConnectedOrShowsThePlatformTextAfterElevenRefused
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, kLinkNotConnectedText);
 
+    // The receiver's node is there, but only root may open it (no udev rule yet): the start-up
+    // search and every transfer say so, naming the permission problem and the rule.
     add("hidraw1", kReceiverId, receiver);
+    fs::permissions(dev / "hidraw1", fs::perms::none);
+    EXPECT_EXIT(asNobody([&] {
+                    setUiLanguageOverride(Language::English);
+                    NullLogSink log;
+                    DeviceCommands commands(link, clock, log);
+                    VersionArea area{};
+                    notifier.messages.clear();
+                    const StartupFinding found =
+                        runStartup(link, commands, notifier, area, Language::English, {});
+                    link.GetFeature(frame);
+                    for (const Message& m : notifier.messages)
+                        std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
+                    const Message denied{"Error", std::string(text(StringId::DeviceAccessDenied)),
+                                         MessageKind::Notice};
+                    return found == StartupFinding::AccessDenied &&
+                           notifier.messages == std::vector<Message>(2, denied);
+                }),
+                ::testing::ExitedWithCode(0),
+                "no permission to open it.*udev rule 70-tessik.rules");
+
+    fs::permissions(dev / "hidraw1", fs::perms(0644));
     EXPECT_FALSE(link.SetFeature(frame));
     ASSERT_EQ(notifier.messages.size(), 2u);
     EXPECT_EQ(notifier.messages[1].caption, "Error");

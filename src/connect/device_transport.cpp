@@ -1,0 +1,51 @@
+#include "connect/device_transport.hpp"
+
+#include "hid/linux/hidraw_transport.hpp"
+#include "sim/boot_loader.hpp"
+#include "sim/simulated_receiver.hpp"
+
+namespace tessik::connect {
+namespace {
+
+std::unique_ptr<sim::SimulatedReceiver> makeSimulatedReceiver(Clock& clock,
+                                                              const TransportOptions& options) {
+    sim::ReceiverOptions receiverOptions;
+    receiverOptions.stateFile = options.simStateFile;
+    // Not recorded: a session of polling would only grow the record; the command line's trace
+    // file is the record where one is wanted.
+    receiverOptions.recordTraffic = false;
+    auto receiver = std::make_unique<sim::SimulatedReceiver>(clock, std::move(receiverOptions));
+    // It takes a firmware update like a real one.
+    sim::BootLoader::attach(*receiver, {.startInUpdateMode = options.simUpdateMode});
+    return receiver;
+}
+
+}  // namespace
+
+std::unique_ptr<DeviceTransport> DeviceTransport::open(const TransportOptions& options,
+                                                       Clock& clock, std::string& error) {
+    std::unique_ptr<DeviceTransport> device(new DeviceTransport());
+    if (!options.simulate) {
+        device->hidraw_ = std::make_unique<hid::HidrawTransport>();
+        return device;
+    }
+    device->receiver_ = makeSimulatedReceiver(clock, options);
+    for (const std::string& fault : options.simFaults) {
+        if (!device->receiver_->applyFault(fault, error)) return nullptr;
+    }
+    return device;
+}
+
+DeviceTransport::~DeviceTransport() = default;
+
+HidTransport& DeviceTransport::transport() {
+    if (receiver_) return receiver_->transport();
+    return *hidraw_;
+}
+
+std::vector<sim::FaultInfo> simulatedFaults() {
+    FakeClock clock;
+    return makeSimulatedReceiver(clock, {})->faultCatalogue();
+}
+
+}  // namespace tessik::connect
