@@ -8,19 +8,16 @@
 #include "app/AppIcon.hpp"
 #include "app/ProgramInfo.hpp"
 #include "app/QtText.hpp"
+#include "core/firmware/uf_header.hpp"
 #include "core/text/format.hpp"
 #include "core/text/ui_texts.hpp"
 
 namespace tessik::app {
 
-// Offsets of the firmware's major, minor and third version number in its 80-byte header.
-inline constexpr std::size_t kFirmwareMajorOffset = 50;
-inline constexpr std::size_t kFirmwareMinorOffset = 51;
-inline constexpr std::size_t kFirmwareThirdOffset = 52;
-
 std::string firmwareVersionLine(const VersionArea& a) {
+    const UfHeader h = decodeUfHeader(a);
     return formatText(label(Label::AboutFirmware, Language::English),
-                      {a[kFirmwareMajorOffset], a[kFirmwareMinorOffset], a[kFirmwareThirdOffset]});
+                      {h.versionMajor, h.versionMinor, h.versionThird});
 }
 
 m_About::m_About(const VersionArea& versionArea, Language language, QWidget* parent)

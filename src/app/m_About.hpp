@@ -16,7 +16,7 @@ class m_About : public QDialog {
     m_About(const VersionArea& versionArea, Language language, QWidget* parent = nullptr);
 };
 
-// "Firmware Ver %d.%d.%d" from bytes 50, 51 and 52 of the firmware header.
+// "Firmware Ver %d.%d.%d" from the version numbers of the firmware's uf_header.
 std::string firmwareVersionLine(const VersionArea& versionArea);
 
 }  // namespace tessik::app

@@ -1,16 +1,17 @@
 // version, setup: the receiver from the terminal.
 
+#include <algorithm>
 #include <iostream>
 #include <ostream>
 
 #include "cli/commands.hpp"
 #include "cli/device_options.hpp"
-#include "core/bytes/byte_io.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/log_sink.hpp"
 #include "core/device/startup.hpp"
 #include "core/device/usbhidioc.hpp"
+#include "core/firmware/uf_header.hpp"
 #include "core/programming/set_up_data.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
@@ -120,16 +121,14 @@ int cmdVersion(const Args& args, Io& io) {
     if (!device.commands->GetVersion(area))
         return fail(io, "the receiver did not answer Get Version");
 
-    // uf_header: name at 18 (32 bytes, 0-terminated), version at 50..52, date 53..55, time
-    // 56..57.
-    const ByteReader h(area);
-    std::string name;
-    for (std::size_t i = 18; i < 50 && h.u8(i) != 0; ++i)
-        name.push_back(static_cast<char>(h.u8(i)));
+    // The name's bytes as the header holds them, up to its terminator.
+    const UfHeader h = decodeUfHeader(area);
+    const std::string name(h.name.begin(), std::find(h.name.begin(), h.name.end(), 0));
     io.out << "Firmware: " << name << '\n'
-           << formatText("Firmware Ver %d.%d.%d", {h.u8(50), h.u8(51), h.u8(52)}) << '\n'
+           << formatText("Firmware Ver %d.%d.%d", {h.versionMajor, h.versionMinor, h.versionThird})
+           << '\n'
            << formatText("Date: %02d/%02d/%02d %02d:%02d",
-                         {h.u8(53), h.u8(54), h.u8(55), h.u8(56), h.u8(57)})
+                         {h.date[0], h.date[1], h.date[2], h.hour, h.minute})
            << '\n';
     return kExitOk;
 }

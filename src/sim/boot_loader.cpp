@@ -11,24 +11,10 @@
 namespace tessik::sim {
 namespace {
 
-constexpr std::array kFaults = {
-    FaultInfo{"erase-nak", "N", "the boot loader refuses the next N flash erases"},
-    FaultInfo{"write-nak", "N", "the boot loader refuses the write of block N (0 at 0x08004000)"},
-    FaultInfo{"corrupt-block", "N", "block N is stored with one bit flipped (the CRC differs)"},
-    FaultInfo{"no-return", "", "the device never comes back after a mode switch or start"},
-    FaultInfo{"identity", "TEXT",
-              "the boot loader identifies itself with TEXT (default DER32UVE2)"},
-    FaultInfo{"never-ready", "", "updater commands are taken but never answered"},
-};
-
 constexpr std::uint32_t kApplicationStart = kFlashBaseAddress + kImageOffset;  // 0x08004000
 
 void answer(Reply& reply, bool ack) {
     ByteWriter(reply.frame).u8(kUpdaterStatusOffset, ack ? kStatusAck : kStatusNak);
-}
-
-std::string faultName(const FaultSetting& s) {
-    return "fault \"" + std::string(s.name) + "\"";
 }
 
 }  // namespace
@@ -244,47 +230,37 @@ std::uint16_t BootLoader::flashCrc16() const {
 
 // ---------------------------------------------------------------------------------------------
 
+std::span<const FaultOption<BootLoader>> BootLoader::faultOptions() {
+    using Option = FaultOption<BootLoader>;
+    static constexpr std::array<Option, 6> kOptions = {{
+        {{"erase-nak", "N", "the boot loader refuses the next N flash erases"},
+         FaultValue::Number,
+         [](BootLoader& b, const FaultArgument& a) { b.faults_.eraseNaks = a.number; }},
+        {{"write-nak", "N", "the boot loader refuses the write of block N (0 at 0x08004000)"},
+         FaultValue::Number,
+         [](BootLoader& b, const FaultArgument& a) { b.faults_.nakBlock = a.number; }},
+        {{"corrupt-block", "N", "block N is stored with one bit flipped (the CRC differs)"},
+         FaultValue::Number,
+         [](BootLoader& b, const FaultArgument& a) { b.faults_.corruptBlock = a.number; }},
+        {{"no-return", "", "the device never comes back after a mode switch or start"},
+         FaultValue::None,
+         [](BootLoader& b, const FaultArgument&) { b.faults_.noReturn = true; }},
+        {{"identity", "TEXT", "the boot loader identifies itself with TEXT (default DER32UVE2)"},
+         FaultValue::Text,
+         [](BootLoader& b, const FaultArgument& a) { b.options_.identity = std::string(a.text); }},
+        {{"never-ready", "", "updater commands are taken but never answered"},
+         FaultValue::None,
+         [](BootLoader& b, const FaultArgument&) { b.faults_.neverReady = true; }},
+    }};
+    return kOptions;
+}
+
 std::vector<FaultInfo> BootLoader::faultCatalogue() const {
-    return {kFaults.begin(), kFaults.end()};
+    return faultInfos(faultOptions());
 }
 
 FaultParse BootLoader::applyFault(const FaultSetting& setting, std::string& error) {
-    const std::string_view name = setting.name;
-    auto flag = [&](bool& field) {
-        if (setting.value) {
-            error = faultName(setting) + " takes no value";
-            return FaultParse::BadValue;
-        }
-        field = true;
-        return FaultParse::Applied;
-    };
-    auto number = [&](auto assign) {
-        const auto n = setting.value ? parseFaultNumber(*setting.value) : std::nullopt;
-        if (!n) {
-            error = faultName(setting) +
-                    (setting.value ? ": bad value \"" + std::string(*setting.value) + "\""
-                                   : " needs a value");
-            return FaultParse::BadValue;
-        }
-        assign(*n);
-        return FaultParse::Applied;
-    };
-    if (name == "erase-nak") return number([this](std::uint32_t n) { faults_.eraseNaks = n; });
-    if (name == "write-nak") return number([this](std::uint32_t n) { faults_.nakBlock = n; });
-    if (name == "corrupt-block") {
-        return number([this](std::uint32_t n) { faults_.corruptBlock = n; });
-    }
-    if (name == "no-return") return flag(faults_.noReturn);
-    if (name == "never-ready") return flag(faults_.neverReady);
-    if (name == "identity") {
-        if (!setting.value) {
-            error = faultName(setting) + " needs a value";
-            return FaultParse::BadValue;
-        }
-        options_.identity = std::string(*setting.value);
-        return FaultParse::Applied;
-    }
-    return FaultParse::UnknownName;
+    return applyFaultOption(faultOptions(), *this, setting, error);
 }
 
 }  // namespace tessik::sim

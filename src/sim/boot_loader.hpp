@@ -90,6 +90,8 @@ class BootLoader final : public Firmware {
     std::uint32_t blocksWritten() const { return written_; }  // WriteBlock commands stored
 
   private:
+    // The boot loader's faults, by name.
+    static std::span<const FaultOption<BootLoader>> faultOptions();
     Handling applicationFrame(std::uint8_t command, std::span<const std::uint8_t> payload,
                               Reply& reply);
     Handling bootLoaderFrame(std::uint8_t command, std::uint16_t length,

@@ -13,43 +13,19 @@ namespace {
 constexpr std::array<std::uint8_t, 8> kStateMark = {'T', 'S', 'K', 'S', 'I', 'M', '0', '1'};
 static_assert(kStateFileSize == 5110);
 
-KeyCodeList readKeys(const ByteReader& r, std::size_t offset) {
-    KeyCodeList k{};
-    for (std::size_t i = 0; i < kKeyWords; ++i)
-        k[i] = r.u16(offset + 2 * i);
-    return k;
-}
-
 }  // namespace
 
 TimingWindows DeviceTable::timing() const {
-    // Payload offsets are frame offsets less 8.
-    const ByteReader r(irCode);
-    TimingWindows t;
-    t.format = r.u8(0);
-    t.byte9 = r.u8(1);
-    t.pairCount = r.u16(2);
-    t.leaderHighMax = r.u16(4);
-    t.leaderHighMin = r.u16(6);
-    t.leaderLowMax = r.u16(8);
-    t.leaderLowMin = r.u16(10);
-    t.oneMax = r.u16(12);
-    t.lowMax = r.u16(14);
-    t.highMax = r.u16(16);
-    t.oneMin = r.u16(18);
-    t.lowMin = r.u16(20);
-    t.highMin = r.u16(22);
-    t.bitCount = r.u16(24);
-    return t;
+    return decodeTimingWindows(ByteReader(irCode));
 }
 
 ReturnCodeEntry DeviceTable::returnCode(std::size_t slot) const {
     ReturnCodeEntry e;
     if (slot >= kButtonSlots) return e;
     const ByteReader r(returnCodes[slot]);
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
-        e.codeBytes[i] = r.u8(i);
-    e.keys = readKeys(r, 20);
+    const auto code = r.bytes(kReturnCodeBytesAt, kCodeBytesCount);
+    std::copy(code.begin(), code.end(), e.codeBytes.begin());
+    e.keys = readKeys(r, kReturnCodeKeysAt);
     return e;
 }
 
@@ -57,9 +33,9 @@ MacroEntry DeviceTable::macro(std::size_t macroSlot) const {
     MacroEntry e;
     if (macroSlot >= kMacroSlots) return e;
     const ByteReader r(macros[macroSlot]);
-    e.interval = r.u16(0);
+    e.interval = r.u16(kMacroIntervalAt);
     for (std::size_t c = 0; c < kMacroCommands; ++c)
-        e.commands[c] = readKeys(r, 2 + 12 * c);
+        e.commands[c] = readKeys(r, kMacroKeysAt + kMacroKeyListStride * c);
     return e;
 }
 

@@ -13,32 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "core/device/commands.hpp"
 #include "core/model/records.hpp"
 
 namespace tessik::sim {
 
-inline constexpr std::size_t kIrCodePayloadSize = 26;      // frame bytes 8..33
-inline constexpr std::size_t kReturnCodePayloadSize = 32;  // frame bytes 9..40
-inline constexpr std::size_t kMacroPayloadSize = 98;       // frame bytes 9..106
-
-// The timing windows the receiver matches a signal against (Set Ir Code, payload offsets 0..25).
-struct TimingWindows {
-    std::uint8_t format = 0;
-    std::uint8_t byte9 = 0;
-    std::uint16_t pairCount = 0;
-    std::uint16_t leaderHighMax = 0;
-    std::uint16_t leaderHighMin = 0;
-    std::uint16_t leaderLowMax = 0;
-    std::uint16_t leaderLowMin = 0;
-    std::uint16_t oneMax = 0;
-    std::uint16_t lowMax = 0;
-    std::uint16_t highMax = 0;
-    std::uint16_t oneMin = 0;
-    std::uint16_t lowMin = 0;
-    std::uint16_t highMin = 0;
-    std::uint16_t bitCount = 0;
-    bool operator==(const TimingWindows&) const = default;
-};
+inline constexpr std::size_t kIrCodePayloadSize = kSetIrCodeLength;          // frame bytes 8..33
+inline constexpr std::size_t kReturnCodePayloadSize = kSetReturnCodeLength;  // frame bytes 9..40
+inline constexpr std::size_t kMacroPayloadSize = kSetMacroLength;            // frame bytes 9..106
 
 // One button slot: the code bytes to recognise and the keys to type.
 struct ReturnCodeEntry {

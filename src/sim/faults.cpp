@@ -6,40 +6,55 @@
 namespace tessik::sim {
 namespace {
 
-constexpr std::array kBuiltIn = {
-    FaultInfo{"absent", "", "no device on the bus"},
-    FaultInfo{"unopenable", "", "the device is present but cannot be opened"},
-    FaultInfo{"nak", "CODE", "NAK every command with this code (e.g. 0x26)"},
-    FaultInfo{"nak-exchange", "N", "NAK the N-th exchange (1: the first)"},
-    FaultInfo{"busy", "N", "answer status 1 (not ready) to the first N reads of every reply"},
-    FaultInfo{"set-fail", "N", "the next N set-feature transfers fail"},
-    FaultInfo{"get-fail", "N", "the next N get-feature transfers fail"},
-    FaultInfo{"unplug-after", "N", "the device disappears after N exchanges"},
-    FaultInfo{"wrong-echo", "[N]",
-              "the next N (default: every) Get Capture replies echo another code"},
-    FaultInfo{"oversize", "[BYTES]",
-              "Get Capture replies announce a data length of BYTES (default 65534)"},
-};
+using Option = FaultOption<Faults>;
 
-bool needNumber(const FaultSetting& setting, std::uint32_t max, std::uint32_t& out,
-                std::string& error) {
-    if (!setting.value) {
-        error = "fault \"" + std::string(setting.name) + "\" needs a value";
-        return false;
-    }
-    const auto n = parseFaultNumber(*setting.value, max);
-    if (!n) {
-        error = "fault \"" + std::string(setting.name) + "\": bad value \"" +
-                std::string(*setting.value) + "\"";
-        return false;
-    }
-    out = *n;
-    return true;
+constexpr std::array<Option, 10> kBuiltIn = {{
+    {{"absent", "", "no device on the bus"},
+     FaultValue::None,
+     [](Faults& f, const FaultArgument&) { f.absent = true; }},
+    {{"unopenable", "", "the device is present but cannot be opened"},
+     FaultValue::None,
+     [](Faults& f, const FaultArgument&) { f.unopenable = true; }},
+    {{"nak", "CODE", "NAK every command with this code (e.g. 0x26)"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.nakCode = static_cast<std::uint16_t>(a.number); },
+     0xFFFF},
+    {{"nak-exchange", "N", "NAK the N-th exchange (1: the first)"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.nakExchange = a.number; }},
+    {{"busy", "N", "answer status 1 (not ready) to the first N reads of every reply"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.busyReads = a.number; }},
+    {{"set-fail", "N", "the next N set-feature transfers fail"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.setFailures = a.number; }},
+    {{"get-fail", "N", "the next N get-feature transfers fail"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.getFailures = a.number; }},
+    {{"unplug-after", "N", "the device disappears after N exchanges"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.unplugAfter = a.number; }},
+    {{"wrong-echo", "[N]", "the next N (default: every) Get Capture replies echo another code"},
+     FaultValue::OptionalNumber,
+     [](Faults& f, const FaultArgument& a) { f.wrongEcho = a.number; },
+     0xFFFFFFFF,
+     kEveryTime},
+    {{"oversize", "[BYTES]", "Get Capture replies announce a data length of BYTES (default 65534)"},
+     FaultValue::OptionalNumber,
+     [](Faults& f, const FaultArgument& a) {
+         f.oversizedLength = static_cast<std::uint16_t>(a.number);
+     },
+     0xFFFF,
+     0xFFFE},
+}};
+
+std::string named(const FaultSetting& setting) {
+    return "fault \"" + std::string(setting.name) + "\"";
 }
 
 }  // namespace
 
-std::span<const FaultInfo> builtInFaults() {
+std::span<const FaultOption<Faults>> builtInFaultOptions() {
     return kBuiltIn;
 }
 
@@ -63,52 +78,31 @@ std::optional<std::uint32_t> parseFaultNumber(std::string_view text, std::uint32
     return v;
 }
 
-FaultParse applyBuiltInFault(Faults& f, const FaultSetting& setting, std::string& error) {
-    const std::string_view name = setting.name;
-    std::uint32_t n = 0;
-    auto flag = [&](bool& field) {
-        if (setting.value) {
-            error = "fault \"" + std::string(name) + "\" takes no value";
-            return FaultParse::BadValue;
+bool readFaultArgument(const FaultSetting& setting, FaultValue kind, std::uint32_t max,
+                       std::uint32_t fallback, FaultArgument& argument, std::string& error) {
+    if (kind == FaultValue::None) {
+        if (setting.value) error = named(setting) + " takes no value";
+        return !setting.value;
+    }
+    if (!setting.value) {
+        if (kind == FaultValue::OptionalNumber) {
+            argument.number = fallback;
+            return true;
         }
-        field = true;
-        return FaultParse::Applied;
-    };
-    auto number = [&](std::uint32_t max, auto assign) {
-        if (!needNumber(setting, max, n, error)) return FaultParse::BadValue;
-        assign(n);
-        return FaultParse::Applied;
-    };
-    auto optionalNumber = [&](std::uint32_t fallback, std::uint32_t max, auto assign) {
-        if (!setting.value) {
-            assign(fallback);
-            return FaultParse::Applied;
-        }
-        return number(max, assign);
-    };
-
-    if (name == "absent") return flag(f.absent);
-    if (name == "unopenable") return flag(f.unopenable);
-    if (name == "nak") {
-        return number(0xFFFF, [&](std::uint32_t v) { f.nakCode = static_cast<std::uint16_t>(v); });
+        error = named(setting) + " needs a value";
+        return false;
     }
-    if (name == "nak-exchange")
-        return number(0xFFFFFFFF, [&](std::uint32_t v) { f.nakExchange = v; });
-    if (name == "busy") return number(0xFFFFFFFF, [&](std::uint32_t v) { f.busyReads = v; });
-    if (name == "set-fail") return number(0xFFFFFFFF, [&](std::uint32_t v) { f.setFailures = v; });
-    if (name == "get-fail") return number(0xFFFFFFFF, [&](std::uint32_t v) { f.getFailures = v; });
-    if (name == "unplug-after") {
-        return number(0xFFFFFFFF, [&](std::uint32_t v) { f.unplugAfter = v; });
+    if (kind == FaultValue::Text) {
+        argument.text = *setting.value;
+        return true;
     }
-    if (name == "wrong-echo") {
-        return optionalNumber(kEveryTime, 0xFFFFFFFF, [&](std::uint32_t v) { f.wrongEcho = v; });
+    const auto n = parseFaultNumber(*setting.value, max);
+    if (!n) {
+        error = named(setting) + ": bad value \"" + std::string(*setting.value) + "\"";
+        return false;
     }
-    if (name == "oversize") {
-        return optionalNumber(0xFFFE, 0xFFFF, [&](std::uint32_t v) {
-            f.oversizedLength = static_cast<std::uint16_t>(v);
-        });
-    }
-    return FaultParse::UnknownName;
+    argument.number = *n;
+    return true;
 }
 
 }  // namespace tessik::sim

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessik::sim {
 
@@ -33,9 +34,6 @@ struct FaultInfo {
     std::string_view description;
 };
 
-// The faults every simulated receiver understands, for help texts.
-std::span<const FaultInfo> builtInFaults();
-
 enum class FaultParse { Applied, UnknownName, BadValue };
 
 // "NAME" or "NAME=VALUE" split at the first '='.
@@ -45,8 +43,64 @@ struct FaultSetting {
 };
 FaultSetting splitFaultSetting(std::string_view setting);
 
-// Applies one built-in fault; `error` says why a value was refused.
-FaultParse applyBuiltInFault(Faults& faults, const FaultSetting& setting, std::string& error);
+// The kind of value a fault takes.
+enum class FaultValue {
+    None,            // "NAME"
+    Number,          // "NAME=N", decimal or 0x hexadecimal, up to the option's max
+    OptionalNumber,  // "NAME=N", or "NAME" for the option's fallback
+    Text,            // "NAME=TEXT"
+};
+
+// What a setting's value turned into.
+struct FaultArgument {
+    std::uint32_t number = 0;
+    std::string_view text;
+};
+
+// One fault a personality understands: its name and help, the kind of value it takes, and what
+// it sets on `Target`. A personality keeps a table of these.
+template <typename Target>
+struct FaultOption {
+    FaultInfo info;
+    FaultValue kind = FaultValue::None;
+    void (*set)(Target&, const FaultArgument&) = nullptr;
+    std::uint32_t max = 0xFFFFFFFF;  // numbers beyond are refused
+    std::uint32_t fallback = 0;      // OptionalNumber given without a value
+};
+
+// Reads the setting's value as `kind` takes it; false with the reason in `error`.
+bool readFaultArgument(const FaultSetting& setting, FaultValue kind, std::uint32_t max,
+                       std::uint32_t fallback, FaultArgument& argument, std::string& error);
+
+// Applies the option of `table` that the setting names to `target`.
+template <typename Target>
+FaultParse applyFaultOption(std::span<const FaultOption<Target>> table, Target& target,
+                            const FaultSetting& setting, std::string& error) {
+    for (const FaultOption<Target>& option : table) {
+        if (option.info.name != setting.name) continue;
+        FaultArgument argument;
+        if (!readFaultArgument(setting, option.kind, option.max, option.fallback, argument,
+                               error)) {
+            return FaultParse::BadValue;
+        }
+        option.set(target, argument);
+        return FaultParse::Applied;
+    }
+    return FaultParse::UnknownName;
+}
+
+// The names and help of a table, for help texts.
+template <typename Target>
+std::vector<FaultInfo> faultInfos(std::span<const FaultOption<Target>> table) {
+    std::vector<FaultInfo> infos;
+    infos.reserve(table.size());
+    for (const FaultOption<Target>& option : table)
+        infos.push_back(option.info);
+    return infos;
+}
+
+// The faults every simulated receiver understands: those of its bus and its link.
+std::span<const FaultOption<Faults>> builtInFaultOptions();
 
 // A decimal number, or hexadecimal with 0x; nothing for anything else or above `max`.
 std::optional<std::uint32_t> parseFaultNumber(std::string_view text,

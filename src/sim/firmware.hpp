@@ -2,9 +2,9 @@
 // The firmware personality of the simulated receiver: what answers a request.
 //
 // The receiver moves reports and applies the bus-level faults; the requests themselves are
-// answered by the Firmware objects installed in it. The normal-mode firmware is always there;
-// further personalities (the updater's frames, a boot loader) are added in front of it and see
-// every request first.
+// answered by the Firmware objects installed in it, the one added last asked first. Every
+// receiver starts with the normal-mode firmware; further personalities (the updater's frames, a
+// boot loader) are added in front of it.
 
 #include <cstdint>
 #include <functional>
@@ -45,7 +45,8 @@ class Firmware {
     // The device has just come onto the bus (plugged in, or back after re-enumerating).
     virtual void onPowerUp() {}
 
-    // Faults of this personality, for --sim-fault and its help.
+    // Faults of this personality, for --sim-fault and its help: both answered from the
+    // personality's table of FaultOptions.
     virtual std::vector<FaultInfo> faultCatalogue() const { return {}; }
     virtual FaultParse applyFault(const FaultSetting& /*setting*/, std::string& /*error*/) {
         return FaultParse::UnknownName;

@@ -10,8 +10,8 @@ namespace {
 constexpr std::uint8_t kPulseDistance = 1;
 constexpr std::uint8_t kPulseWidth = 2;
 
-bool inside(std::uint16_t value, std::uint16_t min, std::uint16_t max) {
-    return min <= value && value <= max;
+bool inside(std::uint16_t value, const TimingWindow& window) {
+    return window.min <= value && value <= window.max;
 }
 
 // One data entry: the bit, or nothing when a period lies outside its windows.
@@ -22,12 +22,10 @@ std::optional<std::uint8_t> readBit(const TimingWindows& w, std::uint16_t low, s
     const bool distance = w.format == kPulseDistance;
     const std::uint16_t carrier = distance ? low : high;
     const std::uint16_t bit = distance ? high : low;
-    const bool carrierFits =
-        distance ? inside(carrier, w.lowMin, w.lowMax) : inside(carrier, w.highMin, w.highMax);
+    const bool carrierFits = distance ? inside(carrier, w.low) : inside(carrier, w.high);
     if (!carrierFits) return std::nullopt;
-    if (inside(bit, w.oneMin, w.oneMax)) return 1;
-    const bool zero =
-        distance ? inside(bit, w.highMin, w.highMax) : inside(bit, w.lowMin, w.lowMax);
+    if (inside(bit, w.one)) return 1;
+    const bool zero = distance ? inside(bit, w.high) : inside(bit, w.low);
     if (zero) return 0;
     return std::nullopt;
 }
@@ -67,8 +65,8 @@ std::optional<std::array<std::uint8_t, kCodeBytesCount>> readCode(const TimingWi
     if (w.bitCount == 0 || w.bitCount > kCodeBytesCount * 8 - 1) return std::nullopt;
     const std::size_t entries = std::min(signal.low.size(), signal.high.size());
     std::size_t x = 0;
-    while (x < entries && !(inside(signal.low[x], w.leaderLowMin, w.leaderLowMax) &&
-                            inside(signal.high[x], w.leaderHighMin, w.leaderHighMax))) {
+    while (x < entries &&
+           !(inside(signal.low[x], w.leaderLow) && inside(signal.high[x], w.leaderHigh))) {
         ++x;
     }
     if (x + w.bitCount >= entries) return std::nullopt;  // no leader, or too few entries after it

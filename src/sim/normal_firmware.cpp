@@ -8,35 +8,38 @@
 namespace tessik::sim {
 namespace {
 
-constexpr std::uint8_t kNormalFrameMark = 0x08;  // request byte 3 of every normal-mode command
-// The Get Capture periods start at reply byte 10.
-constexpr std::size_t kCaptureDataOffset = 10;
 // A stale echo: the code of the poll that came before, as a device that has not yet replaced
 // its reply would show.
 constexpr std::uint16_t kStaleEcho = static_cast<std::uint16_t>(CommandCode::StartCapture);
 
 void setStatus(Reply& reply, std::uint8_t status) {
-    ByteWriter(reply.frame).u8(3, status);
+    ByteWriter(reply.frame).u8(kStatusOffset, status);
+}
+
+void putCount(Reply& reply, std::size_t count) {
+    ByteWriter(reply.frame)
+        .u16be(kCaptureCountOffset,
+               static_cast<std::uint16_t>(std::min<std::size_t>(count, 0xFFFF)));
 }
 
 }  // namespace
 
 Handling NormalFirmware::onRequest(std::span<const std::uint8_t> request, Reply& reply) {
     const ByteReader r(request);
-    if (r.u8(3) != kNormalFrameMark) return Handling::NotMine;
-    const std::uint16_t code = r.u16(4);
-    const std::uint16_t length = r.u16(6);
+    if (r.u8(kFrameMarkOffset) != kNormalFrameMark) return Handling::NotMine;
+    const std::uint16_t code = r.u16(kCommandCodeOffset);
+    const std::uint16_t length = r.u16(kLengthOffset);
     ByteWriter w(reply.frame);
-    w.u16(4, code);
+    w.u16(kCommandCodeOffset, code);
     setStatus(reply, kStatusAck);
 
     switch (static_cast<CommandCode>(code)) {
         case CommandCode::GetVersion:
-            w.u16(6, static_cast<std::uint16_t>(kVersionAreaSize));
-            w.bytes(8, receiver_.versionHeader());
+            w.u16(kLengthOffset, static_cast<std::uint16_t>(kVersionAreaSize));
+            w.bytes(kPayloadOffset, receiver_.versionHeader());
             break;
         case CommandCode::CaptureMode: {
-            const std::uint8_t on = r.u8(8);
+            const std::uint8_t on = r.u8(kPayloadOffset);
             if (on > 1) {
                 setStatus(reply, kStatusNak);
                 break;
@@ -71,11 +74,9 @@ Handling NormalFirmware::onRequest(std::span<const std::uint8_t> request, Reply&
 }
 
 void NormalFirmware::startCapture(Reply& reply) {
-    const std::size_t count = std::min<std::size_t>(receiver_.capture().poll(), 0xFFFF);
-    ByteWriter w(reply.frame);
-    w.u16(6, 2);
-    w.u8(8, static_cast<std::uint8_t>(count >> 8));  // big-endian, unlike everything else
-    w.u8(9, static_cast<std::uint8_t>(count));
+    const std::size_t count = receiver_.capture().poll();
+    ByteWriter(reply.frame).u16(kLengthOffset, 2);
+    putCount(reply, count);
 }
 
 void NormalFirmware::getCapture(std::uint16_t code, Reply& reply) {
@@ -86,15 +87,14 @@ void NormalFirmware::getCapture(std::uint16_t code, Reply& reply) {
     Faults& faults = receiver_.faults();
     ByteWriter w(reply.frame);
     if (code == static_cast<std::uint16_t>(CommandCode::GetCaptureLow) && faults.wrongEcho > 0) {
-        w.u16(4, kStaleEcho);
+        w.u16(kCommandCodeOffset, kStaleEcho);
         if (faults.wrongEcho != kEveryTime) --faults.wrongEcho;
     }
-    const std::size_t count = std::min<std::size_t>(capture.visibleCount(), 0xFFFF);
-    w.u8(8, static_cast<std::uint8_t>(count >> 8));
-    w.u8(9, static_cast<std::uint8_t>(count));
+    putCount(reply, capture.visibleCount());
     // The length field tells all the device holds; the report carries what fits.
     const std::size_t bytes = std::min<std::size_t>(periods.size() * 2, 0xFFFF);
-    w.u16(6, faults.oversizedLength ? *faults.oversizedLength : static_cast<std::uint16_t>(bytes));
+    w.u16(kLengthOffset,
+          faults.oversizedLength ? *faults.oversizedLength : static_cast<std::uint16_t>(bytes));
     const std::size_t room =
         reply.frame.size() > kCaptureDataOffset ? (reply.frame.size() - kCaptureDataOffset) / 2 : 0;
     const std::size_t n = std::min(room, periods.size());
@@ -115,19 +115,19 @@ bool NormalFirmware::store(std::span<const std::uint8_t> request, std::uint16_t 
     };
     switch (static_cast<CommandCode>(code)) {
         case CommandCode::SetIrCode:
-            if (length != kIrCodePayloadSize) return false;
-            copy(8, table.irCode);
+            if (length != kSetIrCodeLength) return false;
+            copy(kPayloadOffset, table.irCode);
             return true;
         case CommandCode::SetReturnCode: {
-            const std::size_t slot = r.u8(8);
-            if (length != kReturnCodePayloadSize || slot >= kButtonSlots) return false;
-            copy(9, table.returnCodes[slot]);
+            const std::size_t slot = r.u8(kSlotOffset);
+            if (length != kSetReturnCodeLength || slot >= kButtonSlots) return false;
+            copy(kSlotDataOffset, table.returnCodes[slot]);
             return true;
         }
         case CommandCode::SetMacro: {
-            const std::size_t slot = r.u8(8);
-            if (length != kMacroPayloadSize || slot >= kMacroSlots) return false;
-            copy(9, table.macros[slot]);
+            const std::size_t slot = r.u8(kSlotOffset);
+            if (length != kSetMacroLength || slot >= kMacroSlots) return false;
+            copy(kSlotDataOffset, table.macros[slot]);
             return true;
         }
         default:

@@ -1,9 +1,6 @@
 #pragma once
-// The receiver's normal-mode firmware: the command protocol of request and reply frames.
-//
-// Request: byte 3 0x08, bytes 4..5 the command, 6..7 the length field, payload from byte 8.
-// Reply: byte 3 the status (6 ACK, 21 NAK), byte 4 the command answered, 6..7 the reply data
-// length, data from byte 8 (the capture periods from byte 10).
+// The receiver's normal-mode firmware: the command protocol of request and reply frames laid
+// out in core/device/frame_layout.hpp. Every SimulatedReceiver is made with it installed.
 
 #include "sim/firmware.hpp"
 

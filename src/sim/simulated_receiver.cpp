@@ -4,54 +4,34 @@
 #include <system_error>
 
 #include "core/bytes/byte_io.hpp"
+#include "core/firmware/uf_header.hpp"
+#include "core/firmware/updater_link.hpp"
 #include "sim/normal_firmware.hpp"
 
 namespace tessik::sim {
 namespace {
 
 constexpr std::string_view kDevicePath = "sim:receiver";
-constexpr std::uint8_t kReportId = 1;
-constexpr std::uint8_t kStatusNotReady = 1;
-constexpr std::uint8_t kUpdaterFrameMark = 0x01;
-
-// uf_header offsets.
-constexpr std::size_t kHeaderMark = 2;
-constexpr std::size_t kHeaderName = 18;
-constexpr std::size_t kHeaderNameSize = 32;
-constexpr std::size_t kHeaderVersion = 50;
-constexpr std::size_t kHeaderDate = 53;
-constexpr std::size_t kHeaderTime = 56;
-constexpr std::size_t kHeaderFlashSize = 60;
-constexpr std::size_t kHeaderPageSize = 64;
-constexpr std::size_t kHeaderVid = 76;
-constexpr std::size_t kHeaderPid = 78;
-constexpr std::string_view kHeaderMarkText = "DER32UVE2_UF";  // with its 0: 13 bytes
+static_assert(kVersionAreaSize == kUfHeaderSize);
 
 }  // namespace
 
 VersionArea makeVersionHeader(const ReceiverOptions& o) {
-    VersionArea h{};
-    ByteWriter w(h);
-    w.u16(0, o.headerCrc16);
-    for (std::size_t i = 0; i < kHeaderMarkText.size(); ++i) {
-        w.u8(kHeaderMark + i, static_cast<std::uint8_t>(kHeaderMarkText[i]));
-    }
-    const std::size_t nameLength = std::min(o.firmwareName.size(), kHeaderNameSize - 1);
-    for (std::size_t i = 0; i < nameLength; ++i) {
-        w.u8(kHeaderName + i, static_cast<std::uint8_t>(o.firmwareName[i]));
-    }
-    w.u8(kHeaderVersion, o.versionMajor);
-    w.u8(kHeaderVersion + 1, o.versionMinor);
-    w.u8(kHeaderVersion + 2, o.versionThird);
-    for (std::size_t i = 0; i < o.date.size(); ++i)
-        w.u8(kHeaderDate + i, o.date[i]);
-    for (std::size_t i = 0; i < o.time.size(); ++i)
-        w.u8(kHeaderTime + i, o.time[i]);
-    w.u32(kHeaderFlashSize, o.flashSize);
-    w.u32(kHeaderPageSize, 1024);
-    w.u16(kHeaderVid, o.headerVid);
-    w.u16(kHeaderPid, o.headerPid.value_or(o.productId));
-    return h;
+    UfHeader h;
+    h.crc16 = o.headerCrc16;
+    setUfMark(h, kUfMarkType2);
+    setUfName(h, o.firmwareName);
+    h.versionMajor = o.versionMajor;
+    h.versionMinor = o.versionMinor;
+    h.versionThird = o.versionThird;
+    h.date = o.date;
+    h.hour = o.time[0];
+    h.minute = o.time[1];
+    h.flash_size = o.flashSize;
+    h.page_size = 1024;
+    h.vid = o.headerVid;
+    h.pid = o.headerPid.value_or(o.productId);
+    return encodeUfHeader(h);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -138,8 +118,8 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, ReceiverOptions options)
       alive_(std::make_shared<bool>(true)),
       identity_{options_.vendorId, options_.productId, options_.featureReportLength},
       recordTraffic_(options_.recordTraffic),
-      versionHeader_(makeVersionHeader(options_)),
-      normal_(std::make_unique<NormalFirmware>(*this)) {
+      versionHeader_(makeVersionHeader(options_)) {
+    addFirmware(std::make_shared<NormalFirmware>(*this));
     if (!options_.stateFile.empty()) {
         if (auto kept = readStateFile(options_.stateFile)) saved_ = *kept;
     }
@@ -198,7 +178,6 @@ void SimulatedReceiver::powerUp() {
     afterDelivered_ = nullptr;
     for (std::size_t i = 0; i < firmware_.size(); ++i)
         firmware_[i]->onPowerUp();
-    normal_->onPowerUp();
 }
 
 void SimulatedReceiver::saveTable() {
@@ -231,7 +210,7 @@ SimulatedReceiver::Error SimulatedReceiver::onSetFeature(std::uint64_t generatio
         unplug();
         e = Error::NoDevice;
     }
-    if (e == Error::None && report[0] != kReportId) e = Error::BadReport;
+    if (e == Error::None && report[kReportIdOffset] != kReportId) e = Error::BadReport;
     record(Direction::Set, report, e == Error::None);
     if (e != Error::None) return e;
     ++exchanges_;
@@ -242,24 +221,25 @@ SimulatedReceiver::Error SimulatedReceiver::onSetFeature(std::uint64_t generatio
 
 void SimulatedReceiver::answer(std::span<const std::uint8_t> request) {
     reply_.assign(identity_.featureReportLength, 0);
-    reply_[0] = kReportId;
+    reply_[kReportIdOffset] = kReportId;
     Reply reply{reply_, 0, {}};
     Handling handling = Handling::NotMine;
-    const std::uint16_t code = ByteReader(request).u16(4);
+    const ByteReader r(request);
+    const std::uint16_t code = r.u16(kCommandCodeOffset);
     const bool nthRefused = faults_.nakExchange != 0 && --faults_.nakExchange == 0;
     if ((faults_.nakCode && *faults_.nakCode == code) || nthRefused) {
         // Refused: the firmware does not act on the request at all.
-        ByteWriter(reply.frame).u16(4, code);
-        reply_[3] = kStatusNak;
-        // The updater's frames (byte 3 = 1) are answered with a ready flag in byte 1.
-        if (ByteReader(request).u8(3) == kUpdaterFrameMark) ByteWriter(reply.frame).u8(1, 1);
+        ByteWriter w(reply.frame);
+        w.u16(kCommandCodeOffset, code);
+        w.u8(kStatusOffset, kStatusNak);
+        // The updater's frames are answered with their ready flag set.
+        if (r.u8(kFrameMarkOffset) == kUpdaterFrameMark) w.u8(kUpdaterReadyFlagOffset, 1);
         handling = Handling::Answered;
     }
     // By index: a firmware may add or remove personalities while it answers.
     for (std::size_t i = 0; i < firmware_.size() && handling == Handling::NotMine; ++i) {
         handling = firmware_[i]->onRequest(request, reply);
     }
-    if (handling == Handling::NotMine) handling = normal_->onRequest(request, reply);
 
     replyValid_ = handling == Handling::Answered;
     busyReadsLeft_ = faults_.busyReads;
@@ -272,7 +252,7 @@ SimulatedReceiver::Error SimulatedReceiver::onGetFeature(std::uint64_t generatio
                                                          std::span<std::uint8_t> report) {
     settle();
     Error e = check(generation, report.size(), faults_.getFailures);
-    if (e == Error::None && report[0] != kReportId) e = Error::BadReport;
+    if (e == Error::None && report[kReportIdOffset] != kReportId) e = Error::BadReport;
     if (e != Error::None) {
         record(Direction::Get, report, false);
         return e;
@@ -288,10 +268,10 @@ SimulatedReceiver::Error SimulatedReceiver::onGetFeature(std::uint64_t generatio
     if (ready) {
         std::copy(reply_.begin(), reply_.end(), report.begin());
     } else {
-        // Not answered yet: the updater's ready flag (byte 1) is clear, the status is 1.
+        // Not answered yet: the updater's ready flag is clear, the status "not ready".
         std::fill(report.begin(), report.end(), 0);
-        report[0] = kReportId;
-        report[3] = kStatusNotReady;
+        report[kReportIdOffset] = kReportId;
+        report[kStatusOffset] = kStatusNotReady;
     }
     record(Direction::Get, report, true);
     if (ready && afterDelivered_) {
@@ -322,11 +302,10 @@ void SimulatedReceiver::removeFirmware(const Firmware* firmware) {
 
 bool SimulatedReceiver::applyFault(std::string_view text, std::string& error) {
     const FaultSetting setting = splitFaultSetting(text);
-    FaultParse result = applyBuiltInFault(faults_, setting, error);
+    FaultParse result = applyFaultOption(builtInFaultOptions(), faults_, setting, error);
     for (std::size_t i = 0; i < firmware_.size() && result == FaultParse::UnknownName; ++i) {
         result = firmware_[i]->applyFault(setting, error);
     }
-    if (result == FaultParse::UnknownName) result = normal_->applyFault(setting, error);
     if (result == FaultParse::UnknownName) {
         error = "unknown fault \"" + std::string(setting.name) + "\"";
     }
@@ -334,13 +313,11 @@ bool SimulatedReceiver::applyFault(std::string_view text, std::string& error) {
 }
 
 std::vector<FaultInfo> SimulatedReceiver::faultCatalogue() const {
-    std::vector<FaultInfo> all(builtInFaults().begin(), builtInFaults().end());
+    std::vector<FaultInfo> all = faultInfos(builtInFaultOptions());
     for (const auto& f : firmware_) {
         const auto more = f->faultCatalogue();
         all.insert(all.end(), more.begin(), more.end());
     }
-    const auto normal = normal_->faultCatalogue();
-    all.insert(all.end(), normal.begin(), normal.end());
     return all;
 }
 

@@ -32,8 +32,6 @@
 
 namespace tessik::sim {
 
-class NormalFirmware;
-
 struct ReceiverOptions {
     std::uint16_t vendorId = kVendorId;
     std::uint16_t productId = kProductIdNormal;  // 0x0019 for the older identity
@@ -138,10 +136,10 @@ class SimulatedReceiver {
     void setVersionHeader(const VersionArea& header) { versionHeader_ = header; }
 
     // --- Firmware personalities ---------------------------------------------------------------
-    // `firmware` sees every request before those added earlier and before the normal firmware.
+    // `firmware` sees every request before those added earlier (the normal firmware, added when
+    // the receiver is made, is asked last).
     void addFirmware(std::shared_ptr<Firmware> firmware);
     void removeFirmware(const Firmware* firmware);
-    NormalFirmware& normalFirmware() { return *normal_; }
 
   private:
     class Bus;
@@ -194,7 +192,6 @@ class SimulatedReceiver {
     VersionArea versionHeader_{};
 
     std::vector<std::shared_ptr<Firmware>> firmware_;  // front first
-    std::unique_ptr<NormalFirmware> normal_;
 };
 
 }  // namespace tessik::sim

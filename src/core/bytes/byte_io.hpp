@@ -25,6 +25,10 @@ class ByteReader {
     std::uint16_t u16(std::size_t offset) const {
         return static_cast<std::uint16_t>(u8(offset) | (u8(offset + 1) << 8));
     }
+    // High byte first, for the rare big-endian field.
+    std::uint16_t u16be(std::size_t offset) const {
+        return static_cast<std::uint16_t>(u8(offset) << 8 | u8(offset + 1));
+    }
     std::uint32_t u32(std::size_t offset) const {
         return static_cast<std::uint32_t>(u16(offset)) |
                (static_cast<std::uint32_t>(u16(offset + 2)) << 16);
@@ -58,6 +62,10 @@ class ByteWriter {
     void u16(std::size_t offset, std::uint16_t v) {
         u8(offset, static_cast<std::uint8_t>(v));
         u8(offset + 1, static_cast<std::uint8_t>(v >> 8));
+    }
+    void u16be(std::size_t offset, std::uint16_t v) {
+        u8(offset, static_cast<std::uint8_t>(v >> 8));
+        u8(offset + 1, static_cast<std::uint8_t>(v));
     }
     void u32(std::size_t offset, std::uint32_t v) {
         u16(offset, static_cast<std::uint16_t>(v));

@@ -10,7 +10,7 @@ namespace tessik {
 CaptureTransfer CaptureExchange::exchange(CommandCode code, Frame& reply) {
     Frame command{};
     putFrameHeader(command, code, 0);
-    reply.fill(0x01);  // an unanswered frame then reads as status 1, "not ready"
+    reply.fill(kStatusNotReady);  // an unanswered frame then reads as "not ready"
     if (!link_.SetFeature(command)) return CaptureTransfer::SendFailed;
     if (!link_.GetFeature(reply)) return CaptureTransfer::ReceiveFailed;
     return CaptureTransfer::Acknowledged;
@@ -29,7 +29,7 @@ CaptureCount CaptureExchange::startCapture() {
     // Only the bytes of the report are the device's; the reader gives 0 for anything beyond.
     const ByteReader r(std::span<const std::uint8_t>(reply).first(
         std::min(link_.featureReportLength(), kFrameSize)));
-    result.count = static_cast<std::uint16_t>(r.u8(8) << 8 | r.u8(9));
+    result.count = r.u16be(kCaptureCountOffset);
     return result;
 }
 
@@ -40,8 +40,8 @@ CapturePeriods CaptureExchange::getCapture(CommandCode code) {
     if (result.transfer != CaptureTransfer::Acknowledged) return result;
     const ByteReader r(std::span<const std::uint8_t>(reply).first(
         std::min(link_.featureReportLength(), kFrameSize)));
-    result.echo = r.u8(4);
-    const std::size_t announced = r.u16(6) >> 1;
+    result.echo = r.u8(kCommandCodeOffset);
+    const std::size_t announced = r.u16(kLengthOffset) >> 1;
     const std::size_t count = std::min(announced, maxPeriodsPerReply());
     result.periods.reserve(count);
     for (std::size_t i = 0; i < count; ++i)

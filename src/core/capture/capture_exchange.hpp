@@ -4,11 +4,10 @@
 // receiver has recorded of the press in progress, Get Capture 0x23 fetches their low periods
 // (the IR bursts) and Get Capture 0x24 their high periods (the pauses).
 //
-// Request: the normal command frame with the code at bytes 4..5, the length field 0 and every
-// other byte after byte 4 zero. Reply: byte 4 echoes the code answered; Start Capture puts the
-// entry count in bytes 8..9, high byte first (the one big-endian field of the protocol); the
-// Get Capture replies carry their data length in bytes at 6..7 and the periods, 16-bit
-// little-endian, from byte 10 on.
+// Request: the normal command frame with the length field 0 and nothing behind the header.
+// Reply: the code answered echoed; Start Capture's entry count high byte first (the one
+// big-endian field of the protocol); the Get Capture replies' data length and their periods,
+// 16-bit little-endian (see frame_layout.hpp).
 
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +17,6 @@
 #include "core/device/usbhidioc.hpp"
 
 namespace tessik {
-
-inline constexpr std::size_t kCaptureDataOffset = 10;
 
 enum class CaptureTransfer {
     SendFailed,     // the request did not reach the device
@@ -34,7 +31,7 @@ struct CaptureCount {
 
 struct CapturePeriods {
     CaptureTransfer transfer = CaptureTransfer::SendFailed;
-    std::uint8_t echo = 0;  // reply byte 4: the code the device says it answered
+    std::uint8_t echo = 0;  // the code the device says it answered (its low byte)
     // As many periods as the reply's data length announces, but never more than the reply's
     // data area holds: a length beyond the report cannot be believed, and the bytes behind the
     // report are not the device's.

@@ -60,52 +60,37 @@ struct LayoutGeometry {
 
 inline constexpr std::size_t kVersionOffset = 100;  // low word, then high word at 104
 
+// A layout follows from four numbers: where the jitter field sits (the remote header follows
+// it, then the button slots, then the macros), how many slots it has, how long its code
+// records are and how many macros it holds.
+constexpr LayoutGeometry laidOut(std::size_t jitterOffset, std::size_t slotCount,
+                                 std::size_t codeRecordSize, std::size_t macroCount) {
+    const std::size_t headerOffset = jitterOffset + 4;
+    const std::size_t slotsOffset = headerOffset + kRemoteHeaderSize;
+    const std::size_t macrosOffset = slotsOffset + slotCount * (codeRecordSize + kButtonTextSize);
+    return {
+        jitterOffset,   headerOffset, slotsOffset, slotCount,
+        codeRecordSize, macrosOffset, macroCount,  macrosOffset + macroCount * kMacroRecordSize};
+}
+
 constexpr LayoutGeometry geometry(DataFileLayout layout) {
-    constexpr std::size_t kSlotStride = kButtonRecordSize;
-    constexpr std::size_t kOldSlotStride = kOldCodeRecordSize + kButtonTextSize;
     switch (layout) {
         case DataFileLayout::Current:
-            return {108,
-                    112,
-                    662,
-                    128,
-                    kCodeRecordSize,
-                    662 + 128 * kSlotStride,
-                    10,
-                    662 + 128 * kSlotStride + 10 * kMacroRecordSize};
+            return laidOut(108, 128, kCodeRecordSize, 10);
         case DataFileLayout::Slots64:
-            return {108,
-                    112,
-                    662,
-                    64,
-                    kCodeRecordSize,
-                    662 + 64 * kSlotStride,
-                    10,
-                    662 + 64 * kSlotStride + 10 * kMacroRecordSize};
+            return laidOut(108, 64, kCodeRecordSize, 10);
         case DataFileLayout::OldRecords:
-            return {108,
-                    112,
-                    662,
-                    64,
-                    kOldCodeRecordSize,
-                    662 + 64 * kOldSlotStride,
-                    10,
-                    662 + 64 * kOldSlotStride + 10 * kMacroRecordSize};
+            return laidOut(108, 64, kOldCodeRecordSize, 10);
         case DataFileLayout::Legacy:
-            return {100,
-                    104,
-                    654,
-                    8,
-                    kCodeRecordSize,
-                    654 + 8 * kSlotStride,
-                    1,
-                    654 + 8 * kSlotStride + kMacroRecordSize};
+            return laidOut(100, 8, kCodeRecordSize, 1);
     }
     return {};
 }
 
 inline constexpr std::size_t kDataFileSize = geometry(DataFileLayout::Current).fileSize;
 static_assert(kDataFileSize == 120178);
+static_assert(geometry(DataFileLayout::Current).slotsOffset == 662);
+static_assert(geometry(DataFileLayout::Legacy).slotsOffset == 654);
 static_assert(geometry(DataFileLayout::Current).macrosOffset == 75158);
 static_assert(geometry(DataFileLayout::Slots64).fileSize == 82930);
 static_assert(geometry(DataFileLayout::OldRecords).fileSize == 82418);

@@ -57,11 +57,12 @@ std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes, 
         ButtonRecord& b = model.buttons[s];
         if (g.codeRecordSize == kOldCodeRecordSize) {
             // Old records are converted whole; a cut one yields zeros for what is missing.
-            if (r.has(at, 1)) b.code = decodeOldCodeRecord(r.sub(at, kOldCodeRecordSize));
+            if (r.has(at, 1))
+                b.code = decodeCodeRecord(r.sub(at, kOldCodeRecordSize), kOldCodeRecordLayout);
         } else {
             overlay<CodeRecord, kCodeRecordSize>(
                 b.code, r, at, [](const CodeRecord& c, ByteWriter w) { encodeCodeRecord(c, w); },
-                decodeCodeRecord);
+                [](ByteReader rec) { return decodeCodeRecord(rec); });
         }
         overlay<ButtonText, kButtonTextSize>(b.text, r, at + g.codeRecordSize, encodeButtonText,
                                              decodeButtonText);

@@ -1,6 +1,7 @@
 #include "core/device/commands.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/bytes/byte_io.hpp"
@@ -19,12 +20,41 @@ std::uint16_t scaled(std::uint16_t value, float factor) {
 
 void putFrameHeader(std::span<std::uint8_t> frame, CommandCode code, std::uint16_t lengthField) {
     ByteWriter w(frame);
-    w.u8(0, 1);
-    w.u8(1, 0);
-    w.u8(2, 0);
-    w.u8(3, 0x08);
-    w.u16(4, static_cast<std::uint16_t>(code));
-    w.u16(6, lengthField);
+    w.u8(kReportIdOffset, kReportId);
+    w.fill(kReportIdOffset + 1, kFrameMarkOffset - kReportIdOffset - 1, 0);  // bytes 1..2
+    w.u8(kFrameMarkOffset, kNormalFrameMark);
+    w.u16(kCommandCodeOffset, static_cast<std::uint16_t>(code));
+    w.u16(kLengthOffset, lengthField);
+}
+
+void encodeTimingWindows(const TimingWindows& t, ByteWriter w) {
+    w.u8(kWindowFormatAt, t.format);
+    w.u8(kWindowByte1At, t.byte9);
+    w.u16(kWindowPairCountAt, t.pairCount);
+    w.u16(kLeaderHighMaxAt, t.leaderHigh.max);
+    w.u16(kLeaderHighMinAt, t.leaderHigh.min);
+    w.u16(kLeaderLowMaxAt, t.leaderLow.max);
+    w.u16(kLeaderLowMinAt, t.leaderLow.min);
+    const std::array data{&t.one, &t.low, &t.high};
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        w.u16(kDataMaximaAt + 2 * i, data[i]->max);
+        w.u16(kDataMinimaAt + 2 * i, data[i]->min);
+    }
+    w.u16(kWindowBitCountAt, t.bitCount);
+}
+
+TimingWindows decodeTimingWindows(ByteReader r) {
+    TimingWindows t;
+    t.format = r.u8(kWindowFormatAt);
+    t.byte9 = r.u8(kWindowByte1At);
+    t.pairCount = r.u16(kWindowPairCountAt);
+    t.leaderHigh = {r.u16(kLeaderHighMaxAt), r.u16(kLeaderHighMinAt)};
+    t.leaderLow = {r.u16(kLeaderLowMaxAt), r.u16(kLeaderLowMinAt)};
+    const std::array data{&t.one, &t.low, &t.high};
+    for (std::size_t i = 0; i < data.size(); ++i)
+        *data[i] = {r.u16(kDataMaximaAt + 2 * i), r.u16(kDataMinimaAt + 2 * i)};
+    t.bitCount = r.u16(kWindowBitCountAt);
+    return t;
 }
 
 // The jitter comes from a data file and may hold any 32-bit value; 100 ± j is formed in 64 bits
@@ -39,9 +69,25 @@ std::uint16_t narrowByJitter(std::uint16_t value, std::int32_t jitterPercent) {
     return scaled(value, static_cast<float>(percent) / 100.0f);
 }
 
+TimingWindows timingWindows(const RemoteHeader& h, std::int32_t j) {
+    auto window = [j](const TimingGroup& g) {
+        return TimingWindow{widenByJitter(g.max, j), narrowByJitter(g.min, j)};
+    };
+    // The header's bit count is one byte; the windows carry it in a word.
+    return TimingWindows{h.format,
+                         0,
+                         h.pairCount,
+                         window(h.leaderHigh),
+                         window(h.leaderLow),
+                         window(h.one),
+                         window(h.low),
+                         window(h.high),
+                         h.bitCount};
+}
+
 DeviceCommands::Outcome DeviceCommands::exchange(Frame& command, Frame& reply,
                                                  std::uint32_t waitMs) {
-    reply.fill(0x01);  // an unanswered frame then reads as status 1, "not ready"
+    reply.fill(kStatusNotReady);  // an unanswered frame then reads as "not ready"
     if (!link_.SetFeature(command)) return Outcome::SendFailed;
     if (waitMs > 0) clock_.sleepMs(waitMs);
     if (!link_.GetFeature(reply)) return Outcome::ReceiveFailed;
@@ -68,73 +114,56 @@ bool DeviceCommands::GetVersion(VersionArea& area) {
     Frame reply{};
     putFrameHeader(command, CommandCode::GetVersion, 0);
     const Outcome o = exchange(command, reply);
-    if (o == Outcome::Ack) std::copy_n(reply.begin() + 8, kVersionAreaSize, area.begin());
+    if (o == Outcome::Ack) {
+        std::copy_n(reply.begin() + kPayloadOffset, kVersionAreaSize, area.begin());
+    }
     return logged(o, "USB Send Error", "Send Get Version Command Success");
 }
 
 bool DeviceCommands::SendModeCommand(CommandCode code, std::uint8_t argument) {
     command_.fill(0);
     putFrameHeader(command_, code, 0);  // the length field stays 0 although byte 8 is used
-    command_[8] = argument;
+    command_[kPayloadOffset] = argument;
     return exchange(command_, reply_) == Outcome::Ack;
 }
 
 bool DeviceCommands::SetIrCode(const RemoteHeader& h, std::int32_t j) {
-    putFrameHeader(command_, CommandCode::SetIrCode, 26);
-    ByteWriter w(command_);
-    w.u8(8, h.format);
-    w.u8(9, 0);  // never assigned by the tool of old; the header's own byte 1 is reserved 0
-    w.u16(10, h.pairCount);
-    w.u16(12, widenByJitter(h.leaderHigh.max, j));
-    w.u16(14, narrowByJitter(h.leaderHigh.min, j));
-    w.u16(16, widenByJitter(h.leaderLow.max, j));
-    w.u16(18, narrowByJitter(h.leaderLow.min, j));
-    w.u16(20, widenByJitter(h.one.max, j));
-    w.u16(22, widenByJitter(h.low.max, j));
-    w.u16(24, widenByJitter(h.high.max, j));
-    w.u16(26, narrowByJitter(h.one.min, j));
-    w.u16(28, narrowByJitter(h.low.min, j));
-    w.u16(30, narrowByJitter(h.high.min, j));
-    w.u16(32, h.bitCount);
+    putFrameHeader(command_, CommandCode::SetIrCode, kSetIrCodeLength);
+    encodeTimingWindows(timingWindows(h, j),
+                        ByteWriter(command_).sub(kPayloadOffset, kSetIrCodeLength));
     return logged(exchange(command_, reply_), "Send Set Ir Code Command Fault",
                   "Send Set Ir Code Command Success");
 }
 
+ByteWriter DeviceCommands::slotFrame(CommandCode code, std::size_t slot, std::size_t dataLength) {
+    putFrameHeader(command_, code, static_cast<std::uint16_t>(dataLength));
+    command_[kSlotOffset] = static_cast<std::uint8_t>(slot);
+    return ByteWriter(command_).sub(kSlotDataOffset, dataLength);
+}
+
 bool DeviceCommands::SetReturnCode(std::size_t slot, const CodeRecord& record) {
     if (slot >= kButtonSlots) return false;
-    // The length field counts the bytes after the slot byte: 20 code bytes and 12 key bytes,
-    // which are CodeRecord bytes 20..39 and 42..53.
-    putFrameHeader(command_, CommandCode::SetReturnCode, 32);
-    ByteWriter w(command_);
-    w.u8(8, static_cast<std::uint8_t>(slot));
-    w.bytes(9, record.codeBytes);
-    for (std::size_t k = 0; k < kKeyWords; ++k)
-        w.u16(29 + 2 * k, record.keys[k]);
+    ByteWriter w = slotFrame(CommandCode::SetReturnCode, slot, kSetReturnCodeLength);
+    w.bytes(kReturnCodeBytesAt, record.codeBytes);
+    writeKeys(w, kReturnCodeKeysAt, record.keys);
     return logged(exchange(command_, reply_), "Send Set Return Code Command Fault",
                   "Send Set Return Code Command Success");
 }
 
 bool DeviceCommands::SetMacro(std::size_t macroSlot, const MacroRecord& macro) {
     if (macroSlot >= kMacroSlots) return false;
-    // The length field counts the bytes after the slot byte: the interval and the eight key
-    // lists, MacroRecord bytes 2..3 and 20..115.
-    putFrameHeader(command_, CommandCode::SetMacro, 98);
-    ByteWriter w(command_);
-    w.u8(8, static_cast<std::uint8_t>(macroSlot));
-    w.u16(9, macro.interval);
-    for (std::size_t c = 0; c < kMacroCommands; ++c) {
-        for (std::size_t k = 0; k < kKeyWords; ++k) {
-            w.u16(11 + 12 * c + 2 * k, macro.commands[c].keys[k]);
-        }
-    }
+    ByteWriter w = slotFrame(CommandCode::SetMacro, macroSlot, kSetMacroLength);
+    w.u16(kMacroIntervalAt, macro.interval);
+    for (std::size_t c = 0; c < kMacroCommands; ++c)
+        writeKeys(w, kMacroKeysAt + kMacroKeyListStride * c, macro.commands[c].keys);
     return logged(exchange(command_, reply_), "Send Set Macro Command Fault",
                   "Send Set Macro Command Success");
 }
 
 bool DeviceCommands::Save() {
-    // The length field announces 32 bytes; none are written, so the device receives what the
-    // last Set Macro left in the buffer, as it always has.
-    putFrameHeader(command_, CommandCode::Save, 32);
+    // No bytes are written behind the header, so the device receives what the last Set Macro
+    // left in the buffer, as it always has.
+    putFrameHeader(command_, CommandCode::Save, kSaveLengthField);
     return logged(exchange(command_, reply_, kSaveReplyWaitMs), "Send Save Command Fault",
                   "Send Save Command Success");
 }

@@ -1,16 +1,14 @@
 #pragma once
 // The normal-mode command protocol: one command frame sent as a feature report, one reply
-// frame read back, a log line per exchange.
-//
-// Command frame: byte 0 report ID 1, bytes 1..2 zero, byte 3 0x08, bytes 4..5 the command code,
-// bytes 6..7 the length field, payload from byte 8. Reply: byte 3 the status (6 ACK, 21 NAK,
-// anything else not ready), byte 4 the code answered, bytes 6..7 the data length, data from 8.
+// frame read back, a log line per exchange. The frames are laid out in frame_layout.hpp.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+#include "core/bytes/byte_io.hpp"
+#include "core/device/frame_layout.hpp"
 #include "core/device/log_sink.hpp"
 #include "core/device/usbhidioc.hpp"
 #include "core/model/remote_model.hpp"
@@ -35,14 +33,49 @@ inline constexpr std::uint32_t kSaveReplyWaitMs = 2000;
 using Frame = std::array<std::uint8_t, kFrameSize>;
 using VersionArea = std::array<std::uint8_t, kVersionAreaSize>;
 
+// Set Return Code carries a CodeRecord's code bytes and key words, Set Macro a MacroRecord's
+// key lists.
+static_assert(kReturnCodeBytesAt + kCodeBytesCount == kReturnCodeKeysAt);
+static_assert(kReturnCodeKeysAt + 2 * kKeyWords == kSetReturnCodeLength);
+static_assert(kMacroKeyListStride == 2 * kKeyWords);
+static_assert(kMacroKeysAt + kMacroCommands * kMacroKeyListStride == kSetMacroLength);
+
 // Writes the fixed part of a command frame: report ID, 0x00 0x00 0x08, code, length field.
 void putFrameHeader(std::span<std::uint8_t> frame, CommandCode code, std::uint16_t lengthField);
+
+// The timing windows Set Ir Code carries, as the receiver keeps them.
+struct TimingWindow {
+    std::uint16_t max = 0;
+    std::uint16_t min = 0;
+    bool operator==(const TimingWindow&) const = default;
+};
+
+struct TimingWindows {
+    std::uint8_t format = 0;
+    std::uint8_t byte9 = 0;  // frame byte 9
+    std::uint16_t pairCount = 0;
+    TimingWindow leaderHigh;
+    TimingWindow leaderLow;
+    TimingWindow one;
+    TimingWindow low;
+    TimingWindow high;
+    std::uint16_t bitCount = 0;
+    bool operator==(const TimingWindows&) const = default;
+};
+
+// The 26 payload bytes of Set Ir Code, from the start of `payload`.
+void encodeTimingWindows(const TimingWindows& windows, ByteWriter payload);
+TimingWindows decodeTimingWindows(ByteReader payload);
 
 // The header's maxima widened and minima narrowed by the jitter, as Set Ir Code sends them:
 // the factor (100 ± j) / 100 and each product in single precision, truncated toward zero. A
 // product beyond 16 bits is sent as 65535, a negative one as 0.
 std::uint16_t widenByJitter(std::uint16_t value, std::int32_t jitterPercent);
 std::uint16_t narrowByJitter(std::uint16_t value, std::int32_t jitterPercent);
+
+// The windows Set Ir Code sends for `header`. Byte 9 is 0: the tool of old never assigned it,
+// and the header's own byte 1 is reserved 0.
+TimingWindows timingWindows(const RemoteHeader& header, std::int32_t jitterPercent);
 
 class DeviceCommands {
   public:
@@ -79,6 +112,9 @@ class DeviceCommands {
     enum class Outcome { SendFailed, ReceiveFailed, Ack };
     Outcome exchange(Frame& command, Frame& reply, std::uint32_t waitMs = 0);
     bool logged(Outcome outcome, const char* sendFault, const char* success);
+    // Writes the header and the slot byte of Set Return Code or Set Macro into the shared
+    // command buffer; returns a writer over the slot's data.
+    ByteWriter slotFrame(CommandCode code, std::size_t slot, std::size_t dataLength);
 
     CUsbhidioc& link_;
     Clock& clock_;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/bytes/byte_io.hpp"
+#include "core/firmware/uf_header.hpp"
 #include "core/text/strings.hpp"
 
 namespace tessik {
@@ -17,8 +18,8 @@ StartupFinding searchDevice(CUsbhidioc& link, VersionArea& versionArea) {
     link.productId = kProductIdUpdater;
     if (link.Open()) {
         ByteWriter w(versionArea);
-        w.u16(76, kVendorId);
-        w.u16(78, kProductIdUpdater);
+        w.u16(kUfVidOffset, kVendorId);
+        w.u16(kUfPidOffset, kProductIdUpdater);
         return StartupFinding::UpdateWaiting;
     }
     denied = denied || link.accessDenied();

@@ -19,7 +19,7 @@ enum class StartupFinding {
 };
 
 // Looks for 0x0021, then 0x0019, then 0x0018. For an update-waiting device, writes 0x07F7 and
-// 0x0018 into the version area's vid and pid (offsets 76 and 78), so the firmware update tries
+// 0x0018 into the version area's uf_header vid and pid, so the firmware update tries
 // that identity first. The link keeps the product ID it was found with.
 StartupFinding searchDevice(CUsbhidioc& link, VersionArea& versionArea);
 

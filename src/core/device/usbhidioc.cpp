@@ -19,7 +19,8 @@ bool CUsbhidioc::Open() {
             continue;
         }
         const std::size_t length = dev->featureReportLength();
-        if (length < 8 || length > kFrameSize) continue;
+        // Too short for the frame header, or longer than the frame buffers.
+        if (length < kPayloadOffset || length > kFrameSize) continue;
         device_ = std::move(dev);
         featureReportLength_ = length;
         connected_ = true;
@@ -61,7 +62,7 @@ bool CUsbhidioc::SetFeature(std::span<std::uint8_t> frame) {
     const auto report = frame.first(featureReportLength_);
     for (int attempt = 0; attempt <= kTransferRetries; ++attempt) {
         if (attempt > 0) clock_.sleepMs(kRetryPauseMs);
-        frame[0] = 1;
+        frame[kReportIdOffset] = kReportId;
         if (device_->setFeature(report)) return true;
     }
     showError(device_->lastError());
@@ -75,10 +76,10 @@ bool CUsbhidioc::GetFeature(std::span<std::uint8_t> frame) {
     const auto report = frame.first(featureReportLength_);
     int budget = kTransferRetries;  // shared by busy replies and failed reads
     for (;;) {
-        frame[0] = 1;
+        frame[kReportIdOffset] = kReportId;
         if (device_->getFeature(report)) {
-            if (frame[3] == kStatusAck) return true;
-            if (frame[3] == kStatusNak) {
+            if (frame[kStatusOffset] == kStatusAck) return true;
+            if (frame[kStatusOffset] == kStatusNak) {
                 showError(kLinkNakText);
                 return false;
             }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/device/clock.hpp"
+#include "core/device/frame_layout.hpp"
 #include "core/device/hid_transport.hpp"
 #include "core/device/notifier.hpp"
 
@@ -20,13 +21,6 @@ inline constexpr std::uint16_t kVendorId = 0x07F7;
 inline constexpr std::uint16_t kProductIdNormal = 0x0021;
 inline constexpr std::uint16_t kProductIdAlternate = 0x0019;
 inline constexpr std::uint16_t kProductIdUpdater = 0x0018;
-
-// Every frame buffer of the normal mode is this long; a device declaring a longer feature
-// report cannot be driven and is passed over.
-inline constexpr std::size_t kFrameSize = 512;
-
-inline constexpr std::uint8_t kStatusAck = 6;
-inline constexpr std::uint8_t kStatusNak = 21;
 
 // The link's own two messages, shown in Japanese whatever the UI language: that is how the
 // receiver's users have always seen them.

@@ -11,18 +11,6 @@ std::uint16_t boundedKeyCount(std::uint16_t n) {
     return n > kKeyWords ? static_cast<std::uint16_t>(kKeyWords) : n;
 }
 
-KeyCodeList readKeys(const ByteReader& r, std::size_t offset) {
-    KeyCodeList k{};
-    for (std::size_t i = 0; i < kKeyWords; ++i)
-        k[i] = r.u16(offset + 2 * i);
-    return k;
-}
-
-void writeKeys(ByteWriter& w, std::size_t offset, const KeyCodeList& k) {
-    for (std::size_t i = 0; i < kKeyWords; ++i)
-        w.u16(offset + 2 * i, k[i]);
-}
-
 constexpr std::size_t kTextBytes = kTextUnits * 2;
 
 // A text field holds at most width - 1 characters and a terminator. A damaged field without a
@@ -44,78 +32,105 @@ void writeGroup(ByteWriter& w, std::size_t offset, const TimingGroup& g) {
 
 }  // namespace
 
+KeyCodeList readKeys(const ByteReader& r, std::size_t offset) {
+    KeyCodeList k{};
+    for (std::size_t i = 0; i < kKeyWords; ++i)
+        k[i] = r.u16(offset + 2 * i);
+    return k;
+}
+
+void writeKeys(ByteWriter& w, std::size_t offset, const KeyCodeList& k) {
+    for (std::size_t i = 0; i < kKeyWords; ++i)
+        w.u16(offset + 2 * i, k[i]);
+}
+
 // CodeRecord ----------------------------------------------------------------------------------
 
-CodeRecord decodeCodeRecord(ByteReader r) {
+namespace {
+
+// The timings, in record order.
+constexpr std::array<std::uint16_t CodeRecord::*, 9> kTimingFields = {
+    &CodeRecord::pairCount, &CodeRecord::leaderHigh, &CodeRecord::leaderLow,
+    &CodeRecord::oneMax,    &CodeRecord::lowMax,     &CodeRecord::oneMin,
+    &CodeRecord::lowMin,    &CodeRecord::highMax,    &CodeRecord::highMin};
+static_assert(kCodeRecordLayout.timings.units == kTimingFields.size());
+static_assert(kOldCodeRecordLayout.timings.units == kTimingFields.size());
+
+// Hands every field of `c` with its place in `layout` to `io`, which reads or writes it: the
+// one list of fields both directions and both layouts go through.
+template <typename Record, typename Io>
+void transferCodeRecord(Record& c, const CodeRecordLayout& l, Io& io) {
+    io.units(l.format, std::span(&c.format, 1));
+    io.units(l.reserved1, std::span(&c.reserved1, 1));
+    for (std::size_t i = 0; i < kTimingFields.size(); ++i) {
+        const CodeFieldPlace one{l.timings.offset + 2 * i, i < l.timings.units ? 1u : 0u};
+        io.units(one, std::span(&(c.*kTimingFields[i]), 1));
+    }
+    io.units(l.codeBytes, std::span(c.codeBytes));
+    io.units(l.bitCount, std::span(&c.bitCount, 1));
+    io.units(l.keys, std::span(c.keys));
+    io.units(l.reserved54, std::span(&c.reserved54, 1));
+    io.units(l.codeValue, std::span(&c.codeValue, 1));
+}
+
+class Decoding {
+  public:
+    explicit Decoding(const ByteReader& r) : r_(r) {}
+    template <typename T, std::size_t N>
+    void units(CodeFieldPlace place, std::span<T, N> out) {
+        for (std::size_t i = 0; i < place.units && i < out.size(); ++i)
+            out[i] = read<T>(place.offset + sizeof(T) * i);
+    }
+
+  private:
+    template <typename T>
+    T read(std::size_t at) const {
+        if constexpr (sizeof(T) == 1) {
+            return r_.u8(at);
+        } else if constexpr (sizeof(T) == 2) {
+            return r_.u16(at);
+        } else {
+            static_assert(sizeof(T) == 8);
+            return r_.u64(at);
+        }
+    }
+    const ByteReader& r_;
+};
+
+class Encoding {
+  public:
+    explicit Encoding(ByteWriter& w) : w_(w) {}
+    template <typename T, std::size_t N>
+    void units(CodeFieldPlace place, std::span<const T, N> in) {
+        for (std::size_t i = 0; i < place.units && i < in.size(); ++i)
+            write(place.offset + sizeof(T) * i, in[i]);
+    }
+
+  private:
+    void write(std::size_t at, std::uint8_t v) { w_.u8(at, v); }
+    void write(std::size_t at, std::uint16_t v) { w_.u16(at, v); }
+    void write(std::size_t at, std::uint64_t v) { w_.u64(at, v); }
+    ByteWriter& w_;
+};
+
+}  // namespace
+
+CodeRecord decodeCodeRecord(ByteReader r, const CodeRecordLayout& layout) {
     CodeRecord c;
-    c.format = r.u8(0);
-    c.reserved1 = r.u8(1);
-    c.pairCount = r.u16(2);
-    c.leaderHigh = r.u16(4);
-    c.leaderLow = r.u16(6);
-    c.oneMax = r.u16(8);
-    c.lowMax = r.u16(10);
-    c.oneMin = r.u16(12);
-    c.lowMin = r.u16(14);
-    c.highMax = r.u16(16);
-    c.highMin = r.u16(18);
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
-        c.codeBytes[i] = r.u8(20 + i);
-    c.bitCount = r.u16(40);
-    c.keys = readKeys(r, 42);
-    c.reserved54 = r.u16(54);
-    c.codeValue = r.u64(56);
+    Decoding io(r);
+    transferCodeRecord(c, layout, io);
     return c;
 }
 
-void encodeCodeRecord(const CodeRecord& c, ByteWriter w) {
-    w.u8(0, c.format);
-    w.u8(1, c.reserved1);
-    w.u16(2, c.pairCount);
-    w.u16(4, c.leaderHigh);
-    w.u16(6, c.leaderLow);
-    w.u16(8, c.oneMax);
-    w.u16(10, c.lowMax);
-    w.u16(12, c.oneMin);
-    w.u16(14, c.lowMin);
-    w.u16(16, c.highMax);
-    w.u16(18, c.highMin);
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
-        w.u8(20 + i, c.codeBytes[i]);
-    w.u16(40, c.bitCount);
-    writeKeys(w, 42, c.keys);
-    w.u16(54, c.reserved54);
-    w.u64(56, c.codeValue);
+void encodeCodeRecord(const CodeRecord& c, ByteWriter w, const CodeRecordLayout& layout) {
+    Encoding io(w);
+    transferCodeRecord(c, layout, io);
 }
 
 std::array<std::uint8_t, kCodeRecordSize> encodeCodeRecord(const CodeRecord& c) {
     std::array<std::uint8_t, kCodeRecordSize> out{};
     encodeCodeRecord(c, ByteWriter(out));
     return out;
-}
-
-CodeRecord decodeOldCodeRecord(ByteReader r) {
-    // Old bytes 0, 2..29 sit where they sit today; the bit count moved from 30 to 40, the
-    // three key words from 32 to 42, the code value from 48 to 56. Old byte 1 and 38..47
-    // are not taken.
-    CodeRecord c;
-    c.format = r.u8(0);
-    c.pairCount = r.u16(2);
-    c.leaderHigh = r.u16(4);
-    c.leaderLow = r.u16(6);
-    c.oneMax = r.u16(8);
-    c.lowMax = r.u16(10);
-    c.oneMin = r.u16(12);
-    c.lowMin = r.u16(14);
-    c.highMax = r.u16(16);
-    c.highMin = r.u16(18);
-    for (std::size_t i = 0; i < 10; ++i)
-        c.codeBytes[i] = r.u8(20 + i);
-    c.bitCount = r.u16(30);
-    for (std::size_t i = 0; i < 3; ++i)
-        c.keys[i] = r.u16(32 + 2 * i);
-    c.codeValue = r.u64(48);
-    return c;
 }
 
 // ButtonText ----------------------------------------------------------------------------------

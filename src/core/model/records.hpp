@@ -31,6 +31,10 @@ inline constexpr std::uint64_t kCodeTooLong = 0xFFFFFFFFFFFFFFFFull;
 
 using KeyCodeList = std::array<std::uint16_t, kKeyWords>;
 
+// A key list as files and device frames store it: six little-endian words from `offset`.
+KeyCodeList readKeys(const ByteReader& r, std::size_t offset);
+void writeKeys(ByteWriter& w, std::size_t offset, const KeyCodeList& keys);
+
 // ---------------------------------------------------------------------------------------------
 // CodeRecord, 64 bytes: one captured button. The decoders fill bytes 0..41 and 56..63, the
 // send-string editor bytes 42..53.
@@ -59,14 +63,54 @@ struct CodeRecord {
     bool operator==(const CodeRecord&) const = default;
 };
 
-CodeRecord decodeCodeRecord(ByteReader r);
-void encodeCodeRecord(const CodeRecord& c, ByteWriter w);
-std::array<std::uint8_t, kCodeRecordSize> encodeCodeRecord(const CodeRecord& c);
-
-// The 56-byte code record of files written before version 1.0.1.2: ten code bytes and three
-// key words only. Converted field by field; everything it lacks stays zero.
+// Files written before version 1.0.1.2 hold a 56-byte code record with ten code bytes and three
+// key words only.
 inline constexpr std::size_t kOldCodeRecordSize = 56;
-CodeRecord decodeOldCodeRecord(ByteReader r);
+
+// Where a layout of the code record keeps each field: its offset and how many units it holds
+// there (bytes of codeBytes, words of keys and of the timings, 1 for the rest); 0 units where
+// the layout has no such field. One column per layout:
+//
+//   field        current (64 bytes)        old (56 bytes)
+//   format       u8 at 0                   u8 at 0
+//   reserved1    u8 at 1                   - (old byte 1 is not taken)
+//   timings      9 u16 at 2..19            9 u16 at 2..19
+//   codeBytes    20 bytes at 20..39        10 bytes at 20..29
+//   bitCount     u16 at 40                 u16 at 30
+//   keys         6 u16 at 42..53           3 u16 at 32..37 (old 38..47 are not taken)
+//   reserved54   u16 at 54                 -
+//   codeValue    u64 at 56                 u64 at 48
+//
+// The timings are pairCount, leaderHigh, leaderLow, oneMax, lowMax, oneMin, lowMin, highMax and
+// highMin, in that order. Decoding leaves what a layout lacks at zero.
+struct CodeFieldPlace {
+    std::size_t offset = 0;
+    std::size_t units = 0;
+};
+
+struct CodeRecordLayout {
+    std::size_t size;
+    CodeFieldPlace format, reserved1, timings, codeBytes, bitCount, keys, reserved54, codeValue;
+};
+
+// clang-format off
+inline constexpr CodeRecordLayout kCodeRecordLayout{kCodeRecordSize,
+    {0, 1}, {1, 1}, {2, 9}, {20, kCodeBytesCount}, {40, 1}, {42, kKeyWords}, {54, 1}, {56, 1}};
+inline constexpr CodeRecordLayout kOldCodeRecordLayout{kOldCodeRecordSize,
+    {0, 1}, {},     {2, 9}, {20, 10},              {30, 1}, {32, 3},         {},      {48, 1}};
+// clang-format on
+// The current record leaves no byte out.
+static_assert(kCodeRecordLayout.timings.offset + 2 * 9 == kCodeRecordLayout.codeBytes.offset);
+static_assert(kCodeRecordLayout.codeBytes.offset + kCodeBytesCount ==
+              kCodeRecordLayout.bitCount.offset);
+static_assert(kCodeRecordLayout.keys.offset + 2 * kKeyWords == kCodeRecordLayout.reserved54.offset);
+static_assert(kCodeRecordLayout.codeValue.offset + 8 == kCodeRecordLayout.size);
+static_assert(kOldCodeRecordLayout.codeValue.offset + 8 == kOldCodeRecordLayout.size);
+
+CodeRecord decodeCodeRecord(ByteReader r, const CodeRecordLayout& layout = kCodeRecordLayout);
+void encodeCodeRecord(const CodeRecord& c, ByteWriter w,
+                      const CodeRecordLayout& layout = kCodeRecordLayout);
+std::array<std::uint8_t, kCodeRecordSize> encodeCodeRecord(const CodeRecord& c);
 
 // ---------------------------------------------------------------------------------------------
 // ButtonText, 518 bytes: what the main list shows beside a code.

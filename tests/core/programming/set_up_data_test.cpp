@@ -59,23 +59,19 @@ TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
     const sim::DeviceTable& held = receiver.savedTable();
     const RemoteHeader& h = model.header;
     const std::int32_t j = model.jitterPercent;
-    const sim::TimingWindows expected{h.format,
-                                      0,
-                                      h.pairCount,
-                                      widenByJitter(h.leaderHigh.max, j),
-                                      narrowByJitter(h.leaderHigh.min, j),
-                                      widenByJitter(h.leaderLow.max, j),
-                                      narrowByJitter(h.leaderLow.min, j),
-                                      widenByJitter(h.one.max, j),
-                                      widenByJitter(h.low.max, j),
-                                      widenByJitter(h.high.max, j),
-                                      narrowByJitter(h.one.min, j),
-                                      narrowByJitter(h.low.min, j),
-                                      narrowByJitter(h.high.min, j),
-                                      h.bitCount};
+    const TimingWindows expected{
+        h.format,
+        0,
+        h.pairCount,
+        {widenByJitter(h.leaderHigh.max, j), narrowByJitter(h.leaderHigh.min, j)},
+        {widenByJitter(h.leaderLow.max, j), narrowByJitter(h.leaderLow.min, j)},
+        {widenByJitter(h.one.max, j), narrowByJitter(h.one.min, j)},
+        {widenByJitter(h.low.max, j), narrowByJitter(h.low.min, j)},
+        {widenByJitter(h.high.max, j), narrowByJitter(h.high.min, j)},
+        h.bitCount};
     EXPECT_EQ(held.timing(), expected);
     // necLikeCode: leader 9000 high at most, one 1690, so the windows are really widened.
-    EXPECT_EQ(held.timing().leaderLowMax, 10350);  // 9000 × 1.15
+    EXPECT_EQ(held.timing().leaderLow.max, 10350);  // 9000 × 1.15
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
         const CodeRecord& c = model.buttons[s].code;
         EXPECT_EQ(held.returnCode(s), (sim::ReturnCodeEntry{c.codeBytes, c.keys})) << s;
