@@ -42,6 +42,8 @@ InputMacro::InputMacro(RemoteModel& model, DialogService& dialogs, Language lang
     setWindowTitle(qs(caption(DialogId::Macro, language)));
     buildControls();
     mirror();
+    // Room for longer send strings in the last column, which takes the spare width.
+    resize(640, 360);
 }
 
 InputMacro::~InputMacro() = default;
@@ -212,6 +214,7 @@ void InputMacro::mirror() {
             item->setText(0, QString::number(row.number));
             item->setText(1, qs(row.comment));
             item->setText(2, qs(row.sendText));
+            item->setToolTip(2, qs(row.sendText));  // a long send string is cut in the column
         }
     }
     add_->setEnabled(r.addEnabled());

@@ -128,8 +128,11 @@ void MacroListDlg::fill() {
             item->setText(0, QString::number(row.macro + 1));
             item->setText(1, qs(row.name));
             item->setText(2, QString::number(row.interval));
-            for (std::size_t c = 0; c < kMacroCommands; ++c)
+            for (std::size_t c = 0; c < kMacroCommands; ++c) {
+                // A long send string is cut in its column; the tip shows it whole.
                 item->setText(3 + static_cast<int>(c), qs(row.commands[c]));
+                item->setToolTip(3 + static_cast<int>(c), qs(row.commands[c]));
+            }
         }
     }
     mirrorButtons();
