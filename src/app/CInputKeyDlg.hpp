@@ -40,8 +40,6 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
                  QWidget* parent = nullptr);
     ~CInputKeyDlg() override;
 
-    const SendStringState& state() const { return editor_->state(); }
-
   public slots:
     void accept() override;  // "Close", also Enter outside the send box: store, then end
 

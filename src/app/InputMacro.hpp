@@ -27,8 +27,6 @@ class InputMacro : public QDialog {
                QWidget* parent = nullptr);
     ~InputMacro() override;
 
-    const MacroRegistration& registration() const { return *registration_; }
-
   public slots:
     void accept() override;  // "Close": the name and the interval reach the table
 

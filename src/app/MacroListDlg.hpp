@@ -22,8 +22,6 @@ class MacroListDlg : public QDialog {
                  QWidget* parent = nullptr);
     ~MacroListDlg() override;
 
-    const MacroList& macroList() const { return *list_; }
-
   private:
     void buildControls();
     void openMacro(std::optional<std::size_t> slot);
