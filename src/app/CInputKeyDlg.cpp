@@ -185,7 +185,7 @@ bool CInputKeyDlg::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::ShortcutOverride && watched == sendText_) {
         // Every key is the box's to capture: no shortcut may take it first.
         event->accept();
-        return false;
+        return true;
     }
     if (type == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
