@@ -12,9 +12,11 @@
 #include <QVBoxLayout>
 
 #include "app/AppIcon.hpp"
+#include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
+#include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
 #include "app/Set_Jitter.hpp"
 #include "app/m_About.hpp"
@@ -386,7 +388,12 @@ void CTessikDlg::DeleteButton() {
 }
 
 void CTessikDlg::EditButton() {
-    // The send-string editor is not part of this build yet.
+    const int row = selectedRow();
+    if (row < 0) return;
+    CInputKeyDlg dialog(
+        model_, dialogs_, language_, EditMode::Button, static_cast<std::size_t>(row), 0,
+        [this](std::size_t stored) { RefreshList(static_cast<int>(stored)); }, this);
+    dialog.exec();
 }
 
 void CTessikDlg::SetUp() {
@@ -394,7 +401,9 @@ void CTessikDlg::SetUp() {
 }
 
 void CTessikDlg::EditMacro() {
-    // The macro list dialog is not part of this build yet.
+    MacroListDlg dialog(model_, dialogs_, language_, this);
+    dialog.exec();
+    RefreshList(kRefreshToEnd);
 }
 
 void CTessikDlg::Jitter() {

@@ -9,9 +9,12 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+#include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
+#include "app/InputMacro.hpp"
+#include "app/MacroListDlg.hpp"
 #include "app/Set_Jitter.hpp"
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
@@ -33,6 +36,39 @@ class Screenshots : public MainWindowTest, public ::testing::WithParamInterface<
         const QString suffix = GetParam() == Language::Japanese ? "ja" : "en";
         const QString file = QStringLiteral("%1/%2-%3.png").arg(folder_, name, suffix);
         EXPECT_TRUE(w.grab().save(file)) << file.toStdString();
+    }
+
+    // The send-string editor on a button with a Ctrl chord, the registration of a macro with
+    // three commands and the list of three macros, one of them referred to by a button.
+    void saveKeyDialogs(Language language) {
+        RemoteModel& m = window->model();
+        const bool ja = language == Language::Japanese;
+        const char16_t* names[] = {ja ? u"映画の夜" : u"Movie night", ja ? u"ニュース" : u"News",
+                                   ja ? u"おやすみ" : u"Good night"};
+        for (std::size_t i = 0; i < 3; ++i) {
+            m.macros[i] = macroNamed(names[i], 0);
+            m.macros[i].interval = static_cast<std::uint16_t>(1500 - 400 * i);
+            m.macros[i].commands[0] = {1, {0x0106, 0, 0, 0, 0, 0}, u"[LCTRL]c", u"Copy"};
+        }
+        m.macros[1].commands[1] = {1, {0x3E}, u"[F5]", ja ? u"更新" : u"Refresh"};
+        m.macros[0].commands[1] = {1, {0x28, 0, 0, 0, 0, 0}, u"[ENTER]", ja ? u"決定" : u"Confirm"};
+        m.macros[0].commands[2] = {
+            2, {0x0745, 0x3E}, u"[LCTRL][LSHIFT][LALT][F12][F5]", ja ? u"全画面" : u"Full screen"};
+        m.buttons[0].code.keys = {0x0106, 0x2B, 0x28, 0x4F, 0, 0};
+        m.buttons[0].text.sendText = u"[LCTRL]c[TAB][ENTER][RIGHT]";
+        m.buttons[0].text.keyCount = 4;
+        referToMacro(m, 1, 0);
+        window->RefreshList(0);
+        save(*window, "main-keys");
+
+        app::CInputKeyDlg keys(m, dialogs, language, EditMode::Button, 0, 0, {}, window.get());
+        save(keys, "input-key");
+        app::CInputKeyDlg reference(m, dialogs, language, EditMode::Button, 1, 0, {}, window.get());
+        save(reference, "input-key-macro");
+        app::InputMacro registration(m, dialogs, language, 0, window.get());
+        save(registration, "macro");
+        app::MacroListDlg list(m, dialogs, language, window.get());
+        save(list, "macro-list");
     }
 
     QString folder_;
@@ -68,6 +104,7 @@ TEST_P(Screenshots, everyWindow) {
     window->model().jitterPercent = 15;
     app::Set_Jitter jitter(window->model(), language, window.get());
     save(jitter, "jitter");
+    saveKeyDialogs(language);
     app::HelpViewer help(language, app::helpSearchFolders(), window.get());
     help.showIndex();
     save(help, "help");
