@@ -28,8 +28,12 @@ DeviceConnection::Transport DeviceConnection::createTransport(const DeviceOption
         receiverOptions.stateFile = options.simulatorStateFile;
         receiverOptions.recordTraffic = false;
         auto receiver = std::make_shared<sim::SimulatedReceiver>(clock, receiverOptions);
-        sim::BootLoader::attach(*receiver);  // it can take a firmware update like a real one
+        // It can take a firmware update like a real one.
+        sim::BootLoader::attach(*receiver, {.startInUpdateMode = options.simUpdateMode});
         receiver->plug();
+        std::string error;
+        for (const std::string& fault : options.simFaults)
+            receiver->applyFault(fault, error);
         return {receiver, &receiver->transport()};
     }
     auto hidraw = std::make_shared<hid::HidrawTransport>();
