@@ -75,6 +75,7 @@ C_Update::C_Update(HidTransport& transport, Clock& clock, UpdateHost& host, Dial
     log_->setObjectName("updateLog");
     log_->setAccessibleName(qs(label(Label::UpdateLog, language)));
     log_->setReadOnly(true);
+    log_->setTabChangesFocus(true);  // a keyboard user leaves it with Tab as any control
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     log_->setLineWrapMode(QPlainTextEdit::NoWrap);
     log_->setMinimumSize(460, 150);
