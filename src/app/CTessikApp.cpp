@@ -6,14 +6,39 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 #include <memory>
 
 #include "app/AppIcon.hpp"
 #include "app/CTessikDlg.hpp"
 #include "app/ProgramInfo.hpp"
 #include "app/QtText.hpp"
+#include "connect/device_transport.hpp"
 
 namespace tessik::app {
+namespace {
+
+const QString kSimulate = QStringLiteral("simulate");
+const QString kSimFault = QStringLiteral("sim-fault");
+const QString kSimUpdateMode = QStringLiteral("sim-update-mode");
+const QString kSimState = QStringLiteral("sim-state");
+
+// "absent, nak=CODE, wrong-echo[=N], ..." for the help text.
+QString faultNames() {
+    QStringList names;
+    for (const sim::FaultInfo& f : connect::simulatedFaults()) {
+        QString name = qs(f.name);
+        if (f.value.size() > 2 && f.value.front() == '[') {
+            name += QStringLiteral("[=%1]").arg(qs(f.value.substr(1, f.value.size() - 2)));
+        } else if (!f.value.empty()) {
+            name += QStringLiteral("=") + qs(f.value);
+        }
+        names << name;
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+}  // namespace
 
 CTessikApp::CTessikApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("tessik"));
@@ -35,10 +60,51 @@ QTranslator* CTessikApp::installQtTranslations(Language language) {
     return translator.release();
 }
 
-DeviceOptions CTessikApp::deviceOptions(bool simulate) {
+void CTessikApp::addDeviceOptions(QCommandLineParser& parser) {
+    parser.addOption(QCommandLineOption(
+        kSimulate,
+        QStringLiteral("Use the built-in simulated receiver instead of a USB receiver.")));
+    parser.addOption(QCommandLineOption(
+        kSimFault,
+        QStringLiteral("Make the simulated receiver fail on purpose (repeatable). NAME is one "
+                       "of: %1.")
+            .arg(faultNames()),
+        QStringLiteral("NAME[=N]")));
+    parser.addOption(QCommandLineOption(
+        kSimUpdateMode, QStringLiteral("The simulated receiver starts in its boot loader, waiting "
+                                       "for a firmware update.")));
+    parser.addOption(QCommandLineOption(
+        kSimState,
+        QStringLiteral("Keep the simulated receiver's saved table in FILE between runs (default: "
+                       "in the user's data folder)."),
+        QStringLiteral("FILE")));
+}
+
+std::optional<DeviceOptions> CTessikApp::deviceOptions(const QCommandLineParser& parser,
+                                                       std::string& error) {
     DeviceOptions options;
-    options.simulate = simulate;
-    if (simulate) {
+    options.simulate = parser.isSet(kSimulate);
+    for (const QString& fault : parser.values(kSimFault))
+        options.simFaults.push_back(utf8(fault));
+    options.simUpdateMode = parser.isSet(kSimUpdateMode);
+    if (!options.simulate &&
+        (!options.simFaults.empty() || options.simUpdateMode || parser.isSet(kSimState))) {
+        error = "--sim-fault, --sim-update-mode and --sim-state need --simulate";
+        return std::nullopt;
+    }
+    if (!options.simulate) return options;
+    // The faults are checked on a receiver of their own, made as the window's will be, so a
+    // mistyped one is told before any window exists.
+    connect::TransportOptions check;
+    check.simulate = true;
+    check.simFaults = options.simFaults;
+    FakeClock clock;
+    if (!connect::DeviceTransport::open(check, clock, error)) {
+        return std::nullopt;
+    }
+    if (parser.isSet(kSimState)) {
+        options.simulatorStateFile = toPath(parser.value(kSimState));
+    } else {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
         options.simulatorStateFile = toPath(folder + QStringLiteral("/simulated-receiver.state"));
@@ -51,16 +117,18 @@ bool CTessikApp::InitInstance() {
     parser.setApplicationDescription(qs(programDescription(Language::English)));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption simulate(
-        QStringLiteral("simulate"),
-        QStringLiteral("Use the built-in simulated receiver instead of a USB receiver."));
-    parser.addOption(simulate);
+    addDeviceOptions(parser);
     parser.process(*this);  // prints and exits for --help, --version and unknown options
+    std::string error;
+    const std::optional<DeviceOptions> device = deviceOptions(parser, error);
+    if (!device) {
+        std::fprintf(stderr, "tessik: %s\n", error.c_str());
+        return false;
+    }
 
     const Language language = uiLanguage();
     installQtTranslations(language);
-    window_ =
-        std::make_unique<CTessikDlg>(dialogs_, deviceOptions(parser.isSet(simulate)), language);
+    window_ = std::make_unique<CTessikDlg>(dialogs_, *device, language);
     dialogs_.setParent(window_.get());
     connect(window_.get(), &QDialog::finished, this, &QCoreApplication::quit);
     return true;

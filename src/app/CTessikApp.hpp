@@ -3,6 +3,7 @@
 // device search of the main window and shows it. When the main window closes, the program ends.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTranslator>
 #include <memory>
 #include <optional>
@@ -32,8 +33,14 @@ class CTessikApp : public QApplication {
     // none, or when Qt's translations are not installed.
     static QTranslator* installQtTranslations(Language language);
 
-    // What to use as device: the simulated receiver keeps its table in the user's data folder.
-    static DeviceOptions deviceOptions(bool simulate);
+    // The device options, the same as tessik-cli's: --simulate, --sim-fault NAME[=N]
+    // (repeatable), --sim-update-mode and --sim-state FILE.
+    static void addDeviceOptions(QCommandLineParser& parser);
+    // What to use as device. Without --sim-state the simulated receiver keeps its table in the
+    // user's data folder. Nothing, with the reason in `error`, for a fault the simulated
+    // receiver does not know or a simulator option without --simulate.
+    static std::optional<DeviceOptions> deviceOptions(const QCommandLineParser& parser,
+                                                      std::string& error);
 
   private:
     QtDialogService dialogs_;

@@ -14,11 +14,13 @@
 #include "app/AppIcon.hpp"
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
+#include "app/C_Update.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
 #include "app/Set_Jitter.hpp"
+#include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/text/format.hpp"
@@ -397,7 +399,8 @@ void CTessikDlg::EditButton() {
 }
 
 void CTessikDlg::SetUp() {
-    // The Set Up Data dialog is not part of this build yet.
+    c_SetCode dialog(device_.commands(), model_, dialogs_, language_, this);
+    dialog.exec();
 }
 
 void CTessikDlg::EditMacro() {
@@ -439,7 +442,11 @@ void CTessikDlg::ToggleDebugWindow() {
 }
 
 void CTessikDlg::FirmwareUpdate() {
-    // The firmware update dialog is not part of this build yet.
+    // The update reads the running firmware's header from the version area and, once the new
+    // firmware runs, points the link at the identity it comes back with.
+    LinkUpdateHost host(device_.link(), versionArea_);
+    C_Update dialog(device_.transport(), device_.clock(), host, dialogs_, language_, this);
+    dialog.exec();
 }
 
 }  // namespace tessik::app

@@ -22,7 +22,9 @@ HidTransport& DeviceConnection::chooseTransport(const DeviceOptions& options) {
     connect::TransportOptions choice;
     choice.simulate = options.simulate;
     choice.simStateFile = options.simulatorStateFile;
-    std::string error;  // only a fault can be refused, and the window sets none
+    choice.simFaults = options.simFaults;
+    choice.simUpdateMode = options.simUpdateMode;
+    std::string error;  // the faults were checked with the command line (CTessikApp)
     device_ = connect::DeviceTransport::open(choice, clock_, error);
     return device_->transport();
 }

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/AppClock.hpp"
 #include "connect/device_transport.hpp"
@@ -20,6 +22,11 @@ struct DeviceOptions {
     // --simulate: the simulated receiver instead of hidraw; its table lives in `stateFile`.
     bool simulate = false;
     std::filesystem::path simulatorStateFile;
+    // As on tessik-cli's command line: --sim-fault NAME[=N] settings, applied in order (checked
+    // before, see CTessikApp::deviceOptions), and --sim-update-mode, a receiver that starts in
+    // its boot loader waiting for a firmware update.
+    std::vector<std::string> simFaults;
+    bool simUpdateMode = false;
 
     // For tests: a transport and a clock of the caller's, used instead of our own.
     HidTransport* transport = nullptr;
@@ -35,6 +42,8 @@ class DeviceConnection {
 
     CUsbhidioc& link() { return link_; }
     DeviceCommands& commands() { return commands_; }
+    // The bus the link talks over; the firmware update reaches the boot loader through it.
+    HidTransport& transport() { return transport_; }
     Clock& clock() { return clock_; }
 
     // True while a device wait is letting the event loop run.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -80,19 +81,46 @@ TEST(DisplayHint, saysHowToRunWithoutADisplayAndNothingOtherwise) {
     EXPECT_FALSE(app::missingDisplayHint(nullptr, nullptr, "offscreen"));
 }
 
-TEST(DeviceOptions, simulateKeepsTheReceiverStateInTheUsersDataFolder) {
+// The command line as tessik-cli takes it: the simulated receiver, its faults, its boot loader
+// and where it keeps its table.
+std::optional<app::DeviceOptions> optionsFrom(QStringList arguments, std::string& error) {
+    QCommandLineParser parser;
+    app::CTessikApp::addDeviceOptions(parser);
+    arguments.prepend(QStringLiteral("tessik"));
+    EXPECT_TRUE(parser.parse(arguments)) << parser.errorText().toStdString();
+    return app::CTessikApp::deviceOptions(parser, error);
+}
+
+TEST(DeviceOptions, takeTheSimulatorOptionsOfTheCommandLineAndRefuseWhatItCannotDo) {
+    std::string error;
     QStandardPaths::setTestModeEnabled(true);
-    const app::DeviceOptions simulated = app::CTessikApp::deviceOptions(true);
+    const auto simulated = optionsFrom({"--simulate"}, error);
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QStandardPaths::setTestModeEnabled(false);
-    EXPECT_TRUE(simulated.simulate);
-    EXPECT_EQ(simulated.simulatorStateFile.parent_path(),
+    ASSERT_TRUE(simulated) << error;
+    EXPECT_TRUE(simulated->simulate);
+    EXPECT_EQ(simulated->simulatorStateFile.parent_path(),
               std::filesystem::path(folder.toStdString()));
-    EXPECT_TRUE(std::filesystem::is_directory(simulated.simulatorStateFile.parent_path()));
+    EXPECT_TRUE(std::filesystem::is_directory(simulated->simulatorStateFile.parent_path()));
 
-    const app::DeviceOptions real = app::CTessikApp::deviceOptions(false);
-    EXPECT_FALSE(real.simulate);
-    EXPECT_TRUE(real.simulatorStateFile.empty());
+    const auto faulty =
+        optionsFrom({"--simulate", "--sim-fault", "nak-exchange=40", "--sim-update-mode",
+                     "--sim-fault", "corrupt-block=3", "--sim-state", "/tmp/receiver.state"},
+                    error);
+    ASSERT_TRUE(faulty) << error;
+    EXPECT_EQ(faulty->simFaults, (std::vector<std::string>{"nak-exchange=40", "corrupt-block=3"}));
+    EXPECT_TRUE(faulty->simUpdateMode);
+    EXPECT_EQ(faulty->simulatorStateFile, std::filesystem::path("/tmp/receiver.state"));
+
+    const auto real = optionsFrom({}, error);
+    ASSERT_TRUE(real);
+    EXPECT_FALSE(real->simulate);
+    EXPECT_TRUE(real->simulatorStateFile.empty());
+
+    EXPECT_FALSE(optionsFrom({"--simulate", "--sim-fault", "no-such-fault"}, error));
+    EXPECT_EQ(error, "unknown fault \"no-such-fault\"");
+    EXPECT_FALSE(optionsFrom({"--sim-update-mode"}, error));
+    EXPECT_EQ(error, "--sim-fault, --sim-update-mode and --sim-state need --simulate");
 }
 
 class PaintCounter : public QWidget {

@@ -6,18 +6,22 @@
 
 #include <QDir>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
+#include "app/C_Update.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/InputMacro.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/Set_Jitter.hpp"
+#include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
+#include "sim/boot_loader.hpp"
 
 namespace tessik::test {
 namespace {
@@ -76,7 +80,7 @@ class Screenshots : public MainWindowTest, public ::testing::WithParamInterface<
 
 TEST_P(Screenshots, everyWindow) {
     const Language language = GetParam();
-    plug(kProductIdNormal, {1, 4, 2});
+    sim::BootLoader::attach(plug(kProductIdNormal, {1, 4, 2}));
     openWindow(language);
     window->startUp();
     window->model().startNew(language == Language::Japanese ? u"リビングのテレビ"
@@ -112,6 +116,40 @@ TEST_P(Screenshots, everyWindow) {
         help.browser()->setSource(QUrl(QStringLiteral("%1.html").arg(QLatin1String(page))));
         save(help, (std::string("help-") + page).c_str());
     }
+}
+
+// Before, half-way through and after a run: the bar is shot when it passes its middle.
+TEST_P(Screenshots, setUpAndFirmwareUpdate) {
+    const Language language = GetParam();
+    sim::BootLoader::attach(plug(kProductIdNormal, {1, 4, 2}));
+    openWindow(language);
+    window->startUp();
+    window->model().startNew(u"TV");
+    window->AddCode(necLikeCode(0x20DF10EF), u"Power");
+
+    app::c_SetCode setUp(window->device().commands(), window->model(), dialogs, language,
+                         window.get());
+    save(setUp, "setup-before");
+    auto* bar = setUp.findChild<QProgressBar*>("setUpProgress");
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        if (value == bar->maximum() / 2) save(setUp, "setup-during");
+    });
+    setUp.Set();
+    save(setUp, "setup-after");
+
+    LinkUpdateHost host(window->device().link(), window->versionArea());
+    app::C_Update update(window->device().transport(), window->device().clock(), host, dialogs,
+                         language, window.get());
+    save(update, "update-before");
+    dialogs.chooseNext(std::filesystem::path(TESSIK_SAMPLE_FIRMWARE));
+    update.FileOpen();
+    save(update, "update-loaded");
+    auto* progress = update.findChild<QProgressBar*>("updateProgress");
+    QObject::connect(progress, &QProgressBar::valueChanged, [&](int value) {
+        if (value == progress->maximum() / 2) save(update, "update-during");
+    });
+    update.Update();
+    save(update, "update-after");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, Screenshots,

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "app/C_Update.hpp"
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/bytes/byte_io.hpp"
@@ -68,7 +69,18 @@ TEST_F(Startup, findsTheReceiverByItsProductIdsTellsWhatItFoundAndOpensUsable) {
         }
         dialogs.clearShown();
         openWindow();
+        const int actedBefore = modal.acted;
+        if (c.finding == StartupFinding::UpdateWaiting) {
+            // After the notice, the firmware update dialog, then the window as always.
+            modal.whenOpens<app::C_Update>([this](app::C_Update& d) {
+                EXPECT_EQ(dialogs.shown.size(), 1u);
+                EXPECT_EQ(d.findChild<QLabel*>("runningFirmwareText")->text().toStdString(),
+                          kUpdateWaitingText);
+                d.reject();
+            });
+        }
         EXPECT_EQ(window->startUp(), c.finding);
+        EXPECT_EQ(modal.acted - actedBefore, c.finding == StartupFinding::UpdateWaiting ? 1 : 0);
         EXPECT_EQ(dialogs.shown, c.shown);
         EXPECT_EQ(receiver->exchangeCount(), c.shown.empty() ? 1u : 0u) << "Get Version only";
         const ByteReader area(window->versionArea());

@@ -92,6 +92,10 @@ std::string_view label(Label id, Language language) {
             return "Jitter(%)";
         case Label::SetUpSet:
             return "SET";
+        case Label::Progress:
+            return pick({"Progress", "進行状況"}, language);
+        case Label::UpdateLog:
+            return pick({"Log", "ログ"}, language);
         case Label::InputComment:
             return pick({"Comment", "コメント"}, language);
         case Label::InputSendText:

@@ -70,6 +70,8 @@ enum class Label {
     CaptureNext,     // capture dialog, button 1001
     JitterTemplate,  // jitter dialog, 1052 before it is replaced
     SetUpSet,        // Set Up Data, button 1062
+    Progress,        // accessible name: Set Up Data 1055, firmware update 1074
+    UpdateLog,       // accessible name: firmware update log 1071
     InputComment,    // send-string editor 1029
     InputSendText,   // send-string editor 1007
     InputLShift,

@@ -1,0 +1,155 @@
+// The Set Up Data and Firmware Update dialogs as the main window opens them, on the simulated
+// receiver: what they show before, during and after a run, and which boxes end it. The
+// sequences themselves are the core's and tested there.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/C_Update.hpp"
+#include "app/c_SetCode.hpp"
+#include "app/m_About.hpp"
+#include "app/support/main_window_fixture.hpp"
+#include "core/text/strings.hpp"
+#include "sim/boot_loader.hpp"
+#include "support/device_fixture.hpp"  // readable message boxes
+
+namespace tessik::test {
+namespace {
+
+Message box(StringId id, MessageKind kind) {
+    return Message{"", std::string(text(id, Language::English)), kind};
+}
+
+std::string shown(QDialog& d, const char* objectName) {
+    return d.findChild<QLabel*>(objectName)->text().toStdString();
+}
+
+std::string logOf(QDialog& d) {
+    return d.findChild<QPlainTextEdit*>("updateLog")->toPlainText().toStdString();
+}
+
+class Dialogs : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        sim::BootLoader::attach(plug(kProductIdNormal));
+        openWindow();
+        window->startUp();
+        dialogs.clearShown();
+    }
+    void applyFault(const char* fault) {
+        std::string error;
+        ASSERT_TRUE(receiver->applyFault(fault, error)) << error;
+    }
+    // Runs the menu command with `act` on the dialog it opens.
+    template <typename Dialog>
+    void run(CommandId command, std::function<void(Dialog&)> act) {
+        modal.whenOpens<Dialog>(act);
+        const int before = modal.acted;
+        window->action(command)->trigger();
+        EXPECT_EQ(modal.acted, before + 1);
+    }
+    std::string aboutFirmware() {
+        std::string line;
+        run<app::m_About>(CommandId::About, [&line](app::m_About& d) {
+            line = shown(d, "firmwareText");
+            d.accept();
+        });
+        return line;
+    }
+};
+
+TEST_F(Dialogs, setUpRunsTheBarToTheEndReportsTheOutcomeAndCanRunAgain) {
+    startNew("TV");
+    addCodes(3);
+    applyFault("nak-exchange=40");  // Set Ir Code, then slots 0 to 37 pass; slot 38 is refused
+    run<app::c_SetCode>(CommandId::SetUp, [&](app::c_SetCode& d) {
+        EXPECT_EQ(d.windowTitle(), "Set Up Data");
+        auto* bar = d.findChild<QProgressBar*>("setUpProgress");
+        EXPECT_EQ(bar->minimum(), 0);
+        EXPECT_EQ(bar->maximum(), 138);
+        EXPECT_EQ(bar->value(), 0);
+
+        click(d, "setButton");  // the link's own NAK box, then one "Failed" and no "Success"
+        EXPECT_EQ(dialogs.shown,
+                  (std::vector{Message{"Error", std::string(kLinkNakText), MessageKind::Notice},
+                               box(StringId::SetUpFailed, MessageKind::Warning)}));
+        EXPECT_EQ(bar->value(), 38);
+
+        dialogs.clearShown();
+        click(d, "setButton");
+        EXPECT_EQ(dialogs.shown, std::vector{box(StringId::SetUpSucceeded, MessageKind::Notice)});
+        EXPECT_EQ(bar->value(), 138);
+        EXPECT_TRUE(d.findChild<QPushButton*>("setButton")->isEnabled());
+        pressKey(&d, Qt::Key_Return);  // Enter ends the dialog
+    });
+    EXPECT_NE(receiver->savedTable().returnCodes[0], receiver->savedTable().returnCodes[3])
+        << "the receiver keeps the captured buttons";
+}
+
+TEST_F(Dialogs, updateWithTheSampleImageLogsEveryStepAndAboutShowsTheNewVersion) {
+    dialogs.chooseNext(std::filesystem::path(TESSIK_SAMPLE_FIRMWARE));
+    run<app::C_Update>(CommandId::FirmwareUpdate, [&](app::C_Update& d) {
+        EXPECT_EQ(shown(d, "runningFirmwareText"),
+                  "Current Firmware : \"IR receiver\" Ver 1.2.3 24/05/17 10:30");
+        auto* update = d.findChild<QPushButton*>("updateButton");
+        EXPECT_FALSE(update->isEnabled());
+
+        click(d, "fileOpenButton");
+        EXPECT_EQ(dialogs.fileRequests, std::vector{app::firmwareImageDialog()});
+        EXPECT_EQ(shown(d, "pathText"), TESSIK_SAMPLE_FIRMWARE);
+        EXPECT_EQ(shown(d, "imageFirmwareText"),
+                  "Firmware : \"Tessik sample firmware\" Ver 1.3.0 25/01/20 09:15");
+        EXPECT_THAT(shown(d, "imageSizeText"),
+                    ::testing::StartsWith("Size: 16384 bytes.  CRC16: 0x"));
+        ASSERT_TRUE(update->isEnabled());
+
+        click(d, "updateButton");
+        EXPECT_EQ(logOf(d),
+                  "Flash Unlock...OK\nFlash Erase .OK\nWriting...\nOK\nCRC16 check...OK\n"
+                  "Run UF...OK. Firmware update succeeded.\n");
+        auto* bar = d.findChild<QProgressBar*>("updateProgress");
+        EXPECT_EQ(bar->maximum(), 0x8000 / 256 + 5);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_EQ(dialogs.shown,
+                  std::vector{box(StringId::FirmwareUpdateSucceeded, MessageKind::Notice)});
+        EXPECT_TRUE(update->isEnabled());
+        d.accept();
+    });
+    EXPECT_EQ(aboutFirmware(), "Firmware Ver 1.3.0");
+}
+
+TEST_F(Dialogs, aFailedUpdateEndsInItsLogLineAndBoxAndCanBeStartedAgain) {
+    applyFault("corrupt-block=3");
+    dialogs.chooseNext(std::filesystem::path(TESSIK_SAMPLE_FIRMWARE));
+    dialogs.chooseNext(std::nullopt);
+    run<app::C_Update>(CommandId::FirmwareUpdate, [&](app::C_Update& d) {
+        auto* update = d.findChild<QPushButton*>("updateButton");
+        click(d, "fileOpenButton");
+        click(d, "updateButton");
+        const std::string log = logOf(d);
+        EXPECT_THAT(
+            log.substr(log.rfind('\n') + 1),
+            ::testing::MatchesRegex("CRC16 check\\.\\.\\.calc:0x[0-9a-f]+ send:0x[0-9a-f]+ NG"));
+        EXPECT_EQ(dialogs.shown,
+                  std::vector{box(StringId::FirmwareUpdateFailed, MessageKind::Notice)});
+        ASSERT_TRUE(update->isEnabled());
+
+        click(d, "updateButton");  // the device waits in its boot loader now
+        EXPECT_THAT(logOf(d), ::testing::StartsWith(log)) << "the log is never cleared";
+        EXPECT_EQ(dialogs.shown.size(), 2u);
+
+        click(d, "fileOpenButton");  // cancelled: nothing loaded any more
+        EXPECT_EQ(shown(d, "imageFirmwareText"), "");
+        EXPECT_EQ(shown(d, "pathText"), "");
+        EXPECT_FALSE(update->isEnabled());
+        pressKey(&d, Qt::Key_Escape);
+    });
+}
+
+}  // namespace
+}  // namespace tessik::test
