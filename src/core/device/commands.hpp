@@ -73,8 +73,8 @@ TimingWindows decodeTimingWindows(ByteReader payload);
 std::uint16_t widenByJitter(std::uint16_t value, std::int32_t jitterPercent);
 std::uint16_t narrowByJitter(std::uint16_t value, std::int32_t jitterPercent);
 
-// The windows Set Ir Code sends for `header`. Byte 9 is 0: the tool of old never assigned it,
-// and the header's own byte 1 is reserved 0.
+// The windows Set Ir Code sends for `header`, the jitter taken within 0..100. Byte 9 is 0: the
+// tool of old never assigned it, and the header's own byte 1 is reserved 0.
 TimingWindows timingWindows(const RemoteHeader& header, std::int32_t jitterPercent);
 
 class DeviceCommands {

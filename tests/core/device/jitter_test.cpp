@@ -27,5 +27,15 @@ TEST(Jitter, outOfRangeProductsAreClampedAndNoJitterOverflows) {
     EXPECT_EQ(narrowByJitter(1000, std::numeric_limits<std::int32_t>::min()), 0xFFFF);
 }
 
+TEST(Jitter, setIrCodeTakesTheJitterWithinZeroToAHundredSoNoWindowIsInverted) {
+    RemoteHeader h;
+    h.leaderHigh = {9000, 8000, 8500};
+    for (const std::int32_t j : {-50, 150, std::numeric_limits<std::int32_t>::max()}) {
+        const TimingWindows w = timingWindows(h, j);
+        EXPECT_GE(w.leaderHigh.max, w.leaderHigh.min) << j;
+        EXPECT_EQ(w.leaderHigh.max, timingWindows(h, j < 0 ? 0 : 100).leaderHigh.max) << j;
+    }
+}
+
 }  // namespace
 }  // namespace tessik
