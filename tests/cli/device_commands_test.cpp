@@ -183,7 +183,7 @@ class FirmwareCommand : public DeviceCli {
         DeviceCli::SetUp();
         test::ImageShape shape;
         shape.fileSize = 0x6000;
-        shape.flashSize = 0x8000;
+        shape.flashSize = 0xA000;
         shape.name = "IR receiver 2";
         shape.version = {2, 0, 0};
         path = write(shape, "new.bin");

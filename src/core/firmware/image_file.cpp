@@ -103,6 +103,15 @@ std::uint32_t CUfImageFile::checkHeader(std::size_t fileSize) {
         return refuse(formatText(kMsgFlashTooSmall, {h.flash_size}));
     }
     if (h.page_size != kRequiredPageSize) return refuse(std::string(kMsgBadPageSize));
+    // The whole file is written, but the boot loader's CRC check covers the flash only up to
+    // the end its header names: a block spoiled beyond it would pass as a good update.
+    if (const ImageType type = imageTypeOfMark(h); type != ImageType::None) {
+        const std::size_t fileEnd = kImageOffset + fileSize;
+        const std::size_t checkedEnd = imageCrcEnd(type, h.flash_size);
+        if (fileEnd > checkedEnd) {
+            return refuse(formatText(kMsgPastFlashSize, {fileEnd - checkedEnd}));
+        }
+    }
     return static_cast<std::uint32_t>(fileSize);
 }
 

@@ -51,6 +51,8 @@ inline constexpr std::string_view kMsgFlashTooLarge = "bad flash size(>1MB).";
 inline constexpr std::string_view kMsgFlashTooSmall = "bad flash size(%d < 16KB)";
 inline constexpr std::string_view kMsgBadPageSize = "bad flash pagesize.";
 inline constexpr std::string_view kMsgBadHeader = "uf_header is bad.";
+inline constexpr std::string_view kMsgPastFlashSize =
+    "the file is larger than its flash size: %d bytes would be written unchecked";
 
 // The uf_header of the image in the buffer (offset 0x4200).
 UfHeader imageHeader(ConstImageSpan buffer);

@@ -136,7 +136,10 @@ TEST_F(ImageLoader, checksTheSizeTheMarkTheFlashSizeAndThePageSizeInThatOrder) {
         // The mark's prefix is there; flash_size reads 0xFFFFFFFF.
         {{.fileSize = 0x20A}, "bad flash size(>1MB)."},
         {{.fileSize = 0x1000, .mark = "der32uve2_UF"}, "no UF mark."},
-        {{.flashSize = 0x4000}, ""},
+        // The CRC covers the flash up to flash_size only: a file reaching past it is refused.
+        {{.fileSize = 0x8000, .flashSize = 0xC000}, ""},
+        {{.fileSize = 0x8001, .flashSize = 0xC000},
+         "the file is larger than its flash size: 1 bytes would be written unchecked"},
         {{.flashSize = 0x100000}, ""},
         {{.flashSize = 0x3FFF}, "bad flash size(16383 < 16KB)"},
         {{.flashSize = 0x100001, .pageSize = 2048}, "bad flash size(>1MB)."},  // reported first

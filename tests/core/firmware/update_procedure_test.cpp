@@ -99,18 +99,18 @@ TEST_F(WaitingUpdate, succeedsWithTheLogWaitsAndBlocksOfEachImage) {
 TEST_F(WaitingUpdate, progressRunsFromZeroToBlocksPlusFive) {
     ImageShape shape = newFirmwareShape();
     shape.fileSize = 0x2000;
-    shape.flashSize = 0x4000;  // 64 blocks
+    shape.flashSize = 0x6000;  // 96 blocks
     load(shape);
     openMainWindow();
     ASSERT_EQ(runUpdate(), UpdateOutcome::Succeeded);
     EXPECT_EQ(sink.rangeLow, 0);
-    EXPECT_EQ(sink.rangeHigh, 69);
+    EXPECT_EQ(sink.rangeHigh, 101);
     std::vector<int> expected{0, 1, 2};
-    for (int i = 0; i < 64; ++i)
+    for (int i = 0; i < 96; ++i)
         expected.push_back(3 + i);
-    expected.insert(expected.end(), {67, 68, 69});
+    expected.insert(expected.end(), {99, 100, 101});
     EXPECT_EQ(sink.positions, expected);
-    EXPECT_EQ(sink.repaints, 64 + 3);  // every block, then after writing, CRC and start
+    EXPECT_EQ(sink.repaints, 96 + 3);  // every block, then after writing, CRC and start
 }
 
 TEST_F(Update, anImageForTheOtherBootLoaderStopsBeforeTheFlashIsUnlocked) {
