@@ -44,6 +44,9 @@ std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes, 
     const auto layout = detectLayout(bytes, ownVersion);
     if (!layout) return std::nullopt;
     const LayoutGeometry g = geometry(*layout);
+    // A file cut short (a copy broken off, a full disk) is refused whole: read as far as it goes
+    // it would be a partial or empty table that Set Up would then write into the receiver.
+    if (bytes.size() < g.fileSize) return std::nullopt;
     const ByteReader r(bytes);
 
     if (r.has(g.jitterOffset, 4)) model.jitterPercent = r.i32(g.jitterOffset);
