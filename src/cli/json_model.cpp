@@ -1,5 +1,7 @@
 #include "cli/json_model.hpp"
 
+#include <array>
+
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -41,6 +43,10 @@ struct Reader {
         if (!v.is_string()) throw std::runtime_error(path + "." + key + ": not a string");
         std::u16string s = utf8ToUtf16(v.get<std::string>());
         if (s.size() > maxChars) throw std::runtime_error(path + "." + key + ": too long");
+        // The record's text ends at its first NUL: what followed it would be lost unseen.
+        if (s.find(u'\0') != std::u16string::npos) {
+            throw std::runtime_error(path + "." + key + ": contains a NUL character");
+        }
         return s;
     }
 
@@ -268,31 +274,45 @@ bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
         if (!jitter.is_number_integer())
             throw std::runtime_error("$.jitterPercent: not an integer");
         const auto j = jitter.get<std::int64_t>();
-        if (j < std::numeric_limits<std::int32_t>::min() ||
-            j > std::numeric_limits<std::int32_t>::max()) {
-            throw std::runtime_error("$.jitterPercent: out of range");
-        }
+        // The window's jitter setting runs 0..100; beyond it the receiver's timing windows
+        // would turn inside out.
+        if (j < 0 || j > 100) throw std::runtime_error("$.jitterPercent: must be 0..100");
         model.jitterPercent = static_cast<std::int32_t>(j);
         readHeader(Reader{"$.header"}, top.at(doc, "header"), model.header);
         model.header.remoteName = top.text(doc, "remoteName", kMaxRemoteNameChars);
 
         const Json& buttons = top.at(doc, "buttons");
         if (!buttons.is_array()) throw std::runtime_error("$.buttons: not an array");
+        // A slot given twice would silently keep only the later entry.
+        std::array<bool, kButtonSlots> buttonSeen{};
         for (std::size_t i = 0; i < buttons.size(); ++i) {
             const Reader r{"$.buttons[" + std::to_string(i) + "]"};
             const auto slot = r.number(buttons[i], "slot", kButtonSlots - 1);
+            if (buttonSeen[slot]) throw std::runtime_error(r.path + ".slot: given twice");
+            buttonSeen[slot] = true;
             ButtonRecord& b = model.buttons[slot];
             b.code = codeRecordFromJson(r, buttons[i]);
             b.text.keyCount =
                 static_cast<std::uint16_t>(r.number(buttons[i], "keyCount", kKeyWords));
             b.text.sendText = r.text(buttons[i], "sendText", kMaxTextChars);
             b.text.comment = r.text(buttons[i], "comment", kMaxTextChars);
+            // A code value of 0 marks a free slot: its keys and texts would be dropped.
+            const bool carries =
+                !b.text.sendText.empty() || !b.text.comment.empty() || b.code.keys != KeyCodeList{};
+            if (!b.code.occupied() && carries) {
+                throw std::runtime_error(r.path +
+                                         ".codeValue: 0 marks a free slot, but the entry has keys "
+                                         "or texts");
+            }
         }
         const Json& macros = top.at(doc, "macros");
         if (!macros.is_array()) throw std::runtime_error("$.macros: not an array");
+        std::array<bool, kMacroSlots> macroSeen{};
         for (std::size_t i = 0; i < macros.size(); ++i) {
             const Reader r{"$.macros[" + std::to_string(i) + "]"};
             const auto slot = r.number(macros[i], "slot", kMacroSlots - 1);
+            if (macroSeen[slot]) throw std::runtime_error(r.path + ".slot: given twice");
+            macroSeen[slot] = true;
             readMacro(r, macros[i], model.macros[slot]);
         }
     } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "cli/json_model.hpp"
@@ -105,6 +106,32 @@ TEST_F(FileCommands, refusedFilesAndBadJsonFailWithOneClearLineAndWriteNothing) 
     EXPECT_EQ(runCli({"frobnicate"}).status, kExitUsage);
     EXPECT_EQ(runCli({"keys", "extra"}).status, kExitUsage);
     EXPECT_EQ(runCli({"--help"}).status, 0);
+}
+
+TEST(JsonImport, entriesThatWouldBeLostOrInvertTheWindowsAreErrorsNamingTheirPath) {
+    std::ifstream in(TESSIK_SOURCE_DIR "/res/samples/living-room-tv.json");
+    const Json sample = Json::parse(in);
+    const struct {
+        std::function<void(Json&)> spoil;
+        const char* error;
+    } cases[] = {
+        {[](Json& d) { d["buttons"].push_back(d["buttons"][0]); }, ".slot: given twice"},
+        {[](Json& d) { d["macros"].push_back(d["macros"][0]); }, ".slot: given twice"},
+        {[](Json& d) { d["buttons"][1]["codeValue"] = "0x0"; }, "$.buttons[1].codeValue: 0 marks"},
+        {[](Json& d) { d["buttons"][0]["comment"] = std::string("a\0b", 3); },
+         "$.buttons[0].comment: contains a NUL"},
+        {[](Json& d) { d["jitterPercent"] = -50; }, "$.jitterPercent: must be 0..100"},
+        {[](Json& d) { d["jitterPercent"] = 2147483647; }, "$.jitterPercent: must be 0..100"},
+    };
+    RemoteModel model;
+    std::string error;
+    ASSERT_TRUE(modelFromJson(sample, model, error)) << error;
+    for (const auto& c : cases) {
+        Json doc = sample;
+        c.spoil(doc);
+        EXPECT_FALSE(modelFromJson(doc, model, error)) << c.error;
+        EXPECT_THAT(error, HasSubstr(c.error));
+    }
 }
 
 TEST(KeysCommand, printsOneLinePerUsageRowInTheDocumentedForm) {
