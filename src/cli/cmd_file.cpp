@@ -17,6 +17,10 @@
 namespace tessik::cli {
 namespace {
 
+// A table's JSON runs to some hundred kilobytes at most; a bound keeps a wrong input (a device
+// file, a huge log) from being read until memory runs out.
+constexpr std::size_t kJsonReadLimit = 16 * 1024 * 1024;
+
 // Loads FILE.ird; on failure prints why (the tool's own refusal text for a foreign or newer
 // file) and returns false.
 bool load(const std::string& path, RemoteModel& model, Io& io, int& status) {
@@ -117,11 +121,16 @@ int cmdExport(const Args& args, Io& io) {
 
 int cmdImport(const Args& args, Io& io) {
     if (args.size() != 2) return usageError(io, "import");
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) return fail(io, args[0] + ": cannot be read");
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const Json doc = Json::parse(buffer.str(), nullptr, /*allow_exceptions=*/false);
+    // An output that is no file (a FIFO, a device, a folder) is refused before anything is read.
+    if (const std::string why = notAFileToReplace(args[1]); !why.empty()) {
+        return fail(io, args[1] + ": " + why);
+    }
+    std::vector<std::uint8_t> bytes;
+    std::string readError;
+    if (readWholeFile(args[0], bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
+        return fail(io, args[0] + ": cannot be read (" + readError + ")");
+    }
+    const Json doc = Json::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);
     if (doc.is_discarded()) return fail(io, args[0] + ": not valid JSON");
     RemoteModel model;
     std::string error;

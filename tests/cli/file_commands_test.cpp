@@ -72,8 +72,8 @@ TEST_F(FileCommands, exportImportExportGivesIdenticalJsonAndIdenticalFile) {
 
     std::vector<std::uint8_t> a, b;
     std::string e;
-    ASSERT_TRUE(readWholeFile(ird, a, e));
-    ASSERT_TRUE(readWholeFile(copy, b, e));
+    ASSERT_EQ(readWholeFile(ird, a, e), ReadOutcome::Read);
+    ASSERT_EQ(readWholeFile(copy, b, e), ReadOutcome::Read);
     EXPECT_EQ(a, b);
 }
 

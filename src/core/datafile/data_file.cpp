@@ -1,8 +1,10 @@
 #include "core/datafile/data_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include "core/datafile/reader.hpp"
@@ -22,26 +24,48 @@ std::string systemText(int err) {
 
 }  // namespace
 
-bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
-                   std::string& error) {
+ReadOutcome readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
+                          std::string& error, std::size_t maxBytes) {
+    out.clear();
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec) {
+        error = ec.message();
+        return ReadOutcome::Failed;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "not a regular file";
+        return ReadOutcome::Failed;
+    }
     errno = 0;
     FilePtr f(std::fopen(path.c_str(), "rb"));
     if (!f) {
         error = systemText(errno != 0 ? errno : ENOENT);
-        return false;
+        return ReadOutcome::Failed;
     }
-    out.clear();
     std::uint8_t chunk[65536];
     for (;;) {
-        const std::size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
+        const std::size_t want = std::min(sizeof chunk, maxBytes + 1 - out.size());
+        const std::size_t n = std::fread(chunk, 1, want, f.get());
         out.insert(out.end(), chunk, chunk + n);
-        if (n < sizeof chunk) break;
+        if (out.size() > maxBytes) {
+            error = "larger than " + std::to_string(maxBytes) + " bytes";
+            return ReadOutcome::TooLarge;
+        }
+        if (n < want) break;
     }
     if (std::ferror(f.get())) {
         error = systemText(errno != 0 ? errno : EIO);
-        return false;
+        return ReadOutcome::Failed;
     }
-    return true;
+    return ReadOutcome::Read;
+}
+
+std::string notAFileToReplace(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return {};
+    return std::filesystem::is_directory(status) ? systemText(EISDIR) : "not a regular file";
 }
 
 OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
@@ -49,9 +73,15 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
     model.ResetTables();
     OpenResult result;
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes, result.error)) {
-        result.outcome = OpenOutcome::IoError;
-        return result;
+    switch (readWholeFile(path, bytes, result.error)) {
+        case ReadOutcome::Read:
+            break;
+        case ReadOutcome::TooLarge:  // no table is that long
+            result.outcome = OpenOutcome::Refused;
+            return result;
+        case ReadOutcome::Failed:
+            result.outcome = OpenOutcome::IoError;
+            return result;
     }
     const auto layout = readDataFile(bytes, model, ownVersion);
     if (!layout) {
@@ -69,10 +99,11 @@ SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, F
     SaveResult result;
     std::vector<std::uint8_t> content = encodeDataFile(model, version);
 
+    if (result.error = notAFileToReplace(path); !result.error.empty()) return result;
     // Keep what an older, longer file held behind the records.
     std::vector<std::uint8_t> old;
     std::string ignored;
-    if (readWholeFile(path, old, ignored) && old.size() > content.size()) {
+    if (readWholeFile(path, old, ignored) == ReadOutcome::Read && old.size() > content.size()) {
         content.insert(content.end(), old.begin() + static_cast<std::ptrdiff_t>(content.size()),
                        old.end());
     }

@@ -41,8 +41,20 @@ struct SaveResult {
 SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, FileReplacer& files,
                         FileVersion version = kProgramFileVersion);
 
-// Reads a whole file; false with the system's text in `error` when it cannot.
-bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
-                   std::string& error);
+enum class ReadOutcome { Read, Failed, TooLarge };
+
+// A table is 120178 bytes; an older, longer file keeps its tail behind the records when saved
+// over, so longer files are taken too, up to this bound, which no table comes near.
+inline constexpr std::size_t kDataFileReadLimit = 16 * 1024 * 1024;
+
+// Reads a whole regular file of at most `maxBytes`; anything else (a folder, a FIFO, a device,
+// an unreadable file) is Failed with the reason in `error`, a longer file TooLarge after reading
+// no more than maxBytes + 1 bytes. No read can grow without bound or wait on a pipe.
+ReadOutcome readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
+                          std::string& error, std::size_t maxBytes = kDataFileReadLimit);
+
+// Why `path` cannot take a new data file, when it exists but is not a regular file (a folder,
+// a FIFO, a device); empty when it can.
+std::string notAFileToReplace(const std::filesystem::path& path);
 
 }  // namespace tessik

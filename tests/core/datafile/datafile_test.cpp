@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -236,6 +237,26 @@ TEST_F(DataFileOnDisk, refusedAndMissingFilesLeaveTheModelEmpty) {
     const OpenResult missing = openDataFile(dir_ / "nope.ird", m);
     EXPECT_EQ(std::tuple(missing.outcome, missing.error.empty(), m.occupiedCount()),
               std::tuple(OpenOutcome::IoError, false, 0u));
+}
+
+TEST_F(DataFileOnDisk, onlyRegularFilesAreReadBoundedAndOnlyTheyAreReplaced) {
+    const fs::path fifo = dir_ / "pipe.ird";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path small = dir_ / "small.ird";
+    spit(small, std::vector<std::uint8_t>(11, 1));
+    std::vector<std::uint8_t> out;
+    std::string error;
+    // Neither waits on the pipe nor reads past the bound.
+    EXPECT_EQ(readWholeFile(fifo, out, error), ReadOutcome::Failed);
+    EXPECT_EQ(readWholeFile(dir_, out, error), ReadOutcome::Failed);
+    EXPECT_EQ(readWholeFile(small, out, error, 10), ReadOutcome::TooLarge);
+    EXPECT_EQ(out.size(), 11u);
+    EXPECT_EQ(readWholeFile(small, out, error, 11), ReadOutcome::Read);
+
+    RemoteModel m = fullModel();
+    EXPECT_EQ(saveDataFile(fifo, m, files_).error, "not a regular file");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(names(dir_), (std::set<std::string>{"pipe.ird", "small.ird"}));
 }
 
 TEST_F(DataFileOnDisk, saveKeepsTheTailOfALongerFileAndNeverShortensIt) {
