@@ -93,15 +93,6 @@ std::optional<DeviceOptions> CTessikApp::deviceOptions(const QCommandLineParser&
         return std::nullopt;
     }
     if (!options.simulate) return options;
-    // The faults are checked on a receiver of their own, made as the window's will be, so a
-    // mistyped one is told before any window exists.
-    connect::TransportOptions check;
-    check.simulate = true;
-    check.simFaults = options.simFaults;
-    FakeClock clock;
-    if (!connect::DeviceTransport::open(check, clock, error)) {
-        return std::nullopt;
-    }
     if (parser.isSet(kSimState)) {
         options.simulatorStateFile = toPath(parser.value(kSimState));
     } else {
@@ -109,6 +100,14 @@ std::optional<DeviceOptions> CTessikApp::deviceOptions(const QCommandLineParser&
         QDir().mkpath(folder);
         options.simulatorStateFile = toPath(folder + QStringLiteral("/simulated-receiver.state"));
     }
+    // The faults and the state file are checked on a receiver of their own, made as the
+    // window's will be, so a mistake is told before any window exists.
+    connect::TransportOptions check;
+    check.simulate = true;
+    check.simFaults = options.simFaults;
+    check.simStateFile = options.simulatorStateFile;
+    FakeClock clock;
+    if (!connect::DeviceTransport::open(check, clock, error)) return std::nullopt;
     return options;
 }
 

@@ -1,5 +1,8 @@
 #include "connect/device_transport.hpp"
 
+#include <filesystem>
+#include <system_error>
+
 #include "hid/linux/hidraw_transport.hpp"
 #include "sim/boot_loader.hpp"
 #include "sim/simulated_receiver.hpp"
@@ -28,6 +31,20 @@ std::unique_ptr<DeviceTransport> DeviceTransport::open(const TransportOptions& o
     if (!options.simulate) {
         device->hidraw_ = std::make_unique<hid::HidrawTransport>();
         return device;
+    }
+    // The state file must be one the receiver can save into: not a folder, nor in a folder that
+    // is not there (its saves would fail unseen at every Save of the run).
+    if (const std::filesystem::path& state = options.simStateFile; !state.empty()) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(state, ec)) {
+            error = state.string() + ": is a folder, not a state file";
+            return nullptr;
+        }
+        const std::filesystem::path folder = state.parent_path();
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+            error = state.string() + ": its folder does not exist";
+            return nullptr;
+        }
     }
     device->receiver_ = makeSimulatedReceiver(clock, options);
     for (const std::string& fault : options.simFaults) {

@@ -111,6 +111,10 @@ TEST_F(DeviceCli, badDeviceOptionsAreRefusedAndHelpListsThem) {
         {{"version", "--simulate", "--sim-fault", "busy=x"}, "fault \"busy\": bad value \"x\""},
         {{"version", "--trace"}, "--trace needs a value"},
         {{"version", "--sim-fault", "absent"}, "--sim-fault and --sim-state need --simulate"},
+        {{"version", "--simulate", "--sim-state", dir.path().string()},
+         dir.path().string() + ": is a folder, not a state file"},
+        {{"version", "--simulate", "--sim-state", (dir / "no/s").string()},
+         (dir / "no/s").string() + ": its folder does not exist"},
     };
     for (const auto& [args, error] : cases) {
         const CliRun r = runCli(args);
