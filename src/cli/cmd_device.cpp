@@ -139,6 +139,7 @@ int cmdSetup(const Args& args, Io& io) {
     int status = kExitOk;
     if (!deviceArgs(args, rest, options, io, status)) return status;
     if (rest.size() != 1) return usageError(io, "setup");
+    if (std::string error; !sparesInput(options, rest[0], error)) return fail(io, error);
 
     RemoteModel model;
     const OpenResult opened = openDataFile(rest[0], model);

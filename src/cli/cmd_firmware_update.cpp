@@ -122,6 +122,7 @@ int cmdFirmware(const Args& args, Io& io) {
     std::string error;
     if (!takeDeviceOptions(rest, options, error)) return fail(io, error);
     if (rest.size() != 1) return usageError(io, "firmware");
+    if (!sparesInput(options, rest[0], error)) return fail(io, error);
 
     // Torn down in reverse: the links let go of their devices before the transport goes.
     const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);

@@ -1,6 +1,8 @@
 #include "cli/device_options.hpp"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "core/device/trace_transport.hpp"
 
@@ -69,6 +71,25 @@ void printDeviceOptionsHelp(std::ostream& out) {
            "runs\n";
     out << "  --sim-update-mode     the simulated receiver starts in its boot loader, waiting for "
            "a firmware update\n";
+}
+
+bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error) {
+    const auto same = [&input](const std::filesystem::path& other) {
+        std::error_code ec;
+        if (other.empty()) return false;
+        if (std::filesystem::equivalent(other, input, ec)) return true;
+        return std::filesystem::weakly_canonical(other, ec) ==
+               std::filesystem::weakly_canonical(input, ec);
+    };
+    if (same(options.tracePath)) {
+        error = "--trace names " + input + ", the file the command reads";
+        return false;
+    }
+    if (same(options.transport.simStateFile)) {
+        error = "--sim-state names " + input + ", the file the command reads";
+        return false;
+    }
+    return true;
 }
 
 std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, std::string& error) {

@@ -40,6 +40,10 @@ inline constexpr std::string_view kDeviceOptionsUsage =
 // state file given without --simulate.
 bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error);
 
+// False with the reason in `error` when the trace or the state file would be written over
+// `input`, the table or image the command reads.
+bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error);
+
 // The options and the simulator's faults, for tessik-cli --help.
 void printDeviceOptionsHelp(std::ostream& out);
 

@@ -113,6 +113,8 @@ TEST_F(DeviceCli, badDeviceOptionsAreRefusedAndHelpListsThem) {
         {{"version", "--sim-fault", "absent"}, "--sim-fault and --sim-state need --simulate"},
         {{"version", "--simulate", "--sim-state", dir.path().string()},
          dir.path().string() + ": is a folder, not a state file"},
+        {{"setup", ird, "--simulate", "--trace", ird},
+         "--trace names " + ird + ", the file the command reads"},
         {{"version", "--simulate", "--sim-state", (dir / "no/s").string()},
          (dir / "no/s").string() + ": its folder does not exist"},
     };
