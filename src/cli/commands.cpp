@@ -3,6 +3,7 @@
 #include "cli/cli.hpp"
 #include "cli/commands.hpp"
 #include "cli/device_options.hpp"
+#include "core/text/format.hpp"
 
 namespace tessik::cli {
 
@@ -67,7 +68,8 @@ int runCli(const Args& args, Io& io) {
     for (const Command& c : commands()) {
         if (c.name == args[0]) return c.run(Args(args.begin() + 1, args.end()), io);
     }
-    io.err << "tessik-cli: unknown command \"" << args[0] << "\"; see tessik-cli --help\n";
+    io.err << "tessik-cli: unknown command \"" << escapeControlBytes(args[0])
+           << "\"; see tessik-cli --help\n";
     return kExitUsage;
 }
 

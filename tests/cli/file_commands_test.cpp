@@ -225,10 +225,11 @@ TEST(Decode, irFilesGiveEachRawSignalWithItsNameFirst) {
 }
 
 TEST(Decode, badInputIsRefused) {
-    const CliRun bad = runCli({"decode"}, "9000 4500\n560 abc\n");
+    // The bad token carries a terminal escape: it is echoed escaped, not sent to the terminal.
+    const CliRun bad = runCli({"decode"}, "9000 4500\n560 \x1b[2Jabc\n");
     EXPECT_EQ(bad.status, kExitFailure);
-    EXPECT_THAT(bad.err,
-                HasSubstr("standard input: line 2: not a duration in microseconds: \"abc\""));
+    EXPECT_THAT(bad.err, HasSubstr("standard input: line 2: not a duration in microseconds: "
+                                   "\"\\x1B[2Jabc\""));
     EXPECT_TRUE(bad.out.empty());
     const CliRun empty = runCli({"decode"}, "\n \n");
     EXPECT_EQ(empty.status, kExitFailure);

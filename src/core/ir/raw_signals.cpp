@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/text/format.hpp"
+
 namespace tessik {
 namespace {
 
@@ -70,7 +72,8 @@ RawSignalsParse parseDurations(std::string_view text) {
         }
         std::string bad;
         if (!appendDurations(line, current.durations, bad)) {
-            result.error = lineError(lineNo, "not a duration in microseconds: \"" + bad + "\"");
+            result.error = lineError(
+                lineNo, "not a duration in microseconds: \"" + escapeControlBytes(bad) + "\"");
             return result;
         }
     }
@@ -93,7 +96,8 @@ bool finishBlock(IrBlock& block, RawSignalsParse& result) {
     if (block.type == "raw" && block.data) {
         result.signals.push_back({std::move(block.name), std::move(*block.data)});
     } else if (block.type == "raw") {
-        result.error = lineError(block.line, "raw signal \"" + block.name + "\" has no data");
+        result.error = lineError(
+            block.line, "raw signal \"" + escapeControlBytes(block.name) + "\" has no data");
         return false;
     } else {
         ++result.skipped;
@@ -130,7 +134,8 @@ RawSignalsParse parseIrFile(std::string_view text) {
             std::vector<std::uint16_t> durations;
             std::string bad;
             if (!appendDurations(value, durations, bad)) {
-                result.error = lineError(lineNo, "not a duration in microseconds: \"" + bad + "\"");
+                result.error = lineError(
+                    lineNo, "not a duration in microseconds: \"" + escapeControlBytes(bad) + "\"");
                 return result;
             }
             block.data = std::move(durations);

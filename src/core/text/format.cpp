@@ -96,4 +96,21 @@ std::string codeValueText(std::uint64_t value) {
     return formatText("0x%I64X", {value});
 }
 
+std::string escapeControlBytes(std::string_view input) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(input.size());
+    for (const char ch : input) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b < 0x20 && b != '\t') || b == 0x7F) {
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0x0F];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 }  // namespace tessik

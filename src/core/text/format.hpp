@@ -40,6 +40,10 @@ class FormatArg {
 
 std::string formatText(std::string_view fmt, std::initializer_list<FormatArg> args);
 
+// Text taken from the user's input, safe to echo on a terminal: bytes below 0x20 (other than
+// tab) and 0x7F are shown as \xNN, so a bad file cannot move the cursor or change colours.
+std::string escapeControlBytes(std::string_view input);
+
 // A code value as the lists show it: "0x" and upper-case hex without leading zeros.
 std::string codeValueText(std::uint64_t value);
 
