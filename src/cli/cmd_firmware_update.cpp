@@ -93,14 +93,18 @@ class TerminalUpdate : public UpdateSink, public Notifier {
 // with Get Version from a device in its application mode, or just the boot loader's identity
 // when only a device waiting for an update is there. Quiet when nothing is found: the update
 // says so itself.
-StartupFinding readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, VersionArea& area) {
+// `getVersionFailed` tells a receiver in its application mode that did not answer Get Version:
+// its header stays empty, which must not read as a boot loader waiting for an update.
+StartupFinding readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, VersionArea& area,
+                                   bool& getVersionFailed) {
+    getVersionFailed = false;
     area.fill(0);
     const StartupFinding found = searchDevice(link, area);
     switch (found) {
         case StartupFinding::Normal:
         case StartupFinding::Alternate:
             link.productId = kProductIdNormal;
-            commands.GetVersion(area);
+            getVersionFailed = !commands.GetVersion(area);
             break;
         case StartupFinding::UpdateWaiting:
             link.Disconnect();  // the boot loader does not speak the normal protocol
@@ -132,14 +136,21 @@ int cmdFirmware(const Args& args, Io& io) {
     CUsbhidioc link(access->transport(), access->clock(), terminal);
     DeviceCommands commands(link, access->clock(), log);
     VersionArea running{};
-    if (readRunningFirmware(link, commands, running) == StartupFinding::AccessDenied) {
+    bool getVersionFailed = false;
+    const StartupFinding found = readRunningFirmware(link, commands, running, getVersionFailed);
+    if (found == StartupFinding::AccessDenied) {
         // The update would only find that it may not open the device either.
         terminal.show(Message{std::string(kErrorCaption),
                               std::string(text(StringId::DeviceAccessDenied, kLanguage)),
                               MessageKind::Notice});
         return kExitFailure;
     }
-    io.out << runningFirmwareText(decodeUfHeader(running)) << '\n';
+    if (getVersionFailed) {
+        // The update can still go ahead: it reaches the boot loader on its own.
+        io.err << "tessik-cli: the receiver did not answer Get Version; its firmware is unknown\n";
+    } else {
+        io.out << runningFirmwareText(decodeUfHeader(running)) << '\n';
+    }
 
     auto image = std::make_unique<ImageBuffer>();
     const ImageLoad load = loadUpdateImage(std::filesystem::path(rest[0]), *image);

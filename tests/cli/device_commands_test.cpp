@@ -235,6 +235,11 @@ TEST_F(FirmwareCommand, failuresEndWithTheStepsTextAndTheFailureBox) {
     EXPECT_THAT(bad.out, EndsWith("no UF mark.\n"));
     EXPECT_THAT(bad.out, ::testing::Not(HasSubstr("Flash")));
 
+    // A running firmware that refuses Get Version is not mistaken for a waiting boot loader.
+    const CliRun unknown = runCli({"firmware", path, "--simulate", "--sim-fault", "nak=2"});
+    EXPECT_THAT(unknown.err, HasSubstr("did not answer Get Version"));
+    EXPECT_THAT(unknown.out, ::testing::Not(HasSubstr(std::string(kUpdateWaitingText))));
+
     EXPECT_EQ(runCli({"firmware", "--simulate"}).status, kExitUsage);
     EXPECT_EQ(runCli({"firmware", path, "--sim-update-mode"}).err,
               "tessik-cli: --sim-update-mode needs --simulate\n");
