@@ -42,8 +42,6 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* resultLabel = new QLabel(qs(label(Label::CaptureResult, language)));
-    resultLabel->setBuddy(result_);
-    result_->setAccessibleName(resultLabel->text());
 
     comment_->setObjectName("captureComment");
     comment_->setMaxLength(kCommentMax);
