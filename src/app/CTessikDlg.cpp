@@ -15,6 +15,7 @@
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
 #include "app/C_Update.hpp"
+#include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/MacroListDlg.hpp"
@@ -375,8 +376,19 @@ void CTessikDlg::closeEvent(QCloseEvent* event) {
 // --- Edit, Setup and Help menus ----------------------------------------------------------------
 
 void CTessikDlg::Capture() {
-    // The capture dialog (CaptureMode 1, then polling for two presses) is not part of this
-    // build yet.
+    if (model_.occupiedCount() >= kButtonSlots) return;
+    // Without the receiver in capture mode there is nothing to poll; the link has already
+    // told the user why.
+    if (!device_.commands().CaptureMode(1)) return;
+    // The session stores into the model itself; each stored code is shown at once.
+    Capture_w dialog(
+        device_.link(), device_.commands(), *this, model_, dialogs_, language_,
+        [this] {
+            if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
+            RefreshList(kRefreshToEnd);
+        },
+        this);
+    dialog.exec();
 }
 
 void CTessikDlg::DeleteButton() {

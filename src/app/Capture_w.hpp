@@ -1,0 +1,61 @@
+#pragma once
+// "Ir Data Capture": teaches the tool one remote-control button after another. Every rule
+// (polling the receiver, the two presses, the refusals, storing) is CaptureSession's; this
+// window gives it a prompt, a result text, the Comment edit, Next and Close, and a one-shot
+// timer for its polls.
+
+#include <QDialog>
+#include <functional>
+
+#include "core/capture/capture_session.hpp"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace tessik::app {
+
+class Capture_w : public QDialog, public CaptureView {
+    Q_OBJECT
+  public:
+    // `stored` runs after every code the session stored (Next, or Close with a confirmed code),
+    // so the main window shows the new row at once.
+    Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, RemoteModel& model,
+              Notifier& notifier, Language language, std::function<void()> stored,
+              QWidget* parent = nullptr);
+
+    const CaptureSession& session() const { return session_; }
+
+    // CaptureView
+    void setPrompt(std::string_view text) override;
+    void setResult(std::string_view text) override;
+    void setNextEnabled(bool enabled) override;
+    void clearComment() override;
+    void focusComment() override;
+    std::u16string comment() const override;
+    void startTimer(std::uint32_t ms) override;
+    void stopTimer() override;
+
+    // Escape, the close box and Close all leave capture mode through the session.
+    void reject() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Next();
+    void afterStore(std::size_t occupiedBefore);
+
+    RemoteModel& model_;
+    std::function<void()> stored_;
+    QLabel* prompt_;
+    QLabel* result_;
+    QLineEdit* comment_;
+    QPushButton* next_;
+    QTimer* timer_;
+    CaptureSession session_;
+};
+
+}  // namespace tessik::app

@@ -1,0 +1,118 @@
+// The Ir Data Capture dialog as Edit > Capture Ir Data opens it, with presses made in front of
+// the simulated receiver: its texts follow the session, stored codes reach the main list at
+// once, refusals are boxes of the dialog service. The capture rules are the core's and tested
+// there.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/Capture_w.hpp"
+#include "app/support/main_window_fixture.hpp"
+#include "core/text/strings.hpp"
+#include "sim/ir_reception.hpp"
+#include "sim/remotes.hpp"
+#include "support/device_fixture.hpp"  // readable message boxes
+
+namespace tessik::test {
+namespace {
+
+std::string shown(QDialog& d, const char* objectName) {
+    return d.findChild<QLabel*>(objectName)->text().toStdString();
+}
+
+std::string english(StringId id) {
+    return std::string(text(id, Language::English));
+}
+
+class CaptureDialog : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        plug(kProductIdNormal);
+        openWindow();
+        window->startUp();
+        startNew("TV");
+        dialogs.clearShown();
+        reception = std::make_unique<sim::IrReception>(*receiver);
+    }
+
+    // One press, then the dialog's polls until the receiver's recording has been fetched.
+    // The polls are run at once instead of waiting out the 350 ms timer.
+    void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button) {
+        ASSERT_EQ(reception->press(remote, button).heard, sim::Heard::Captured);
+        auto* timer = d.findChild<QTimer*>();
+        for (int n = 0; n < 12 && timer->isActive() && !receiver->capture().empty(); ++n)
+            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    }
+
+    void capture(std::function<void(app::Capture_w&)> act) {
+        modal.whenOpens<app::Capture_w>(act);
+        const int before = modal.acted;
+        window->action(CommandId::Capture)->trigger();
+        EXPECT_EQ(modal.acted, before + 1);
+    }
+
+    std::unique_ptr<sim::IrReception> reception;
+};
+
+TEST_F(CaptureDialog, twoPressesConfirmNextStoresWithTheCommentAndCloseStoresTheLastOne) {
+    const sim::VirtualRemote& tv = sim::necTvRemote();
+    capture([&](app::Capture_w& d) {
+        EXPECT_EQ(d.windowTitle(), "Ir Data Capture");
+        auto* next = d.findChild<QPushButton*>("nextButton");
+        auto* comment = d.findChild<QLineEdit*>("captureComment");
+        EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::CapturePrompt));
+        EXPECT_FALSE(next->isEnabled());
+        EXPECT_EQ(comment->maxLength(), 128);
+
+        press(d, tv, "Power");
+        EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::SecondPressPrompt));
+        press(d, tv, "Power");
+        EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::ReadingCompleted));
+        EXPECT_EQ(shown(d, "captureResult").rfind("0x", 0), 0u) << shown(d, "captureResult");
+        ASSERT_TRUE(next->isEnabled());
+
+        pressKey(&d, Qt::Key_Return);  // Enter neither stores nor closes
+        EXPECT_TRUE(d.isVisible());
+        comment->setText("power");
+        click(d, "nextButton");
+        EXPECT_EQ(rows(), 1) << "the stored code is in the list while the dialog is open";
+        EXPECT_EQ(rowTexts(0).last(), "power");
+        EXPECT_FALSE(next->isEnabled());
+
+        press(d, tv, "Power");  // already taken
+        EXPECT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown.front().text.rfind(english(StringId::CodeAlreadyTaken), 0), 0u)
+            << dialogs.shown.front().text;
+
+        press(d, tv, "Vol+");
+        press(d, tv, "Vol+");
+        comment->setText("louder");
+        pressKey(&d, Qt::Key_Escape);  // Close keeps the confirmed code
+    });
+    ASSERT_EQ(rows(), 2);
+    EXPECT_EQ(rowTexts(1).last(), "louder");
+}
+
+TEST_F(CaptureDialog, theLastFreeSlotEndsCapturingAndAFullListOpensNothing) {
+    addCodes(127);
+    capture([&](app::Capture_w& d) {
+        press(d, sim::necTvRemote(), "Power");
+        press(d, sim::necTvRemote(), "Power");
+        click(d, "nextButton");
+        const Message full{"", english(StringId::ButtonTableFull), MessageKind::Notice};
+        EXPECT_EQ(dialogs.shown, std::vector{full});
+        EXPECT_FALSE(d.findChild<QPushButton*>("nextButton")->isEnabled());
+        click(d, "closeButton");
+    });
+    ASSERT_EQ(rows(), 128);
+    const int before = modal.acted;
+    window->action(CommandId::Capture)->trigger();
+    EXPECT_EQ(modal.acted, before);
+}
+
+}  // namespace
+}  // namespace tessik::test
