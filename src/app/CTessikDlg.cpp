@@ -394,9 +394,7 @@ void CTessikDlg::Capture() {
 void CTessikDlg::DeleteButton() {
     const int row = selectedRow();
     if (row < 0) return;
-    if (!dialogs_.confirm(formatText(text(StringId::DeleteNumberQuestion, language_), {row + 1}))) {
-        return;
-    }
+    if (!dialogs_.confirmDeleteRow(static_cast<std::size_t>(row), language_)) return;
     model_.DeleteButton(static_cast<std::size_t>(row));
     RefreshList(0);
 }

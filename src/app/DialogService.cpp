@@ -1,5 +1,8 @@
 #include "app/DialogService.hpp"
 
+#include "core/text/format.hpp"
+#include "core/text/strings.hpp"
+
 namespace tessik::app {
 
 FileDialogRequest dataFileDialog(FileDialogKind kind) {
@@ -16,6 +19,10 @@ void DialogService::warn(std::string_view text) {
 
 void DialogService::notify(std::string_view text) {
     show(Message{{}, std::string(text), MessageKind::Notice});
+}
+
+bool DialogService::confirmDeleteRow(std::size_t row, Language language) {
+    return confirm(formatText(text(StringId::DeleteNumberQuestion, language), {row + 1}));
 }
 
 }  // namespace tessik::app

@@ -5,12 +5,14 @@
 //
 // It is also the core's Notifier, so the device link's own boxes take the same road.
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/device/notifier.hpp"
+#include "core/text/language.hpp"
 
 namespace tessik::app {
 
@@ -39,6 +41,8 @@ class DialogService : public Notifier {
     bool confirm(std::string_view text);  // OK/Cancel question; true on OK
     void warn(std::string_view text);
     void notify(std::string_view text);
+    // "Is No.N deleted?" for list row `row` (0-based), as every list with a Delete asks it.
+    bool confirmDeleteRow(std::size_t row, Language language);
 };
 
 }  // namespace tessik::app

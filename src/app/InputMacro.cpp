@@ -183,9 +183,7 @@ void InputMacro::openEditor(EditMode mode, std::size_t command) {
 void InputMacro::deleteCommand() {
     const std::optional<std::size_t> row = registration_->selectedRow();
     if (!row) return;
-    const std::string question =
-        formatText(text(StringId::DeleteNumberQuestion, language_), {*row + 1});
-    if (!dialogs_.confirm(question)) return;
+    if (!dialogs_.confirmDeleteRow(*row, language_)) return;
     registration_->deleteSelectedCommand();
     mirror();
 }

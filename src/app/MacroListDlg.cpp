@@ -111,9 +111,7 @@ void MacroListDlg::openMacro(std::optional<std::size_t> slot) {
 void MacroListDlg::deleteMacro() {
     const std::optional<std::size_t> row = list_->selectedRow();
     if (!row) return;
-    const std::string question =
-        formatText(text(StringId::DeleteNumberQuestion, language_), {*row + 1});
-    if (!dialogs_.confirm(question)) return;
+    if (!dialogs_.confirmDeleteRow(*row, language_)) return;
     list_->deleteSelectedMacro();
     fill();
 }
