@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,6 +113,33 @@ TEST_F(CaptureDialog, theLastFreeSlotEndsCapturingAndAFullListOpensNothing) {
     const int before = modal.acted;
     window->action(CommandId::Capture)->trigger();
     EXPECT_EQ(modal.acted, before);
+}
+
+// For a person to look at, as the other screenshots (only with TESSIK_SCREENSHOT_DIR): the
+// dialog waiting for the first press, for the second, and with a code confirmed.
+TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
+    const QString folder = qEnvironmentVariable("TESSIK_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "set TESSIK_SCREENSHOT_DIR to write screenshots";
+    QDir().mkpath(folder);
+    for (const auto& [language, suffix] :
+         {std::pair{Language::English, "en"}, std::pair{Language::Japanese, "ja"}}) {
+        window.reset();
+        openWindow(language);
+        startNew("TV");
+        capture([&, suffix = suffix](app::Capture_w& d) {
+            const auto shoot = [&](const char* name) {
+                QCoreApplication::processEvents();
+                d.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, name, suffix));
+            };
+            shoot("capture-first");
+            press(d, sim::necTvRemote(), "Power");
+            shoot("capture-second");
+            press(d, sim::necTvRemote(), "Power");
+            d.findChild<QLineEdit*>()->setText(QStringLiteral("Power"));
+            shoot("capture-confirmed");
+            d.reject();
+        });
+    }
 }
 
 }  // namespace
