@@ -138,7 +138,10 @@ int CTessikApp::run() {
     // The window first, then the device search from the running event loop: the window is
     // there at once, and the boxes the search may show stand over it.
     window_->show();
-    QTimer::singleShot(0, window_.get(), [this] { window_->startUp(); });
+    QTimer::singleShot(0, window_.get(), [this] {
+        window_->ShowVirtualRemote();  // with the simulated receiver only
+        window_->startUp();
+    });
     return exec();
 }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,12 +22,14 @@
 #include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
 #include "app/Set_Jitter.hpp"
+#include "app/VirtualRemoteWindow.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "platform/linux/durable_file.hpp"
+#include "sim/remote_panel.hpp"
 
 namespace tessik::app {
 namespace {
@@ -110,9 +113,11 @@ CTessikDlg::~CTessikDlg() = default;
 void CTessikDlg::buildMenu(QLayout* layout) {
     auto* bar = new QMenuBar;
     bar->setObjectName("menuBar");
+    QMenu* setup = nullptr;
     for (const Menu& menu : mainMenu(language_)) {
         QMenu* m = bar->addMenu(qs(menu.title));
         for (const MenuItem& item : menu.items) {
+            if (item.command == CommandId::Jitter) setup = m;
             if (item.separator) {
                 m->addSeparator();
                 continue;
@@ -123,6 +128,15 @@ void CTessikDlg::buildMenu(QLayout* layout) {
             connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
             actions_[id] = a;
         }
+    }
+    // The simulated receiver's remote control, last in the Setup menu: nobody can press a
+    // button in front of a receiver that is not there.
+    if (setup != nullptr && device_.simulatedReceiver() != nullptr) {
+        setup->addSeparator();
+        QAction* a =
+            setup->addAction(qs(sim::panelText(sim::PanelText::MenuEntry, language_)) + "...");
+        a->setObjectName("virtualRemoteAction");
+        connect(a, &QAction::triggered, this, [this] { ShowVirtualRemote(); });
     }
     layout->setMenuBar(bar);
 }
@@ -388,7 +402,28 @@ void CTessikDlg::Capture() {
             RefreshList(kRefreshToEnd);
         },
         this);
+    // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
+    // press the buttons being captured.
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.exec();
+}
+
+void CTessikDlg::ShowVirtualRemote() {
+    sim::SimulatedReceiver* receiver = device_.simulatedReceiver();
+    if (receiver == nullptr) return;
+    if (!remote_) {
+        remote_ = std::make_unique<VirtualRemoteWindow>(*receiver, language_);
+        remote_->adjustSize();
+        // Beside this window, on its screen where it fits there; on its left otherwise.
+        const QRect frame = frameGeometry();
+        const QRect screen = this->screen()->availableGeometry();
+        int x = frame.right() + 8;
+        if (x + remote_->width() > screen.right()) x = frame.left() - 8 - remote_->width();
+        remote_->move(std::max(screen.left(), x), frame.top());
+    }
+    remote_->show();
+    remote_->raise();
+    remote_->activateWindow();
 }
 
 void CTessikDlg::DeleteButton() {

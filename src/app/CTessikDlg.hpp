@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string_view>
 
 #include "app/DeviceConnection.hpp"
@@ -26,6 +27,7 @@ namespace tessik::app {
 
 class DEBUG_w;
 class HelpViewer;
+class VirtualRemoteWindow;
 
 // RefreshList's argument for "select nothing, scroll to the end" (AddCode, New, Edit Macro).
 inline constexpr int kRefreshToEnd = 128;
@@ -77,11 +79,15 @@ class CTessikDlg : public QDialog, public LogSink {
     void ShowVersion();  // the version dialog on what the version area holds
     void ToggleDebugWindow();
     void FirmwareUpdate();
+    // With the simulated receiver: shows the Virtual Remote beside this window, or raises it.
+    // Does nothing with a real receiver.
+    void ShowVirtualRemote();
 
     QAction* action(CommandId command) const;
     QAction* versionAction() const { return versionAction_; }
     DEBUG_w* debugWindow() const { return debug_; }
     HelpViewer* helpViewer() const { return help_; }
+    VirtualRemoteWindow* virtualRemote() const { return remote_.get(); }
 
   public slots:
     void reject() override;  // Escape: Close
@@ -108,6 +114,8 @@ class CTessikDlg : public QDialog, public LogSink {
     // from its first exchange on.
     DEBUG_w* debug_ = nullptr;
     DeviceConnection device_;
+    // Presses buttons in front of device_'s simulated receiver, so it goes first.
+    std::unique_ptr<VirtualRemoteWindow> remote_;
 
     std::map<CommandId, QAction*> actions_;
     QAction* versionAction_ = nullptr;

@@ -45,6 +45,9 @@ class DeviceConnection {
     // The bus the link talks over; the firmware update reaches the boot loader through it.
     HidTransport& transport() { return transport_; }
     Clock& clock() { return clock_; }
+    // The in-process simulated receiver the program talks to, or nullptr (hidraw, or a
+    // transport a test brought).
+    sim::SimulatedReceiver* simulatedReceiver() { return device_ ? device_->receiver() : nullptr; }
 
     // True while a device wait is letting the event loop run.
     bool waiting() const { return appClock_.sleeping(); }

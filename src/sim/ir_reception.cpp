@@ -116,7 +116,7 @@ PressResult IrReception::press(const VirtualRemote& remote, std::string_view but
                                std::optional<TimingNoise> noise) {
     std::optional<IrSignal> signal = remote.signal(button);
     if (!signal) return PressResult{Heard::NoSuchButton, std::nullopt, {}};
-    if (noise) signal = withTimingNoise(*signal, noise->percent, noise->seed);
+    if (noise && noise->percent > 0) signal = withTimingNoise(*signal, noise->percent, noise->seed);
     return receive(*signal);
 }
 
@@ -129,7 +129,7 @@ PressResult IrReception::receive(const IrSignal& signal) {
     if (receiver_.captureMode()) {
         // A new press replaces whatever the capture memory held.
         receiver_.capture().load(signal.low, signal.high, entriesPerPoll_);
-        return PressResult{Heard::Captured, std::nullopt, {}};
+        return PressResult{Heard::Captured, std::nullopt, {}, signal.entries()};
     }
     const DeviceTable& table = receiver_.table();
     const auto code = readCode(table.timing(), signal);

@@ -56,10 +56,11 @@ struct PressResult {
     Heard heard = Heard::NotRecognised;
     std::optional<std::size_t> slot;
     std::vector<TypedKey> keys;  // what this press typed
+    std::size_t entries = 0;     // Captured: the entries the press put into the capture memory
 };
 
 struct TimingNoise {
-    double percent = 3.0;  // every period stretched or shrunk by up to this much
+    double percent = 3.0;  // 0: none  // every period stretched or shrunk by up to this much
     std::uint32_t seed = 1;
 };
 

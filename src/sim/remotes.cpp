@@ -83,4 +83,10 @@ const VirtualRemote& aehaAudioRemote() {
     return remote;
 }
 
+std::span<const VirtualRemote* const> knownRemotes() {
+    static const std::array<const VirtualRemote*, 3> remotes{&necTvRemote(), &sircTvRemote(),
+                                                             &aehaAudioRemote()};
+    return remotes;
+}
+
 }  // namespace tessik::sim

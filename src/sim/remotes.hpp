@@ -43,6 +43,8 @@ const VirtualRemote& necTvRemote();
 const VirtualRemote& sircTvRemote();
 // An audio remote speaking the household format, 48 bits per button.
 const VirtualRemote& aehaAudioRemote();
+// Every remote above, in that order: what a virtual remote control panel offers.
+std::span<const VirtualRemote* const> knownRemotes();
 
 // The AEHA bytes of a button: customer code (low byte first), parity nibble (the XOR of the
 // customer code's four nibbles) under the system nibble, device, command, and the XOR of the

@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/Capture_w.hpp"
+#include "app/VirtualRemoteWindow.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/text/strings.hpp"
 #include "sim/ir_reception.hpp"
@@ -113,6 +115,67 @@ TEST_F(CaptureDialog, theLastFreeSlotEndsCapturingAndAFullListOpensNothing) {
     const int before = modal.acted;
     window->action(CommandId::Capture)->trigger();
     EXPECT_EQ(modal.acted, before);
+}
+
+TEST_F(CaptureDialog, aDifferentButtonAnotherLengthAndALostLinkAreToldAndPollingStops) {
+    auto lastBoxSays = [this](StringId id) {
+        return !dialogs.shown.empty() && dialogs.shown.back().text.rfind(english(id), 0) == 0;
+    };
+    capture([&](app::Capture_w& d) {
+        press(d, sim::necTvRemote(), "Power");
+        press(d, sim::necTvRemote(), "Vol+");
+        EXPECT_TRUE(lastBoxSays(StringId::CodeDiffersFromFirst));
+        EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::CapturePrompt));
+
+        press(d, sim::necTvRemote(), "Power");
+        press(d, sim::necTvRemote(), "Power");
+        click(d, "nextButton");
+        press(d, sim::sircTvRemote(), "Power");  // 12 bits after 32
+        EXPECT_TRUE(lastBoxSays(StringId::CodeLengthDiffers));
+        EXPECT_EQ(dialogs.shown.size(), 2u);
+
+        receiver->unplug();
+        auto* timer = d.findChild<QTimer*>();
+        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        EXPECT_EQ(dialogs.shown.size(), 3u) << "the link tells of the lost receiver";
+        EXPECT_FALSE(timer->isActive()) << "no more polls after a failed one";
+        EXPECT_EQ(d.session().state(), CaptureState::Stopped);
+        click(d, "closeButton");
+    });
+    EXPECT_EQ(rows(), 1);
+}
+
+// The program's own simulated receiver: its Virtual Remote, reached from the Setup menu, stays
+// usable while the capture dialog is open, and its clicks are the presses the dialog sees.
+TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturing) {
+    EXPECT_EQ(window->findChild<QAction*>("virtualRemoteAction"), nullptr) << "no simulator";
+    TempDir folder;
+    app::DeviceOptions options;
+    options.simulate = true;
+    options.simulatorStateFile = folder.path() / "state";
+    window = std::make_unique<app::CTessikDlg>(dialogs, options, Language::English);
+    window->show();
+    startNew("TV");
+    window->findChild<QAction*>("virtualRemoteAction")->trigger();
+    QWidget* remote = window->virtualRemote();
+    ASSERT_NE(remote, nullptr);
+    EXPECT_TRUE(remote->isVisible());
+    EXPECT_EQ(remote->windowTitle(), "Virtual Remote");
+
+    capture([&](app::Capture_w& d) {
+        EXPECT_EQ(d.windowModality(), Qt::WindowModal) << "the remote must stay usable";
+        auto* timer = d.findChild<QTimer*>();
+        for (int n = 0; n < 2; ++n) {
+            remote->findChild<QPushButton*>("NEC TV:Power")->click();
+            for (int poll = 0; poll < 12 && timer->isActive(); ++poll)
+                QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        }
+        EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::ReadingCompleted));
+        click(d, "closeButton");
+    });
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(remote->findChild<QPlainTextEdit*>()->toPlainText(),
+              "NEC TV Power: captured, 34 entries\nNEC TV Power: captured, 34 entries");
 }
 
 // For a person to look at, as the other screenshots (only with TESSIK_SCREENSHOT_DIR): the

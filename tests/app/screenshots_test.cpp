@@ -18,6 +18,7 @@
 #include "app/InputMacro.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/Set_Jitter.hpp"
+#include "app/VirtualRemoteWindow.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
@@ -100,6 +101,14 @@ TEST_P(Screenshots, everyWindow) {
     for (int i = 0; i < 5; ++i)
         window->LogLine("Send Start Capture Command Success");
     save(*window->debugWindow(), "debug");
+
+    app::VirtualRemoteWindow remote(*receiver, language);
+    remote.press(sim::aehaAudioRemote(), "Play");
+    receiver->setCaptureMode(true);
+    remote.press(sim::necTvRemote(), "Vol+");
+    remote.press(sim::sircTvRemote(), "Vol+");
+    receiver->setCaptureMode(false);
+    save(remote, "virtual-remote");
 
     app::CNameDlg name(language, window.get());
     save(name, "name");

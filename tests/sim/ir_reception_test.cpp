@@ -7,6 +7,7 @@
 #include "core/ir/decoders.hpp"
 #include "core/programming/set_up_data.hpp"
 #include "sim/ir_reception.hpp"
+#include "sim/remote_panel.hpp"
 #include "sim/remotes.hpp"
 #include "support/device_fixture.hpp"
 
@@ -80,7 +81,8 @@ TEST_F(Reception, aPressIsCapturedInCaptureModeAndHeardOnlyByAPluggedProgrammedR
 }
 
 TEST(EveryRemote, eachButtonTypesItsOwnSlotAndOtherRemotesTypeNothing) {
-    const std::array remotes{&sim::necTvRemote(), &sim::sircTvRemote(), &sim::aehaAudioRemote()};
+    const auto remotes = sim::knownRemotes();
+    ASSERT_EQ(remotes.size(), 3u);
     for (const sim::VirtualRemote* remote : remotes) {
         SCOPED_TRACE(remote->name);
         ReceptionRig rig;
@@ -191,6 +193,30 @@ TEST_F(Typing, aMacroRunsItsCommandsOneAfterTheOtherWithItsInterval) {
     EXPECT_THAT(typedFor({0x01FF, 3, 0, 0, 0, 0}),
                 ElementsAre(TypedKey{0xFF, 0x01, true, 0}, TypedKey{0xFF, 0x01, false, 10},
                             TypedKey{0x03, 0, true, 20}, TypedKey{0x03, 0, false, 30}));
+}
+
+TEST_F(Typing, theLogLineSaysWhatThePressDidInTheListsNotation) {
+    auto line = [this](std::string_view button, Language language = Language::English) {
+        const sim::PressResult r = press(button);
+        return sim::pressLogLine(sim::necTvRemote(), button, r, receiver.table(), language);
+    };
+    typedFor({0x0106, 0x0204, 0, 0, 0, 0});  // Ctrl+C, Shift+A
+    EXPECT_EQ(line("1"), "NEC TV 1: No 1: [LCTRL]C[LSHIFT]A");
+    EXPECT_EQ(line("2"), "NEC TV 2: no button matched");
+    EXPECT_EQ(line("2", Language::Japanese), "NEC TV 2: 一致するボタンなし");
+
+    MacroRecord& m = model.macros[1];
+    m.used = 1;
+    m.interval = 300;
+    m.commands[0].keys = {0x0004, 0, 0, 0, 0, 0};
+    m.commands[1].keys = {0x0028, 0, 0, 0, 0, 0};
+    typedFor({kMacroMarker, 1, 0, 0, 0, 0});
+    EXPECT_EQ(line("1"), "NEC TV 1: No 1, macro 2: A, after 300 ms: [ENTER]");
+    typedFor({});
+    EXPECT_EQ(line("1"), "NEC TV 1: No 1: types nothing");
+
+    ASSERT_TRUE(commands.CaptureMode(1));
+    EXPECT_EQ(line("Vol+"), "NEC TV Vol+: captured, 34 entries");
 }
 
 }  // namespace

@@ -218,12 +218,12 @@ std::u16string macroReferenceText(std::u16string_view macroName) {
     return u"[M " + std::u16string(macroName.substr(0, keep)) + u"]";
 }
 
-std::string keyCodeText(KeyCode code) {
+std::string keyCodeText(KeyCode code, std::string_view joiner) {
     const std::uint8_t usage = keyUsage(code);
     const std::optional<VirtualKey> key = usage != 0 ? keyForUsage(usage) : std::nullopt;
     std::string out;
-    auto add = [&out](std::string_view part) {
-        if (!out.empty()) out += '+';
+    auto add = [&out, joiner](std::string_view part) {
+        if (!out.empty()) out += joiner;
         out += part;
     };
     for (const ModifierKey& m : kModifiersInBitOrder) {

@@ -140,8 +140,9 @@ std::u16string macroReferenceText(std::u16string_view macroName);
 
 // A KeyCode as readable key names: the held modifiers, then the key, joined by '+'
 // ("[LCTRL]+C", "[LSHIFT]+[F5]"). A modifier key does not repeat its own bit. A usage outside
-// the table shows as "0xNN".
-std::string keyCodeText(KeyCode code);
+// the table shows as "0xNN". With an empty `joiner` the parts follow each other as in a send
+// string ("[LCTRL]C").
+std::string keyCodeText(KeyCode code, std::string_view joiner = "+");
 
 // The first `keyCount` words (at most six) as keyCodeText, separated by spaces; a macro
 // reference as "macro N" with N counted from 1.

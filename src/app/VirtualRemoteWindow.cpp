@@ -1,0 +1,94 @@
+#include "app/VirtualRemoteWindow.hpp"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/QtText.hpp"
+#include "sim/remote_panel.hpp"
+#include "sim/simulated_receiver.hpp"
+
+namespace tessik::app {
+
+namespace {
+constexpr int kButtonsPerRow = 6;
+constexpr int kMaxNoisePercent = 20;
+constexpr int kLogLines = 1000;  // the oldest go first
+}  // namespace
+
+VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Language language,
+                                         QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      receiver_(receiver),
+      reception_(receiver),
+      language_(language),
+      noise_(new QSpinBox),
+      log_(new QPlainTextEdit) {
+    setObjectName("virtualRemote");
+    setWindowTitle(qs(sim::panelText(sim::PanelText::Caption, language)));
+    // Closing the main window ends the program even while this one is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    auto* remotes = new QVBoxLayout;
+    for (const sim::VirtualRemote* remote : sim::knownRemotes()) {
+        auto* group = new QGroupBox(qs(remote->name));
+        group->setObjectName(qs(remote->name));
+        auto* grid = new QGridLayout(group);
+        int i = 0;
+        for (const sim::RemoteButton& b : remote->buttons) {
+            auto* button = new QPushButton(qs(b.name));
+            button->setObjectName(qs(remote->name) + ':' + qs(b.name));
+            button->setAutoDefault(false);
+            const std::string_view name = b.name;
+            connect(button, &QPushButton::clicked, this,
+                    [this, remote, name] { press(*remote, name); });
+            grid->addWidget(button, i / kButtonsPerRow, i % kButtonsPerRow);
+            ++i;
+        }
+        remotes->addWidget(group);
+    }
+    remotes->addStretch(1);
+
+    noise_->setObjectName("timingNoise");
+    noise_->setRange(0, kMaxNoisePercent);
+    noise_->setValue(0);
+    noise_->setSuffix(QStringLiteral(" %"));
+    auto* noiseLabel = new QLabel(qs(sim::panelText(sim::PanelText::TimingNoise, language)));
+    noiseLabel->setBuddy(noise_);
+    auto* noiseRow = new QHBoxLayout;
+    noiseRow->addWidget(noiseLabel);
+    noiseRow->addWidget(noise_);
+    noiseRow->addStretch(1);
+
+    log_->setObjectName("pressLog");
+    log_->setReadOnly(true);
+    log_->setTabChangesFocus(true);  // Tab leaves the log, as from every other control
+    log_->setMaximumBlockCount(kLogLines);
+    auto* logLabel = new QLabel(qs(sim::panelText(sim::PanelText::Log, language)));
+    logLabel->setBuddy(log_);
+    log_->setMinimumWidth(340);
+
+    auto* side = new QVBoxLayout;
+    side->addLayout(noiseRow);
+    side->addWidget(logLabel);
+    side->addWidget(log_, 1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(remotes);
+    layout->addLayout(side, 1);
+}
+
+void VirtualRemoteWindow::press(const sim::VirtualRemote& remote, std::string_view button) {
+    const sim::TimingNoise noise{static_cast<double>(noise_->value()), seed_++};
+    const sim::PressResult result = reception_.press(remote, button, noise);
+    reception_.clearTyped();  // the log line keeps what this press typed
+    log_->appendPlainText(
+        qs(sim::pressLogLine(remote, button, result, receiver_.table(), language_)));
+}
+
+}  // namespace tessik::app
