@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libcli11-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-noto-cjk
 )

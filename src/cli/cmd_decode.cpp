@@ -28,9 +28,7 @@ bool readInput(const std::string& path, Io& io, std::string& text) {
 
 }  // namespace
 
-int cmdDecode(const Args& args, Io& io) {
-    if (args.size() > 1) return usageError(io, "decode");
-    const std::string path = args.empty() ? "-" : args[0];
+int cmdDecode(const std::string& path, Io& io) {
     const std::string source = path == "-" ? "standard input" : path;
     std::string text;
     if (!readInput(path, io, text)) return fail(io, path + ": cannot be read");

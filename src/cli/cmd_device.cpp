@@ -71,17 +71,6 @@ struct DeviceCommand {
     }
 };
 
-// Splits off the device options; false (with the exit status) on a usage error.
-bool deviceArgs(const Args& in, Args& rest, DeviceOptions& options, Io& io, int& status) {
-    rest = in;
-    std::string error;
-    if (!takeDeviceOptions(rest, options, error)) {
-        status = fail(io, error);
-        return false;
-    }
-    return true;
-}
-
 class ProgressBar {
   public:
     explicit ProgressBar(std::ostream& out, bool enabled) : out_(out), enabled_(enabled) {}
@@ -106,13 +95,7 @@ class ProgressBar {
 
 }  // namespace
 
-int cmdVersion(const Args& args, Io& io) {
-    Args rest;
-    DeviceOptions options;
-    int status = kExitOk;
-    if (!deviceArgs(args, rest, options, io, status)) return status;
-    if (!rest.empty()) return usageError(io, "version");
-
+int cmdVersion(const DeviceOptions& options, Io& io) {
     DeviceCommand device(io);
     std::string error;
     if (!device.open(options, error)) return fail(io, error);
@@ -133,20 +116,13 @@ int cmdVersion(const Args& args, Io& io) {
     return kExitOk;
 }
 
-int cmdSetup(const Args& args, Io& io) {
-    Args rest;
-    DeviceOptions options;
-    int status = kExitOk;
-    if (!deviceArgs(args, rest, options, io, status)) return status;
-    if (rest.size() != 1) return usageError(io, "setup");
-    if (std::string error; !sparesInput(options, rest[0], error)) return fail(io, error);
-
+int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io) {
     RemoteModel model;
-    const OpenResult opened = openDataFile(rest[0], model);
+    const OpenResult opened = openDataFile(file, model);
     if (opened.outcome == OpenOutcome::Refused) {
-        return fail(io, rest[0] + ": " + std::string(text(StringId::BadDataFile, kLanguage)));
+        return fail(io, file + ": " + std::string(text(StringId::BadDataFile, kLanguage)));
     }
-    if (opened.outcome != OpenOutcome::Loaded) return fail(io, rest[0] + ": " + opened.error);
+    if (opened.outcome != OpenOutcome::Loaded) return fail(io, file + ": " + opened.error);
 
     DeviceCommand device(io);
     std::string error;

@@ -94,11 +94,10 @@ void printStatistics(const RemoteHeader& h, Io& io) {
 
 }  // namespace
 
-int cmdShow(const Args& args, Io& io) {
-    if (args.size() != 1) return usageError(io, "show");
+int cmdShow(const std::string& file, Io& io) {
     RemoteModel model;
     int status = kExitOk;
-    if (!load(args[0], model, io, status)) return status;
+    if (!load(file, model, io, status)) return status;
     io.out << "Name: " << utf16ToUtf8(model.header.remoteName) << '\n'
            << "Jitter: " << model.jitterPercent << " %\n"
            << "Buttons: " << model.occupiedCount() << "\n\n";
@@ -110,34 +109,32 @@ int cmdShow(const Args& args, Io& io) {
     return kExitOk;
 }
 
-int cmdExport(const Args& args, Io& io) {
-    if (args.size() != 1) return usageError(io, "export");
+int cmdExport(const std::string& file, Io& io) {
     RemoteModel model;
     int status = kExitOk;
-    if (!load(args[0], model, io, status)) return status;
+    if (!load(file, model, io, status)) return status;
     io.out << modelToJson(model).dump(2) << '\n';
     return kExitOk;
 }
 
-int cmdImport(const Args& args, Io& io) {
-    if (args.size() != 2) return usageError(io, "import");
+int cmdImport(const std::string& json, const std::string& output, Io& io) {
     // An output that is no file (a FIFO, a device, a folder) is refused before anything is read.
-    if (const std::string why = notAFileToReplace(args[1]); !why.empty()) {
-        return fail(io, args[1] + ": " + why);
+    if (const std::string why = notAFileToReplace(output); !why.empty()) {
+        return fail(io, output + ": " + why);
     }
     std::vector<std::uint8_t> bytes;
     std::string readError;
-    if (readWholeFile(args[0], bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
-        return fail(io, args[0] + ": cannot be read (" + readError + ")");
+    if (readWholeFile(json, bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
+        return fail(io, json + ": cannot be read (" + readError + ")");
     }
     const Json doc = Json::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);
-    if (doc.is_discarded()) return fail(io, args[0] + ": not valid JSON");
+    if (doc.is_discarded()) return fail(io, json + ": not valid JSON");
     RemoteModel model;
     std::string error;
-    if (!modelFromJson(doc, model, error)) return fail(io, args[0] + ": " + error);
+    if (!modelFromJson(doc, model, error)) return fail(io, json + ": " + error);
     platform::DurableFileReplacer files;
-    const SaveResult saved = saveDataFile(args[1], model, files);
-    if (!saved.ok) return fail(io, args[1] + ": " + saved.error);
+    const SaveResult saved = saveDataFile(output, model, files);
+    if (!saved.ok) return fail(io, output + ": " + saved.error);
     return kExitOk;
 }
 

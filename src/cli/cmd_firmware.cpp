@@ -36,9 +36,7 @@ void printHeader(const UfHeader& h, ImageType type, std::uint32_t size, std::uin
 
 }  // namespace
 
-int cmdImageInfo(const Args& args, Io& io) {
-    if (args.size() != 1) return usageError(io, "image-info");
-    const std::string& path = args[0];
+int cmdImageInfo(const std::string& path, Io& io) {
     auto buffer = std::make_unique<ImageBuffer>();
     CUfImageFile loader(*buffer);
     const std::uint32_t size = loader.Load(path);

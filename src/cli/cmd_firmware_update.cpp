@@ -59,9 +59,18 @@ class TerminalUpdate : public UpdateSink, public Notifier {
         barShown_ = true;
     }
 
-    // A box ends the update: the line it interrupts is printed as it stands first.
+    // A box ends the update: the line it interrupts is printed as it stands first. Only the
+    // success stays with the log; every other end is a failure, told on the error stream.
     Answer show(const Message& message) override {
         finish();
+        if (message.text == text(StringId::FirmwareUpdateSucceeded, kLanguage)) {
+            io_.out << message.text << '\n';
+            return Answer::Ok;
+        }
+        if (message.caption.empty() && message.kind == MessageKind::Notice) {
+            fail(io_, message.text);
+            return Answer::Ok;
+        }
         return boxes_.show(message);
     }
 
@@ -118,16 +127,17 @@ StartupFinding readRunningFirmware(CUsbhidioc& link, DeviceCommands& commands, V
     return found;
 }
 
+// The last line of a log whose lines end in "\r\n": why an image was not taken.
+std::string lastLogLine(std::string_view log) {
+    if (log.ends_with("\r\n")) log.remove_suffix(2);
+    const std::size_t start = log.rfind("\r\n");
+    return std::string(start == std::string_view::npos ? log : log.substr(start + 2));
+}
+
 }  // namespace
 
-int cmdFirmware(const Args& args, Io& io) {
-    Args rest = args;
-    DeviceOptions options;
+int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
     std::string error;
-    if (!takeDeviceOptions(rest, options, error)) return fail(io, error);
-    if (rest.size() != 1) return usageError(io, "firmware");
-    if (!sparesInput(options, rest[0], error)) return fail(io, error);
-
     // Torn down in reverse: the links let go of their devices before the transport goes.
     const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);
     if (!access) return fail(io, error);
@@ -153,10 +163,13 @@ int cmdFirmware(const Args& args, Io& io) {
     }
 
     auto image = std::make_unique<ImageBuffer>();
-    const ImageLoad load = loadUpdateImage(std::filesystem::path(rest[0]), *image);
+    const ImageLoad load = loadUpdateImage(std::filesystem::path(path), *image);
     if (!load.firmwareText.empty()) io.out << load.firmwareText << '\n';
     terminal.appendLog(load.log);
-    if (!load.updateEnabled) return kExitFailure;
+    if (!load.updateEnabled) {
+        terminal.finish();
+        return fail(io, path + ": " + lastLogLine(load.log));
+    }
     io.out << load.sizeText << '\n';
 
     CUpdaterLink updater(access->transport(), access->clock());

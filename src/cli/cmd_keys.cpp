@@ -8,8 +8,7 @@
 
 namespace tessik::cli {
 
-int cmdKeys(const Args& args, Io& io) {
-    if (!args.empty()) return usageError(io, "keys");
+int cmdKeys(Io& io) {
     for (const KeyUsageRow& row : KeyUsageTable) {
         const std::optional<KeyNameRow> named = findKeyName(row.virtualKey);
         const bool counts = !named || named->countsAsKey;

@@ -1,4 +1,10 @@
+// The command line: one subcommand per command, each with its own arguments, options and help.
+// Whatever is wrong with it (an unknown command or option, a missing or malformed value) is
+// refused before anything is read or sent, with the option named and exit status 2.
+
+#include <CLI/CLI.hpp>
 #include <ostream>
+#include <sstream>
 
 #include "cli/cli.hpp"
 #include "cli/commands.hpp"
@@ -6,71 +12,140 @@
 #include "core/text/format.hpp"
 
 namespace tessik::cli {
+namespace {
 
-const std::vector<Command>& commands() {
-    static const std::vector<Command> table = {
-        {"show", "FILE.ird",
-         "print the table as the main window lists it, the macros and the timing statistics",
-         cmdShow},
-        {"export", "FILE.ird", "print the whole table as JSON", cmdExport},
-        {"import", "FILE.json OUT.ird", "write a data file from exported JSON", cmdImport},
-        {"image-info", "IMAGE.bin", "print a firmware image's header and CRC-16", cmdImageInfo},
-        {"decode", "[FILE|-]",
-         "decode raw IR timings (durations in us, or an .ir file) as a capture is decoded; one "
-         "JSON object per signal",
-         cmdDecode},
-        {"keys", "",
-         "print every key the send strings can hold: virtual key, usage, name, counts as a key",
-         cmdKeys},
-        {"version", "[DEVICE OPTIONS]", "print the receiver firmware's name, version and date",
-         cmdVersion},
-        {"setup", "FILE.ird [DEVICE OPTIONS]",
-         "write the table, the timing windows and the macros into the receiver", cmdSetup},
-        {"firmware", "IMAGE.bin [DEVICE OPTIONS]",
-         "replace the receiver's firmware with the image, printing the update's log", cmdFirmware},
-    };
-    return table;
+constexpr const char* kProgram = "tessik-cli";
+
+int usage(Io& io, std::string_view message, std::string_view command) {
+    io.err << kProgram << ": " << escapeControlBytes(message) << "; see " << kProgram << ' ';
+    if (!command.empty()) io.err << command << ' ';
+    io.err << "--help\n";
+    return kExitUsage;
 }
 
+// What the command line holds once read; the callbacks run the chosen command with it.
+struct CommandLine {
+    std::string file;
+    std::string output;
+    DeviceOptions device;
+    int status = kExitOk;
+};
+
+// The device commands read `file` (unless empty) and may write the trace and the state file:
+// neither may be the file read.
+int runOnDevice(CommandLine& line, std::string_view command, Io& io,
+                int (*run)(const CommandLine&, Io&)) {
+    if (std::string error; !line.file.empty() && !sparesInput(line.device, line.file, error)) {
+        return usage(io, error, command);
+    }
+    return run(line, io);
+}
+
+void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
+    const auto positional = [](CLI::App* command, const char* name, std::string& into,
+                               const char* what) {
+        command->add_option(name, into, what)->required();
+    };
+
+    CLI::App* show = app.add_subcommand(
+        "show",
+        "print the table as the main window lists it, the macros and the timing statistics");
+    positional(show, "FILE.ird", line.file, "the data file");
+    show->callback([&] { line.status = cmdShow(line.file, io); });
+
+    CLI::App* exportCommand = app.add_subcommand("export", "print the whole table as JSON");
+    positional(exportCommand, "FILE.ird", line.file, "the data file");
+    exportCommand->callback([&] { line.status = cmdExport(line.file, io); });
+
+    CLI::App* import = app.add_subcommand("import", "write a data file from exported JSON");
+    positional(import, "FILE.json", line.file, "the table as export prints it");
+    positional(import, "OUT.ird", line.output, "the data file to write (replaced whole)");
+    import->callback([&] { line.status = cmdImport(line.file, line.output, io);
+});
+
+CLI::App* imageInfo =
+    app.add_subcommand("image-info", "print a firmware image's header and CRC-16");
+positional(imageInfo, "IMAGE.bin", line.file, "the firmware image");
+imageInfo->callback([&] { line.status = cmdImageInfo(line.file, io); });
+
+CLI::App* decode = app.add_subcommand(
+    "decode",
+    "decode raw IR timings (durations in us, or an .ir file) as a capture is decoded; one JSON "
+    "object per signal");
+line.file = "-";
+decode->add_option("FILE", line.file, "the timings; - or nothing: standard input");
+decode->callback([&] { line.status = cmdDecode(line.file, io); });
+
+CLI::App* keys = app.add_subcommand(
+    "keys", "print every key the send strings can hold: virtual key, usage, name, counts as a key");
+keys->callback([&] { line.status = cmdKeys(io); });
+
+CLI::App* version =
+    app.add_subcommand("version", "print the receiver firmware's name, version and date");
+addDeviceOptions(*version, line.device);
+version->callback([&] {
+    line.file.clear();
+    line.status = cmdVersion(line.device, io);
+});
+
+CLI::App* setup = app.add_subcommand(
+    "setup", "write the table, the timing windows and the macros into the receiver");
+positional(setup, "FILE.ird", line.file, "the data file");
+addDeviceOptions(*setup, line.device);
+setup->callback([&] {
+    line.status = runOnDevice(line, "setup", io, [](const CommandLine& l, Io& o) {
+        return cmdSetup(l.file, l.device, o);
+    });
+});
+
+CLI::App* firmware = app.add_subcommand(
+    "firmware", "replace the receiver's firmware with the image, printing the update's log");
+positional(firmware, "IMAGE.bin", line.file, "the firmware image");
+addDeviceOptions(*firmware, line.device);
+firmware->callback([&] {
+    line.status = runOnDevice(line, "firmware", io, [](const CommandLine& l, Io& o) {
+        return cmdFirmware(l.file, l.device, o);
+    });
+});
+}  // namespace
+
+}  // namespace tessik::cli
+
 int fail(Io& io, std::string_view message) {
-    io.err << "tessik-cli: " << message << '\n';
+    io.err << kProgram << ": " << message << '\n';
     return kExitFailure;
 }
 
-int usageError(Io& io, std::string_view command) {
-    for (const Command& c : commands()) {
-        if (c.name == command) {
-            io.err << "usage: tessik-cli " << c.name << ' ' << c.usage << '\n';
-            return kExitUsage;
-        }
-    }
-    io.err << "usage: tessik-cli COMMAND [ARGS...]; see tessik-cli --help\n";
-    return kExitUsage;
-}
-
-namespace {
-
-void printHelp(Io& io) {
-    io.out << "usage: tessik-cli COMMAND [ARGS...]\n\ncommands:\n";
-    for (const Command& c : commands()) {
-        io.out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
-    }
-    printDeviceOptionsHelp(io.out);
-}
-
-}  // namespace
-
 int runCli(const Args& args, Io& io) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printHelp(io);
+    CLI::App app{"The setting tool of the USB infrared-remote-control receiver, from a terminal.",
+                 kProgram};
+    app.require_subcommand(1);
+    CommandLine line;
+    defineCommands(app, line, io);
+    // Set after the commands, which would inherit it.
+    app.footer("Run tessik-cli COMMAND --help for a command's arguments and options.");
+
+    if (args.empty() || args[0] == "help") {
+        io.out << app.help();
         return args.empty() ? kExitUsage : kExitOk;
     }
-    for (const Command& c : commands()) {
-        if (c.name == args[0]) return c.run(Args(args.begin() + 1, args.end()), io);
+    const auto named =
+        app.get_subcommands([&args](CLI::App* c) { return c->get_name() == args[0]; });
+    if (!args[0].starts_with('-') && named.empty()) {
+        return usage(io, "unknown command \"" + args[0] + "\"", "");
     }
-    io.err << "tessik-cli: unknown command \"" << escapeControlBytes(args[0])
-           << "\"; see tessik-cli --help\n";
-    return kExitUsage;
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        io.out << app.help();  // the chosen command's help, when one was named
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        const auto chosen = app.get_subcommands();
+        return usage(io, e.what(), chosen.empty() ? "" : chosen.front()->get_name());
+    }
+    return line.status;
 }
 
 }  // namespace tessik::cli

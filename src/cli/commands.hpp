@@ -1,17 +1,21 @@
 #pragma once
+// The commands, each with its arguments already read and checked from the command line.
+
+#include <string>
 
 #include "cli/cli.hpp"
+#include "cli/device_options.hpp"
 
 namespace tessik::cli {
 
-int cmdShow(const Args& args, Io& io);
-int cmdExport(const Args& args, Io& io);
-int cmdImport(const Args& args, Io& io);
-int cmdImageInfo(const Args& args, Io& io);
-int cmdDecode(const Args& args, Io& io);
-int cmdKeys(const Args& args, Io& io);
-int cmdVersion(const Args& args, Io& io);
-int cmdSetup(const Args& args, Io& io);
-int cmdFirmware(const Args& args, Io& io);
+int cmdShow(const std::string& file, Io& io);
+int cmdExport(const std::string& file, Io& io);
+int cmdImport(const std::string& json, const std::string& output, Io& io);
+int cmdImageInfo(const std::string& image, Io& io);
+int cmdDecode(const std::string& file, Io& io);  // "-": standard input
+int cmdKeys(Io& io);
+int cmdVersion(const DeviceOptions& options, Io& io);
+int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io);
+int cmdFirmware(const std::string& image, const DeviceOptions& options, Io& io);
 
 }  // namespace tessik::cli

@@ -4,73 +4,60 @@
 #include <ostream>
 #include <system_error>
 
+#include <CLI/CLI.hpp>
+
 #include "core/device/trace_transport.hpp"
+#include "core/device/usbhidioc.hpp"
 
 namespace tessik::cli {
 
-bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error) {
-    Args rest;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
-        connect::TransportOptions& device = options.transport;
-        if (a == "--simulate") {
-            device.simulate = true;
-        } else if (a == "--trace") {
-            if (!value(options.tracePath)) return false;
-        } else if (a == "--sim-fault") {
-            std::string fault;
-            if (!value(fault)) return false;
-            device.simFaults.push_back(fault);
-        } else if (a == "--sim-state") {
-            std::string path;
-            if (!value(path)) return false;
-            device.simStateFile = path;
-        } else if (a == "--sim-update-mode") {
-            device.simUpdateMode = true;
-        } else {
-            rest.push_back(a);
-        }
-    }
-    const connect::TransportOptions& device = options.transport;
-    if (!device.simulate && (!device.simFaults.empty() || !device.simStateFile.empty())) {
-        error = "--sim-fault and --sim-state need --simulate";
-        return false;
-    }
-    if (!device.simulate && device.simUpdateMode) {
-        error = "--sim-update-mode needs --simulate";
-        return false;
-    }
-    args = std::move(rest);
-    return true;
-}
+namespace {
 
-void printDeviceOptionsHelp(std::ostream& out) {
-    out << "\ndevice options (for the commands that talk to the receiver):\n"
-           "  --simulate            use a simulated receiver instead of an attached one\n"
-           "  --trace FILE          write every transfer to FILE: \"set\" or \"get\" and the "
-           "report in hex\n"
-           "  --sim-fault NAME[=N]  make the simulated receiver fail (repeatable), NAME one of:\n";
+// The faults, for the help of the commands that take the device options.
+std::string faultList() {
+    std::string out = "Faults of the simulated receiver (--sim-fault NAME[=N], repeatable):\n";
     for (const sim::FaultInfo& f : connect::simulatedFaults()) {
         // "busy=N"; an optional value "[N]" reads "wrong-echo[=N]".
         std::string name(f.name);
         const bool optional = f.value.size() > 2 && f.value.front() == '[';
         if (optional) name.append("[=").append(f.value.substr(1, f.value.size() - 2)).append("]");
         if (!optional && !f.value.empty()) name.append("=").append(f.value);
-        out << "      " << name << std::string(name.size() < 22 ? 22 - name.size() : 1, ' ')
-            << f.description << '\n';
+        out += "  " + name + std::string(name.size() < 22 ? 22 - name.size() : 1, ' ') +
+               std::string(f.description) + '\n';
     }
-    out << "  --sim-state FILE      keep the simulated receiver's saved table in FILE between "
-           "runs\n";
-    out << "  --sim-update-mode     the simulated receiver starts in its boot loader, waiting for "
-           "a firmware update\n";
+    return out;
+}
+
+}  // namespace
+
+void addDeviceOptions(CLI::App& command, DeviceOptions& options) {
+    connect::TransportOptions& device = options.transport;
+    CLI::Option* simulate = command.add_flag("--simulate", device.simulate,
+                                             "use a simulated receiver instead of an attached one");
+    command
+        .add_option("--trace", options.tracePath,
+                    "write every transfer to FILE: \"set\" or \"get\" and the report in hex")
+        ->type_name("FILE");
+    command
+        .add_option("--sim-fault", device.simFaults,
+                    "make the simulated receiver fail on purpose (repeatable; listed below)")
+        ->type_name("NAME[=N]")
+        ->allow_extra_args(false)
+        ->check(CLI::Validator(
+            [](std::string& setting) { return connect::simFaultProblem(setting); }, "", "fault"))
+        ->needs(simulate);
+    command
+        .add_option("--sim-state", device.simStateFile,
+                    "keep the simulated receiver's saved table in FILE between runs")
+        ->type_name("FILE")
+        ->check(CLI::Validator([](std::string& path) { return connect::stateFileProblem(path); },
+                               "", "state file"))
+        ->needs(simulate);
+    command
+        .add_flag("--sim-update-mode", device.simUpdateMode,
+                  "the simulated receiver starts in its boot loader, waiting for a firmware update")
+        ->needs(simulate);
+    command.footer(faultList());
 }
 
 bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error) {
@@ -126,10 +113,12 @@ HidTransport& DeviceAccess::transport() {
 Answer TerminalNotifier::show(const Message& message) {
     if (message.caption.empty() && message.kind == MessageKind::Notice) {
         io_.out << message.text << '\n';
-    } else if (message.caption.empty()) {
-        io_.err << message.text << '\n';
+    } else if (message.text == kLinkNotConnectedText) {
+        fail(io_, kLinkNotConnectedTextEnglish);
+    } else if (message.text == kLinkNakText) {
+        fail(io_, kLinkNakTextEnglish);
     } else {
-        io_.err << message.caption << ": " << message.text << '\n';
+        fail(io_, message.text);
     }
     // A terminal has no one to answer a question: the cautious answer.
     return message.kind == MessageKind::Question ? Answer::Cancel : Answer::Ok;

@@ -20,6 +20,10 @@
 #include "core/device/hid_transport.hpp"
 #include "core/device/notifier.hpp"
 
+namespace CLI {
+class App;
+}
+
 namespace tessik {
 class TracingTransport;
 }
@@ -31,21 +35,15 @@ struct DeviceOptions {
     std::string tracePath;                // empty: no trace
 };
 
-inline constexpr std::string_view kDeviceOptionsUsage =
-    "[--simulate] [--trace FILE] [--sim-fault NAME[=N]]... [--sim-state FILE] "
-    "[--sim-update-mode]";
-
-// Takes the device options out of `args`, wherever they stand, leaving the command's own
-// arguments. False with the reason in `error` for an option without its value, or a fault or
-// state file given without --simulate.
-bool takeDeviceOptions(Args& args, DeviceOptions& options, std::string& error);
+// Adds the device options to a command, read into `options`. They are checked as the command
+// line is read: a fault the simulated receiver does not know or with a wrong value, a state
+// file that cannot be one, and a simulator option without --simulate are refused. The
+// command's help lists the faults.
+void addDeviceOptions(CLI::App& command, DeviceOptions& options);
 
 // False with the reason in `error` when the trace or the state file would be written over
 // `input`, the table or image the command reads.
 bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error);
-
-// The options and the simulator's faults, for tessik-cli --help.
-void printDeviceOptionsHelp(std::ostream& out);
 
 // The transport a command uses, with what it needs alongside.
 class DeviceAccess {
@@ -72,8 +70,9 @@ class DeviceAccess {
     std::unique_ptr<TracingTransport> tracing_;
 };
 
-// Message boxes as lines: notices without a caption on the output stream, everything else on
-// the error stream as "CAPTION: text".
+// Message boxes as lines: notices without a caption ("Success") on the output stream, every
+// other box (an error, a failure, a question) on the error stream as "tessik-cli: text", in
+// English even where the window shows the link's own Japanese texts.
 class TerminalNotifier : public Notifier {
   public:
     explicit TerminalNotifier(Io& io) : io_(io) {}

@@ -32,19 +32,9 @@ std::unique_ptr<DeviceTransport> DeviceTransport::open(const TransportOptions& o
         device->hidraw_ = std::make_unique<hid::HidrawTransport>();
         return device;
     }
-    // The state file must be one the receiver can save into: not a folder, nor in a folder that
-    // is not there (its saves would fail unseen at every Save of the run).
-    if (const std::filesystem::path& state = options.simStateFile; !state.empty()) {
-        std::error_code ec;
-        if (std::filesystem::is_directory(state, ec)) {
-            error = state.string() + ": is a folder, not a state file";
-            return nullptr;
-        }
-        const std::filesystem::path folder = state.parent_path();
-        if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
-            error = state.string() + ": its folder does not exist";
-            return nullptr;
-        }
+    if (const std::string why = stateFileProblem(options.simStateFile); !why.empty()) {
+        error = options.simStateFile.string() + ": " + why;
+        return nullptr;
     }
     device->receiver_ = makeSimulatedReceiver(clock, options);
     for (const std::string& fault : options.simFaults) {
@@ -63,6 +53,24 @@ HidTransport& DeviceTransport::transport() {
 std::vector<sim::FaultInfo> simulatedFaults() {
     FakeClock clock;
     return makeSimulatedReceiver(clock, {})->faultCatalogue();
+}
+
+std::string simFaultProblem(const std::string& setting) {
+    FakeClock clock;
+    std::string error;
+    if (makeSimulatedReceiver(clock, {})->applyFault(setting, error)) return {};
+    return error;
+}
+
+std::string stateFileProblem(const std::filesystem::path& path) {
+    if (path.empty()) return {};
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return "is a folder, not a state file";
+    const std::filesystem::path folder = path.parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+        return "its folder does not exist";
+    }
+    return {};
 }
 
 }  // namespace tessik::connect

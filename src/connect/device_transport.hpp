@@ -55,4 +55,11 @@ class DeviceTransport {
 // The faults --sim-fault takes, the normal firmware's and the boot loader's.
 std::vector<sim::FaultInfo> simulatedFaults();
 
+// Why the simulated receiver cannot take `setting` ("NAME" or "NAME=VALUE"), or empty when it
+// can: for checking a command line before anything runs.
+std::string simFaultProblem(const std::string& setting);
+// Why `path` cannot be the simulated receiver's state file (a folder, or in a folder that is not
+// there: its saves would fail unseen at every Save of the run), or empty when it can.
+std::string stateFileProblem(const std::filesystem::path& path);
+
 }  // namespace tessik::connect

@@ -26,6 +26,9 @@ inline constexpr std::uint16_t kProductIdUpdater = 0x0018;
 // receiver's users have always seen them.
 inline constexpr std::string_view kLinkNotConnectedText = "デバイスが接続されていません";
 inline constexpr std::string_view kLinkNakText = "赤外線データが取得されていません";
+// What they say, for a program whose every other text is English (the command line).
+inline constexpr std::string_view kLinkNotConnectedTextEnglish = "The device is not connected.";
+inline constexpr std::string_view kLinkNakTextEnglish = "The infrared data has not been obtained.";
 
 // Retries of a failed transfer: ten more attempts, 100 ms apart.
 inline constexpr int kTransferRetries = 10;
