@@ -67,6 +67,9 @@ class CTessikDlg : public QDialog, public LogSink {
     void Open();
     void Save();
     void SaveAs();
+    // File > Import...: the signals of an IR code file, previewed with their verdicts; the
+    // checked ones are added as captured codes would be.
+    void Import();
     bool Close();  // false when the user keeps the window open
     void Capture();
     void DeleteButton();

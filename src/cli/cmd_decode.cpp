@@ -50,7 +50,7 @@ bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& 
         status = fail(io, sourceName(path) + ": " + parsed.error);
         return false;
     }
-    if (parsed.signals.empty()) {
+    if (parsed.found.empty()) {
         status = fail(io, sourceName(path) + ": no signal found");
         return false;
     }
@@ -69,7 +69,7 @@ int cmdDecode(const std::string& path, Io& io) {
     RawSignalsParse parsed;
     int status = kExitOk;
     if (!readSignals(path, io, parsed, status)) return status;
-    for (const RawSignal& signal : parsed.signals) {
+    for (const RawSignal& signal : parsed.found) {
         Json j;
         if (!signal.name.empty()) j["name"] = signal.name;
         if (!signal.protocol.empty()) j["protocol"] = signal.protocol;
@@ -105,7 +105,7 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     if (!readSignals(path, io, parsed, status)) return status;
     reportSkipped(parsed, path, io);
 
-    const std::vector<ImportItem> items = planImport(model, std::move(parsed.signals));
+    const std::vector<ImportItem> items = planImport(model, std::move(parsed.found));
     std::size_t added = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const ImportItem& item = items[i];

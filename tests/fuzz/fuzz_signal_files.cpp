@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     tessik::RemoteModel model;
-    const auto items = tessik::planImport(model, std::move(parsed.signals));
+    const auto items = tessik::planImport(model, std::move(parsed.found));
     std::set<std::size_t> slots;
     for (const tessik::ImportItem& item : items) {
         if (!item.importable()) continue;

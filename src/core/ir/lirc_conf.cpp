@@ -211,7 +211,7 @@ class LircReader {
         if (!code) return error(quoted(w[1]) + " is not a code");
         RawSignal s{signalName(w[0]), "lircd.conf", {}, problem_};
         if (problem_.empty()) s.durations = render(remote_, *code);
-        result_.signals.push_back(std::move(s));
+        result_.found.push_back(std::move(s));
         return true;
     }
 
@@ -222,13 +222,13 @@ class LircReader {
         }
         if (w[0] == "name") {
             if (w.size() != 2) return error("expected \"name BUTTON\"");
-            result_.signals.push_back(RawSignal{signalName(w[1]), "lircd.conf", {}, {}});
+            result_.found.push_back(RawSignal{signalName(w[1]), "lircd.conf", {}, {}});
             return true;
         }
-        if (result_.signals.empty() || result_.signals.back().protocol != "lircd.conf") {
+        if (result_.found.empty() || result_.found.back().protocol != "lircd.conf") {
             return error("durations before the first \"name\"");
         }
-        std::vector<std::uint16_t>& d = result_.signals.back().durations;
+        std::vector<std::uint16_t>& d = result_.found.back().durations;
         for (const std::string_view word : w) {
             const auto us = number(word, kMaxDuration);
             if (!us) return error(quoted(word) + " is not a duration");

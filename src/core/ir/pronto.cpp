@@ -78,7 +78,7 @@ RawSignalsParse parsePronto(std::string_view text) {
             d.burst(static_cast<std::uint64_t>(std::lround(v[first + 2 * i] * unit)));
             d.pause(static_cast<std::uint64_t>(std::lround(v[first + 2 * i + 1] * unit)));
         }
-        result.signals.push_back(RawSignal{name, "Pronto", d.finish(), {}});
+        result.found.push_back(RawSignal{name, "Pronto", d.finish(), {}});
     }
     result.ok = true;
     return result;

@@ -142,7 +142,7 @@ RawSignalsParse parseDurations(std::string_view text) {
     while (nextLine(text, line)) {
         ++lineNo;
         if (trim(line).empty()) {
-            if (!current.durations.empty()) result.signals.push_back(std::move(current));
+            if (!current.durations.empty()) result.found.push_back(std::move(current));
             current = RawSignal{};
             continue;
         }
@@ -152,7 +152,7 @@ RawSignalsParse parseDurations(std::string_view text) {
             return result;
         }
     }
-    if (!current.durations.empty()) result.signals.push_back(std::move(current));
+    if (!current.durations.empty()) result.found.push_back(std::move(current));
     result.ok = true;
     return result;
 }
@@ -187,7 +187,7 @@ bool finishBlock(IrBlock& block, RawSignalsParse& result) {
     if (block.line == 0) return true;
     const std::string shownName = quoted(block.name);
     if (block.type == "raw" && block.data) {
-        result.signals.push_back({std::move(block.name), {}, std::move(*block.data), {}});
+        result.found.push_back({std::move(block.name), {}, std::move(*block.data), {}});
     } else if (block.type == "raw") {
         result.error = lineError(block.line, "raw signal " + shownName + " has no data");
         return false;
@@ -205,7 +205,7 @@ bool finishBlock(IrBlock& block, RawSignalsParse& result) {
             signal.unlearnable =
                 "the protocol " + quoted(block.protocol) + " is not known to this tool";
         }
-        result.signals.push_back(std::move(signal));
+        result.found.push_back(std::move(signal));
     } else {
         ++result.skipped;
     }

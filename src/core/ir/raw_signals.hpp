@@ -38,7 +38,7 @@ struct RawSignal {
 struct RawSignalsParse {
     bool ok = false;
     std::string error;  // "line N: ..." when !ok
-    std::vector<RawSignal> signals;
+    std::vector<RawSignal> found;
     std::size_t skipped = 0;  // blocks that held no signal
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/bytes/utf.hpp"
 #include "core/ir/decoders.hpp"
+#include "core/ir/ir_protocols.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
@@ -20,11 +21,11 @@ std::string pick(std::string_view english, std::string_view japanese, Language l
 
 }  // namespace
 
-std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> signals) {
+std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> found) {
     RemoteModel table = model;
     std::vector<ImportItem> items;
-    items.reserve(signals.size());
-    for (RawSignal& signal : signals) {
+    items.reserve(found.size());
+    for (RawSignal& signal : found) {
         ImportItem item;
         item.signal = std::move(signal);
         if (!item.signal.unlearnable.empty()) {
@@ -99,6 +100,11 @@ std::string verdictText(const ImportItem& item, Language language) {
                      "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)", language),
                 {item.record.bitCount, item.tableBits});
         case ImportVerdict::Unlearnable:
+            if (item.signal.unlearnable == kBiphaseReason) {
+                return pick("not learnable: ", "登録できません: ", language) +
+                       pick(kBiphaseReason,
+                            "この受信機が学習できないマンチェスター (バイフェーズ) 符号", language);
+            }
             return pick("not learnable: ", "登録できません: ", language) + item.signal.unlearnable;
         case ImportVerdict::NothingDecoded:
             return pick("no code found in it", "コードが見つかりません", language);

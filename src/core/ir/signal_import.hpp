@@ -41,7 +41,7 @@ struct ImportItem {
 // Every signal's verdict when all of them are added in order to `model`. Decoding is the
 // capture's own (entriesFromDurations, then decodeCapture), so a signal gives exactly the
 // record that decoding the same timings gives.
-std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> signals);
+std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> found);
 
 // The comment an added signal gets: its name, clipped as the table clips comments.
 std::u16string importComment(const ImportItem& item);

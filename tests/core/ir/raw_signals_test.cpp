@@ -25,8 +25,8 @@ TEST(RawDurations, blankLinesSeparateSignalsLongDurationsSaturateAndOtherTokensA
     const RawSignalsParse p =
         parseRawSignals("9000 4500\r\n 560\t1690 560 99999999999\n\n\n2400 600\n");
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.signals.size(), 2u);
-    EXPECT_EQ(std::tuple(p.signals[0].name, p.signals[0].durations, p.signals[1].durations),
+    ASSERT_EQ(p.found.size(), 2u);
+    EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations, p.found[1].durations),
               std::tuple("", Periods{9000, 4500, 560, 1690, 560, 65535}, Periods{2400, 600}));
     EXPECT_EQ(parseRawSignals("9000 4500\n560 -1690\n").error,
               "line 2: not a duration in microseconds: \"-1690\"");
@@ -46,17 +46,17 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) 
         "name: Note\ntype: comment\n#\n"
         "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n");
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.signals.size(), 4u);
-    EXPECT_EQ(std::tuple(p.signals[0].name, p.signals[0].durations),
+    ASSERT_EQ(p.found.size(), 4u);
+    EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations),
               std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
     // SIRC: command 0x12 (7 bits), then address 1 (5 bits), least significant first.
-    EXPECT_EQ(std::tuple(p.signals[1].protocol, p.signals[1].durations),
+    EXPECT_EQ(std::tuple(p.found[1].protocol, p.found[1].durations),
               std::tuple("SIRC", Periods{2400, 600,  600, 600, 1200, 600, 600, 600,  600,
                                          600,  1200, 600, 600, 600,  600, 600, 1200, 600,
                                          600,  600,  600, 600, 600,  600, 600}));
-    EXPECT_TRUE(p.signals[2].durations.empty());
-    EXPECT_NE(p.signals[2].unlearnable.find("bi-phase"), std::string::npos);
-    EXPECT_EQ(std::tuple(p.signals[3].name, p.signals[3].durations, p.skipped),
+    EXPECT_TRUE(p.found[2].durations.empty());
+    EXPECT_NE(p.found[2].unlearnable.find("bi-phase"), std::string::npos);
+    EXPECT_EQ(std::tuple(p.found[3].name, p.found[3].durations, p.skipped),
               std::tuple("Mute", Periods{2400, 600, 1200}, 1u));
 }
 
@@ -128,7 +128,7 @@ class RealCaptures : public ::testing::Test {
     }
 
     static CodeRecord decode(const std::string& name) {
-        for (const RawSignal& s : parsed_.signals) {
+        for (const RawSignal& s : parsed_.found) {
             if (s.name == name) {
                 const CaptureEntries e = entriesFromDurations(s.durations);
                 return decodeCapture(e.low, e.high);
@@ -143,7 +143,7 @@ class RealCaptures : public ::testing::Test {
 
 TEST_F(RealCaptures, everySignalDecodesToItsFormatBitCountAndValue) {
     ASSERT_TRUE(parsed_.ok) << parsed_.error;
-    EXPECT_EQ(parsed_.signals.size(), 10u);
+    EXPECT_EQ(parsed_.found.size(), 10u);
     const struct {
         std::string name;
         int format, bits;

@@ -35,7 +35,7 @@ TEST(SignalImport, oneRemoteInEveryFormatGivesTheCodesOfItsCapture) {
         RawSignalsParse parsed = readSignals(file);
         ASSERT_TRUE(parsed.ok) << parsed.error;
         RemoteModel model;
-        const std::vector<ImportItem> items = planImport(model, std::move(parsed.signals));
+        const std::vector<ImportItem> items = planImport(model, std::move(parsed.found));
         ASSERT_EQ(items.size(), 6u);
         EXPECT_EQ(addImported(model, items, {}), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
         for (std::size_t i = 0; i < 6; ++i) {
