@@ -310,8 +310,12 @@ void CTessikDlg::Open() {
     }
     const auto path = dialogs_.chooseFile(dataFileDialog(FileDialogKind::Open));
     if (!path) return;
+    OpenFile(*path);
+}
+
+void CTessikDlg::OpenFile(const std::filesystem::path& path) {
     device_.commands().ResetBuffers();
-    const OpenResult result = openDataFile(*path, model_);
+    const OpenResult result = openDataFile(path, model_);
     if (result.outcome != OpenOutcome::Loaded) {
         // The model is empty now; so is what the window shows.
         fillRows();
@@ -320,11 +324,11 @@ void CTessikDlg::Open() {
         if (result.outcome == OpenOutcome::Refused) {
             dialogs_.warn(text(StringId::BadDataFile, language_));
         } else {
-            dialogs_.warn(utf8(fromPath(*path)) + "\n" + result.error);
+            dialogs_.warn(utf8(fromPath(path)) + "\n" + result.error);
         }
         return;
     }
-    dataFile_ = *path;
+    dataFile_ = path;
     RefreshList(0);
 }
 
