@@ -4,40 +4,31 @@
 #include <cmath>
 #include <random>
 
+#include "core/ir/ir_protocols.hpp"
+#include "core/ir/raw_signals.hpp"
+
 namespace tessik::sim {
 namespace {
 
-struct PulseDistanceTiming {
-    std::uint16_t leaderLow;
-    std::uint16_t leaderHigh;
-    std::uint16_t burst;
-    std::uint16_t zeroPause;
-    std::uint16_t onePause;
-};
-
-constexpr PulseDistanceTiming kNec{9000, 4500, 560, 560, 1690};
-constexpr PulseDistanceTiming kAeha{3400, 1700, 425, 425, 1275};
-
 constexpr std::uint16_t kNecRepeatPause = 2250;
-
-constexpr std::uint16_t kSircLeader = 2400;
-constexpr std::uint16_t kSircUnit = 600;
 
 void addEntry(IrSignal& s, std::uint16_t low, std::uint16_t high) {
     s.low.push_back(low);
     s.high.push_back(high);
 }
 
-IrSignal pulseDistanceFrame(const PulseDistanceTiming& t, std::span<const std::uint8_t> bytes) {
-    IrSignal s;
-    addEntry(s, t.leaderLow, t.leaderHigh);
-    for (std::uint8_t byte : bytes) {
-        for (int bit = 0; bit < 8; ++bit) {
-            addEntry(s, t.burst, ((byte >> bit) & 1) != 0 ? t.onePause : t.zeroPause);
-        }
-    }
-    addEntry(s, t.burst, kEndPause);  // stop burst
-    return s;
+// The frame as the receiver records it: the core renders the protocol's timings (the same ones
+// an imported code file's signals get); the silence after the frame is the longest pause.
+IrSignal recorded(const FrameTiming& timing, const std::vector<bool>& bits) {
+    CaptureEntries e = entriesFromDurations(renderFrame(timing, bits));
+    return IrSignal{std::move(e.low), std::move(e.high)};
+}
+
+IrSignal bytesLsbFirst(const FrameTiming& timing, std::span<const std::uint8_t> bytes) {
+    std::vector<bool> bits;
+    for (const std::uint8_t b : bytes)
+        appendBitsLsbFirst(bits, b, 8);
+    return recorded(timing, bits);
 }
 
 }  // namespace
@@ -45,38 +36,32 @@ IrSignal pulseDistanceFrame(const PulseDistanceTiming& t, std::span<const std::u
 IrSignal necSignal(std::uint8_t address, std::uint8_t command) {
     const std::uint8_t bytes[] = {address, static_cast<std::uint8_t>(~address), command,
                                   static_cast<std::uint8_t>(~command)};
-    return pulseDistanceFrame(kNec, bytes);
+    return bytesLsbFirst(kNecTiming, bytes);
 }
 
 IrSignal necExtendedSignal(std::uint16_t address, std::uint8_t command) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(address & 0xFF),
                                   static_cast<std::uint8_t>(address >> 8), command,
                                   static_cast<std::uint8_t>(~command)};
-    return pulseDistanceFrame(kNec, bytes);
+    return bytesLsbFirst(kNecTiming, bytes);
 }
 
 IrSignal necRepeatSignal() {
     IrSignal s;
-    addEntry(s, kNec.leaderLow, kNecRepeatPause);
-    addEntry(s, kNec.burst, kEndPause);
+    addEntry(s, kNecTiming.leaderBurst, kNecRepeatPause);
+    addEntry(s, kNecTiming.stopBurst, kEndPause);
     return s;
 }
 
 IrSignal sircSignal(SircBits bits, std::uint8_t command, std::uint16_t address) {
-    const int addressBits = static_cast<int>(bits) - 7;
-    const std::uint32_t word = (command & 0x7Fu) | (static_cast<std::uint32_t>(address) << 7);
-    IrSignal s;
-    addEntry(s, kSircLeader, kSircUnit);
-    for (int bit = 0; bit < 7 + addressBits; ++bit) {
-        const bool one = ((word >> bit) & 1) != 0;
-        addEntry(s, one ? 2 * kSircUnit : kSircUnit, kSircUnit);
-    }
-    s.high.back() = kEndPause;
-    return s;
+    std::vector<bool> word;
+    appendBitsLsbFirst(word, command & 0x7Fu, 7);
+    appendBitsLsbFirst(word, address, static_cast<int>(bits) - 7);
+    return recorded(kSircTiming, word);
 }
 
 IrSignal aehaSignal(std::span<const std::uint8_t> bytes) {
-    return pulseDistanceFrame(kAeha, bytes);
+    return bytesLsbFirst(kAehaTiming, bytes);
 }
 
 IrSignal withTimingNoise(const IrSignal& signal, double percent, std::uint32_t seed) {
