@@ -4,6 +4,7 @@
 
 #include "hid/descriptor_files.hpp"
 #include "hid/linux/report_descriptor.hpp"
+#include "hid/linux/uhid_device.hpp"
 
 namespace tessik::test {
 namespace {
@@ -17,6 +18,9 @@ TEST(ReportDescriptor, realDescriptorsGiveTheirFeatureReportLengths) {
     EXPECT_EQ(featureReportLength(descriptorFile("bootloader_273.hex")), 273u);
     // The keyboard's report 2 has input and output bits, but no feature report.
     EXPECT_EQ(featureReportLength(receiver, 2), std::nullopt);
+    // tessik-sim gives the kernel these very descriptors.
+    EXPECT_EQ(hid::receiverReportDescriptor(512), receiver);
+    EXPECT_EQ(hid::bootLoaderReportDescriptor(273), descriptorFile("bootloader_273.hex"));
 
     // Several report IDs, Push/Pop and a long item.
     const Bytes several = descriptorFile("several_ids.hex");
