@@ -24,7 +24,7 @@ class Set_Jitter : public QDialog {
   public:
     Set_Jitter(RemoteModel& model, Language language, QWidget* parent = nullptr);
 
-    // How far the two presses of a capture differed (the widest group, percent), when known:
+    // How far the two presses of a capture spread (the widest group, percent), when known:
     // the verdict then suggests a jitter.
     void setPressSpread(std::optional<double> percent);
 

@@ -85,37 +85,30 @@ std::string limitLine(std::optional<std::int32_t> limit, Language language) {
     return formatText(pick({"Overlap limit: %d%%", "重なり限界: %d%%"}, language), {*limit});
 }
 
-// Why no jitter is suggested, or which one is.
-std::string suggestionLine(double spread, std::optional<std::int32_t> limit, Language language) {
+// Which jitter is suggested, or why none is.
+std::string adviceText(double spread, std::optional<std::int32_t> limit, Language language) {
     const JitterSuggestion s = suggestJitter(spread, limit);
-    const std::string differ =
-        formatText(pick({"Presses differ by up to %s%%: ", "押下のずれは最大 %s%%: "}, language),
-                   {percentText(spread)});
     switch (s.outcome) {
         case SuggestionOutcome::Suggested:
-            return differ +
-                   formatText(pick({"suggested jitter %d%%.", "推奨ジッター %d%%。"}, language),
+            return formatText(pick({"suggested jitter %d%%.", "推奨ジッター %d%%。"}, language),
                               {s.jitter});
         case SuggestionOutcome::BeyondSlider:
-            return differ + formatText(pick({"it would take %d%%, more than the %d%% the slider "
-                                             "offers.",
-                                             "%d%% が必要ですが、設定できるのは %d%% までです。"},
-                                            language),
-                                       {s.jitter, kJitterMaxPercent});
+            return formatText(pick({"it would take %d%%, more than the %d%% the slider offers.",
+                                    "%d%% が必要ですが、設定できるのは %d%% までです。"},
+                                   language),
+                              {s.jitter, kJitterMaxPercent});
         case SuggestionOutcome::WouldOverlap:
             if (!limit) {
-                return differ +
-                       std::string(pick({"no jitter helps while the windows overlap.",
+                return std::string(pick({"no jitter helps while the windows overlap.",
                                          "窓が重なっているため、ジッターでは解決しません。"},
                                         language));
             }
-            return differ + formatText(pick({"it would take %d%%, but the windows overlap above "
-                                             "%d%%.",
-                                             "%d%% が必要ですが、%d%% を超えると窓が重なります。"},
-                                            language),
-                                       {s.jitter, *limit});
+            return formatText(pick({"it would take %d%%, but the windows overlap above %d%%.",
+                                    "%d%% が必要ですが、%d%% を超えると窓が重なります。"},
+                                   language),
+                              {s.jitter, *limit});
     }
-    return differ;
+    return {};
 }
 
 }  // namespace
@@ -177,7 +170,12 @@ std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPer
     }
     const std::optional<std::int32_t> limit = overlapLimit(header);
     std::string text = limitLine(limit, language) + '\n';
-    if (spreadPercent) text += suggestionLine(*spreadPercent, limit, language) + '\n';
+    if (spreadPercent) {
+        text += formatText(pick({"Presses vary by up to ±%s%%: ", "押下のばらつきは最大 ±%s%%: "},
+                                language),
+                           {percentText(*spreadPercent)}) +
+                adviceText(*spreadPercent, limit, language) + '\n';
+    }
     return text + marginLine(margins, jitterPercent, language);
 }
 
@@ -188,21 +186,20 @@ std::string confirmedCodeText(const ProtocolName& name, const PressSpread& sprea
         spread.groups.begin(), spread.groups.end(),
         [](const GroupDeviation& a, const GroupDeviation& b) { return a.percent < b.percent; });
     if (widest == spread.groups.end()) return text;
-    return text +
-           formatText(pick({"; presses differ by up to %s%% (%s)", "、押下のずれ 最大 %s%%（%s）"},
-                           language),
-                      {percentText(widest->percent), groupText(widest->group, language)});
+    return text + formatText(pick({"; presses vary by up to ±%s%% (%s)",
+                                   "、押下のばらつき 最大 ±%s%%（%s）"},
+                                  language),
+                             {percentText(widest->percent), groupText(widest->group, language)});
 }
 
 std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPercent,
                               std::optional<std::int32_t> limit, Language language) {
     if (spread.widest() <= jitterPercent) return {};
-    const std::string warning =
-        formatText(pick({"The presses differ by more than the jitter of %d%%. ",
-                         "2回の押下のずれがジッター %d%% を超えています。"},
-                        language),
-                   {jitterPercent});
-    return warning + suggestionLine(spread.widest(), limit, language);
+    return formatText(pick({"The presses vary by up to ±%s%%, more than the jitter of %d%%: ",
+                            "押下のばらつき ±%s%% がジッター %d%% を超えています: "},
+                           language),
+                      {percentText(spread.widest()), jitterPercent}) +
+           adviceText(spread.widest(), limit, language);
 }
 
 }  // namespace tessik

@@ -27,11 +27,11 @@ std::string_view groupText(TimingGroupId group, Language language);
 std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPercent,
                               std::optional<double> spreadPercent, Language language);
 
-// The capture dialog, after a confirmed code: the protocol and how far the two presses differ
-// ("NEC, address 0x5E, command 0x08; presses differ by up to 7.9% (data one)").
+// The capture dialog, after a confirmed code: the protocol and how far the two presses spread
+// ("NEC, address 0x5E, command 0x08; presses vary by up to ±7.9% (data one)").
 std::string confirmedCodeText(const ProtocolName& name, const PressSpread& spread,
                               Language language);
-// Empty while the presses differ by no more than the jitter; else a warning that names the
+// Empty while the presses vary by no more than the jitter; else a warning that names the
 // jitter to set, or why none would do.
 std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPercent,
                               std::optional<std::int32_t> limit, Language language);

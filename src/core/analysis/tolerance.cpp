@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 
 namespace tessik {
 namespace {
@@ -96,10 +95,11 @@ PressSpread pressSpread(const CodeRecord& first, const CodeRecord& second) {
     PressSpread spread;
     for (std::size_t i = 0; i < a.size(); ++i) {
         // A group without members keeps 0 as its maximum and 0xFFFF as its minimum.
-        if (a[i].max < a[i].min || b[i].max < b[i].min || a[i].max == 0) continue;
-        const double centre = (static_cast<double>(a[i].max) + a[i].min) / 2.0;
-        const double furthest = std::max(std::abs(b[i].max - centre), std::abs(b[i].min - centre));
-        spread.groups.push_back({static_cast<TimingGroupId>(i), 100.0 * furthest / centre});
+        if (a[i].max < a[i].min || b[i].max < b[i].min) continue;
+        const double max = std::max(a[i].max, b[i].max);
+        const double min = std::min(a[i].min, b[i].min);
+        if (max == 0) continue;
+        spread.groups.push_back({static_cast<TimingGroupId>(i), 100.0 * (max - min) / (max + min)});
     }
     return spread;
 }

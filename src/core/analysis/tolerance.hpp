@@ -55,12 +55,14 @@ enum class TimingGroupId { LeaderHigh, LeaderLow, One, Low, High };
 
 struct GroupDeviation {
     TimingGroupId group;
-    double percent;  // how far the second press lies from the first, relative to the first
+    double percent;
     bool operator==(const GroupDeviation&) const = default;
 };
 
-// How far two presses of one button differ, per timing group: the second press's extremes
-// against the centre of the first press's group. Groups either press lacks are left out.
+// How far the periods of a button's two presses lie from their common centre, per timing
+// group: half the range both presses cover together, relative to its middle. It is what the
+// jitter must add around the recorded timings for the next press of the remote to fit. Groups
+// either press lacks are left out.
 struct PressSpread {
     std::vector<GroupDeviation> groups;
     double widest() const;  // 0 when no group is compared

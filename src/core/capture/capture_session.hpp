@@ -72,7 +72,7 @@ class CaptureSession {
     // first press of the current button.
     const CodeRecord& heldRecord() const { return held_; }
     const std::optional<CodeRecord>& firstCapture() const { return firstCapture_; }
-    // How far the two presses of the last confirmed code differed; kept until the next code
+    // How far the two presses of the last confirmed code spread; kept until the next code
     // is confirmed, so it outlives Next.
     const std::optional<PressSpread>& pressSpread() const { return spread_; }
 
