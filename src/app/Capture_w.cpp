@@ -105,6 +105,8 @@ void Capture_w::setAnalysis(std::string_view code, std::string_view warning) {
     analysis_->setVisible(!code.empty());
     warning_->setText(qs(warning));
     warning_->setVisible(!warning.empty());
+    // The lines come and go with each button: the window takes the height they need.
+    adjustSize();
 }
 
 void Capture_w::setNextEnabled(bool enabled) {

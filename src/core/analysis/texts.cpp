@@ -186,19 +186,24 @@ std::string confirmedCodeText(const ProtocolName& name, const PressSpread& sprea
         spread.groups.begin(), spread.groups.end(),
         [](const GroupDeviation& a, const GroupDeviation& b) { return a.percent < b.percent; });
     if (widest == spread.groups.end()) return text;
-    return text + formatText(pick({"; presses vary by up to ±%s%% (%s)",
-                                   "、押下のばらつき 最大 ±%s%%（%s）"},
-                                  language),
-                             {percentText(widest->percent), groupText(widest->group, language)});
+    if (widest->percent <= 0) {
+        return text + '\n' +
+               std::string(pick({"The presses are alike.", "2回の押下は同じです。"}, language));
+    }
+    return text + '\n' +
+           formatText(
+               pick({"Presses vary by up to ±%s%% (%s).", "押下のばらつき: 最大 ±%s%%（%s）"},
+                    language),
+               {percentText(widest->percent), groupText(widest->group, language)});
 }
 
 std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPercent,
                               std::optional<std::int32_t> limit, Language language) {
     if (spread.widest() <= jitterPercent) return {};
-    return formatText(pick({"The presses vary by up to ±%s%%, more than the jitter of %d%%: ",
-                            "押下のばらつき ±%s%% がジッター %d%% を超えています: "},
+    return formatText(pick({"The presses vary by more than the jitter of %d%%: ",
+                            "押下のばらつきがジッター %d%% を超えています: "},
                            language),
-                      {percentText(spread.widest()), jitterPercent}) +
+                      {jitterPercent}) +
            adviceText(spread.widest(), limit, language);
 }
 

@@ -28,7 +28,7 @@ std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPer
                               std::optional<double> spreadPercent, Language language);
 
 // The capture dialog, after a confirmed code: the protocol and how far the two presses spread
-// ("NEC, address 0x5E, command 0x08; presses vary by up to ±7.9% (data one)").
+// on two lines ("NEC, address 0x5E, command 0x08", "Presses vary by up to ±7.9% (data one).").
 std::string confirmedCodeText(const ProtocolName& name, const PressSpread& spread,
                               Language language);
 // Empty while the presses vary by no more than the jitter; else a warning that names the
