@@ -117,7 +117,17 @@ bool CTessikApp::InitInstance() {
     parser.addHelpOption();
     parser.addVersionOption();
     addDeviceOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE.ird"),
+                                 QStringLiteral("A data file to open at start-up."),
+                                 QStringLiteral("[FILE.ird]"));
     parser.process(*this);  // prints and exits for --help, --version and unknown options
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "tessik: one data file at most\n");
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        startFile_ = toPath(parser.positionalArguments().front());
+    }
     std::string error;
     const std::optional<DeviceOptions> device = deviceOptions(parser, error);
     if (!device) {
@@ -141,6 +151,9 @@ int CTessikApp::run() {
     QTimer::singleShot(0, window_.get(), [this] {
         window_->ShowVirtualRemote();  // with the simulated receiver only
         window_->startUp();
+        // As File > Open would, once the receiver has been looked for (a file manager's
+        // double-click, or "tessik FILE.ird").
+        if (!startFile_.empty()) window_->OpenFile(startFile_);
     });
     return exec();
 }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTranslator>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,7 @@ class CTessikApp : public QApplication {
   private:
     QtDialogService dialogs_;
     std::unique_ptr<CTessikDlg> window_;
+    std::filesystem::path startFile_;  // the command line's FILE.ird, if any
 };
 
 // Said instead of failing obscurely when a windowing program is started without a display.

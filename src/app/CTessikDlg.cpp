@@ -19,6 +19,7 @@
 #include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
+#include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
 #include "app/Set_Jitter.hpp"
@@ -26,6 +27,8 @@
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "core/datafile/data_file.hpp"
+#include "core/ir/raw_signals.hpp"
+#include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "platform/linux/durable_file.hpp"
@@ -155,6 +158,9 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::SaveAs:
             SaveAs();
             break;
+        case CommandId::Import:
+            Import();
+            break;
         case CommandId::Exit:
             Close();
             break;
@@ -241,6 +247,7 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::Save, s.save);
     enable(CommandId::SaveAs, s.saveAs);
     enable(CommandId::Capture, s.capture);
+    enable(CommandId::Import, s.capture);  // a table to add to, as for capturing
     enable(CommandId::DeleteIr, s.deleteIr);
     enable(CommandId::SetUp, s.setUp);
     enable(CommandId::EditMacro, s.editMacro);
@@ -303,8 +310,12 @@ void CTessikDlg::Open() {
     }
     const auto path = dialogs_.chooseFile(dataFileDialog(FileDialogKind::Open));
     if (!path) return;
+    OpenFile(*path);
+}
+
+void CTessikDlg::OpenFile(const std::filesystem::path& path) {
     device_.commands().ResetBuffers();
-    const OpenResult result = openDataFile(*path, model_);
+    const OpenResult result = openDataFile(path, model_);
     if (result.outcome != OpenOutcome::Loaded) {
         // The model is empty now; so is what the window shows.
         fillRows();
@@ -313,12 +324,39 @@ void CTessikDlg::Open() {
         if (result.outcome == OpenOutcome::Refused) {
             dialogs_.warn(text(StringId::BadDataFile, language_));
         } else {
-            dialogs_.warn(utf8(fromPath(*path)) + "\n" + result.error);
+            dialogs_.warn(utf8(fromPath(path)) + "\n" + result.error);
         }
         return;
     }
-    dataFile_ = *path;
+    dataFile_ = path;
     RefreshList(0);
+}
+
+void CTessikDlg::Import() {
+    const auto path = dialogs_.chooseFile(FileDialogRequest{
+        FileDialogKind::Open, std::string(label(Label::ImportFiles, language_)), {}});
+    if (!path) return;
+    // No IR code file comes near this; the bound keeps a wrong choice (a device, a huge log)
+    // from being read until memory runs out.
+    constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (readWholeFile(*path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
+        dialogs_.warn(utf8(fromPath(*path)) + "\n" + error);
+        return;
+    }
+    RawSignalsParse parsed = parseRawSignals(std::string(bytes.begin(), bytes.end()));
+    if (!parsed.ok || parsed.found.empty()) {
+        dialogs_.warn(utf8(fromPath(*path)) + "\n" +
+                      (parsed.ok ? "no signal found" : parsed.error));
+        return;
+    }
+    const std::vector<ImportItem> items = planImport(model_, std::move(parsed.found));
+    ImportDlg preview(items, language_, this);
+    if (preview.exec() != QDialog::Accepted) return;
+    if (addImported(model_, items, preview.chosen()).empty()) return;
+    if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
+    RefreshList(kRefreshToEnd);
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {

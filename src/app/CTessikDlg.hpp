@@ -65,8 +65,14 @@ class CTessikDlg : public QDialog, public LogSink {
     // --- Menu commands -----------------------------------------------------------------------
     void New();
     void Open();
+    // Opens `path` as Open does once a file was chosen: no question, no file dialog (the window
+    // is empty at start-up, when the command line names a file).
+    void OpenFile(const std::filesystem::path& path);
     void Save();
     void SaveAs();
+    // File > Import...: the signals of an IR code file, previewed with their verdicts; the
+    // checked ones are added as captured codes would be.
+    void Import();
     bool Close();  // false when the user keeps the window open
     void Capture();
     void DeleteButton();

@@ -1,54 +1,126 @@
-// decode: raw infrared timings through the capture's analysis, one JSON object per signal.
+// decode, import-signals: IR code files (".ir" raw and parsed signals, lircd.conf, Pronto hex,
+// bare durations) through the capture's analysis, printed or added to a table.
 
-#include <fstream>
 #include <istream>
 #include <ostream>
-#include <sstream>
 
 #include "cli/commands.hpp"
 #include "cli/json_model.hpp"
+#include "core/datafile/data_file.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
+#include "core/ir/signal_import.hpp"
+#include "core/text/format.hpp"
+#include "core/text/strings.hpp"
+#include "platform/linux/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
 
-bool readInput(const std::string& path, Io& io, std::string& text) {
-    std::stringstream buffer;
+// No IR code file comes near this; a bound keeps a wrong input (a device, a huge log) from
+// being read until memory runs out.
+constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
+
+std::string sourceName(const std::string& path) {
+    return path == "-" ? "standard input" : path;
+}
+
+// The signals of `path` ("-": standard input); false after saying why.
+bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& status) {
+    std::string text;
     if (path == "-") {
-        buffer << io.in.rdbuf();
+        text.resize(kSignalFileLimit + 1);
+        io.in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(io.in.gcount()));
+        if (text.size() > kSignalFileLimit) {
+            status = fail(io, "standard input: larger than an IR code file can be (16 MiB)");
+            return false;
+        }
     } else {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        buffer << in.rdbuf();
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        if (readWholeFile(path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
+            status = fail(io, path + ": cannot be read (" + error + ")");
+            return false;
+        }
+        text.assign(bytes.begin(), bytes.end());
     }
-    text = buffer.str();
+    parsed = parseRawSignals(text);
+    if (!parsed.ok) {
+        status = fail(io, sourceName(path) + ": " + parsed.error);
+        return false;
+    }
+    if (parsed.found.empty()) {
+        status = fail(io, sourceName(path) + ": no signal found");
+        return false;
+    }
     return true;
+}
+
+void reportSkipped(const RawSignalsParse& parsed, const std::string& path, Io& io) {
+    if (parsed.skipped == 0) return;
+    io.err << "tessik-cli: " << sourceName(path) << ": " << parsed.skipped
+           << " block(s) without a signal skipped\n";
 }
 
 }  // namespace
 
 int cmdDecode(const std::string& path, Io& io) {
-    const std::string source = path == "-" ? "standard input" : path;
-    std::string text;
-    if (!readInput(path, io, text)) return fail(io, path + ": cannot be read");
-
-    const RawSignalsParse parsed = parseRawSignals(text);
-    if (!parsed.ok) return fail(io, source + ": " + parsed.error);
-    if (parsed.signals.empty()) return fail(io, source + ": no raw signal found");
-
-    for (const RawSignal& signal : parsed.signals) {
-        const CaptureEntries entries = entriesFromDurations(signal.durations);
+    RawSignalsParse parsed;
+    int status = kExitOk;
+    if (!readSignals(path, io, parsed, status)) return status;
+    for (const RawSignal& signal : parsed.found) {
         Json j;
         if (!signal.name.empty()) j["name"] = signal.name;
-        j.update(codeRecordToJson(decodeCapture(entries.low, entries.high)));
+        if (!signal.protocol.empty()) j["protocol"] = signal.protocol;
+        if (!signal.unlearnable.empty()) {
+            j["unlearnable"] = signal.unlearnable;
+        } else {
+            const CaptureEntries entries = entriesFromDurations(signal.durations);
+            j.update(codeRecordToJson(decodeCapture(entries.low, entries.high)));
+        }
         // Names come from foreign files: bytes that are not UTF-8 are replaced, not fatal.
         io.out << j.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
     }
-    if (parsed.skipped > 0) {
-        io.err << "tessik-cli: " << source << ": " << parsed.skipped
-               << " signal(s) without raw timings skipped\n";
+    reportSkipped(parsed, path, io);
+    return kExitOk;
+}
+
+int cmdImportSignals(const std::string& path, const std::string& into, const std::string& output,
+                     Io& io) {
+    if (const std::string why = notAFileToReplace(output); !why.empty()) {
+        return fail(io, output + ": " + why);
     }
+    RemoteModel model;
+    if (!into.empty()) {
+        const OpenResult r = openDataFile(into, model);
+        if (r.outcome == OpenOutcome::Refused) {
+            return fail(io,
+                        into + ": " + std::string(text(StringId::BadDataFile, Language::English)));
+        }
+        if (r.outcome != OpenOutcome::Loaded) return fail(io, into + ": " + r.error);
+    }
+    RawSignalsParse parsed;
+    int status = kExitOk;
+    if (!readSignals(path, io, parsed, status)) return status;
+    reportSkipped(parsed, path, io);
+
+    const std::vector<ImportItem> items = planImport(model, std::move(parsed.found));
+    std::size_t added = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const ImportItem& item = items[i];
+        const std::string name = item.signal.name.empty() ? formatText("signal %d", {i + 1})
+                                                          : escapeControlBytes(item.signal.name);
+        io.out << name << ": " << verdictText(item, Language::English) << '\n';
+        added += item.importable() ? 1 : 0;
+    }
+    io.out << formatText("%d of %d signal(s) added, %d button(s) in the table\n",
+                         {added, items.size(), model.occupiedCount() + added});
+    if (added == 0) return fail(io, "nothing was added; " + output + " was not written");
+    addImported(model, items, {});
+    platform::DurableFileReplacer files;
+    const SaveResult saved = saveDataFile(output, model, files);
+    if (!saved.ok) return fail(io, output + ": " + saved.error);
     return kExitOk;
 }
 

@@ -27,6 +27,8 @@ int usage(Io& io, std::string_view message, std::string_view command) {
 struct CommandLine {
     std::string file;
     std::string output;
+    std::string signalFile;
+    std::string into;
     int jitter = 0;
     bool json = false;
     DeviceOptions device;
@@ -73,59 +75,71 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
     positional(exportCommand, "FILE.ird", line.file, "the data file");
     exportCommand->callback([&] { line.status = cmdExport(line.file, io); });
 
-    CLI::App* import = app.add_subcommand("import", "write a data file from exported JSON");
-    positional(import, "FILE.json", line.file, "the table as export prints it");
-    positional(import, "OUT.ird", line.output, "the data file to write (replaced whole)");
-    import->callback([&] { line.status = cmdImport(line.file, line.output, io);
-});
+    CLI::App* importCommand = app.add_subcommand("import", "write a data file from exported JSON");
+    positional(importCommand, "FILE.json", line.file, "the table as export prints it");
+    positional(importCommand, "OUT.ird", line.output, "the data file to write (replaced whole)");
+    importCommand->callback([&] { line.status = cmdImport(line.file, line.output, io); });
 
-CLI::App* imageInfo =
-    app.add_subcommand("image-info", "print a firmware image's header and CRC-16");
-positional(imageInfo, "IMAGE.bin", line.file, "the firmware image");
-imageInfo->callback([&] { line.status = cmdImageInfo(line.file, io); });
+    CLI::App* imageInfo =
+        app.add_subcommand("image-info", "print a firmware image's header and CRC-16");
+    positional(imageInfo, "IMAGE.bin", line.file, "the firmware image");
+    imageInfo->callback([&] { line.status = cmdImageInfo(line.file, io); });
 
-CLI::App* decode = app.add_subcommand(
-    "decode",
-    "decode raw IR timings (durations in us, or an .ir file) as a capture is decoded; one JSON "
-    "object per signal");
-line.file = "-";
-decode->add_option("FILE", line.file, "the timings; - or nothing: standard input");
-decode->callback([&] { line.status = cmdDecode(line.file, io); });
+    CLI::App* decode = app.add_subcommand("decode",
+                                          "decode IR code files (.ir raw and parsed signals, "
+                                          "lircd.conf, Pronto hex, durations in us) "
+                                          "as a capture is decoded; one JSON object per signal");
+    line.file = "-";
+    decode->add_option("FILE", line.file, "the IR code file; - or nothing: standard input");
+    decode->callback([&] { line.status = cmdDecode(line.file, io); });
 
-CLI::App* keys = app.add_subcommand(
-    "keys", "print every key the send strings can hold: virtual key, usage, name, counts as a key");
-keys->callback([&] { line.status = cmdKeys(io); });
+    CLI::App* importSignals = app.add_subcommand(
+        "import-signals",
+        "add the signals of an IR code file (.ir, lircd.conf, Pronto hex, durations) to a table, "
+        "printing what happens to each");
+    importSignals->add_option("FILE", line.signalFile, "the IR code file; -: standard input")
+        ->required();
+    importSignals->add_option("--into", line.into, "the table to add to (default: a new one)")
+        ->type_name("TABLE.ird");
+    positional(importSignals, "OUT.ird", line.output, "the data file to write (replaced whole)");
+    importSignals->callback(
+        [&] { line.status = cmdImportSignals(line.signalFile, line.into, line.output, io); });
 
-CLI::App* version =
-    app.add_subcommand("version", "print the receiver firmware's name, version and date");
-addDeviceOptions(*version, line.device);
-version->callback([&] {
-    line.file.clear();
-    line.status = cmdVersion(line.device, io);
-});
+    CLI::App* keys = app.add_subcommand(
+        "keys",
+        "print every key the send strings can hold: virtual key, usage, name, counts as a key");
+    keys->callback([&] { line.status = cmdKeys(io); });
 
-CLI::App* setup = app.add_subcommand(
-    "setup", "write the table, the timing windows and the macros into the receiver");
-positional(setup, "FILE.ird", line.file, "the data file");
-addDeviceOptions(*setup, line.device);
-setup->callback([&] {
-    line.status = runOnDevice(line, "setup", io, [](const CommandLine& l, Io& o) {
-        return cmdSetup(l.file, l.device, o);
+    CLI::App* version =
+        app.add_subcommand("version", "print the receiver firmware's name, version and date");
+    addDeviceOptions(*version, line.device);
+    version->callback([&] {
+        line.file.clear();
+        line.status = cmdVersion(line.device, io);
     });
-});
 
-CLI::App* firmware = app.add_subcommand(
-    "firmware", "replace the receiver's firmware with the image, printing the update's log");
-positional(firmware, "IMAGE.bin", line.file, "the firmware image");
-addDeviceOptions(*firmware, line.device);
-firmware->callback([&] {
-    line.status = runOnDevice(line, "firmware", io, [](const CommandLine& l, Io& o) {
-        return cmdFirmware(l.file, l.device, o);
+    CLI::App* setup = app.add_subcommand(
+        "setup", "write the table, the timing windows and the macros into the receiver");
+    positional(setup, "FILE.ird", line.file, "the data file");
+    addDeviceOptions(*setup, line.device);
+    setup->callback([&] {
+        line.status = runOnDevice(line, "setup", io, [](const CommandLine& l, Io& o) {
+            return cmdSetup(l.file, l.device, o);
+        });
     });
-});
+
+    CLI::App* firmware = app.add_subcommand(
+        "firmware", "replace the receiver's firmware with the image, printing the update's log");
+    positional(firmware, "IMAGE.bin", line.file, "the firmware image");
+    addDeviceOptions(*firmware, line.device);
+    firmware->callback([&] {
+        line.status = runOnDevice(line, "firmware", io, [](const CommandLine& l, Io& o) {
+            return cmdFirmware(l.file, l.device, o);
+        });
+    });
 }  // namespace
 
-}  // namespace tessik::cli
+}  // namespace
 
 int fail(Io& io, std::string_view message) {
     io.err << kProgram << ": " << message << '\n';

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTreeWidget>
 #include <fstream>
 
 #include "app/DialogService.hpp"
+#include "app/ImportDlg.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/text/strings.hpp"
@@ -114,6 +116,42 @@ TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsWhatStoodThere) {
     EXPECT_TRUE(window->model().modified);
     EXPECT_FALSE(menuStates(*window).save);
     EXPECT_TRUE(window->dataFile().empty());
+}
+
+// File > Import...: the preview lists every signal with its verdict; the checked ones are
+// added, an unreadable file is a box naming its line, and Cancel adds nothing.
+TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
+    openWindow();
+    EXPECT_FALSE(window->action(CommandId::Import)->isEnabled()) << "no table yet";
+    startNew("TV");
+    ASSERT_TRUE(window->action(CommandId::Import)->isEnabled());
+    const std::filesystem::path file = TESSIK_TEST_DATA_DIR "/ir/nec-tv-parsed.ir";
+
+    dialogs.chooseNext(file);
+    modal.whenOpens<app::ImportDlg>([](app::ImportDlg& d) { d.reject(); });
+    window->Import();
+    EXPECT_EQ(rows(), 0);
+
+    dialogs.chooseNext(file);
+    modal.whenOpens<app::ImportDlg>([](app::ImportDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Import IR Codes");
+        auto* list = d.findChild<QTreeWidget*>("importList");
+        ASSERT_EQ(list->topLevelItemCount(), 6);
+        EXPECT_EQ(list->topLevelItem(0)->text(3), "added as No 1");
+        list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+        EXPECT_EQ(d.findChild<QLabel*>("importSummary")->text(), "5 of 6 signals will be added.");
+        click(d, "importButton");
+    });
+    window->Import();
+    ASSERT_EQ(rows(), 5);
+    EXPECT_EQ(rowTexts(1).last(), "Vol-");
+    EXPECT_TRUE(window->model().modified);
+
+    std::ofstream(dir / "bad.ir") << "Filetype: IR signals file\nname: A\ntype: raw\ndata: 1 x\n";
+    dialogs.chooseNext(dir / "bad.ir");
+    window->Import();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("line 4: not a duration"), std::string::npos);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "app/C_Update.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/HelpViewer.hpp"
+#include "app/ImportDlg.hpp"
 #include "app/InputMacro.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/Set_Jitter.hpp"
@@ -22,6 +23,7 @@
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
+#include "core/ir/signal_import.hpp"
 #include "sim/boot_loader.hpp"
 
 namespace tessik::test {
@@ -109,6 +111,18 @@ TEST_P(Screenshots, everyWindow) {
     remote.press(sim::sircTvRemote(), "Vol+");
     receiver->setCaptureMode(false);
     save(remote, "virtual-remote");
+
+    RawSignalsParse irdb = parseRawSignals(
+        "Filetype: IR signals file\nVersion: 1\n"
+        "#\nname: Power\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\ncommand: 10 00 00 00\n"
+        "#\nname: Input\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\ncommand: 11 00 00 00\n"
+        "#\nname: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
+        "00\n"
+        "#\nname: Sony Power\ntype: parsed\nprotocol: SIRC\naddress: 01 00 00 00\ncommand: 15 00 "
+        "00 00\n");
+    app::ImportDlg import(planImport(window->model(), std::move(irdb.found)), language,
+                          window.get());
+    save(import, "import");
 
     app::CNameDlg name(language, window.get());
     save(name, "name");

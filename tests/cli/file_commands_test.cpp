@@ -20,7 +20,9 @@ namespace {
 
 using test::CliRun;
 using test::runCli;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 std::vector<std::string> lines(const std::string& text) {
     std::istringstream in(text);
@@ -196,23 +198,25 @@ TEST(Decode, durationsOnStandardInputGiveOneObjectPerSignalWithTheExportsFields)
     EXPECT_EQ(signals[1]["codeValue"], "0x80");
 }
 
-TEST(Decode, irFilesGiveEachRawSignalWithItsNameFirst) {
+TEST(Decode, irFilesGiveEachSignalWithItsNameFirstParsedOnesAsTheirTimingsWould) {
     test::TempDir dir;
     std::string oneLine = kNecDurations;
     std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
     std::ofstream(dir / "remote.ir") << "Filetype: IR signals file\nVersion: 1\n#\n"
                                         "name: Vol_up\ntype: raw\ndata: "
                                      << oneLine
-                                     << "\n#\nname: Power\ntype: parsed\nprotocol: NEC\n"
+                                     << "\n#\nname: Same\ntype: parsed\nprotocol: NEC\n"
+                                        "address: 04 00 00 00\ncommand: 08 00 00 00\n"
                                         "#\nname: \xFF\xFE\ntype: raw\ndata: 9000 4500 560\n";
     const CliRun r = runCli({"decode", (dir / "remote.ir").string()});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto signals = jsonLines(r.out);
-    ASSERT_EQ(signals.size(), 2u) << "a name that is not UTF-8 is replaced, not fatal";
+    ASSERT_EQ(signals.size(), 3u) << "a name that is not UTF-8 is replaced, not fatal";
     EXPECT_EQ(signals[0].begin().key(), "name");
     EXPECT_EQ(signals[0]["name"], "Vol_up");
     EXPECT_EQ(signals[0]["codeValue"], "0x2020DFDF1010EFEF");
-    EXPECT_THAT(r.err, HasSubstr("1 signal(s) without raw timings skipped"));
+    EXPECT_EQ(signals[1]["protocol"], "NEC");
+    EXPECT_EQ(signals[1]["codeValue"], signals[0]["codeValue"]);
 
     const CliRun real = runCli({"decode", TESSIK_TEST_DATA_DIR "/ir/real-captures.ir"});
     ASSERT_EQ(real.status, 0) << real.err;
@@ -233,9 +237,39 @@ TEST(Decode, badInputIsRefused) {
     EXPECT_TRUE(bad.out.empty());
     const CliRun empty = runCli({"decode"}, "\n \n");
     EXPECT_EQ(empty.status, kExitFailure);
-    EXPECT_THAT(empty.err, HasSubstr("no raw signal found"));
+    EXPECT_THAT(empty.err, HasSubstr("no signal found"));
     EXPECT_EQ(runCli({"decode", "/nonexistent/x.ir"}).status, kExitFailure);
     EXPECT_EQ(runCli({"decode", "a", "b"}).status, kExitUsage);
+}
+
+TEST(ImportSignals, addsEveryNewSignalSaysWhatBecameOfEachAndWritesOnlyWhenOneWasAdded) {
+    test::TempDir dir;
+    const std::string data = TESSIK_TEST_DATA_DIR "/ir/";
+    const std::string first = (dir / "first.ird").string();
+    const CliRun lirc = runCli({"import-signals", data + "nec-tv.lircd.conf", first});
+    ASSERT_EQ(lirc.status, 0) << lirc.err;
+    EXPECT_THAT(lirc.out, StartsWith("NEC_TV Power: added as No 1\nNEC_TV Vol+: added as No 2\n"));
+    EXPECT_THAT(lirc.out, EndsWith("6 of 6 signal(s) added, 6 button(s) in the table\n"));
+
+    // Into that table from standard input: the same remote in Pronto hex adds nothing new.
+    std::ifstream pronto(data + "nec-tv.pronto");
+    const std::string input((std::istreambuf_iterator<char>(pronto)), {});
+    const std::string second = (dir / "second.ird").string();
+    const CliRun again = runCli({"import-signals", "-", "--into", first, second}, input);
+    EXPECT_EQ(again.status, kExitFailure);
+    EXPECT_THAT(again.out, StartsWith("Power: already in the table as No 1\n"));
+    EXPECT_THAT(again.err, HasSubstr("nothing was added; " + second + " was not written"));
+    EXPECT_FALSE(std::filesystem::exists(second));
+
+    const CliRun rc5 = runCli({"import-signals", data + "irdb-rc5.ir", second});
+    EXPECT_EQ(rc5.status, kExitFailure);
+    EXPECT_THAT(rc5.out, HasSubstr("not learnable: a Manchester (bi-phase) code"));
+    EXPECT_FALSE(std::filesystem::exists(second));
+
+    RemoteModel model;
+    ASSERT_EQ(openDataFile(first, model).outcome, OpenOutcome::Loaded);
+    EXPECT_EQ(model.occupiedCount(), 6u);
+    EXPECT_EQ(model.buttons[5].text.comment, u"NEC_TV OK");
 }
 
 }  // namespace

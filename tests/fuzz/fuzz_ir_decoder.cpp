@@ -61,7 +61,7 @@ void fuzzText(const std::uint8_t* data, std::size_t size) {
     const RawSignalsParse parsed =
         parseRawSignals(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!parsed.ok) return;
-    for (const RawSignal& s : parsed.signals) {
+    for (const RawSignal& s : parsed.found) {
         const CaptureEntries e = entriesFromDurations(s.durations);
         check(e.low.size() == e.high.size() && e.low.size() == (s.durations.size() + 1) / 2);
         check(decodeCapture(e.low, e.high).format <= 2);

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/ir/ir_protocols.hpp"
+#include "core/ir/signal_text.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
 namespace {
-
 constexpr std::uint32_t kLongestPeriod = 0xFFFF;
+}  // namespace
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
+namespace signal_text {
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isSpace(s.front()))
@@ -22,7 +22,6 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// Splits `text` into lines; `line` receives the next one (without its terminator).
 bool nextLine(std::string_view& text, std::string_view& line) {
     if (text.empty()) return false;
     const std::size_t nl = text.find('\n');
@@ -34,6 +33,83 @@ bool nextLine(std::string_view& text, std::string_view& line) {
 std::string lineError(std::size_t lineNo, std::string_view what) {
     return "line " + std::to_string(lineNo) + ": " + std::string(what);
 }
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    out += escapeControlBytes(text);
+    out += '"';
+    return out;
+}
+
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && isSpace(line[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !isSpace(line[i]))
+            ++i;
+        if (i > start) out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+std::optional<std::uint64_t> number(std::string_view word, std::uint64_t max) {
+    unsigned base = 10;
+    if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
+        base = 16;
+        word.remove_prefix(2);
+    }
+    if (word.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : word) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return std::nullopt;
+        }
+        if (value > (max - digit) / base) return std::nullopt;
+        value = value * base + digit;
+    }
+    return value;
+}
+
+std::uint16_t period(std::uint64_t us) {
+    return static_cast<std::uint16_t>(std::min<std::uint64_t>(us, kLongestPeriod));
+}
+
+void DurationBuilder::add(std::uint64_t us, bool burst) {
+    if (us == 0) return;
+    const bool lastIsBurst = d_.size() % 2 == 1;
+    if (d_.empty() && !burst) return;  // a recording starts with a burst
+    if (!d_.empty() && lastIsBurst == burst) {
+        d_.back() = std::min<std::uint64_t>(d_.back() + us, kLongestPeriod);
+        return;
+    }
+    d_.push_back(us);
+}
+
+std::vector<std::uint16_t> DurationBuilder::finish() {
+    if (d_.size() % 2 == 0 && !d_.empty()) d_.pop_back();
+    std::vector<std::uint16_t> out;
+    out.reserve(d_.size());
+    for (const std::uint64_t us : d_)
+        out.push_back(period(us));
+    d_.clear();
+    return out;
+}
+
+}  // namespace signal_text
+
+namespace {
+
+using namespace signal_text;
 
 // Appends the durations of `s` to `out`; false with the offending token in `bad` when one is
 // not a decimal number.
@@ -66,18 +142,17 @@ RawSignalsParse parseDurations(std::string_view text) {
     while (nextLine(text, line)) {
         ++lineNo;
         if (trim(line).empty()) {
-            if (!current.durations.empty()) result.signals.push_back(std::move(current));
+            if (!current.durations.empty()) result.found.push_back(std::move(current));
             current = RawSignal{};
             continue;
         }
         std::string bad;
         if (!appendDurations(line, current.durations, bad)) {
-            result.error = lineError(
-                lineNo, "not a duration in microseconds: \"" + escapeControlBytes(bad) + "\"");
+            result.error = lineError(lineNo, "not a duration in microseconds: " + quoted(bad));
             return result;
         }
     }
-    if (!current.durations.empty()) result.signals.push_back(std::move(current));
+    if (!current.durations.empty()) result.found.push_back(std::move(current));
     result.ok = true;
     return result;
 }
@@ -88,17 +163,49 @@ struct IrBlock {
     std::string name;
     std::string type;
     std::optional<std::vector<std::uint16_t>> data;
+    std::string protocol;
+    std::optional<std::uint32_t> address;
+    std::optional<std::uint32_t> command;
 };
+
+// "04 00 00 00": bytes in hexadecimal, least significant first.
+std::optional<std::uint32_t> fieldBytes(std::string_view value) {
+    const std::vector<std::string_view> bytes = words(value);
+    if (bytes.empty() || bytes.size() > 4) return std::nullopt;
+    std::uint32_t out = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i].size() > 2) return std::nullopt;
+        const auto b = number("0x" + std::string(bytes[i]), 0xFF);
+        if (!b) return std::nullopt;
+        out |= static_cast<std::uint32_t>(*b) << (8 * i);
+    }
+    return out;
+}
 
 // Ends a block: a raw signal joins the result, anything else is counted as skipped.
 bool finishBlock(IrBlock& block, RawSignalsParse& result) {
     if (block.line == 0) return true;
+    const std::string shownName = quoted(block.name);
     if (block.type == "raw" && block.data) {
-        result.signals.push_back({std::move(block.name), std::move(*block.data)});
+        result.found.push_back({std::move(block.name), {}, std::move(*block.data), {}});
     } else if (block.type == "raw") {
-        result.error = lineError(
-            block.line, "raw signal \"" + escapeControlBytes(block.name) + "\" has no data");
+        result.error = lineError(block.line, "raw signal " + shownName + " has no data");
         return false;
+    } else if (block.type == "parsed") {
+        if (block.protocol.empty() || !block.address || !block.command) {
+            result.error = lineError(block.line, "parsed signal " + shownName +
+                                                     " needs a protocol, an address and a command");
+            return false;
+        }
+        RawSignal signal{std::move(block.name), block.protocol, {}, {}};
+        if (auto rendered = renderParsedSignal(block.protocol, *block.address, *block.command)) {
+            signal.durations = std::move(rendered->durations);
+            signal.unlearnable = std::move(rendered->unlearnable);
+        } else {
+            signal.unlearnable =
+                "the protocol " + quoted(block.protocol) + " is not known to this tool";
+        }
+        result.found.push_back(std::move(signal));
     } else {
         ++result.skipped;
     }
@@ -130,12 +237,21 @@ RawSignalsParse parseIrFile(std::string_view text) {
             continue;  // file header: Filetype, Version
         } else if (key == "type") {
             block.type = std::string(value);
+        } else if (key == "protocol") {
+            block.protocol = std::string(value);
+        } else if (key == "address" || key == "command") {
+            const auto bytes = fieldBytes(value);
+            if (!bytes) {
+                result.error =
+                    lineError(lineNo, std::string(key) + ": expected up to four hex bytes");
+                return result;
+            }
+            (key == "address" ? block.address : block.command) = bytes;
         } else if (key == "data") {
             std::vector<std::uint16_t> durations;
             std::string bad;
             if (!appendDurations(value, durations, bad)) {
-                result.error = lineError(
-                    lineNo, "not a duration in microseconds: \"" + escapeControlBytes(bad) + "\"");
+                result.error = lineError(lineNo, "not a duration in microseconds: " + quoted(bad));
                 return result;
             }
             block.data = std::move(durations);
@@ -152,6 +268,8 @@ RawSignalsParse parseRawSignals(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const std::string_view start = trim(text);
     if (start.substr(0, 9) == "Filetype:") return parseIrFile(text);
+    if (text.find("begin remote") != std::string_view::npos) return parseLircConf(text);
+    if (looksLikePronto(text)) return parsePronto(text);
     return parseDurations(text);
 }
 

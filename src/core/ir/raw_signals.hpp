@@ -1,13 +1,20 @@
 #pragma once
-// Raw infrared timings as text, so that recordings made with other equipment can be decoded the
-// way the receiver's captures are.
+// IR code files as timings, so that recordings made with other equipment, and the codes the
+// public IR databases publish, can be decoded the way the receiver's captures are.
 //
-// Two forms are read:
-// - bare durations: whitespace-separated decimal microseconds, alternating IR burst and pause,
-//   starting with a burst; a blank line separates one signal from the next;
+// The forms read, told apart by their first lines:
 // - the widely used ".ir" text format: a first line "Filetype: ...", then blocks of "key: value"
-//   lines separated by "#" lines; each block with "type: raw" is one signal, its "data:" line the
-//   durations and its "name:" the signal's name. Blocks of other types are skipped.
+//   lines separated by "#" lines, one signal each with its "name:". A "type: raw" block's
+//   "data:" line holds the durations; a "type: parsed" block names a "protocol:" with its
+//   "address:" and "command:" bytes (least significant first), rendered to timings
+//   (ir_protocols.hpp);
+// - LIRC's "lircd.conf": "begin remote" blocks with the remote's timings and flags, and its
+//   buttons as "begin codes" (a name and a hex code per line) or "begin raw_codes" (a "name"
+//   line, then durations);
+// - Pronto hex: "0000" learned codes, one per line, optionally "name: " before the words;
+// - bare durations: whitespace-separated decimal microseconds, alternating IR burst and pause,
+//   starting with a burst; a blank line separates one signal from the next.
+// Every signal becomes the durations of one frame.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,17 +26,20 @@
 namespace tessik {
 
 struct RawSignal {
-    std::string name;  // empty for bare durations
+    std::string name;      // empty for bare durations
+    std::string protocol;  // what the file says the signal is ("NEC", "SIRC"); may be empty
     // Alternating burst and pause in microseconds, starting with a burst. The receiver's
     // periods are 16-bit, so longer durations are kept as 65535.
     std::vector<std::uint16_t> durations;
+    // Why the receiver cannot learn the signal (a bi-phase code, say); durations are empty then.
+    std::string unlearnable;
 };
 
 struct RawSignalsParse {
     bool ok = false;
     std::string error;  // "line N: ..." when !ok
-    std::vector<RawSignal> signals;
-    std::size_t skipped = 0;  // ".ir" blocks that were not raw signals
+    std::vector<RawSignal> found;
+    std::size_t skipped = 0;  // blocks that held no signal
 };
 
 RawSignalsParse parseRawSignals(std::string_view text);

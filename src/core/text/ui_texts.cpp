@@ -38,6 +38,8 @@ std::string_view caption(DialogId dialog, Language language) {
             return pick({"Macro List", "登録済みマクロ一覧"}, language);
         case DialogId::FirmwareUpdate:
             return pick({"Firmware Update", "ファームウェアアップデート"}, language);
+        case DialogId::Import:
+            return pick({"Import IR Codes", "リモコンコードのインポート"}, language);
     }
     return {};
 }
@@ -52,7 +54,8 @@ std::vector<Menu> mainMenu(Language language) {
         {ja ? "ファイル" : "File",
          {item(CommandId::New, "New", "新規"), sep, item(CommandId::Open, "Open...", "開く..."),
           item(CommandId::Save, "Save", "保存"),
-          item(CommandId::SaveAs, "Save As", "名前をつけて保存..."), sep,
+          item(CommandId::SaveAs, "Save As", "名前をつけて保存..."),
+          item(CommandId::Import, "Import...", "インポート..."), sep,
           item(CommandId::Exit, "Exit", "終了")}},
         {ja ? "編集" : "Edit",
          {item(CommandId::Capture, "Capture Ir Data", "リモコンデータ取り込み"),
@@ -141,6 +144,24 @@ std::string_view label(Label id, Language language) {
             return "FileOpen";
         case Label::UpdateUpdate:
             return "Update";
+        case Label::ImportName:
+            return pick({"Name", "名前"}, language);
+        case Label::ImportProtocol:
+            return pick({"Protocol", "プロトコル"}, language);
+        case Label::ImportCode:
+            return pick({"Code", "コード"}, language);
+        case Label::ImportResult:
+            return pick({"Result", "結果"}, language);
+        case Label::ImportImport:
+            return pick({"Import", "インポート"}, language);
+        case Label::ImportSummary:
+            return pick({"%d of %d signals will be added.", "%d / %d 件の信号を追加します。"},
+                        language);
+        case Label::ImportFiles:
+            return pick(
+                {"IR code files (*.ir *.conf *.txt *.pronto);;All files (*)",
+                 "リモコンコードファイル (*.ir *.conf *.txt *.pronto);;すべてのファイル (*)"},
+                language);
     }
     return {};
 }

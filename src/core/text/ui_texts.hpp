@@ -20,6 +20,7 @@ enum class DialogId : int {
     SetUp = 148,
     MacroList = 151,
     FirmwareUpdate = 158,
+    Import = 160,  // the preview of File > Import...
 };
 
 std::string_view caption(DialogId dialog, Language language);
@@ -41,6 +42,7 @@ enum class CommandId : int {
     About = 32779,
     DebugWindow = 32780,
     FirmwareUpdate = 32795,
+    Import = 32796,  // File > Import...: buttons from IR code files
 };
 
 struct MenuItem {
@@ -94,6 +96,13 @@ enum class Label {
     MacroDelete,
     UpdateFileOpen,  // firmware update 1068
     UpdateUpdate,    // firmware update 1073
+    ImportName,      // import preview: the columns
+    ImportProtocol,
+    ImportCode,
+    ImportResult,
+    ImportImport,   // its button that adds the checked signals
+    ImportSummary,  // "%d of %d signals will be added." (checked, in the file)
+    ImportFiles,    // the file dialog's filter
 };
 
 std::string_view label(Label id, Language language);

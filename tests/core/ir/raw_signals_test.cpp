@@ -1,4 +1,5 @@
-// Raw timings from text: bare durations and the ".ir" signals file; then signals recorded from
+// IR code files as timings: bare durations, the ".ir" signals file, lircd.conf and Pronto hex
+// (the NEC TV tables of signal_import_test read them whole); then signals recorded from
 // real remote controls (tests/data/ir/real-captures.ir) decode as the receiver's own captures
 // of them would.
 
@@ -26,37 +27,74 @@ TEST(RawDurations, blankLinesSeparateSignalsLongDurationsSaturateAndOtherTokensA
     const RawSignalsParse p =
         parseRawSignals("9000 4500\r\n 560\t1690 560 99999999999\n\n\n2400 600\n");
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.signals.size(), 2u);
-    EXPECT_EQ(std::tuple(p.signals[0].name, p.signals[0].durations, p.signals[1].durations),
+    ASSERT_EQ(p.found.size(), 2u);
+    EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations, p.found[1].durations),
               std::tuple("", Periods{9000, 4500, 560, 1690, 560, 65535}, Periods{2400, 600}));
     EXPECT_EQ(parseRawSignals("9000 4500\n560 -1690\n").error,
               "line 2: not a duration in microseconds: \"-1690\"");
     EXPECT_FALSE(parseRawSignals("9000 4500\n560 -1690\n").ok);
 }
 
-TEST(IrFile, takesRawBlocksWithTheirNamesAndSkipsParsedOnes) {
+TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) {
     const RawSignalsParse p = parseRawSignals(
         "\xEF\xBB\xBF"
         "Filetype: IR signals file\nVersion: 1\n# \n"
         "name: Power\ntype: raw\nfrequency: 38000\nduty_cycle: 0.330000\n"
         "data: 9000 4500 560 1690 560\n#\n"
-        "name: Vol_up\ntype: parsed\nprotocol: NEC\naddress: 04 00 00 00\ncommand: 02 00 00 00\n#\n"
+        "name: Vol_up\ntype: parsed\nprotocol: SIRC\naddress: 01 00 00 00\ncommand: 12 00 00 "
+        "00\n#\n"
+        "name: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
+        "00\n#\n"
+        "name: Note\ntype: comment\n#\n"
         "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n");
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.signals.size(), 2u);
-    EXPECT_EQ(std::tuple(p.signals[0].name, p.signals[0].durations),
+    ASSERT_EQ(p.found.size(), 4u);
+    EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations),
               std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
-    EXPECT_EQ(std::tuple(p.signals[1].name, p.signals[1].durations, p.skipped),
+    // SIRC: command 0x12 (7 bits), then address 1 (5 bits), least significant first.
+    EXPECT_EQ(std::tuple(p.found[1].protocol, p.found[1].durations),
+              std::tuple("SIRC", Periods{2400, 600,  600, 600, 1200, 600, 600, 600,  600,
+                                         600,  1200, 600, 600, 600,  600, 600, 1200, 600,
+                                         600,  600,  600, 600, 600,  600, 600}));
+    EXPECT_TRUE(p.found[2].durations.empty());
+    EXPECT_NE(p.found[2].unlearnable.find("bi-phase"), std::string::npos);
+    EXPECT_EQ(std::tuple(p.found[3].name, p.found[3].durations, p.skipped),
               std::tuple("Mute", Periods{2400, 600, 1200}, 1u));
 }
 
-TEST(IrFile, malformedLinesAndRawBlocksWithoutDataAreRefused) {
-    EXPECT_EQ(parseRawSignals("Filetype: IR signals file\nname: A\ntype: raw\nnonsense\n").error,
-              "line 4: expected \"key: value\"");
-    EXPECT_EQ(parseRawSignals("Filetype: IR signals file\nname: A\ntype: raw\n#\nname: B\n").error,
-              "line 2: raw signal \"A\" has no data");
-    EXPECT_EQ(parseRawSignals("Filetype: IR signals file\nname: A\ntype: raw\ndata: 1 x2\n").error,
-              "line 4: not a duration in microseconds: \"x2\"");
+// Every reader names the line it stopped at; nothing absurd is built.
+TEST(SignalFiles, malformedInputIsRefusedWithItsLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Filetype: IR signals file\nname: A\ntype: raw\nnonsense\n",
+         "line 4: expected \"key: value\""},
+        {"Filetype: IR signals file\nname: A\ntype: raw\n#\nname: B\n",
+         "line 2: raw signal \"A\" has no data"},
+        {"Filetype: IR signals file\nname: A\ntype: raw\ndata: 1 x2\n",
+         "line 4: not a duration in microseconds: \"x2\""},
+        {"Filetype: IR signals file\nname: A\ntype: parsed\nprotocol: NEC\naddress: 04\n",
+         "line 2: parsed signal \"A\" needs a protocol, an address and a command"},
+        {"Filetype: IR signals file\nname: A\ntype: parsed\naddress: 1FF 00\n",
+         "line 4: address: expected up to four hex bytes"},
+        {"begin remote\n  bits 16\n  begin codes\n    KEY_1 0x10EF\n",
+         "line 4: the file ends inside a \"begin\" block"},
+        {"begin remote\n  bits 1000\n",
+         "line 2: \"1000\" is not a number (or is too large) for bits"},
+        {"begin remote\n  header 9000\n", "line 2: header takes 2 value(s)"},
+        {"begin remote\n  begin codes\n", "line 2: codes without \"bits\""},
+        {"begin remote\n bits 8\n begin codes\n  A 0xZZ\n", "line 4: \"0xZZ\" is not a code"},
+        {"0000 006D 0002 0000 0156 00AB\n",
+         "line 1: the code announces 2 pairs but holds 2 words "
+         "after its four"},
+        {"0000 006D 0001 0000 0156 00AB\nPower: 0000 006D 0001 0000 0156 0QAB\n",
+         "line 2: \"0QAB\" is not a four-digit hex word"},
+        {"\x01\x02\xFF\x1B[2J",
+         "line 1: not a duration in microseconds: \"\\x01\\x02\xFF\\x1B[2J\""},
+    };
+    for (const auto& [input, error] : cases) {
+        const RawSignalsParse p = parseRawSignals(input);
+        EXPECT_FALSE(p.ok) << error;
+        EXPECT_EQ(p.error, error);
+    }
 }
 
 TEST(Entries, pairBurstsWithPausesAndGiveATrailingBurstTheLongestPause) {
@@ -92,7 +130,7 @@ class RealCaptures : public ::testing::Test {
     }
 
     static CodeRecord decode(const std::string& name) {
-        for (const RawSignal& s : parsed_.signals) {
+        for (const RawSignal& s : parsed_.found) {
             if (s.name == name) {
                 const CaptureEntries e = entriesFromDurations(s.durations);
                 return decodeCapture(e.low, e.high);
@@ -107,7 +145,7 @@ class RealCaptures : public ::testing::Test {
 
 TEST_F(RealCaptures, everySignalDecodesToItsFormatBitCountAndValue) {
     ASSERT_TRUE(parsed_.ok) << parsed_.error;
-    EXPECT_EQ(parsed_.signals.size(), 10u);
+    EXPECT_EQ(parsed_.found.size(), 10u);
     const struct {
         std::string name;
         int format, bits;

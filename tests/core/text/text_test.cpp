@@ -68,8 +68,8 @@ TEST(UiTexts, menuHasFourMenusWithSeparatorsAndTheHelpMenuIsEnglishInBoth) {
     const auto en = mainMenu(Language::English);
     const auto ja = mainMenu(Language::Japanese);
     ASSERT_EQ(std::tuple(en.size(), ja.size()), std::tuple(4u, 4u));
-    // New - Open Save SaveAs - Exit
-    EXPECT_EQ(std::tuple(en[0].items.size(), en[0].items[1].separator), std::tuple(7u, true));
+    // New - Open Save SaveAs Import - Exit
+    EXPECT_EQ(std::tuple(en[0].items.size(), en[0].items[1].separator), std::tuple(8u, true));
     EXPECT_EQ(std::tuple(ja[0].items[4].text, ja[1].title, ja[2].items[0].text, ja[3].title),
               std::tuple("名前をつけて保存...", "編集", "ジッタ設定", "Help"));
     EXPECT_EQ(std::tuple(ja[3].items.back().text, ja[3].items.back().command),
