@@ -3,25 +3,20 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/ir/ir_protocols.hpp"
+
 namespace tessik {
 namespace {
 
-// Nominal periods in microseconds: the leader, the period that carries no bit (the burst in
-// pulse-distance codes, the pause in pulse-width codes) and the bit period of a zero and a one.
-struct NominalTiming {
-    double leaderLow, leaderHigh, plain, zero, one;
-};
-
-constexpr NominalTiming kNecTiming{9000, 4500, 560, 560, 1690};
-constexpr NominalTiming kSamsungTiming{4500, 4500, 560, 560, 1690};
-// AEHA remotes run at a unit T of 350..500 us (leader 8T/4T, one 3T); 425 is the middle.
-constexpr NominalTiming kAehaTiming{3400, 1700, 425, 425, 1275};
-constexpr NominalTiming kSircTiming{2400, 600, 600, 600, 1200};
+// Each timing within a quarter of its nominal length: AEHA remotes run at a unit of 350..500 us
+// around the nominal 425, and a remote's periods wander by some percent.
 constexpr double kTolerance = 0.25;
 
 constexpr int kSircCommandBits = 7;
 
-struct MeasuredTiming {
+// What a code's timing groups say: the leader, the period that carries no bit (the burst in
+// pulse-distance codes, the pause in pulse-width codes) and the bit period of a zero and a one.
+struct Periods {
     std::optional<double> leaderLow, leaderHigh, plain, zero, one;
 };
 
@@ -30,23 +25,29 @@ std::optional<double> centre(std::uint16_t max, std::uint16_t min) {
     return (static_cast<double>(max) + min) / 2.0;
 }
 
-MeasuredTiming measured(const CodeRecord& c) {
-    MeasuredTiming m{c.leaderLow, c.leaderHigh, {}, {}, centre(c.oneMax, c.oneMin)};
+Periods measured(const CodeRecord& c) {
+    const bool width = c.format == 2;
     const auto low = centre(c.lowMax, c.lowMin);
     const auto high = centre(c.highMax, c.highMin);
-    m.plain = c.format == 2 ? high : low;
-    m.zero = c.format == 2 ? low : high;
-    return m;
+    return {c.leaderLow, c.leaderHigh, width ? high : low, width ? low : high,
+            centre(c.oneMax, c.oneMin)};
+}
+
+Periods nominal(const FrameTiming& t, bool pulseWidth) {
+    if (pulseWidth) return {t.leaderBurst, t.leaderPause, t.zeroPause, t.zeroBurst, t.oneBurst};
+    return {t.leaderBurst, t.leaderPause, t.zeroBurst, t.zeroPause, t.onePause};
 }
 
 // A group the code lacks (no one bit, no zero bit) does not speak against a protocol.
-bool near(const std::optional<double>& value, double nominal) {
-    return !value || std::abs(*value - nominal) <= kTolerance * nominal;
+bool near(const std::optional<double>& value, const std::optional<double>& expected) {
+    return !value || std::abs(*value - *expected) <= kTolerance * *expected;
 }
 
-bool matches(const MeasuredTiming& m, const NominalTiming& t) {
-    return near(m.leaderLow, t.leaderLow) && near(m.leaderHigh, t.leaderHigh) &&
-           near(m.plain, t.plain) && near(m.zero, t.zero) && near(m.one, t.one);
+bool matches(const CodeRecord& c, const FrameTiming& t) {
+    const Periods m = measured(c);
+    const Periods n = nominal(t, c.format == 2);
+    return near(m.leaderLow, n.leaderLow) && near(m.leaderHigh, n.leaderHigh) &&
+           near(m.plain, n.plain) && near(m.zero, n.zero) && near(m.one, n.one);
 }
 
 // Bit `i` in the order received. Full code bytes hold eight bits, first bit highest; a last
@@ -66,13 +67,13 @@ std::uint32_t field(const CodeRecord& c, std::size_t first, std::size_t count) {
     return v;
 }
 
-std::optional<ProtocolName> pulseDistanceProtocol(const CodeRecord& c, const MeasuredTiming& m) {
+std::optional<ProtocolName> pulseDistanceProtocol(const CodeRecord& c) {
     const std::uint16_t bits = c.bitCount;
-    if (bits == 32 && (matches(m, kNecTiming) || matches(m, kSamsungTiming))) {
+    if (bits == 32 && (matches(c, kNecTiming) || matches(c, kSamsungTiming))) {
         const auto byte = [&c](std::size_t n) { return field(c, 8 * n, 8); };
         if ((byte(2) ^ byte(3)) != 0xFF) return std::nullopt;
         const auto command = static_cast<std::uint8_t>(byte(2));
-        if (matches(m, kSamsungTiming)) {
+        if (matches(c, kSamsungTiming)) {
             if (byte(0) != byte(1)) return std::nullopt;
             return ProtocolName{ProtocolKind::Samsung, bits, byte(0), command, {}};
         }
@@ -81,7 +82,7 @@ std::optional<ProtocolName> pulseDistanceProtocol(const CodeRecord& c, const Mea
         return ProtocolName{ProtocolKind::NecExtended, bits, field(c, 0, 16), command, {}};
     }
     // The parity nibble is the XOR of the vendor code's four nibbles.
-    if (bits >= 24 && bits % 8 == 0 && matches(m, kAehaTiming)) {
+    if (bits >= 24 && bits % 8 == 0 && matches(c, kAehaTiming)) {
         const std::uint32_t vendor = field(c, 0, 16);
         const std::uint32_t parity =
             (vendor ^ (vendor >> 4) ^ (vendor >> 8) ^ (vendor >> 12)) & 0xF;
@@ -94,8 +95,8 @@ std::optional<ProtocolName> pulseDistanceProtocol(const CodeRecord& c, const Mea
 // SIRC frames end on their last bit, whose pause is the silence that stops the recording; the
 // receiver never analyses that entry, so a 12-bit frame arrives as 11 bits. A recording that
 // carries one entry more (made with other equipment) has all of them.
-std::optional<ProtocolName> pulseWidthProtocol(const CodeRecord& c, const MeasuredTiming& m) {
-    if (!matches(m, kSircTiming)) return std::nullopt;
+std::optional<ProtocolName> pulseWidthProtocol(const CodeRecord& c) {
+    if (!matches(c, kSircTiming)) return std::nullopt;
     struct Frame {
         ProtocolKind kind;
         std::uint16_t bits;
@@ -120,8 +121,7 @@ std::optional<ProtocolName> pulseWidthProtocol(const CodeRecord& c, const Measur
 ProtocolName identifyProtocol(const CodeRecord& c) {
     if ((c.format != 1 && c.format != 2) || c.bitCount == 0 || c.bitCount > kCodeBytesCount * 8)
         return ProtocolName{ProtocolKind::Undecoded, c.bitCount, 0, 0, {}};
-    const MeasuredTiming m = measured(c);
-    const auto known = c.format == 1 ? pulseDistanceProtocol(c, m) : pulseWidthProtocol(c, m);
+    const auto known = c.format == 1 ? pulseDistanceProtocol(c) : pulseWidthProtocol(c);
     if (known) return *known;
     const ProtocolKind generic =
         c.format == 1 ? ProtocolKind::PulseDistance : ProtocolKind::PulseWidth;
