@@ -27,6 +27,8 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
       stored_(std::move(stored)),
       prompt_(new QLabel),
       result_(new QLabel),
+      analysis_(new QLabel),
+      warning_(new QLabel),
       comment_(new QLineEdit),
       next_(new QPushButton(qs(label(Label::CaptureNext, language)))),
       timer_(new QTimer(this)),
@@ -40,6 +42,13 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
     prompt_->setMinimumWidth(360);
     result_->setObjectName("captureResult");
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QLabel* line : {analysis_, warning_}) {
+        line->setWordWrap(true);
+        line->setVisible(false);
+    }
+    analysis_->setObjectName("captureAnalysis");
+    analysis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    warning_->setObjectName("captureWarning");
 
     auto* resultLabel = new QLabel(qs(label(Label::CaptureResult, language)));
 
@@ -64,8 +73,10 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
     auto* fields = new QGridLayout;
     fields->addWidget(resultLabel, 0, 0);
     fields->addWidget(result_, 0, 1);
-    fields->addWidget(commentLabel, 1, 0);
-    fields->addWidget(comment_, 1, 1);
+    fields->addWidget(analysis_, 1, 1);
+    fields->addWidget(warning_, 2, 1);
+    fields->addWidget(commentLabel, 3, 0);
+    fields->addWidget(comment_, 3, 1);
     fields->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -87,6 +98,15 @@ void Capture_w::setPrompt(std::string_view text) {
 void Capture_w::setResult(std::string_view text) {
     result_->setText(qs(text));
     result_->repaint();
+}
+
+void Capture_w::setAnalysis(std::string_view code, std::string_view warning) {
+    analysis_->setText(qs(code));
+    analysis_->setVisible(!code.empty());
+    warning_->setText(qs(warning));
+    warning_->setVisible(!warning.empty());
+    // The lines come and go with each button: the window takes the height they need.
+    adjustSize();
 }
 
 void Capture_w::setNextEnabled(bool enabled) {

@@ -1,8 +1,8 @@
 #pragma once
 // "Ir Data Capture": teaches the tool one remote-control button after another. Every rule
-// (polling the receiver, the two presses, the refusals, storing) is CaptureSession's; this
-// window gives it a prompt, a result text, the Comment edit, Next and Close, and a one-shot
-// timer for its polls.
+// (polling the receiver, the two presses, the refusals, storing, what a confirmed code is
+// told with) is CaptureSession's; this window gives it a prompt, a result text with the
+// analysis lines under it, the Comment edit, Next and Close, and a one-shot timer for its polls.
 
 #include <QDialog>
 #include <functional>
@@ -30,6 +30,7 @@ class Capture_w : public QDialog, public CaptureView {
     // CaptureView
     void setPrompt(std::string_view text) override;
     void setResult(std::string_view text) override;
+    void setAnalysis(std::string_view code, std::string_view warning) override;
     void setNextEnabled(bool enabled) override;
     void clearComment() override;
     void focusComment() override;
@@ -52,6 +53,8 @@ class Capture_w : public QDialog, public CaptureView {
     std::function<void()> stored_;
     QLabel* prompt_;
     QLabel* result_;
+    QLabel* analysis_;
+    QLabel* warning_;
     QLineEdit* comment_;
     QPushButton* next_;
     QTimer* timer_;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/QtText.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
@@ -27,6 +28,10 @@ Set_Jitter::Set_Jitter(RemoteModel& model, Language language, QWidget* parent)
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(1);
     slider_->setMinimumWidth(260);
+    verdict_ = new QLabel;
+    verdict_->setObjectName("jitterVerdict");
+    verdict_->setWordWrap(true);
+    verdict_->setMinimumWidth(slider_->minimumWidth());
     // A stored value outside 5..20 (from a data file) puts the slider at the nearer end, but
     // the label shows the stored value until the slider moves.
     slider_->setValue(model.jitterPercent);
@@ -46,12 +51,24 @@ Set_Jitter::Set_Jitter(RemoteModel& model, Language language, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     layout->addWidget(slider_);
+    layout->addWidget(verdict_);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void Set_Jitter::setPressSpread(std::optional<double> percent) {
+    spread_ = percent;
+    showVerdict();
+}
+
 void Set_Jitter::showJitter(int percent) {
     label_->setText(qs(formatText(text(StringId::JitterLabel, language_), {percent})));
+    showVerdict();
+}
+
+// The verdict is for the slider's value: what OK would store.
+void Set_Jitter::showVerdict() {
+    verdict_->setText(qs(jitterVerdictText(model_.header, slider_->value(), spread_, language_)));
 }
 
 void Set_Jitter::accept() {

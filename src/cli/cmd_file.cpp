@@ -21,20 +21,6 @@ namespace {
 // file, a huge log) from being read until memory runs out.
 constexpr std::size_t kJsonReadLimit = 16 * 1024 * 1024;
 
-// Loads FILE.ird; on failure prints why (the tool's own refusal text for a foreign or newer
-// file) and returns false.
-bool load(const std::string& path, RemoteModel& model, Io& io, int& status) {
-    const OpenResult r = openDataFile(path, model);
-    if (r.outcome == OpenOutcome::Loaded) return true;
-    if (r.outcome == OpenOutcome::Refused) {
-        status =
-            fail(io, path + ": " + std::string(text(StringId::BadDataFile, Language::English)));
-    } else {
-        status = fail(io, path + ": " + r.error);
-    }
-    return false;
-}
-
 std::string padRight(std::string s, std::size_t width) {
     // Width in code points, so Japanese comments do not push the columns about too much.
     std::size_t cps = 0;
@@ -94,10 +80,22 @@ void printStatistics(const RemoteHeader& h, Io& io) {
 
 }  // namespace
 
+bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status) {
+    const OpenResult r = openDataFile(path, model);
+    if (r.outcome == OpenOutcome::Loaded) return true;
+    if (r.outcome == OpenOutcome::Refused) {
+        status =
+            fail(io, path + ": " + std::string(text(StringId::BadDataFile, Language::English)));
+    } else {
+        status = fail(io, path + ": " + r.error);
+    }
+    return false;
+}
+
 int cmdShow(const std::string& file, Io& io) {
     RemoteModel model;
     int status = kExitOk;
-    if (!load(file, model, io, status)) return status;
+    if (!loadTable(file, model, io, status)) return status;
     io.out << "Name: " << utf16ToUtf8(model.header.remoteName) << '\n'
            << "Jitter: " << model.jitterPercent << " %\n"
            << "Buttons: " << model.occupiedCount() << "\n\n";
@@ -112,7 +110,7 @@ int cmdShow(const std::string& file, Io& io) {
 int cmdExport(const std::string& file, Io& io) {
     RemoteModel model;
     int status = kExitOk;
-    if (!load(file, model, io, status)) return status;
+    if (!loadTable(file, model, io, status)) return status;
     io.out << modelToJson(model).dump(2) << '\n';
     return kExitOk;
 }

@@ -29,6 +29,8 @@ struct CommandLine {
     std::string output;
     std::string signalFile;
     std::string into;
+    int jitter = 0;
+    bool json = false;
     DeviceOptions device;
     int status = kExitOk;
 };
@@ -54,6 +56,20 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
         "print the table as the main window lists it, the macros and the timing statistics");
     positional(show, "FILE.ird", line.file, "the data file");
     show->callback([&] { line.status = cmdShow(line.file, io); });
+
+    CLI::App* check = app.add_subcommand(
+        "check",
+        "print the timing windows, the jitter at which they start to overlap, the margins and "
+        "each button's protocol; exit status 1 when the windows overlap");
+    positional(check, "TABLE.ird", line.file, "the data file");
+    CLI::Option* jitter = check->add_option("--jitter", line.jitter,
+                                            "check at this jitter instead of the table's own");
+    jitter->type_name("PERCENT")->check(CLI::Range(0, 100));
+    check->add_flag("--json", line.json, "print one JSON object");
+    check->callback([&line, &io, jitter] {
+        const auto chosen = jitter->count() > 0 ? std::optional(line.jitter) : std::nullopt;
+        line.status = cmdCheck(line.file, chosen, line.json, io);
+    });
 
     CLI::App* exportCommand = app.add_subcommand("export", "print the whole table as JSON");
     positional(exportCommand, "FILE.ird", line.file, "the data file");

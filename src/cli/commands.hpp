@@ -1,14 +1,19 @@
 #pragma once
 // The commands, each with its arguments already read and checked from the command line.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cli/cli.hpp"
 #include "cli/device_options.hpp"
+#include "core/model/remote_model.hpp"
 
 namespace tessik::cli {
 
 int cmdShow(const std::string& file, Io& io);
+// Without a jitter, the table's own.
+int cmdCheck(const std::string& file, std::optional<std::int32_t> jitter, bool json, Io& io);
 int cmdExport(const std::string& file, Io& io);
 int cmdImport(const std::string& json, const std::string& output, Io& io);
 int cmdImageInfo(const std::string& image, Io& io);
@@ -21,5 +26,9 @@ int cmdKeys(Io& io);
 int cmdVersion(const DeviceOptions& options, Io& io);
 int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io);
 int cmdFirmware(const std::string& image, const DeviceOptions& options, Io& io);
+
+// Loads FILE.ird for a command; on failure prints why (the tool's own refusal text for a
+// foreign or newer file), sets `status` and returns false.
+bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status);
 
 }  // namespace tessik::cli

@@ -44,8 +44,9 @@ class CaptureDialog : public MainWindowTest {
 
     // One press, then the dialog's polls until the receiver's recording has been fetched.
     // The polls are run at once instead of waiting out the 350 ms timer.
-    void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button) {
-        ASSERT_EQ(reception->press(remote, button).heard, sim::Heard::Captured);
+    void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button,
+               std::optional<sim::TimingNoise> noise = std::nullopt) {
+        ASSERT_EQ(reception->press(remote, button, noise).heard, sim::Heard::Captured);
         auto* timer = d.findChild<QTimer*>();
         for (int n = 0; n < 12 && timer->isActive() && !receiver->capture().empty(); ++n)
             QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
@@ -143,6 +144,30 @@ TEST_F(CaptureDialog, aDifferentButtonAnotherLengthAndALostLinkAreToldAndPolling
         click(d, "closeButton");
     });
     EXPECT_EQ(rows(), 1);
+}
+
+// The lines under the result are the session's: shown after a confirmation, gone at Next.
+TEST_F(CaptureDialog, aConfirmedNoisyCodeIsNamedAndWarnsWhenItsPressesVaryBeyondTheJitter) {
+    window->model().jitterPercent = 5;
+    capture([&](app::Capture_w& d) {
+        auto* analysis = d.findChild<QLabel*>("captureAnalysis");
+        auto* warning = d.findChild<QLabel*>("captureWarning");
+        EXPECT_FALSE(analysis->isVisibleTo(&d));
+        press(d, sim::necTvRemote(), "Power", sim::TimingNoise{8.0, 1});
+        press(d, sim::necTvRemote(), "Power", sim::TimingNoise{8.0, 2});
+        EXPECT_EQ(shown(d, "captureResult"), "0x7A7A85851010EFEF");
+        EXPECT_TRUE(analysis->isVisibleTo(&d));
+        EXPECT_TRUE(shown(d, "captureAnalysis")
+                        .starts_with("NEC, address 0x5E, command 0x08\nPresses vary"))
+            << shown(d, "captureAnalysis");
+        EXPECT_TRUE(warning->isVisibleTo(&d));
+        EXPECT_NE(shown(d, "captureWarning").find("more than the jitter of 5%"), std::string::npos)
+            << shown(d, "captureWarning");
+        click(d, "nextButton");
+        EXPECT_FALSE(analysis->isVisibleTo(&d));
+        EXPECT_FALSE(warning->isVisibleTo(&d));
+        click(d, "closeButton");
+    });
 }
 
 // The program's own simulated receiver: its Virtual Remote, reached from the Setup menu, stays

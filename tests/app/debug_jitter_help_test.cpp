@@ -13,6 +13,7 @@
 #include "app/HelpViewer.hpp"
 #include "app/Set_Jitter.hpp"
 #include "app/support/main_window_fixture.hpp"
+#include "core/analysis/texts.hpp"
 
 namespace tessik::test {
 namespace {
@@ -126,6 +127,27 @@ TEST_F(JitterDialogTest, aValueOutsideTheRangeShowsUnclampedAndOkStoresTheClampe
         click(d, "okButton");
     });
     EXPECT_EQ(window->model().jitterPercent, 20);
+}
+
+// The verdict under the slider is the core's text for the slider's value; the dialog's own
+// label is left as it was.
+TEST(JitterVerdict, followsTheSliderAndSuggestsOnceASpreadIsKnown) {
+    RemoteModel model = modelWithButtons(1);
+    model.header.one = {1000, 1000, 1000};  // a one only 15 % longer than a zero
+    model.header.high = {850, 850, 850};
+    app::Set_Jitter d(model, Language::English);
+    auto* verdict = d.findChild<QLabel*>("jitterVerdict");
+    auto* slider = d.findChild<QSlider*>("jitterSlider");
+    ASSERT_NE(verdict, nullptr);
+    EXPECT_EQ(verdict->text().toStdString(),
+              jitterVerdictText(model.header, 10, std::nullopt, Language::English));
+    EXPECT_TRUE(verdict->text().endsWith("At 10%: the windows of data one and data zero overlap."));
+    slider->setValue(5);
+    EXPECT_TRUE(verdict->text().startsWith("Overlap limit: 8%\nAt 5%: safe"))
+        << verdict->text().toStdString();
+    d.setPressSpread(3.0);
+    EXPECT_TRUE(verdict->text().contains("suggested jitter 5%")) << verdict->text().toStdString();
+    EXPECT_EQ(d.findChild<QLabel*>("jitterLabel")->text(), "Jitter (5%)");
 }
 
 const QString kSourceHelp = QStringLiteral(TESSIK_SOURCE_DIR "/res/help");

@@ -42,6 +42,7 @@ struct QuietDialog : Notifier, CaptureView {
     Answer show(const Message&) override { return Answer::Ok; }
     void setPrompt(std::string_view) override {}
     void setResult(std::string_view) override {}
+    void setAnalysis(std::string_view, std::string_view) override {}
     void setNextEnabled(bool) override {}
     void clearComment() override {}
     void focusComment() override {}

@@ -19,6 +19,10 @@ namespace tessik::test {
 struct FakeCaptureView : CaptureView {
     void setPrompt(std::string_view text) override { prompt = text; }
     void setResult(std::string_view text) override { result = text; }
+    void setAnalysis(std::string_view code, std::string_view warn) override {
+        analysis = code;
+        warning = warn;
+    }
     void setNextEnabled(bool enabled) override { nextEnabled = enabled; }
     void clearComment() override { comment_.clear(); }
     void focusComment() override { commentFocused = true; }
@@ -30,6 +34,8 @@ struct FakeCaptureView : CaptureView {
 
     std::string prompt;
     std::string result;
+    std::string analysis;
+    std::string warning;
     bool nextEnabled = false;
     bool commentFocused = false;
     std::optional<std::uint32_t> timerMs;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/analysis/protocol.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/text/format.hpp"
 
@@ -169,6 +171,7 @@ CaptureSession::Outcome CaptureSession::judge(std::uint16_t pairCount,
     }
     if (firstCapture_ && held_.codeValue == firstCapture_->codeValue) {
         result_ = codeValueText(held_.codeValue);
+        analyseConfirmed();
         return Outcome::Confirmed;
     }
     return refuse(StringId::CodeDiffersFromFirst, MessageKind::Notice);
@@ -241,6 +244,21 @@ void CaptureSession::stopTimer() {
 void CaptureSession::setTexts(StringId prompt, StringId result) {
     prompt_ = std::string(text(prompt, language_));
     result_ = std::string(text(result, language_));
+    analysis_.clear();
+    warning_.clear();
+}
+
+// The overlap limit is that of the table as it will be once this code is stored, both presses
+// folded into its statistics.
+void CaptureSession::analyseConfirmed() {
+    spread_ = tessik::pressSpread(*firstCapture_, held_);
+    RemoteModel withCode;
+    withCode.header = model_.header;
+    withCode.AccumulateStatistics(*firstCapture_);
+    withCode.AccumulateStatistics(held_);
+    analysis_ = confirmedCodeText(identifyProtocol(held_), *spread_, language_);
+    warning_ =
+        spreadWarningText(*spread_, model_.jitterPercent, overlapLimit(withCode.header), language_);
 }
 
 // Writes the texts to the window and empties the Comment edit, as the dialog's refresh always
@@ -248,6 +266,7 @@ void CaptureSession::setTexts(StringId prompt, StringId result) {
 void CaptureSession::refresh() {
     view_.setPrompt(prompt_);
     view_.setResult(result_);
+    view_.setAnalysis(analysis_, warning_);
     view_.clearComment();
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis/tolerance.hpp"
 #include "core/capture/capture_exchange.hpp"
 #include "core/capture/capture_view.hpp"
 #include "core/device/commands.hpp"
@@ -71,6 +72,9 @@ class CaptureSession {
     // first press of the current button.
     const CodeRecord& heldRecord() const { return held_; }
     const std::optional<CodeRecord>& firstCapture() const { return firstCapture_; }
+    // How far the two presses of the last confirmed code spread; kept until the next code
+    // is confirmed, so it outlives Next.
+    const std::optional<PressSpread>& pressSpread() const { return spread_; }
 
   private:
     enum class Outcome { Retry, FirstPressAccepted, Confirmed };
@@ -90,6 +94,7 @@ class CaptureSession {
     void stopTimer();
     void refresh();
     void setTexts(StringId prompt, StringId result);
+    void analyseConfirmed();
 
     CaptureExchange exchange_;
     DeviceCommands& commands_;
@@ -107,6 +112,9 @@ class CaptureSession {
     bool nextEnabled_ = false;
     std::string prompt_;
     std::string result_;
+    std::optional<PressSpread> spread_;
+    std::string analysis_;
+    std::string warning_;
 };
 
 }  // namespace tessik

@@ -16,6 +16,10 @@ class CaptureView {
     // The centred prompt above (static 1053) and the text after "Result:" (static 1028).
     virtual void setPrompt(std::string_view text) = 0;
     virtual void setResult(std::string_view text) = 0;
+    // Under the result, after a confirmed code: its protocol and how far the two presses
+    // differ, and a warning when they differ by more than the jitter (empty when not). Both
+    // are emptied when the next button is awaited.
+    virtual void setAnalysis(std::string_view code, std::string_view warning) = 0;
     // The Next button (1001).
     virtual void setNextEnabled(bool enabled) = 0;
     // The Comment edit (1007, at most 128 characters): emptied, focused, read when a code is

@@ -5,7 +5,6 @@
 namespace tessik {
 namespace {
 
-constexpr FrameTiming kSamsungTiming{4500, 4500, 560, 560, 560, 1690, 560};
 constexpr FrameTiming kKaseikyoTiming{3456, 1728, 432, 432, 432, 1296, 432};
 constexpr FrameTiming kRcaTiming{4000, 4000, 500, 1000, 500, 2000, 500};
 constexpr FrameTiming kPioneerTiming{8500, 4250, 500, 500, 500, 1500, 500};

@@ -29,6 +29,7 @@ struct FrameTiming {
 };
 
 inline constexpr FrameTiming kNecTiming{9000, 4500, 560, 560, 560, 1690, 560};
+inline constexpr FrameTiming kSamsungTiming{4500, 4500, 560, 560, 560, 1690, 560};
 inline constexpr FrameTiming kSircTiming{2400, 600, 600, 600, 1200, 600, 0};
 inline constexpr FrameTiming kAehaTiming{3400, 1700, 425, 425, 425, 1275, 425};
 

@@ -11,6 +11,8 @@
 #include <tuple>
 #include <vector>
 
+#include "core/analysis/protocol.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/text/format.hpp"
@@ -191,6 +193,18 @@ TEST_F(RealCaptures, theirTimingGroupsAndCodeBytesAreThoseRecorded) {
     // The household format's customer code, parity and check byte as sent.
     EXPECT_EQ(hexBytes(decode(kHousehold), 6), "40040D008984");
     EXPECT_EQ(hexBytes(decode(kAirConditioner), 4), "C1600041");
+}
+
+TEST_F(RealCaptures, knownProtocolsAreNamedByTheirFields) {
+    const std::pair<std::string, const char*> cases[] = {
+        {kNec, "NEC extended, address 0x7080, command 0x16"},
+        {kHousehold, "AEHA, vendor code 0x2002"},
+        {kSirc12, "SIRC 12, address 0x01 or 0x11, command 0x09"},
+        {kAllOnes, "pulse distance, 48 bits"},
+    };
+    for (const auto& [name, expected] : cases)
+        EXPECT_EQ(protocolText(identifyProtocol(decode(name)), Language::English), expected)
+            << name;
 }
 
 }  // namespace

@@ -1,0 +1,210 @@
+#include "core/analysis/texts.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "core/text/format.hpp"
+
+namespace tessik {
+namespace {
+
+using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
+
+std::string_view pick(const Pair& p, Language language) {
+    return language == Language::Japanese ? p.second : p.first;
+}
+
+// A percentage with one decimal, "7.9".
+std::string percentText(double percent) {
+    const long tenths = std::lround(std::max(percent, 0.0) * 10.0);
+    return formatText("%d.%d", {tenths / 10, tenths % 10});
+}
+
+std::string addressText(const ProtocolName& p, Language language) {
+    const std::string_view hex = p.kind == ProtocolKind::NecExtended ? "0x%04X" : "0x%02X";
+    std::string text = formatText(hex, {p.address});
+    if (p.otherAddress) {
+        text +=
+            std::string(pick({" or ", " または "}, language)) + formatText(hex, {*p.otherAddress});
+    }
+    return text;
+}
+
+std::string_view kindText(ProtocolKind kind, Language language) {
+    switch (kind) {
+        case ProtocolKind::Undecoded:
+            return pick({"not decoded", "未解析"}, language);
+        case ProtocolKind::PulseDistance:
+            return pick({"pulse distance, %d bits", "パルス間隔方式、%dビット"}, language);
+        case ProtocolKind::PulseWidth:
+            return pick({"pulse width, %d bits", "パルス幅方式、%dビット"}, language);
+        case ProtocolKind::Nec:
+            return "NEC";
+        case ProtocolKind::NecExtended:
+            return pick({"NEC extended", "NEC 拡張"}, language);
+        case ProtocolKind::Samsung:
+            return "Samsung";
+        case ProtocolKind::Sirc12:
+            return "SIRC 12";
+        case ProtocolKind::Sirc15:
+            return "SIRC 15";
+        case ProtocolKind::Sirc20:
+            return "SIRC 20";
+        case ProtocolKind::Aeha:
+            return "AEHA";
+    }
+    return {};
+}
+
+std::string marginLine(const std::vector<PairMargin>& margins, std::int32_t jitter,
+                       Language language) {
+    const auto overlap = std::find_if(margins.begin(), margins.end(),
+                                      [](const PairMargin& m) { return m.overlaps(); });
+    if (overlap != margins.end()) {
+        return formatText(
+            pick({"At %d%%: the windows of %s overlap.", "%d%% では%sの窓が重なります。"},
+                 language),
+            {jitter, pairText(overlap->pair, language)});
+    }
+    const auto closest = std::min_element(
+        margins.begin(), margins.end(),
+        [](const PairMargin& a, const PairMargin& b) { return a.marginUs < b.marginUs; });
+    return formatText(
+        pick({"At %d%%: safe, %d µs to spare between %s.", "%d%% では安全です（余裕 %d µs、%s）。"},
+             language),
+        {jitter, closest->marginUs, pairText(closest->pair, language)});
+}
+
+std::string limitLine(std::optional<std::int32_t> limit, Language language) {
+    if (!limit) {
+        return std::string(
+            pick({"The windows overlap even without jitter.", "ジッターなしでも窓が重なります。"},
+                 language));
+    }
+    return formatText(pick({"Overlap limit: %d%%", "重なり限界: %d%%"}, language), {*limit});
+}
+
+// Which jitter is suggested, or why none is.
+std::string adviceText(double spread, std::optional<std::int32_t> limit, Language language) {
+    const JitterSuggestion s = suggestJitter(spread, limit);
+    switch (s.outcome) {
+        case SuggestionOutcome::Suggested:
+            return formatText(pick({"suggested jitter %d%%.", "推奨ジッター %d%%。"}, language),
+                              {s.jitter});
+        case SuggestionOutcome::BeyondSlider:
+            return formatText(pick({"it would take %d%%, more than the %d%% the slider offers.",
+                                    "%d%% が必要ですが、設定できるのは %d%% までです。"},
+                                   language),
+                              {s.jitter, kJitterMaxPercent});
+        case SuggestionOutcome::WouldOverlap:
+            if (!limit) {
+                return std::string(pick({"no jitter helps while the windows overlap.",
+                                         "窓が重なっているため、ジッターでは解決しません。"},
+                                        language));
+            }
+            return formatText(pick({"it would take %d%%, but the windows overlap above %d%%.",
+                                    "%d%% が必要ですが、%d%% を超えると窓が重なります。"},
+                                   language),
+                              {s.jitter, *limit});
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string protocolText(const ProtocolName& p, Language language) {
+    const std::string_view kind = kindText(p.kind, language);
+    switch (p.kind) {
+        case ProtocolKind::Undecoded:
+            return std::string(kind);
+        case ProtocolKind::PulseDistance:
+        case ProtocolKind::PulseWidth:
+            return formatText(kind, {p.bits});
+        case ProtocolKind::Aeha:
+            return formatText(
+                pick({"%s, vendor code 0x%04X", "%s、メーカーコード 0x%04X"}, language),
+                {kind, p.address});
+        default:
+            return formatText(
+                pick({"%s, address %s, command 0x%02X", "%s、アドレス %s、コマンド 0x%02X"},
+                     language),
+                {kind, addressText(p, language), p.command});
+    }
+}
+
+std::string_view pairText(WindowPair pair, Language language) {
+    switch (pair) {
+        case WindowPair::OneZero:
+            return pick({"data one and data zero", "データ1とデータ0"}, language);
+        case WindowPair::LeaderOne:
+            return pick({"leader and data one", "リーダーとデータ1"}, language);
+        case WindowPair::LeaderZero:
+            return pick({"leader and data zero", "リーダーとデータ0"}, language);
+    }
+    return {};
+}
+
+std::string_view groupText(TimingGroupId group, Language language) {
+    switch (group) {
+        case TimingGroupId::LeaderHigh:
+            return pick({"leader high", "リーダー High"}, language);
+        case TimingGroupId::LeaderLow:
+            return pick({"leader low", "リーダー Low"}, language);
+        case TimingGroupId::One:
+            return pick({"data one", "データ1"}, language);
+        case TimingGroupId::Low:
+            return pick({"data low", "データ Low"}, language);
+        case TimingGroupId::High:
+            return pick({"data high", "データ High"}, language);
+    }
+    return {};
+}
+
+std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPercent,
+                              std::optional<double> spreadPercent, Language language) {
+    const std::vector<PairMargin> margins = pairMargins(header, jitterPercent);
+    if (margins.empty()) {
+        return std::string(
+            pick({"No codes to compare yet.", "比較するコードがまだありません。"}, language));
+    }
+    const std::optional<std::int32_t> limit = overlapLimit(header);
+    std::string text = limitLine(limit, language) + '\n';
+    if (spreadPercent) {
+        text += formatText(pick({"Presses vary by up to ±%s%%: ", "押下のばらつきは最大 ±%s%%: "},
+                                language),
+                           {percentText(*spreadPercent)}) +
+                adviceText(*spreadPercent, limit, language) + '\n';
+    }
+    return text + marginLine(margins, jitterPercent, language);
+}
+
+std::string confirmedCodeText(const ProtocolName& name, const PressSpread& spread,
+                              Language language) {
+    std::string text = protocolText(name, language);
+    const auto widest = std::max_element(
+        spread.groups.begin(), spread.groups.end(),
+        [](const GroupDeviation& a, const GroupDeviation& b) { return a.percent < b.percent; });
+    if (widest == spread.groups.end()) return text;
+    if (widest->percent <= 0) {
+        return text + '\n' +
+               std::string(pick({"The presses are alike.", "2回の押下は同じです。"}, language));
+    }
+    return text + '\n' +
+           formatText(
+               pick({"Presses vary by up to ±%s%% (%s).", "押下のばらつき: 最大 ±%s%%（%s）"},
+                    language),
+               {percentText(widest->percent), groupText(widest->group, language)});
+}
+
+std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPercent,
+                              std::optional<std::int32_t> limit, Language language) {
+    if (spread.widest() <= jitterPercent) return {};
+    return formatText(pick({"The presses vary by more than the jitter of %d%%: ",
+                            "押下のばらつきがジッター %d%% を超えています: "},
+                           language),
+                      {jitterPercent}) +
+           adviceText(spread.widest(), limit, language);
+}
+
+}  // namespace tessik

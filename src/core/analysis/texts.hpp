@@ -1,0 +1,39 @@
+#pragma once
+// The analysis as the user reads it, in English and Japanese: protocol names, the window pairs,
+// the jitter dialog's verdict and the capture dialog's lines about two presses.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/analysis/protocol.hpp"
+#include "core/analysis/tolerance.hpp"
+#include "core/model/records.hpp"
+#include "core/text/language.hpp"
+
+namespace tessik {
+
+// "NEC, address 0x5E, command 0x08", "pulse width, 11 bits", ...
+std::string protocolText(const ProtocolName& name, Language language);
+// "data one and data zero", "leader and data one", ...
+std::string_view pairText(WindowPair pair, Language language);
+// "leader high", "data one", ...
+std::string_view groupText(TimingGroupId group, Language language);
+
+// The jitter dialog's verdict for the table at `jitterPercent`, one line each: the overlap
+// limit; the suggestion, when the spread of a capture is known; "safe" or the pair that
+// overlaps at that jitter.
+std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPercent,
+                              std::optional<double> spreadPercent, Language language);
+
+// The capture dialog, after a confirmed code: the protocol and how far the two presses spread
+// on two lines ("NEC, address 0x5E, command 0x08", "Presses vary by up to ±7.9% (data one).").
+std::string confirmedCodeText(const ProtocolName& name, const PressSpread& spread,
+                              Language language);
+// Empty while the presses vary by no more than the jitter; else a warning that names the
+// jitter to set, or why none would do.
+std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPercent,
+                              std::optional<std::int32_t> limit, Language language);
+
+}  // namespace tessik
