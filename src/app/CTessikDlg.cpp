@@ -300,6 +300,7 @@ void CTessikDlg::New() {
     const std::u16string name = dialog.name();
     if (name.empty()) return;
     model_.startNew(name);
+    pressSpread_.reset();
     device_.commands().ResetBuffers();
     RefreshList(kRefreshToEnd);
 }
@@ -314,6 +315,7 @@ void CTessikDlg::Open() {
 }
 
 void CTessikDlg::OpenFile(const std::filesystem::path& path) {
+    pressSpread_.reset();
     device_.commands().ResetBuffers();
     const OpenResult result = openDataFile(path, model_);
     if (result.outcome != OpenOutcome::Loaded) {
@@ -432,14 +434,21 @@ void CTessikDlg::Capture() {
     // Without the receiver in capture mode there is nothing to poll; the link has already
     // told the user why.
     if (!device_.commands().CaptureMode(1)) return;
-    // The session stores into the model itself; each stored code is shown at once.
+    // The session stores into the model itself; each stored code is shown at once, and the
+    // widest spread of its two presses is kept for the jitter dialog's suggestion.
+    const Capture_w* open = nullptr;
     Capture_w dialog(
         device_.link(), device_.commands(), *this, model_, dialogs_, language_,
-        [this] {
+        [this, &open] {
             if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
             RefreshList(kRefreshToEnd);
+            if (open != nullptr && open->session().pressSpread()) {
+                const double widest = open->session().pressSpread()->widest();
+                pressSpread_ = std::max(pressSpread_.value_or(0.0), widest);
+            }
         },
         this);
+    open = &dialog;
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);
@@ -494,6 +503,7 @@ void CTessikDlg::EditMacro() {
 
 void CTessikDlg::Jitter() {
     Set_Jitter dialog(model_, language_, this);
+    dialog.setPressSpread(pressSpread_);
     dialog.exec();
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "app/DeviceConnection.hpp"
@@ -123,6 +124,8 @@ class CTessikDlg : public QDialog, public LogSink {
     // Presses buttons in front of device_'s simulated receiver, so it goes first.
     std::unique_ptr<VirtualRemoteWindow> remote_;
 
+    // The widest two-press spread of the codes captured into this table since New or Open.
+    std::optional<double> pressSpread_;
     std::map<CommandId, QAction*> actions_;
     QAction* versionAction_ = nullptr;
     QLabel* name_ = nullptr;

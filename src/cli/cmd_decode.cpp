@@ -11,7 +11,6 @@
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
-#include "core/text/strings.hpp"
 #include "platform/linux/durable_file.hpp"
 
 namespace tessik::cli {
@@ -92,16 +91,9 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
         return fail(io, output + ": " + why);
     }
     RemoteModel model;
-    if (!into.empty()) {
-        const OpenResult r = openDataFile(into, model);
-        if (r.outcome == OpenOutcome::Refused) {
-            return fail(io,
-                        into + ": " + std::string(text(StringId::BadDataFile, Language::English)));
-        }
-        if (r.outcome != OpenOutcome::Loaded) return fail(io, into + ": " + r.error);
-    }
-    RawSignalsParse parsed;
     int status = kExitOk;
+    if (!into.empty() && !loadTable(into, model, io, status)) return status;
+    RawSignalsParse parsed;
     if (!readSignals(path, io, parsed, status)) return status;
     reportSkipped(parsed, path, io);
 
