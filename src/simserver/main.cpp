@@ -22,6 +22,8 @@ using namespace tessik;
 
 std::atomic<bool> stopping{false};
 
+constexpr std::uint32_t kLeaveAfterReplyMs = 100;
+
 void onSignal(int) {
     stopping = true;
 }
@@ -108,7 +110,9 @@ class Bridge {
         const sim::Identity id = receiver_.identity();
         const auto found = receiver_.transport().enumerate(id.vendorId, id.productId);
         if (found.empty()) {
-            if (uhid_.created()) {
+            // A device leaves the bus once the host has its last reply: the kernel hands a reply
+            // to the waiting ioctl only while the device is there, so it goes a moment later.
+            if (uhid_.created() && clock_.tickMs() - lastReplyAt_ >= kLeaveAfterReplyMs) {
                 uhid_.destroy();
                 handle_.reset();
                 std::fprintf(stderr, "tessik-sim: %04x:%04x left the bus\n", shown_.vendorId,
@@ -135,6 +139,7 @@ class Bridge {
         const std::uint8_t id = report.empty() ? 0 : report[0];
         report.assign(handle_->featureReportLength(), 0);
         report[0] = id;
+        lastReplyAt_ = clock_.tickMs();
         return handle_->getFeature(report);
     }
 
@@ -144,6 +149,7 @@ class Bridge {
         std::vector<std::uint8_t> whole(handle_->featureReportLength(), 0);
         std::copy_n(report.begin(), std::min(report.size(), whole.size()), whole.begin());
         const bool ok = handle_->setFeature(whole);
+        lastReplyAt_ = clock_.tickMs();
         if (ok && options_.unplugAfter && ++exchanges_ == *options_.unplugAfter) {
             // Pulled out after this exchange, and plugged in again a little later.
             receiver_.unplug();
@@ -164,6 +170,7 @@ class Bridge {
     std::unique_ptr<HidDevice> handle_;
     sim::Identity shown_;
     std::uint32_t exchanges_ = 0;
+    std::uint32_t lastReplyAt_ = 0;
     std::optional<Replug> replugAt_;
 };
 

@@ -193,6 +193,18 @@ std::optional<std::size_t> HidrawTransport::sysfsFeatureReportLength(
     return featureReportLength(*descriptor);
 }
 
+BareHidrawNode::BareHidrawNode(const std::filesystem::path& node)
+    : fd_(::open(node.c_str(), O_RDWR | O_CLOEXEC)) {}
+
+BareHidrawNode::~BareHidrawNode() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool BareHidrawNode::roundTrip(std::span<std::uint8_t> set, std::span<std::uint8_t> get) {
+    return ::ioctl(fd_, HIDIOCSFEATURE(set.size()), set.data()) == static_cast<int>(set.size()) &&
+           ::ioctl(fd_, HIDIOCGFEATURE(get.size()), get.data()) == static_cast<int>(get.size());
+}
+
 std::unique_ptr<HidDevice> HidrawTransport::open(const HidDeviceInfo& info) {
     lastOpenError_ = OpenError::Unavailable;
     int fd = -1;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +49,23 @@ class HidrawTransport : public HidTransport {
     std::filesystem::path sysfsRoot_;
     std::filesystem::path devRoot_;
     OpenError lastOpenError_ = OpenError::Unavailable;
+};
+
+// A hidraw node with nothing between the caller and the kernel: one HIDIOCSFEATURE and one
+// HIDIOCGFEATURE per round trip, no retries, no checks beyond the byte counts. What the kernel
+// itself costs, for measuring the tool's overhead against it.
+class BareHidrawNode {
+  public:
+    explicit BareHidrawNode(const std::filesystem::path& node);
+    ~BareHidrawNode();
+    BareHidrawNode(const BareHidrawNode&) = delete;
+    BareHidrawNode& operator=(const BareHidrawNode&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    bool roundTrip(std::span<std::uint8_t> set, std::span<std::uint8_t> get);
+
+  private:
+    int fd_ = -1;
 };
 
 }  // namespace tessik::hid
