@@ -50,8 +50,12 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options) {
         .add_option("--sim-state", device.simStateFile,
                     "keep the simulated receiver's saved table in FILE between runs")
         ->type_name("FILE")
-        ->check(CLI::Validator([](std::string& path) { return connect::stateFileProblem(path); },
-                               "", "state file"))
+        ->check(CLI::Validator(
+            [](std::string& path) {
+                const std::string why = connect::stateFileProblem(path);
+                return why.empty() ? why : path + ": " + why;
+            },
+            "", "state file"))
         ->needs(simulate);
     command
         .add_flag("--sim-update-mode", device.simUpdateMode,

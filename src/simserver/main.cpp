@@ -194,8 +194,12 @@ int main(int argc, char** argv) {
     app.add_option("--sim-state", options.device.simStateFile,
                    "keep the saved table in FILE between runs")
         ->type_name("FILE")
-        ->check(CLI::Validator([](std::string& s) { return connect::stateFileProblem(s); }, "",
-                               "state file"));
+        ->check(CLI::Validator(
+            [](std::string& s) {
+                const std::string why = connect::stateFileProblem(s);
+                return why.empty() ? why : s + ": " + why;
+            },
+            "", "state file"));
     app.add_option("--unplug-after", options.unplugAfter,
                    "pull the device off the bus after N exchanges (it comes back after "
                    "--replug-ms)")
