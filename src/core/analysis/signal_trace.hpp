@@ -32,7 +32,16 @@ struct TracePulse {
     // not analyse, or for a group the table holds no value of.
     std::optional<TimingWindow> markWindow;
     std::optional<TimingWindow> spaceWindow;
+    // A period the receiver would not recognise: outside the window it is checked against
+    // (the window's edges count as inside).
+    bool markMisses() const { return misses(mark, markWindow); }
+    bool spaceMisses() const { return misses(space, spaceWindow); }
     bool operator==(const TracePulse&) const = default;
+
+  private:
+    static bool misses(std::uint16_t period, const std::optional<TimingWindow>& w) {
+        return w && (period < w->min || period > w->max);
+    }
 };
 
 struct SignalTrace {
