@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/Capture_w.hpp"
+#include "app/SignalView.hpp"
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/text/strings.hpp"
@@ -72,10 +73,14 @@ TEST_F(CaptureDialog, twoPressesConfirmNextStoresWithTheCommentAndCloseStoresThe
         EXPECT_FALSE(next->isEnabled());
         EXPECT_EQ(comment->maxLength(), 128);
 
+        auto* signal = d.findChild<app::SignalView*>("signalView");
         press(d, tv, "Power");
         EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::SecondPressPrompt));
+        EXPECT_EQ(signal->traces().size(), 1u) << "the last press";
         press(d, tv, "Power");
         EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::ReadingCompleted));
+        EXPECT_EQ(signal->traces(), d.session().presses()) << "both presses";
+        EXPECT_EQ(signal->traces().size(), 2u);
         EXPECT_EQ(shown(d, "captureResult").rfind("0x", 0), 0u) << shown(d, "captureResult");
         ASSERT_TRUE(next->isEnabled());
 
