@@ -493,11 +493,10 @@ void CTessikDlg::ShowVirtualRemote() {
 }
 
 void CTessikDlg::ShowSignal() {
-    if (signal_ == nullptr) {
-        signal_ = new SignalWindow(language_, this);
-        signal_->adjustSize();
-    }
+    const bool first = signal_ == nullptr;
+    if (first) signal_ = new SignalWindow(language_, this);
     updateSignal();
+    if (first) signal_->adjustSize();  // to the heading it shows, which may take lines
     signal_->show();
     signal_->raise();
 }

@@ -40,6 +40,11 @@ bool missOf(const TracePulse& p, std::size_t k) {
     return k % 2 == 0 ? p.markMisses() : p.spaceMisses();
 }
 
+// The pen of the pulse trains, from the height of a line of text.
+double penWidth(int line) {
+    return std::max(1.5, line / 10.0);
+}
+
 QColor bandColour(const QPalette& palette) {
     QColor band = palette.color(QPalette::Highlight);
     band.setAlpha(70);
@@ -58,6 +63,47 @@ double tickStep(double atLeast) {
 }
 
 }  // namespace
+
+struct SignalView::LegendEntry {
+    QString text;
+    QColor colour;
+    bool band;  // a band's swatch, else a line's
+};
+
+std::vector<SignalView::LegendEntry> SignalView::legend() const {
+    std::vector<LegendEntry> entries;
+    if (traces_.size() >= 2) {
+        entries.push_back({qs(signalText(SignalText::FirstPress, language_)),
+                           palette().color(QPalette::Text), false});
+        entries.push_back(
+            {qs(signalText(SignalText::SecondPress, language_)), kSecondPressColour, false});
+    }
+    entries.push_back({qs(signalText(SignalText::Window, language_)), bandColour(palette()), true});
+    if (anyMiss_) {
+        entries.push_back({qs(signalText(SignalText::Missed, language_)), kMissColour, false});
+    }
+    return entries;
+}
+
+// Lays the entries out from `left` in lines no wider than `right`, calling place(entry, x,
+// line) for each; returns the number of lines.
+template <typename Place>
+int SignalView::placeLegend(const std::vector<LegendEntry>& entries, const QFontMetrics& fm,
+                            int left, int right, Place place) {
+    const int line = fm.height();
+    int x = left;
+    int lines = 1;
+    for (const LegendEntry& e : entries) {
+        const int width = line * 2 + fm.horizontalAdvance(e.text);
+        if (x > left && x + width > right) {
+            ++lines;
+            x = left;
+        }
+        place(e, x, lines - 1);
+        x += width + line;
+    }
+    return lines;
+}
 
 struct SignalView::Rows {
     int line;  // one line of text
@@ -89,6 +135,7 @@ void SignalView::setTraces(std::vector<SignalTrace> traces) {
     traces_ = std::move(traces);
     layOutPeriods();
     updateScrollBar();
+    followLegendHeight();
     viewport()->update();
 }
 
@@ -119,7 +166,12 @@ SignalView::Rows SignalView::rows() const {
     r.line = fontMetrics().height();
     r.pad = std::max(2, r.line / 3);
     r.legendTop = r.pad;
-    r.labelTop = r.legendTop + r.line + r.pad;
+    // Before the layout has given the view its width, the legend is laid out for the width
+    // the view asks for.
+    const int width = isVisible() ? viewport()->width() : preferredWidth();
+    const int legendLines = placeLegend(legend(), fontMetrics(), margin(), width - margin(),
+                                        [](const LegendEntry&, int, int) {});
+    r.labelTop = r.legendTop + legendLines * r.line + r.pad;
     r.waveTop = r.labelTop + r.line + r.pad / 2;
     r.waveBottom = r.waveTop + 3 * r.line;
     r.axisTop = r.waveBottom + r.pad;
@@ -158,9 +210,21 @@ void SignalView::zoomBy(double factor, int anchor) {
     viewport()->update();
 }
 
+int SignalView::preferredWidth() const {
+    return fontMetrics().horizontalAdvance(QLatin1Char('0')) * 100;
+}
+
 QSize SignalView::sizeHint() const {
     const int chrome = 2 * frameWidth() + horizontalScrollBar()->sizeHint().height();
-    return {fontMetrics().horizontalAdvance(QLatin1Char('0')) * 80, rows().height + chrome};
+    return {preferredWidth(), rows().height + chrome};
+}
+
+// The legend takes another line when the view gets narrower or the legend longer.
+void SignalView::followLegendHeight() {
+    const int height = rows().height;
+    if (height == laidOutHeight_) return;
+    laidOutHeight_ = height;
+    updateGeometry();
 }
 
 QSize SignalView::minimumSizeHint() const {
@@ -195,6 +259,7 @@ void SignalView::keyPressEvent(QKeyEvent* event) {
 void SignalView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBar();
+    followLegendHeight();
 }
 
 void SignalView::paintEvent(QPaintEvent*) {
@@ -211,6 +276,8 @@ void SignalView::paintEvent(QPaintEvent*) {
     const QColor colours[] = {palette().color(QPalette::Text), kSecondPressColour};
     for (std::size_t i = traces_.size(); i-- > 0;)  // the first press on top
         drawTrace(p, r, traces_[i], colours[std::min<std::size_t>(i, 1)]);
+    for (const SignalTrace& t : traces_)
+        drawMisses(p, r, t);
     drawLabels(p, r);
     drawAxis(p, r);
     drawLegend(p, r);
@@ -239,30 +306,15 @@ void SignalView::drawBands(QPainter& p, const Rows& r) const {
 
 void SignalView::drawTrace(QPainter& p, const Rows& r, const SignalTrace& trace,
                            const QColor& colour) const {
-    const qreal width = std::max(1.5, r.line / 10.0);
-    const QPen normal(colour, width);
-    const QPen missed(kMissColour, 2 * width);
-    QColor missFill = kMissColour;
-    missFill.setAlpha(40);
+    p.setPen(QPen(colour, penWidth(r.line)));
     const std::size_t periods = 2 * trace.pulses.size();
-    if (periods > 0) {
-        p.setPen(normal);
-        p.drawLine(QPointF(xAt(0), r.waveBottom), QPointF(xAt(0), r.waveTop));
-    }
+    if (periods > 0) p.drawLine(QPointF(xAt(0), r.waveBottom), QPointF(xAt(0), r.waveTop));
     for (std::size_t k = 0; k < periods; ++k) {
-        const TracePulse& pulse = trace.pulses[k / 2];
-        const std::uint16_t period = periodOf(pulse, k);
+        const std::uint16_t period = periodOf(trace.pulses[k / 2], k);
         const double y = k % 2 == 0 ? r.waveTop : r.waveBottom;
         const double other = k % 2 == 0 ? r.waveBottom : r.waveTop;
         const double start = xAt(periodStart_[k]);
         const double end = xAt(periodStart_[k] + drawn(period));
-        const bool miss = missOf(pulse, k);
-        if (miss) {
-            p.fillRect(
-                QRectF(start, r.waveTop, std::max(1.0, end - start), r.waveBottom - r.waveTop),
-                missFill);
-        }
-        p.setPen(miss ? missed : normal);
         p.drawLine(QPointF(start, y), QPointF(end, y));
         if (period > kLongestDrawnUs) {  // a cut silence: two strokes across the line
             const double mid = (start + end) / 2;
@@ -272,28 +324,59 @@ void SignalView::drawTrace(QPainter& p, const Rows& r, const SignalTrace& trace,
         }
         if (k + 1 == periods) break;
         // The edge, then the next level until the next period's common start.
-        p.setPen(normal);
         p.drawLine(QPointF(end, y), QPointF(end, other));
         p.drawLine(QPointF(end, other), QPointF(xAt(periodStart_[k + 1]), other));
     }
 }
 
+// Over every press, so that a miss of the second press is not hidden under the first.
+void SignalView::drawMisses(QPainter& p, const Rows& r, const SignalTrace& trace) const {
+    QColor fill = kMissColour;
+    fill.setAlpha(40);
+    p.setPen(QPen(kMissColour, 2 * penWidth(r.line)));
+    for (std::size_t k = 0; k < 2 * trace.pulses.size(); ++k) {
+        if (!missOf(trace.pulses[k / 2], k)) continue;
+        const double y = k % 2 == 0 ? r.waveTop : r.waveBottom;
+        const double other = k % 2 == 0 ? r.waveBottom : r.waveTop;
+        const double start = xAt(periodStart_[k]);
+        const double end = xAt(periodStart_[k] + drawn(periodOf(trace.pulses[k / 2], k)));
+        p.fillRect(QRectF(start, r.waveTop, std::max(1.0, end - start), r.waveBottom - r.waveTop),
+                   fill);
+        p.drawLine(QPointF(start, y), QPointF(end, y));
+        p.drawLine(QPointF(end, y), QPointF(end, other));
+    }
+}
+
+// The bit values are written only when every one of them fits, so a row of digits never
+// leaves out the zeros (the shorter pulses) and reads as another code.
 void SignalView::drawLabels(QPainter& p, const Rows& r) const {
     if (traces_.empty()) return;
     const QFontMetrics fm = fontMetrics();
-    p.setPen(palette().color(QPalette::Text));
     const SignalTrace& t = traces_.front();
+    const auto slotOf = [this](std::size_t i) {
+        return std::pair(xAt(periodStart_[2 * i]), xAt(periodStart_[2 * i] + periodLength_[2 * i] +
+                                                       periodLength_[2 * i + 1]));
+    };
+    const double digit = fm.horizontalAdvance(QLatin1Char('0')) + 2;
+    bool bitsFit = true;
+    for (std::size_t i = 0; i < t.pulses.size() && bitsFit; ++i) {
+        const auto [left, right] = slotOf(i);
+        bitsFit = t.pulses[i].role != PulseRole::Bit || right - left >= digit;
+    }
+    p.setPen(palette().color(QPalette::Text));
     for (std::size_t i = 0; i < t.pulses.size(); ++i) {
         const TracePulse& pulse = t.pulses[i];
-        if (pulse.role == PulseRole::Unanalysed) continue;
-        const QString text = pulse.role == PulseRole::Leader
-                                 ? qs(signalText(SignalText::Leader, language_))
-                                 : QString(pulse.one ? QLatin1Char('1') : QLatin1Char('0'));
-        const double left = xAt(periodStart_[2 * i]);
-        const double right =
-            xAt(periodStart_[2 * i] + periodLength_[2 * i] + periodLength_[2 * i + 1]);
+        const auto [left, right] = slotOf(i);
         if (right < 0 || left > viewport()->width()) continue;
-        if (fm.horizontalAdvance(text) + 2 > right - left) continue;  // zoom in to read it
+        QString text;
+        if (pulse.role == PulseRole::Leader) {
+            text = qs(signalText(SignalText::Leader, language_));
+            if (fm.horizontalAdvance(text) + 2 > right - left) continue;
+        } else if (pulse.role == PulseRole::Bit && bitsFit) {
+            text = pulse.one ? QStringLiteral("1") : QStringLiteral("0");
+        } else {
+            continue;
+        }
         p.drawText(QRectF(left, r.labelTop, right - left, r.line), Qt::AlignCenter, text);
     }
 }
@@ -320,31 +403,21 @@ void SignalView::drawAxis(QPainter& p, const Rows& r) const {
 void SignalView::drawLegend(QPainter& p, const Rows& r) const {
     const QFontMetrics fm = fontMetrics();
     const int swatch = r.line * 3 / 2;
-    double x = margin();
-    const auto item = [&](const QString& text, const auto& drawSwatch) {
-        drawSwatch(QRectF(x, r.legendTop + r.line / 4.0, swatch, r.line / 2.0));
-        x += swatch + r.pad;
-        p.setPen(palette().color(QPalette::Text));
-        p.drawText(QRectF(x, r.legendTop, fm.horizontalAdvance(text) + 1, r.line),
-                   Qt::AlignVCenter | Qt::AlignLeft, text);
-        x += fm.horizontalAdvance(text) + r.line;
-    };
-    const auto line = [&](const QColor& c) {
-        return [&p, c, &r](const QRectF& box) {
-            p.setPen(QPen(c, std::max(1.5, r.line / 10.0)));
+    const auto place = [&](const LegendEntry& e, int x, int line) {
+        const double top = r.legendTop + line * r.line;
+        const QRectF box(x, top + r.line / 4.0, swatch, r.line / 2.0);
+        if (e.band) {
+            p.fillRect(box, e.colour);
+        } else {
+            p.setPen(QPen(e.colour, penWidth(r.line)));
             p.drawLine(QPointF(box.left(), box.center().y()),
                        QPointF(box.right(), box.center().y()));
-        };
+        }
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(QRectF(x + r.line * 2, top, fm.horizontalAdvance(e.text) + 1, r.line),
+                   Qt::AlignVCenter | Qt::AlignLeft, e.text);
     };
-    if (traces_.size() >= 2) {
-        item(qs(signalText(SignalText::FirstPress, language_)),
-             line(palette().color(QPalette::Text)));
-        item(qs(signalText(SignalText::SecondPress, language_)), line(kSecondPressColour));
-    }
-    const QColor band = bandColour(palette());
-    item(qs(signalText(SignalText::Window, language_)),
-         [&p, band](const QRectF& box) { p.fillRect(box, band); });
-    if (anyMiss_) item(qs(signalText(SignalText::Missed, language_)), line(kMissColour));
+    placeLegend(legend(), fm, margin(), viewport()->width() - margin(), place);
 }
 
 }  // namespace tessik::app

@@ -43,6 +43,13 @@ class SignalView : public QAbstractScrollArea {
   private:
     struct Rows;  // the vertical layout, from the font
     Rows rows() const;
+    int preferredWidth() const;
+    void followLegendHeight();
+    struct LegendEntry;
+    std::vector<LegendEntry> legend() const;
+    template <typename Place>
+    static int placeLegend(const std::vector<LegendEntry>& entries, const QFontMetrics& fm,
+                           int left, int right, Place place);
     int margin() const;
     double pixelsPerUs() const;
     double xAt(double us) const;
@@ -53,6 +60,7 @@ class SignalView : public QAbstractScrollArea {
     void drawBands(QPainter& p, const Rows& r) const;
     void drawTrace(QPainter& p, const Rows& r, const SignalTrace& trace,
                    const QColor& colour) const;
+    void drawMisses(QPainter& p, const Rows& r, const SignalTrace& trace) const;
     void drawLabels(QPainter& p, const Rows& r) const;
     void drawAxis(QPainter& p, const Rows& r) const;
 
@@ -65,6 +73,7 @@ class SignalView : public QAbstractScrollArea {
     double totalUs_ = 0;
     bool anyMiss_ = false;
     double zoom_ = 1.0;
+    int laidOutHeight_ = 0;
 };
 
 }  // namespace tessik::app

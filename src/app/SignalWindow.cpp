@@ -19,7 +19,6 @@ SignalWindow::SignalWindow(Language language, QWidget* parent)
     setObjectName("signalWindow");
     setWindowTitle(qs(caption(DialogId::Signal, language)));
     heading_->setObjectName("signalHeading");
-    heading_->setWordWrap(true);
     heading_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading_);

@@ -209,7 +209,8 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
 }
 
 // For a person to look at, as the other screenshots (only with TESSIK_SCREENSHOT_DIR): the
-// dialog waiting for the first press, for the second, and with a code confirmed.
+// dialog waiting for the first press, for the second, with a code confirmed, and with a noisy
+// one whose second press misses windows.
 TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
     const QString folder = qEnvironmentVariable("TESSIK_SCREENSHOT_DIR");
     if (folder.isEmpty()) GTEST_SKIP() << "set TESSIK_SCREENSHOT_DIR to write screenshots";
@@ -230,6 +231,14 @@ TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
             press(d, sim::necTvRemote(), "Power");
             d.findChild<QLineEdit*>()->setText(QStringLiteral("Power"));
             shoot("capture-confirmed");
+            // A remote that wanders by 8 % against 5 % jitter: periods outside their windows.
+            click(d, "nextButton");
+            window->model().jitterPercent = 5;
+            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 10});
+            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 11});
+            shoot("capture-noisy");
+            d.findChild<app::SignalView*>()->zoomBy(5, 0);
+            shoot("capture-noisy-zoomed");
             d.reject();
         });
     }

@@ -241,8 +241,8 @@ std::string_view signalText(SignalText id, Language language) {
 
 std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int32_t jitterPercent,
                               Language language) {
-    return formatText(pick({"Button %d: %s, %s. Windows at %d%% jitter.",
-                            "ボタン %d: %s、%s。ジッター %d%% の許容範囲。"},
+    return formatText(pick({"Button %d: %s\n%s\nWindows at %d%% jitter",
+                            "ボタン %d: %s\n%s\nジッター %d%% の許容範囲"},
                            language),
                       {static_cast<int>(slot + 1), codeValueText(code.codeValue),
                        protocolText(identifyProtocol(code), language), jitterPercent});

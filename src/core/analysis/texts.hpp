@@ -51,8 +51,9 @@ enum class SignalText {
 };
 std::string_view signalText(SignalText id, Language language);
 
-// The Signal window's line over the pulse train of a row: "Button 3: 0x20DF10EF, NEC, address
-// 0x04, command 0x08. Windows at 10% jitter."
+// The Signal window's lines over the pulse train of a row: "Button 3: 0x20DF10EF", "NEC,
+// address 0x04, command 0x08", "Windows at 10% jitter". Short lines, so that they need no
+// wrapping at any scale.
 std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int32_t jitterPercent,
                               Language language);
 
