@@ -23,6 +23,7 @@
 #include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
 #include "app/Set_Jitter.hpp"
+#include "app/SignalWindow.hpp"
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
@@ -94,6 +95,7 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
     for (int i = 0; i < 4; ++i)
         list_->setColumnWidth(i, kColumns[i].width);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditButton(); });
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { updateSignal(); });
     layout->addWidget(list_, 1);
 
     // The window system offers no system menu to add to, so the version entry lives in the
@@ -194,6 +196,9 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::VersionSystemMenu:
             ShowVersion();
             break;
+        case CommandId::Signal:
+            ShowSignal();
+            break;
     }
 }
 
@@ -252,6 +257,7 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::SetUp, s.setUp);
     enable(CommandId::EditMacro, s.editMacro);
     enable(CommandId::Jitter, s.jitter);
+    enable(CommandId::Signal, s.deleteIr);  // a row to show
 }
 
 void CTessikDlg::RefreshList(int selection) {
@@ -270,6 +276,7 @@ void CTessikDlg::RefreshList(int selection) {
     if (shown >= 0) list_->scrollToItem(list_->topLevelItem(shown));
     showName();
     syncMenu();
+    updateSignal();  // the table's timings may have changed under the same row
 }
 
 void CTessikDlg::LogLine(std::string_view line) {
@@ -287,6 +294,17 @@ std::size_t CTessikDlg::AddCode(const CodeRecord& record, std::u16string_view co
 int CTessikDlg::selectedRow() const {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
     return selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.front());
+}
+
+void CTessikDlg::updateSignal() {
+    if (signal_ == nullptr) return;
+    const int row = selectedRow();
+    if (row < 0 || !model_.buttons[static_cast<std::size_t>(row)].code.occupied()) {
+        signal_->showNothing();
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(row);
+    signal_->showCode(slot, model_.buttons[slot].code, model_.header, model_.jitterPercent);
 }
 
 // --- File menu --------------------------------------------------------------------------------
@@ -401,6 +419,7 @@ bool CTessikDlg::Close() {
     }
     if (debug_ != nullptr) debug_->hide();
     if (help_ != nullptr) help_->hide();
+    if (signal_ != nullptr) signal_->hide();
     done(QDialog::Rejected);
     return true;
 }
@@ -473,6 +492,15 @@ void CTessikDlg::ShowVirtualRemote() {
     remote_->activateWindow();
 }
 
+void CTessikDlg::ShowSignal() {
+    const bool first = signal_ == nullptr;
+    if (first) signal_ = new SignalWindow(language_, this);
+    updateSignal();
+    if (first) signal_->adjustSize();  // to the heading it shows, which may take lines
+    signal_->show();
+    signal_->raise();
+}
+
 void CTessikDlg::DeleteButton() {
     const int row = selectedRow();
     if (row < 0) return;
@@ -505,6 +533,7 @@ void CTessikDlg::Jitter() {
     Set_Jitter dialog(model_, language_, this);
     dialog.setPressSpread(pressSpread_);
     dialog.exec();
+    updateSignal();  // the windows follow the jitter
 }
 
 void CTessikDlg::Help() {

@@ -28,6 +28,7 @@ namespace tessik::app {
 
 class DEBUG_w;
 class HelpViewer;
+class SignalWindow;
 class VirtualRemoteWindow;
 
 // RefreshList's argument for "select nothing, scroll to the end" (AddCode, New, Edit Macro).
@@ -89,11 +90,14 @@ class CTessikDlg : public QDialog, public LogSink {
     // With the simulated receiver: shows the Virtual Remote beside this window, or raises it.
     // Does nothing with a real receiver.
     void ShowVirtualRemote();
+    // Edit > Signal: the window with the selected row's pulse train, shown or raised.
+    void ShowSignal();
 
     QAction* action(CommandId command) const;
     QAction* versionAction() const { return versionAction_; }
     DEBUG_w* debugWindow() const { return debug_; }
     HelpViewer* helpViewer() const { return help_; }
+    SignalWindow* signalWindow() const { return signal_; }
     VirtualRemoteWindow* virtualRemote() const { return remote_.get(); }
 
   public slots:
@@ -111,6 +115,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void syncMenu();
     bool writeFile(const std::filesystem::path& path);
     int selectedRow() const;
+    void updateSignal();
 
     DialogService& dialogs_;
     Language language_;
@@ -131,6 +136,7 @@ class CTessikDlg : public QDialog, public LogSink {
     QLabel* name_ = nullptr;
     QTreeWidget* list_ = nullptr;
     HelpViewer* help_ = nullptr;
+    SignalWindow* signal_ = nullptr;
 };
 
 }  // namespace tessik::app

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/QtText.hpp"
+#include "app/SignalView.hpp"
 #include "core/text/ui_texts.hpp"
 
 namespace tessik::app {
@@ -29,6 +30,7 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
       result_(new QLabel),
       analysis_(new QLabel),
       warning_(new QLabel),
+      signal_(new SignalView(language)),
       comment_(new QLineEdit),
       next_(new QPushButton(qs(label(Label::CaptureNext, language)))),
       timer_(new QTimer(this)),
@@ -75,8 +77,9 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
     fields->addWidget(result_, 0, 1);
     fields->addWidget(analysis_, 1, 1);
     fields->addWidget(warning_, 2, 1);
-    fields->addWidget(commentLabel, 3, 0);
-    fields->addWidget(comment_, 3, 1);
+    fields->addWidget(signal_, 3, 0, 1, 2);
+    fields->addWidget(commentLabel, 4, 0);
+    fields->addWidget(comment_, 4, 1);
     fields->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -107,6 +110,11 @@ void Capture_w::setAnalysis(std::string_view code, std::string_view warning) {
     warning_->setVisible(!warning.empty());
     // The lines come and go with each button: the window takes the height they need.
     adjustSize();
+}
+
+void Capture_w::setSignal(std::span<const SignalTrace> presses) {
+    signal_->setTraces({presses.begin(), presses.end()});
+    signal_->viewport()->repaint();
 }
 
 void Capture_w::setNextEnabled(bool enabled) {

@@ -2,7 +2,8 @@
 // "Ir Data Capture": teaches the tool one remote-control button after another. Every rule
 // (polling the receiver, the two presses, the refusals, storing, what a confirmed code is
 // told with) is CaptureSession's; this window gives it a prompt, a result text with the
-// analysis lines under it, the Comment edit, Next and Close, and a one-shot timer for its polls.
+// analysis lines under it, the pulse trains of the presses, the Comment edit, Next and Close,
+// and a one-shot timer for its polls.
 
 #include <QDialog>
 #include <functional>
@@ -15,6 +16,8 @@ class QPushButton;
 class QTimer;
 
 namespace tessik::app {
+
+class SignalView;
 
 class Capture_w : public QDialog, public CaptureView {
     Q_OBJECT
@@ -31,6 +34,7 @@ class Capture_w : public QDialog, public CaptureView {
     void setPrompt(std::string_view text) override;
     void setResult(std::string_view text) override;
     void setAnalysis(std::string_view code, std::string_view warning) override;
+    void setSignal(std::span<const SignalTrace> presses) override;
     void setNextEnabled(bool enabled) override;
     void clearComment() override;
     void focusComment() override;
@@ -55,6 +59,7 @@ class Capture_w : public QDialog, public CaptureView {
     QLabel* result_;
     QLabel* analysis_;
     QLabel* warning_;
+    SignalView* signal_;
     QLineEdit* comment_;
     QPushButton* next_;
     QTimer* timer_;

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/Capture_w.hpp"
+#include "app/SignalView.hpp"
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/text/strings.hpp"
@@ -72,10 +73,14 @@ TEST_F(CaptureDialog, twoPressesConfirmNextStoresWithTheCommentAndCloseStoresThe
         EXPECT_FALSE(next->isEnabled());
         EXPECT_EQ(comment->maxLength(), 128);
 
+        auto* signal = d.findChild<app::SignalView*>("signalView");
         press(d, tv, "Power");
         EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::SecondPressPrompt));
+        EXPECT_EQ(signal->traces().size(), 1u) << "the last press";
         press(d, tv, "Power");
         EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::ReadingCompleted));
+        EXPECT_EQ(signal->traces(), d.session().presses()) << "both presses";
+        EXPECT_EQ(signal->traces().size(), 2u);
         EXPECT_EQ(shown(d, "captureResult").rfind("0x", 0), 0u) << shown(d, "captureResult");
         ASSERT_TRUE(next->isEnabled());
 
@@ -204,7 +209,8 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
 }
 
 // For a person to look at, as the other screenshots (only with TESSIK_SCREENSHOT_DIR): the
-// dialog waiting for the first press, for the second, and with a code confirmed.
+// dialog waiting for the first press, for the second, with a code confirmed, and with a noisy
+// one whose second press misses windows.
 TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
     const QString folder = qEnvironmentVariable("TESSIK_SCREENSHOT_DIR");
     if (folder.isEmpty()) GTEST_SKIP() << "set TESSIK_SCREENSHOT_DIR to write screenshots";
@@ -225,6 +231,14 @@ TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
             press(d, sim::necTvRemote(), "Power");
             d.findChild<QLineEdit*>()->setText(QStringLiteral("Power"));
             shoot("capture-confirmed");
+            // A remote that wanders by 8 % against 5 % jitter: periods outside their windows.
+            click(d, "nextButton");
+            window->model().jitterPercent = 5;
+            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 10});
+            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 11});
+            shoot("capture-noisy");
+            d.findChild<app::SignalView*>()->zoomBy(5, 0);
+            shoot("capture-noisy-zoomed");
             d.reject();
         });
     }

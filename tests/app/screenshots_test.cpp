@@ -19,6 +19,8 @@
 #include "app/InputMacro.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/Set_Jitter.hpp"
+#include "app/SignalView.hpp"
+#include "app/SignalWindow.hpp"
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
@@ -95,6 +97,11 @@ TEST_P(Screenshots, everyWindow) {
     }
     window->RefreshList(0);
     save(*window, "main");
+    window->ShowSignal();
+    save(*window->signalWindow(), "signal");
+    window->signalWindow()->view()->zoomBy(8, 0);
+    save(*window->signalWindow(), "signal-zoomed");
+    window->signalWindow()->hide();
 
     window->ToggleDebugWindow();
     window->AddCode(necLikeCode(0x1234), u"");

@@ -43,6 +43,7 @@ struct QuietDialog : Notifier, CaptureView {
     void setPrompt(std::string_view) override {}
     void setResult(std::string_view) override {}
     void setAnalysis(std::string_view, std::string_view) override {}
+    void setSignal(std::span<const SignalTrace>) override {}
     void setNextEnabled(bool) override {}
     void clearComment() override {}
     void focusComment() override {}

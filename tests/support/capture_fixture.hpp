@@ -23,6 +23,9 @@ struct FakeCaptureView : CaptureView {
         analysis = code;
         warning = warn;
     }
+    void setSignal(std::span<const SignalTrace> shown) override {
+        presses.assign(shown.begin(), shown.end());
+    }
     void setNextEnabled(bool enabled) override { nextEnabled = enabled; }
     void clearComment() override { comment_.clear(); }
     void focusComment() override { commentFocused = true; }
@@ -36,6 +39,7 @@ struct FakeCaptureView : CaptureView {
     std::string result;
     std::string analysis;
     std::string warning;
+    std::vector<SignalTrace> presses;
     bool nextEnabled = false;
     bool commentFocused = false;
     std::optional<std::uint32_t> timerMs;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
 
 namespace tessik {
@@ -50,20 +51,11 @@ bool matches(const CodeRecord& c, const FrameTiming& t) {
            near(m.plain, n.plain) && near(m.zero, n.zero) && near(m.one, n.one);
 }
 
-// Bit `i` in the order received. Full code bytes hold eight bits, first bit highest; a last
-// partial byte holds its bits in its low end.
-unsigned bitAt(const CodeRecord& c, std::size_t i) {
-    const std::size_t k = i / 8;
-    const std::size_t fullBytes = c.bitCount / 8;
-    const std::size_t inByte = k < fullBytes ? 8 : c.bitCount % 8;
-    return (c.codeBytes[k] >> (inByte - 1 - i % 8)) & 1u;
-}
-
 // `count` bits from bit `first`, least significant first, as the protocols send their fields.
 std::uint32_t field(const CodeRecord& c, std::size_t first, std::size_t count) {
     std::uint32_t v = 0;
     for (std::size_t n = 0; n < count; ++n)
-        v |= static_cast<std::uint32_t>(bitAt(c, first + n)) << n;
+        v |= static_cast<std::uint32_t>(codeBit(c, first + n)) << n;
     return v;
 }
 

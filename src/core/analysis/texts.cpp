@@ -207,4 +207,45 @@ std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPerc
            adviceText(spread.widest(), limit, language);
 }
 
+std::string_view signalText(SignalText id, Language language) {
+    switch (id) {
+        case SignalText::Leader:
+            return pick({"Leader", "リーダー"}, language);
+        case SignalText::FirstPress:
+            return pick({"1st press", "1回目"}, language);
+        case SignalText::SecondPress:
+            return pick({"2nd press", "2回目"}, language);
+        case SignalText::Window:
+            return pick({"receiver's window", "受信の許容範囲"}, language);
+        case SignalText::Missed:
+            return pick({"outside its window", "範囲外"}, language);
+        case SignalText::Milliseconds:
+            return "ms";
+        case SignalText::Empty:
+            return pick({"No signal", "信号なし"}, language);
+        case SignalText::Description:
+            return pick({"The pulse train of the code on a time axis: bursts raised, pauses "
+                         "lowered, the leader and the bit values labelled, the receiver's "
+                         "windows as bands. Zoom with the mouse wheel or the + and - keys.",
+                         "コードのパルス列を時間軸上に表示します。バーストを上、休止を下に描き、"
+                         "リーダーとビット値を示し、受信の許容範囲を帯で示します。"
+                         "マウスホイールまたは + / - キーで拡大・縮小します。"},
+                        language);
+        case SignalText::NoRow:
+            return pick({"Select a button in the list to see its signal.",
+                         "一覧でボタンを選ぶと、その信号を表示します。"},
+                        language);
+    }
+    return {};
+}
+
+std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int32_t jitterPercent,
+                              Language language) {
+    return formatText(pick({"Button %d: %s\n%s\nWindows at %d%% jitter",
+                            "ボタン %d: %s\n%s\nジッター %d%% の許容範囲"},
+                           language),
+                      {static_cast<int>(slot + 1), codeValueText(code.codeValue),
+                       protocolText(identifyProtocol(code), language), jitterPercent});
+}
+
 }  // namespace tessik

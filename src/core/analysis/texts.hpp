@@ -2,6 +2,7 @@
 // The analysis as the user reads it, in English and Japanese: protocol names, the window pairs,
 // the jitter dialog's verdict and the capture dialog's lines about two presses.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,5 +36,25 @@ std::string confirmedCodeText(const ProtocolName& name, const PressSpread& sprea
 // jitter to set, or why none would do.
 std::string spreadWarningText(const PressSpread& spread, std::int32_t jitterPercent,
                               std::optional<std::int32_t> limit, Language language);
+
+// The signal view's fixed texts: its labels and legend, and what it says to assistive tools.
+enum class SignalText {
+    Leader,      // over the leader pulse
+    FirstPress,  // legend: the two presses of a capture
+    SecondPress,
+    Window,        // legend: the bands
+    Missed,        // legend: a period outside its band
+    Milliseconds,  // the time axis unit
+    Empty,         // drawn when there is nothing to draw
+    Description,   // for assistive tools; the view's name is the Signal window's caption
+    NoRow,         // the Signal window without a selected row
+};
+std::string_view signalText(SignalText id, Language language);
+
+// The Signal window's lines over the pulse train of a row: "Button 3: 0x20DF10EF", "NEC,
+// address 0x04, command 0x08", "Windows at 10% jitter". Short lines, so that they need no
+// wrapping at any scale.
+std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int32_t jitterPercent,
+                              Language language);
 
 }  // namespace tessik

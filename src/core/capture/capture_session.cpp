@@ -35,6 +35,7 @@ void CaptureSession::shown() {
     startTimer();
     setTexts(StringId::CapturePrompt, StringId::FirstPressStandby);
     refresh();
+    showPresses({});
 }
 
 void CaptureSession::timerFired() {
@@ -154,6 +155,7 @@ CaptureSession::Outcome CaptureSession::judge(std::uint16_t pairCount,
                                               const std::vector<std::uint16_t>& high) {
     if (pairCount == 0) return refuse(StringId::TooFewEntries, MessageKind::Warning);
     held_ = decodeCapture(low, high);
+    tracePress(low, high);
     if (held_.codeValue == 0) return refuse(StringId::NothingDecoded, MessageKind::Warning);
     // One set of timing windows serves the whole table, so every code must be as long as the
     // first one.
@@ -167,10 +169,12 @@ CaptureSession::Outcome CaptureSession::judge(std::uint16_t pairCount,
 
     if (state_ != CaptureState::SecondPress) {
         firstCapture_ = held_;
+        firstPress_ = lastPress_;
         return Outcome::FirstPressAccepted;
     }
     if (firstCapture_ && held_.codeValue == firstCapture_->codeValue) {
         result_ = codeValueText(held_.codeValue);
+        showPresses({firstPress_, lastPress_});
         analyseConfirmed();
         return Outcome::Confirmed;
     }
@@ -214,6 +218,7 @@ void CaptureSession::waitForFirstPress() {
     view_.setNextEnabled(false);
     setTexts(StringId::CapturePrompt, StringId::FirstPressStandby);
     refresh();
+    showPresses({});
     startTimer();
     state_ = CaptureState::FirstPress;
     firstCapture_.reset();
@@ -252,13 +257,32 @@ void CaptureSession::setTexts(StringId prompt, StringId result) {
 // folded into its statistics.
 void CaptureSession::analyseConfirmed() {
     spread_ = tessik::pressSpread(*firstCapture_, held_);
-    RemoteModel withCode;
-    withCode.header = model_.header;
-    withCode.AccumulateStatistics(*firstCapture_);
-    withCode.AccumulateStatistics(held_);
     analysis_ = confirmedCodeText(identifyProtocol(held_), *spread_, language_);
-    warning_ =
-        spreadWarningText(*spread_, model_.jitterPercent, overlapLimit(withCode.header), language_);
+    warning_ = spreadWarningText(*spread_, model_.jitterPercent,
+                                 overlapLimit(headerWith({&*firstCapture_, &held_})), language_);
+}
+
+RemoteHeader CaptureSession::headerWith(std::initializer_list<const CodeRecord*> codes) const {
+    RemoteModel table;
+    table.header = model_.header;
+    for (const CodeRecord* code : codes)
+        table.AccumulateStatistics(*code);
+    return table.header;
+}
+
+// The second press is drawn against the windows the table would get from the first one, so a
+// period the jitter does not cover stands out; a first press against its own.
+void CaptureSession::tracePress(const std::vector<std::uint16_t>& low,
+                                const std::vector<std::uint16_t>& high) {
+    const bool second = state_ == CaptureState::SecondPress && firstCapture_;
+    const RemoteHeader learned = headerWith({second ? &*firstCapture_ : &held_});
+    lastPress_ = captureTrace(low, high, timingWindows(learned, model_.jitterPercent));
+    showPresses({lastPress_});
+}
+
+void CaptureSession::showPresses(std::vector<SignalTrace> presses) {
+    presses_ = std::move(presses);
+    view_.setSignal(presses_);
 }
 
 // Writes the texts to the window and empties the Comment edit, as the dialog's refresh always

@@ -14,10 +14,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/analysis/signal_trace.hpp"
 #include "core/analysis/tolerance.hpp"
 #include "core/capture/capture_exchange.hpp"
 #include "core/capture/capture_view.hpp"
@@ -75,6 +77,9 @@ class CaptureSession {
     // How far the two presses of the last confirmed code spread; kept until the next code
     // is confirmed, so it outlives Next.
     const std::optional<PressSpread>& pressSpread() const { return spread_; }
+    // What the view draws: the last press, or both presses of the confirmed code, each period
+    // against the windows the table would get from the button's first press at the jitter.
+    const std::vector<SignalTrace>& presses() const { return presses_; }
 
   private:
     enum class Outcome { Retry, FirstPressAccepted, Confirmed };
@@ -95,6 +100,9 @@ class CaptureSession {
     void refresh();
     void setTexts(StringId prompt, StringId result);
     void analyseConfirmed();
+    RemoteHeader headerWith(std::initializer_list<const CodeRecord*> codes) const;
+    void tracePress(const std::vector<std::uint16_t>& low, const std::vector<std::uint16_t>& high);
+    void showPresses(std::vector<SignalTrace> presses);
 
     CaptureExchange exchange_;
     DeviceCommands& commands_;
@@ -113,6 +121,9 @@ class CaptureSession {
     std::string prompt_;
     std::string result_;
     std::optional<PressSpread> spread_;
+    SignalTrace lastPress_;
+    SignalTrace firstPress_;
+    std::vector<SignalTrace> presses_;
     std::string analysis_;
     std::string warning_;
 };

@@ -4,8 +4,11 @@
 // Notifier the session is given, not through the view.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "core/analysis/signal_trace.hpp"
 
 namespace tessik {
 
@@ -20,6 +23,9 @@ class CaptureView {
     // differ, and a warning when they differ by more than the jitter (empty when not). Both
     // are emptied when the next button is awaited.
     virtual void setAnalysis(std::string_view code, std::string_view warning) = 0;
+    // The pulse trains under the texts: the last press, or both presses of a confirmed code
+    // (the first press first); none while a button is awaited.
+    virtual void setSignal(std::span<const SignalTrace> presses) = 0;
     // The Next button (1001).
     virtual void setNextEnabled(bool enabled) = 0;
     // The Comment edit (1007, at most 128 characters): emptied, focused, read when a code is

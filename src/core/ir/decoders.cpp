@@ -22,13 +22,6 @@ struct Group {
     bool holds(std::uint16_t v) const { return min <= v && v <= max; }
 };
 
-// The data pairs of a capture, [begin, end), after the leader at index `leader`. May be empty.
-struct DataRange {
-    std::size_t leader = 0;
-    std::size_t begin = 1;
-    std::size_t end = 0;
-};
-
 std::uint16_t periodAt(std::span<const std::uint16_t> periods, std::size_t i) {
     return i < periods.size() ? periods[i] : 0;
 }
@@ -40,31 +33,9 @@ DataRange startDecode(std::span<const std::uint16_t> low, std::span<const std::u
     record = CodeRecord{};
     record.oneMin = record.lowMin = record.highMin = kNoMinimum;
     record.pairCount = static_cast<std::uint16_t>(pairs);
-
-    // The leader is the first burst longer than any data burst can be; remotes whose leader is
-    // shorter than that (pulse-width codes) are taken at their first longest burst.
-    DataRange d;
-    std::uint16_t longest = 0;
-    for (std::size_t i = 0; i < pairs; ++i) {
-        if (low[i] > longest) {
-            longest = low[i];
-            d.leader = i;
-        }
-        if (longest > kLeaderThreshold) break;
-    }
+    const DataRange d = locateData(low, high, pairs);
     record.leaderLow = periodAt(low, d.leader);
     record.leaderHigh = periodAt(high, d.leader);
-
-    // A pause longer than the leader's burst is the gap before a repeated frame: the data ends
-    // before it. The leader's own pause is never compared.
-    d.begin = d.leader + 1;
-    d.end = pairs;
-    for (std::size_t i = d.begin; i < pairs; ++i) {
-        if (high[i] > record.leaderLow) {
-            d.end = i;
-            break;
-        }
-    }
     return d;
 }
 
@@ -118,6 +89,42 @@ bool packBits(std::span<const std::uint16_t> bitPeriods, const DataRange& d, con
 }
 
 }  // namespace
+
+DataRange locateData(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high,
+                     std::size_t pairs) {
+    pairs = std::min({pairs, low.size(), high.size()});
+    // The leader is the first burst longer than any data burst can be; remotes whose leader is
+    // shorter than that (pulse-width codes) are taken at their first longest burst.
+    DataRange d;
+    std::uint16_t longest = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        if (low[i] > longest) {
+            longest = low[i];
+            d.leader = i;
+        }
+        if (longest > kLeaderThreshold) break;
+    }
+    // A pause longer than the leader's burst is the gap before a repeated frame: the data ends
+    // before it. The leader's own pause is never compared.
+    d.begin = d.leader + 1;
+    d.end = pairs;
+    for (std::size_t i = d.begin; i < pairs; ++i) {
+        if (high[i] > longest) {
+            d.end = i;
+            break;
+        }
+    }
+    return d;
+}
+
+unsigned codeBit(const CodeRecord& c, std::size_t i) {
+    const std::size_t k = i / 8;
+    if (k >= kCodeBytesCount) return 0;
+    const std::size_t fullBytes = c.bitCount / 8;
+    const std::size_t inByte = k < fullBytes ? 8 : c.bitCount % 8;
+    if (i % 8 >= inByte) return 0;
+    return (c.codeBytes[k] >> (inByte - 1 - i % 8)) & 1u;
+}
 
 bool DecodePulseDistance(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high,
                          CodeRecord& record) {

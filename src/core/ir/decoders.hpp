@@ -14,6 +14,7 @@
 // pack the bits and derive the 64-bit codeValue that captures are compared by. The device is
 // programmed from these records, so every field is computed exactly as the tool always has.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -25,6 +26,22 @@ namespace tessik {
 inline constexpr std::uint16_t kLeaderThreshold = 6000;
 // A 160th data bit would need a 21st code byte: the code is too long for the record.
 inline constexpr std::size_t kMaxDecodedBits = kCodeBytesCount * 8 - 1;
+
+// Where the parts of a capture lie, as both decoders find them: the leader at entry `leader`,
+// then the data pairs [begin, end), which may be empty. Only the first `pairs` entries (and no
+// more than both arrays hold) are looked at.
+struct DataRange {
+    std::size_t leader = 0;
+    std::size_t begin = 1;
+    std::size_t end = 0;
+};
+
+DataRange locateData(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high,
+                     std::size_t pairs);
+
+// Bit `i` of a decoded code in the order received (0 beyond its bits). Full code bytes hold
+// eight bits, first bit highest; a last partial byte holds its bits in its low end.
+unsigned codeBit(const CodeRecord& record, std::size_t i);
 
 // Type 1, pulse distance: the bit is in the high period. `record` comes in with pairCount set
 // and goes out fully rewritten (format 1, timing groups, codeBytes, bitCount, codeValue).

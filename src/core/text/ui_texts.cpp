@@ -40,6 +40,8 @@ std::string_view caption(DialogId dialog, Language language) {
             return pick({"Firmware Update", "ファームウェアアップデート"}, language);
         case DialogId::Import:
             return pick({"Import IR Codes", "リモコンコードのインポート"}, language);
+        case DialogId::Signal:
+            return pick({"Signal", "信号"}, language);
     }
     return {};
 }
@@ -61,7 +63,8 @@ std::vector<Menu> mainMenu(Language language) {
          {item(CommandId::Capture, "Capture Ir Data", "リモコンデータ取り込み"),
           item(CommandId::DeleteIr, "Delete Ir Data", "リモコンデータ削除"), sep,
           item(CommandId::SetUp, "Set Up Ir Data", "リモコンデータ登録"), sep,
-          item(CommandId::EditMacro, "Edit Macro", "マクロ編集")}},
+          item(CommandId::EditMacro, "Edit Macro", "マクロ編集"), sep,
+          item(CommandId::Signal, "Signal", "信号")}},
         {ja ? "設定" : "Setup", {item(CommandId::Jitter, "Jitter", "ジッタ設定")}},
         // The Help menu is the same in both languages.
         {"Help",

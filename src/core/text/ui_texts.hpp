@@ -21,6 +21,7 @@ enum class DialogId : int {
     MacroList = 151,
     FirmwareUpdate = 158,
     Import = 160,  // the preview of File > Import...
+    Signal = 161,  // Edit > Signal: the pulse train of the selected row
 };
 
 std::string_view caption(DialogId dialog, Language language);
@@ -43,6 +44,7 @@ enum class CommandId : int {
     DebugWindow = 32780,
     FirmwareUpdate = 32795,
     Import = 32796,  // File > Import...: buttons from IR code files
+    Signal = 32797,  // Edit > Signal: the window with the selected row's pulse train
 };
 
 struct MenuItem {

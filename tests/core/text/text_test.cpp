@@ -74,6 +74,9 @@ TEST(UiTexts, menuHasFourMenusWithSeparatorsAndTheHelpMenuIsEnglishInBoth) {
               std::tuple("名前をつけて保存...", "編集", "ジッタ設定", "Help"));
     EXPECT_EQ(std::tuple(ja[3].items.back().text, ja[3].items.back().command),
               std::tuple("Firmware Update", CommandId::FirmwareUpdate));
+    // Capture Delete - SetUp - EditMacro - Signal
+    EXPECT_EQ(std::tuple(en[1].items.size(), en[1].items.back().text, ja[1].items.back().text),
+              std::tuple(8u, "Signal", "信号"));
     const Language jp = Language::Japanese;
     EXPECT_EQ(std::tuple(caption(DialogId::Debug, jp), caption(DialogId::SetUp, jp),
                          caption(DialogId::Main, jp)),

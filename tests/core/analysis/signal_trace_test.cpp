@@ -1,0 +1,82 @@
+// The pulse train the signal view draws: a stored code rendered from its bytes and the table's
+// timings is a recording the decoders read back as the same code, a capture is labelled as
+// the decoders read it, and every period carries the window Set Ir Code sends for it.
+
+#include <gtest/gtest.h>
+
+#include "core/analysis/signal_trace.hpp"
+#include "core/ir/decoders.hpp"
+#include "core/model/remote_model.hpp"
+#include "sim/ir_signal.hpp"
+
+namespace tessik::test {
+namespace {
+
+struct Periods {
+    std::vector<std::uint16_t> low, high;
+};
+
+Periods periodsOf(const SignalTrace& t) {
+    Periods p;
+    for (const TracePulse& pulse : t.pulses) {
+        p.low.push_back(pulse.mark);
+        p.high.push_back(pulse.space);
+    }
+    return p;
+}
+
+std::vector<int> labelsOf(const SignalTrace& t) {  // -1 leader, 0/1 bits, 9 unanalysed
+    std::vector<int> out;
+    for (const TracePulse& p : t.pulses)
+        out.push_back(p.role == PulseRole::Leader ? -1 : p.role == PulseRole::Bit ? p.one : 9);
+    return out;
+}
+
+TEST(SignalTrace, aStoredCodeRendersToARecordingOfTheSameCodeWithTheWindowsAsSent) {
+    const struct {
+        const char* name;
+        sim::IrSignal signal;
+        std::size_t pulses;  // leader, bits, the entry that ends the recording
+    } cases[] = {
+        {"NEC", sim::necSignal(0x5E, 0x08), 34},
+        {"SIRC 12, its last bit unseen", sim::sircSignal(sim::SircBits::Twelve, 0x15, 1), 13},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CodeRecord code = decodeCapture(c.signal.low, c.signal.high);
+        RemoteModel table;
+        table.AccumulateStatistics(code);
+
+        const SignalTrace rendered = codeTrace(code, table.header, 10);
+        ASSERT_EQ(rendered.pulses.size(), c.pulses);
+        const Periods p = periodsOf(rendered);
+        const CodeRecord back = decodeCapture(p.low, p.high);
+        EXPECT_EQ(std::tuple(back.codeValue, back.bitCount, back.codeBytes, back.format),
+                  std::tuple(code.codeValue, code.bitCount, code.codeBytes, code.format));
+
+        const TimingWindows w = timingWindows(table.header, 10);
+        const SignalTrace captured = captureTrace(c.signal.low, c.signal.high, w);
+        EXPECT_EQ(labelsOf(captured), labelsOf(rendered));
+        EXPECT_EQ(rendered.pulses.front().markWindow, w.leaderLow);
+        EXPECT_EQ(rendered.pulses.front().spaceWindow, w.leaderHigh);
+        EXPECT_EQ(rendered.pulses.back().markWindow, std::nullopt);
+        for (const TracePulse& pulse : captured.pulses) {
+            if (pulse.role != PulseRole::Bit) continue;
+            const bool width = code.format == 2;
+            const TimingWindow carried = pulse.one ? w.one : width ? w.low : w.high;
+            EXPECT_EQ(width ? pulse.markWindow : pulse.spaceWindow, carried);
+            EXPECT_EQ(width ? pulse.spaceWindow : pulse.markWindow, width ? w.high : w.low);
+        }
+    }
+}
+
+TEST(SignalTrace, anUndecodedCodeOrCaptureHasNothingToLabel) {
+    EXPECT_TRUE(codeTrace(CodeRecord{}, RemoteHeader{}, 10).pulses.empty());
+    const std::vector<std::uint16_t> low{9000, 560}, high{4500};  // a high period missing
+    const SignalTrace t = captureTrace(low, high, TimingWindows{});
+    EXPECT_EQ(labelsOf(t), (std::vector<int>{9, 9}));
+    EXPECT_EQ(t.pulses[1].space, 0);
+}
+
+}  // namespace
+}  // namespace tessik::test
