@@ -231,6 +231,7 @@ void CTessikDlg::fillRows() {
         if (!b.code.occupied()) continue;
         auto* row = new QTreeWidgetItem;
         row->setText(0, QString::number(slot + 1));
+        row->setData(0, Qt::UserRole, static_cast<int>(slot));
         row->setText(1, qs(codeValueText(b.code.codeValue)));
         row->setText(2, qs(b.text.sendText));
         row->setText(3, qs(b.text.comment));
@@ -264,7 +265,14 @@ void CTessikDlg::RefreshList(int selection) {
     model_.refreshCommandStates();
     fillRows();
     const int n = list_->topLevelItemCount();
-    const int selected = selection == kRefreshToEnd ? n : selection;
+    // `selection` is a slot: its row, or the first row after it where it has none.
+    int selected = n;
+    for (int r = 0; selection != kRefreshToEnd && r < n; ++r) {
+        if (list_->topLevelItem(r)->data(0, Qt::UserRole).toInt() >= selection) {
+            selected = r;
+            break;
+        }
+    }
     list_->clearSelection();
     if (selected >= 0 && selected < n) {
         list_->setCurrentItem(list_->topLevelItem(selected));
@@ -291,14 +299,16 @@ std::size_t CTessikDlg::AddCode(const CodeRecord& record, std::u16string_view co
     return slot;
 }
 
-int CTessikDlg::selectedRow() const {
+// The slot the selected row shows. Rows are the occupied slots only, so in a table with gaps
+// (a file written elsewhere) a row's place in the list is not its slot.
+int CTessikDlg::selectedSlot() const {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
-    return selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.front());
+    return selected.isEmpty() ? -1 : selected.front()->data(0, Qt::UserRole).toInt();
 }
 
 void CTessikDlg::updateSignal() {
     if (signal_ == nullptr) return;
-    const int row = selectedRow();
+    const int row = selectedSlot();
     if (row < 0 || !model_.buttons[static_cast<std::size_t>(row)].code.occupied()) {
         signal_->showNothing();
         return;
@@ -502,7 +512,7 @@ void CTessikDlg::ShowSignal() {
 }
 
 void CTessikDlg::DeleteButton() {
-    const int row = selectedRow();
+    const int row = selectedSlot();
     if (row < 0) return;
     if (!dialogs_.confirmDeleteRow(static_cast<std::size_t>(row), language_)) return;
     model_.DeleteButton(static_cast<std::size_t>(row));
@@ -510,7 +520,7 @@ void CTessikDlg::DeleteButton() {
 }
 
 void CTessikDlg::EditButton() {
-    const int row = selectedRow();
+    const int row = selectedSlot();
     if (row < 0) return;
     CInputKeyDlg dialog(
         model_, dialogs_, language_, EditMode::Button, static_cast<std::size_t>(row), 0,

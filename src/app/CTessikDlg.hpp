@@ -47,8 +47,9 @@ class CTessikDlg : public QDialog, public LogSink {
     StartupFinding startUp();
 
     // --- Operations the dialogs use -----------------------------------------------------------
-    // Rebuilds the list from the table, selects row `selection` (kRefreshToEnd: none) and
-    // scrolls so the six rows after it are in view; mirrors the command states in the menu.
+    // Rebuilds the list from the table, selects the row of slot `selection` (kRefreshToEnd:
+    // none) and scrolls so the six rows after it are in view; mirrors the command states in the
+    // menu.
     void RefreshList(int selection);
     // A device-traffic line for the debug window; dropped until the window has been created.
     void LogLine(std::string_view text) override;
@@ -114,7 +115,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void showName();
     void syncMenu();
     bool writeFile(const std::filesystem::path& path);
-    int selectedRow() const;
+    int selectedSlot() const;
     void updateSignal();
 
     DialogService& dialogs_;

@@ -68,6 +68,23 @@ TEST_F(MainWindowTest, menuFollowsTheTableFromNewThroughFullTableDeleteSaveAsAnd
     EXPECT_EQ(dialogs.shown.size(), 2u) << "nothing unsaved, so Save As and Open asked nothing";
 }
 
+// A table written elsewhere may leave slots empty between codes: the list shows the occupied
+// ones, and the selected row's own slot is the one deleted.
+TEST_F(MainWindowTest, aRowIsDeletedByItsSlotWhenTheTableHasGaps) {
+    openWindow();
+    startNew("TV");
+    addCodes(3);
+    window->model().buttons[1] = {};
+    window->RefreshList(2);
+    ASSERT_EQ(rows(), 2);
+    EXPECT_EQ(list()->currentItem(), list()->topLevelItem(1)) << "slot 2 is the second row";
+    dialogs.answer(Answer::Ok);
+    window->DeleteButton();
+    EXPECT_EQ(dialogs.shown.back().text, "Is No.3 deleted?");
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(rowTexts(0).front(), "1") << "slot 0 kept";
+}
+
 TEST_F(MainWindowTest, newTakesANameOfAtMost256CharactersAndAnEmptyNameChangesNothing) {
     openWindow();
     modal.whenOpens<app::CNameDlg>([](app::CNameDlg& d) {
