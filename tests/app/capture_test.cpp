@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -15,7 +14,7 @@
 #include "app/Capture_w.hpp"
 #include "app/SignalView.hpp"
 #include "app/VirtualRemoteWindow.hpp"
-#include "app/support/main_window_fixture.hpp"
+#include "app/support/capture_dialog_fixture.hpp"
 #include "core/text/strings.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remotes.hpp"
@@ -23,45 +22,6 @@
 
 namespace tessik::test {
 namespace {
-
-std::string shown(QDialog& d, const char* objectName) {
-    return d.findChild<QLabel*>(objectName)->text().toStdString();
-}
-
-std::string english(StringId id) {
-    return std::string(text(id, Language::English));
-}
-
-class CaptureDialog : public MainWindowTest {
-  protected:
-    void SetUp() override {
-        plug(kProductIdNormal);
-        openWindow();
-        window->startUp();
-        startNew("TV");
-        dialogs.clearShown();
-        reception = std::make_unique<sim::IrReception>(*receiver);
-    }
-
-    // One press, then the dialog's polls until the receiver's recording has been fetched.
-    // The polls are run at once instead of waiting out the 350 ms timer.
-    void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button,
-               std::optional<sim::TimingNoise> noise = std::nullopt) {
-        ASSERT_EQ(reception->press(remote, button, noise).heard, sim::Heard::Captured);
-        auto* timer = d.findChild<QTimer*>();
-        for (int n = 0; n < 12 && timer->isActive() && !receiver->capture().empty(); ++n)
-            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-    }
-
-    void capture(std::function<void(app::Capture_w&)> act) {
-        modal.whenOpens<app::Capture_w>(act);
-        const int before = modal.acted;
-        window->action(CommandId::Capture)->trigger();
-        EXPECT_EQ(modal.acted, before + 1);
-    }
-
-    std::unique_ptr<sim::IrReception> reception;
-};
 
 TEST_F(CaptureDialog, twoPressesConfirmNextStoresWithTheCommentAndCloseStoresTheLastOne) {
     const sim::VirtualRemote& tv = sim::necTvRemote();
@@ -206,42 +166,6 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(remote->findChild<QPlainTextEdit*>()->toPlainText(),
               "NEC TV Power: captured, 34 entries\nNEC TV Power: captured, 34 entries");
-}
-
-// For a person to look at, as the other screenshots (only with TESSIK_SCREENSHOT_DIR): the
-// dialog waiting for the first press, for the second, with a code confirmed, and with a noisy
-// one whose second press misses windows.
-TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
-    const QString folder = qEnvironmentVariable("TESSIK_SCREENSHOT_DIR");
-    if (folder.isEmpty()) GTEST_SKIP() << "set TESSIK_SCREENSHOT_DIR to write screenshots";
-    QDir().mkpath(folder);
-    for (const auto& [language, suffix] :
-         {std::pair{Language::English, "en"}, std::pair{Language::Japanese, "ja"}}) {
-        window.reset();
-        openWindow(language);
-        startNew("TV");
-        capture([&, suffix = suffix](app::Capture_w& d) {
-            const auto shoot = [&](const char* name) {
-                QCoreApplication::processEvents();
-                d.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, name, suffix));
-            };
-            shoot("capture-first");
-            press(d, sim::necTvRemote(), "Power");
-            shoot("capture-second");
-            press(d, sim::necTvRemote(), "Power");
-            d.findChild<QLineEdit*>()->setText(QStringLiteral("Power"));
-            shoot("capture-confirmed");
-            // A remote that wanders by 8 % against 5 % jitter: periods outside their windows.
-            click(d, "nextButton");
-            window->model().jitterPercent = 5;
-            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 10});
-            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 11});
-            shoot("capture-noisy");
-            d.findChild<app::SignalView*>()->zoomBy(5, 0);
-            shoot("capture-noisy-zoomed");
-            d.reject();
-        });
-    }
 }
 
 }  // namespace

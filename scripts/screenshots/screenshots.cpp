@@ -1,6 +1,6 @@
 // Renders every window of the application to PNG files for a person to look at: clipped or
-// overlapping labels, missing glyphs, unreadable layouts. Runs only when TESSIK_SCREENSHOT_DIR
-// names a folder to write into.
+// overlapping labels, missing glyphs, unreadable layouts. Not a test: scripts/screenshots.sh
+// builds and runs it with TESSIK_SCREENSHOT_DIR naming the folder to write into.
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
-#include "app/support/main_window_fixture.hpp"
+#include "app/support/capture_dialog_fixture.hpp"
 #include "core/ir/signal_import.hpp"
 #include "sim/boot_loader.hpp"
 
@@ -187,6 +187,42 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, Screenshots,
                          [](const ::testing::TestParamInfo<Language>& info) {
                              return info.param == Language::Japanese ? "Japanese" : "English";
                          });
+
+// For a person to look at, as the other screenshots (only with TESSIK_SCREENSHOT_DIR): the
+// dialog waiting for the first press, for the second, with a code confirmed, and with a noisy
+// one whose second press misses windows.
+TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
+    const QString folder = qEnvironmentVariable("TESSIK_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "set TESSIK_SCREENSHOT_DIR to write screenshots";
+    QDir().mkpath(folder);
+    for (const auto& [language, suffix] :
+         {std::pair{Language::English, "en"}, std::pair{Language::Japanese, "ja"}}) {
+        window.reset();
+        openWindow(language);
+        startNew("TV");
+        capture([&, suffix = suffix](app::Capture_w& d) {
+            const auto shoot = [&](const char* name) {
+                QCoreApplication::processEvents();
+                d.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, name, suffix));
+            };
+            shoot("capture-first");
+            press(d, sim::necTvRemote(), "Power");
+            shoot("capture-second");
+            press(d, sim::necTvRemote(), "Power");
+            d.findChild<QLineEdit*>()->setText(QStringLiteral("Power"));
+            shoot("capture-confirmed");
+            // A remote that wanders by 8 % against 5 % jitter: periods outside their windows.
+            click(d, "nextButton");
+            window->model().jitterPercent = 5;
+            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 10});
+            press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 11});
+            shoot("capture-noisy");
+            d.findChild<app::SignalView*>()->zoomBy(5, 0);
+            shoot("capture-noisy-zoomed");
+            d.reject();
+        });
+    }
+}
 
 }  // namespace
 }  // namespace tessik::test

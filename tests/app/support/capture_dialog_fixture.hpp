@@ -1,0 +1,60 @@
+#pragma once
+// A main window on a plugged simulated receiver, a new table, and the Ir Data Capture dialog
+// driven from its own timer: presses are made in front of the receiver and the dialog's polls
+// run at once instead of waiting out the 350 ms timer.
+
+#include <QLabel>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/Capture_w.hpp"
+#include "app/support/main_window_fixture.hpp"
+#include "core/text/strings.hpp"
+#include "sim/ir_reception.hpp"
+#include "sim/remotes.hpp"
+
+namespace tessik::test {
+
+inline std::string shown(QDialog& d, const char* objectName) {
+    return d.findChild<QLabel*>(objectName)->text().toStdString();
+}
+
+inline std::string english(StringId id) {
+    return std::string(text(id, Language::English));
+}
+
+class CaptureDialog : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        plug(kProductIdNormal);
+        openWindow();
+        window->startUp();
+        startNew("TV");
+        dialogs.clearShown();
+        reception = std::make_unique<sim::IrReception>(*receiver);
+    }
+
+    // One press, then the dialog's polls until the receiver's recording has been fetched.
+    // The polls are run at once instead of waiting out the 350 ms timer.
+    void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button,
+               std::optional<sim::TimingNoise> noise = std::nullopt) {
+        ASSERT_EQ(reception->press(remote, button, noise).heard, sim::Heard::Captured);
+        auto* timer = d.findChild<QTimer*>();
+        for (int n = 0; n < 12 && timer->isActive() && !receiver->capture().empty(); ++n)
+            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    }
+
+    void capture(std::function<void(app::Capture_w&)> act) {
+        modal.whenOpens<app::Capture_w>(act);
+        const int before = modal.acted;
+        window->action(CommandId::Capture)->trigger();
+        EXPECT_EQ(modal.acted, before + 1);
+    }
+
+    std::unique_ptr<sim::IrReception> reception;
+};
+
+}  // namespace tessik::test
