@@ -150,7 +150,7 @@ TEST_F(BootLoaderDevice, erasesAndWritesOnlyWithTheKeyAndOnlyWholeBlocksOfTheApp
     EXPECT_EQ(bootLoader->flash()[0xFFF00], 0x00);
 }
 
-TEST_F(BootLoaderDevice, startsNothingWithoutACompleteImageAndIgnoresNormalModeCommands) {
+TEST_F(BootLoaderDevice, startsNoMissingOrCorruptImageAndIgnoresNormalModeCommands) {
     mainLink.productId = kProductIdUpdater;
     VersionArea area{};
     EXPECT_FALSE(commands.GetVersion(area));
@@ -161,6 +161,14 @@ TEST_F(BootLoaderDevice, startsNothingWithoutACompleteImageAndIgnoresNormalModeC
     EXPECT_FALSE(updater.Run(&loaded.header));  // nothing written: the image is not there
     EXPECT_FALSE(updater.connected());
     EXPECT_EQ(clock.totalSlept() - sleptBefore, 60 * 1000u);
+    EXPECT_EQ(receiver.identity(), sim::updateModeIdentity());
+
+    // Nor an image whose blocks do not give the CRC of its header.
+    std::string error;
+    ASSERT_TRUE(receiver.applyFault("corrupt-block=2", error)) << error;
+    ASSERT_EQ(runUpdate(), UpdateOutcome::CrcMismatch);
+    ASSERT_EQ(updater.Connect(kVendorId, kProductIdUpdater), ImageType::Type2);
+    EXPECT_FALSE(updater.Run(&loaded.header));
     EXPECT_EQ(receiver.identity(), sim::updateModeIdentity());
 }
 
