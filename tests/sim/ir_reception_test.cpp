@@ -58,20 +58,9 @@ struct Reception : ::testing::Test, ReceptionRig {
     }
 };
 
-TEST_F(Reception, aPressIsCapturedInCaptureModeAndHeardOnlyByAPluggedProgrammedReceiver) {
+// Captured presses are the capture session's tests; here, what a programmed receiver hears.
+TEST_F(Reception, aPressIsHeardOnlyByAPluggedProgrammedReceiver) {
     EXPECT_EQ(press("Power").heard, Heard::NotRecognised);  // nothing programmed yet
-
-    ASSERT_TRUE(commands.CaptureMode(1));
-    EXPECT_EQ(press("Vol+").heard, Heard::Captured);
-    const sim::IrSignal s = *sim::necTvRemote().signal("Vol+");
-    receiver.capture().poll();
-    receiver.capture().poll();
-    EXPECT_EQ(receiver.capture().poll(), s.entries());
-    EXPECT_TRUE(std::ranges::equal(receiver.capture().visibleLow(), s.low));
-    EXPECT_TRUE(std::ranges::equal(receiver.capture().visibleHigh(), s.high));
-    EXPECT_THAT(reception.typed(), IsEmpty());
-    ASSERT_TRUE(commands.CaptureMode(0));
-
     program(sim::necTvRemote());
     EXPECT_EQ(press("Teletext").heard, Heard::NoSuchButton);
     receiver.unplug();
@@ -120,7 +109,8 @@ TEST_F(Reception, aSignalOutsideTheWidenedWindowsIsNotRecognised) {
         }
         return s;
     };
-    const std::pair<double, Heard> cases[] = {{1.08, Heard::Typed},
+    // At 110 % every period sits on its window's maximum, which is still inside.
+    const std::pair<double, Heard> cases[] = {{1.10, Heard::Typed},
                                               {0.93, Heard::Typed},
                                               {1.15, Heard::NotRecognised},
                                               {0.85, Heard::NotRecognised}};

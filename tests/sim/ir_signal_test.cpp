@@ -1,12 +1,12 @@
 // Synthesized signals look like the receiver's recordings and decode to the bits they carry;
-// the virtual remotes' buttons are signals a receiver can tell apart.
+// the virtual remotes speak their formats to their addresses. (That every button of a remote
+// is told apart is the reception test's.)
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -70,13 +70,6 @@ TEST(IrSignal, eachFormatHasItsLeaderAndEndPauseAndDecodesToTheBitsItCarries) {
         EXPECT_EQ(Bytes(r.codeBytes.begin(), r.codeBytes.begin() + c.codeBytes.size()),
                   c.codeBytes);
     }
-    const CodeRecord sirc = decode(cases[2].signal);
-    EXPECT_EQ(sirc.oneMin, 1200);
-    EXPECT_EQ(sirc.lowMax, 600);
-    const CodeRecord aehaRecord = decode(cases[5].signal);
-    EXPECT_EQ(aehaRecord.oneMin, 1275);
-    EXPECT_EQ(aehaRecord.lowMin, 425);
-
     // NEC bits are 560 bursts with 560 (0) or 1690 (1) pauses; 0x5E is 0 1 1 1 1 0 1 0.
     const IrSignal& nec = cases[0].signal;
     EXPECT_EQ(Periods(nec.low.begin() + 1, nec.low.end()), Periods(33, 560));
@@ -88,7 +81,7 @@ TEST(IrSignal, eachFormatHasItsLeaderAndEndPauseAndDecodesToTheBitsItCarries) {
     EXPECT_EQ(decode(necRepeatSignal()).codeValue, 0u);
 }
 
-TEST(IrSignal, timingNoiseIsRepeatableBoundedAndLeavesTheDecodeUnchanged) {
+TEST(IrSignal, timingNoiseIsRepeatableAndBounded) {
     const IrSignal clean = necSignal(0x5E, 0x45);
     const IrSignal a = withTimingNoise(clean, 5.0, 7);
     EXPECT_EQ(a, withTimingNoise(clean, 5.0, 7));
@@ -108,36 +101,10 @@ TEST(IrSignal, timingNoiseIsRepeatableBoundedAndLeavesTheDecodeUnchanged) {
         }
     }
     EXPECT_TRUE(anyChanged);
-    for (std::uint32_t seed = 0; seed < 50; ++seed) {
-        EXPECT_EQ(decode(withTimingNoise(clean, 5.0, seed)).codeValue, decode(clean).codeValue)
-            << seed;
-    }
-}
-
-TEST(VirtualRemotes, everyButtonDecodesToItsOwnCodeOfOneLengthPerRemote) {
-    std::set<std::uint64_t> allValues;
-    std::size_t allButtons = 0;
-    for (const VirtualRemote* remote : {&necTvRemote(), &sircTvRemote(), &aehaAudioRemote()}) {
-        std::set<std::string_view> names;
-        std::set<std::uint16_t> bitCounts;
-        for (const RemoteButton& b : remote->buttons) {
-            SCOPED_TRACE(std::string(remote->name) + " " + std::string(b.name));
-            EXPECT_TRUE(names.insert(b.name).second);
-            const CodeRecord r = decode(remote->signal(b));
-            EXPECT_NE(r.codeValue, 0u);
-            EXPECT_NE(r.codeValue, kCodeTooLong);
-            bitCounts.insert(r.bitCount);
-            allValues.insert(r.codeValue);
-            ++allButtons;
-        }
-        EXPECT_EQ(bitCounts.size(), 1u) << remote->name;
-    }
-    EXPECT_EQ(allValues.size(), allButtons);
 }
 
 TEST(VirtualRemotes, eachSpeaksItsFormatToItsAddress) {
     const VirtualRemote& tv = necTvRemote();
-    EXPECT_EQ(tv.buttons.size(), 24u);
     ASSERT_NE(tv.find("Vol+"), nullptr);
     EXPECT_EQ(tv.signal("Vol+"), necSignal(0x5E, tv.find("Vol+")->command));
     EXPECT_FALSE(tv.signal("Eject").has_value());

@@ -18,17 +18,9 @@ struct XKey {
 
 namespace x11 {
 inline const XKey LeftCtrl{Qt::Key_Control, 37, 0xFFE3, {}};
-inline const XKey RightCtrl{Qt::Key_Control, 105, 0xFFE4, {}};
-inline const XKey LeftShift{Qt::Key_Shift, 50, 0xFFE1, {}};
-inline const XKey RightShift{Qt::Key_Shift, 62, 0xFFE2, {}};
-inline const XKey LeftAlt{Qt::Key_Alt, 64, 0xFFE9, {}};
-inline const XKey RightAlt{Qt::Key_Alt, 108, 0xFFEA, {}};
-inline const XKey LeftWin{Qt::Key_Super_L, 133, 0xFFEB, {}};
-inline const XKey RightWin{Qt::Key_Super_R, 134, 0xFFEC, {}};
 inline const XKey Tab{Qt::Key_Tab, 23, 0xFF09, QStringLiteral("\t")};
 inline const XKey Enter{Qt::Key_Return, 36, 0xFF0D, QStringLiteral("\r")};
 inline const XKey Escape{Qt::Key_Escape, 9, 0xFF1B, QStringLiteral("\x1b")};
-inline const XKey Up{Qt::Key_Up, 111, 0xFF52, {}};
 inline const XKey Right{Qt::Key_Right, 114, 0xFF53, {}};
 inline const XKey F5{Qt::Key_F5, 71, 0xFFC2, {}};
 inline const XKey Yen{Qt::Key_yen, 132, 0x00A5, QStringLiteral("¥")};  // JIS keyboard
