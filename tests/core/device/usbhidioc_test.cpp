@@ -14,17 +14,6 @@ namespace {
 using sim::Direction;
 using Link = DeviceFixture;
 
-TEST_F(Link, withoutDeviceEveryTransferSaysNotConnectedAtOnce) {
-    receiver.faults().absent = true;
-    EXPECT_FALSE(commands.SetReturnCode(0, CodeRecord{}));
-    Frame reply{};
-    EXPECT_FALSE(link.GetFeature(reply));
-    EXPECT_EQ(notifier.messages, std::vector<Message>(2, errorBox(kLinkNotConnectedText)));
-    EXPECT_EQ(log.lines, std::vector<std::string>{"Send Set Return Code Command Fault"});
-    EXPECT_FALSE(link.connected());
-    EXPECT_EQ(clock.now(), 0u);
-}
-
 // Sends and reads are tried up to eleven times, 100 ms apart; a busy reply (status 1) is read
 // again within the same budget. A send or read that never gets through shows the platform's
 // text and drops the handle; ten busy replies and a NAK keep it.

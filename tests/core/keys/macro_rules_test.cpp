@@ -55,15 +55,6 @@ void expectMacroDeleted(const RemoteModel& before, const RemoteModel& after, std
     EXPECT_TRUE(after.modified);
 }
 
-TEST(MacroDelete, deletingTwoOfFiveRenumbersLaterReferencesAndDropsItsOwn) {
-    RemoteModel m = macrosWithReferences(5);
-    const RemoteModel before = m;
-    m.DeleteMacro(2);
-    expectMacroDeleted(before, m, 2);
-    EXPECT_EQ(m.buttons[3].code.keys, (KeyCodeList{kMacroMarker, 2, 0, 0, 0, 0}));
-    EXPECT_EQ(m.buttons[3].text.sendText, u"[M M3]");  // still names the same macro
-}
-
 TEST(MacroDelete, deletingTheLastSlotOnlyClearsItAndAFakeMarkerIsNotAReference) {
     RemoteModel m = macrosWithReferences(10);
     m.buttons[10].code.keys = {0x02FF, 9, 0, 0, 0, 0};  // modifier bits: not the marker

@@ -44,10 +44,6 @@ TEST(Records, encodeAndDecodeEveryFieldAtItsOffset) {
                          mr.u16(2180 + 258 * 7), mr.u16(4244)),
               std::tuple(500, 1, 0x1E + 7, u'c', u'l', u'P'));
     EXPECT_EQ(decodeMacroRecord(mr), macro);
-
-    std::vector<std::uint8_t> text(kButtonTextSize, 0);
-    ByteWriter(text).u16(0, 0xFFFF);
-    EXPECT_EQ(decodeButtonText(ByteReader(text)).keyCount, 6) << "bounded on decode";
 }
 
 TEST(AccumulateStatistics, firstCodeAfterResetSetsEveryGroupToItsValues) {
