@@ -71,7 +71,8 @@ RawSignalsParse parsePronto(std::string_view text) {
             return result;
         }
         const double unit = v[1] * kProntoClockUs;
-        const std::size_t first = once > 0 ? 4 : 4 + 2 * once;
+        // The once part follows the four header words; without one, the repeat part does.
+        const std::size_t first = 4;
         const std::size_t pairs = once > 0 ? once : repeat;
         DurationBuilder d;
         for (std::size_t i = 0; i < pairs; ++i) {

@@ -62,6 +62,19 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) 
               std::tuple("Mute", Periods{2400, 600, 1200}, 1u));
 }
 
+// A Pronto code is its once part, or its first repeat when it has none, in units of the
+// carrier's period (0x006D: 26.3 µs); the silence after the last burst is not a period.
+TEST(Pronto, aCodeIsItsOncePartOrElseItsRepeatInCarrierUnits) {
+    const RawSignalsParse p = parseRawSignals(
+        "0000 006D 0001 0001 0156 00AB 0015 0015\n"
+        "Held: 0000 006D 0000 0002 0156 00AB 0015 0F00\n");
+    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_EQ(p.found.size(), 2u);
+    EXPECT_EQ(p.found[0].durations, (Periods{8993}));
+    EXPECT_EQ(std::tuple(p.found[1].name, p.found[1].durations),
+              std::tuple("Held", Periods{8993, 4497, 552}));
+}
+
 // Every reader names the line it stopped at; nothing absurd is built.
 TEST(SignalFiles, malformedInputIsRefusedWithItsLine) {
     const std::pair<std::string, std::string> cases[] = {
