@@ -38,29 +38,34 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options) {
         .add_option("--trace", options.tracePath,
                     "write every transfer to FILE: \"set\" or \"get\" and the report in hex")
         ->type_name("FILE");
-    command
-        .add_option("--sim-fault", device.simFaults,
-                    "make the simulated receiver fail on purpose (repeatable; listed below)")
-        ->type_name("NAME[=N]")
-        ->allow_extra_args(false)
-        ->check(CLI::Validator(
-            [](std::string& setting) { return connect::simFaultProblem(setting); }, "", "fault"))
-        ->needs(simulate);
-    command
-        .add_option("--sim-state", device.simStateFile,
-                    "keep the simulated receiver's saved table in FILE between runs")
-        ->type_name("FILE")
-        ->check(CLI::Validator(
-            [](std::string& path) {
-                const std::string why = connect::stateFileProblem(path);
-                return why.empty() ? why : path + ": " + why;
-            },
-            "", "state file"))
-        ->needs(simulate);
-    command
-        .add_flag("--sim-update-mode", device.simUpdateMode,
-                  "the simulated receiver starts in its boot loader, waiting for a firmware update")
-        ->needs(simulate);
+    addSimulatorOptions(command, device, simulate);
+}
+
+void addSimulatorOptions(CLI::App& command, connect::TransportOptions& device, CLI::Option* needs) {
+    const auto need = [needs](CLI::Option* option) {
+        if (needs != nullptr) option->needs(needs);
+    };
+    need(command
+             .add_option("--sim-fault", device.simFaults,
+                         "make the simulated receiver fail on purpose (repeatable; listed below)")
+             ->type_name("NAME[=N]")
+             ->allow_extra_args(false)
+             ->check(CLI::Validator(
+                 [](std::string& setting) { return connect::simFaultProblem(setting); }, "",
+                 "fault")));
+    need(command
+             .add_option("--sim-state", device.simStateFile,
+                         "keep the simulated receiver's saved table in FILE between runs")
+             ->type_name("FILE")
+             ->check(CLI::Validator(
+                 [](std::string& path) {
+                     const std::string why = connect::stateFileProblem(path);
+                     return why.empty() ? why : path + ": " + why;
+                 },
+                 "", "state file")));
+    need(command.add_flag(
+        "--sim-update-mode", device.simUpdateMode,
+        "the simulated receiver starts in its boot loader, waiting for a firmware update"));
     command.footer(faultList());
 }
 

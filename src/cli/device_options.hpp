@@ -22,7 +22,8 @@
 
 namespace CLI {
 class App;
-}
+class Option;
+}  // namespace CLI
 
 namespace tessik {
 class TracingTransport;
@@ -40,6 +41,9 @@ struct DeviceOptions {
 // file that cannot be one, and a simulator option without --simulate are refused. The
 // command's help lists the faults.
 void addDeviceOptions(CLI::App& command, DeviceOptions& options);
+// The simulated receiver's own options (--sim-fault, --sim-state, --sim-update-mode), checked
+// the same way; each needs `needs` (--simulate) when it is given. tessik-sim takes them too.
+void addSimulatorOptions(CLI::App& command, connect::TransportOptions& device, CLI::Option* needs);
 
 // False with the reason in `error` when the trace or the state file would be written over
 // `input`, the table or image the command reads.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/device_options.hpp"
 #include "connect/device_transport.hpp"
 #include "core/device/clock.hpp"
 #include "hid/linux/uhid_device.hpp"
@@ -183,23 +184,7 @@ int main(int argc, char** argv) {
         "Serves the simulated IR receiver through /dev/uhid, as a HID device of this "
         "machine, until interrupted.",
         "tessik-sim"};
-    app.add_option("--sim-fault", options.device.simFaults,
-                   "make the simulated receiver fail on purpose (repeatable), as tessik-cli's")
-        ->type_name("NAME[=N]")
-        ->allow_extra_args(false)
-        ->check(CLI::Validator([](std::string& s) { return connect::simFaultProblem(s); }, "",
-                               "fault"));
-    app.add_flag("--sim-update-mode", options.device.simUpdateMode,
-                 "start in the boot loader, waiting for a firmware update");
-    app.add_option("--sim-state", options.device.simStateFile,
-                   "keep the saved table in FILE between runs")
-        ->type_name("FILE")
-        ->check(CLI::Validator(
-            [](std::string& s) {
-                const std::string why = connect::stateFileProblem(s);
-                return why.empty() ? why : s + ": " + why;
-            },
-            "", "state file"));
+    cli::addSimulatorOptions(app, options.device, nullptr);
     app.add_option("--unplug-after", options.unplugAfter,
                    "pull the device off the bus after N exchanges (it comes back after "
                    "--replug-ms)")
@@ -213,8 +198,11 @@ int main(int argc, char** argv) {
     app.add_option("--uhid", options.uhidNode, "the uhid control node")->type_name("NODE");
     try {
         app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
+    } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "tessik-sim: %s; see tessik-sim --help\n", e.what());
+        return 2;
     }
 
     std::signal(SIGINT, onSignal);
