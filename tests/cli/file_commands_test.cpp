@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "cli/json_model.hpp"
 #include "core/datafile/data_file.hpp"
@@ -24,17 +23,9 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-std::vector<std::string> lines(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> result;
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
-
 std::vector<Json> jsonLines(const std::string& out) {
     std::vector<Json> result;
-    for (const std::string& line : lines(out))
+    for (const std::string& line : test::splitLines(out))
         result.push_back(Json::parse(line));
     return result;
 }
@@ -104,9 +95,8 @@ TEST_F(FileCommands, refusedFilesAndBadJsonFailWithOneClearLineAndWriteNothing) 
     EXPECT_THAT(bad.err, HasSubstr("missing \"header\""));
     EXPECT_FALSE(std::filesystem::exists(dir / "out.ird"));
 
-    EXPECT_EQ(runCli({}).status, kExitUsage);
-    EXPECT_EQ(runCli({"show"}).status, kExitUsage);
-    EXPECT_EQ(runCli({"keys", "extra"}).status, kExitUsage);
+    for (const Args& usage : {Args{}, Args{"show"}, Args{"keys", "extra"}})
+        EXPECT_EQ(runCli(usage).status, kExitUsage);
     EXPECT_EQ(runCli({"--help"}).status, 0);
 }
 
@@ -141,7 +131,7 @@ TEST(JsonImport, entriesThatWouldBeLostOrInvertTheWindowsAreErrorsNamingTheirPat
 TEST(KeysCommand, printsOneLinePerUsageRowWithVirtualKeyUsageNameAndWhetherItCounts) {
     const CliRun r = runCli({"keys"});
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto rows = lines(r.out);
+    const auto rows = test::splitLines(r.out);
     ASSERT_EQ(rows.size(), 110u);
     EXPECT_EQ(rows[0], "0x13 0x48 [PAUSE] yes");
     EXPECT_EQ(rows[37], "0xA0 0xE1 [LSHIFT] no");
@@ -199,13 +189,15 @@ TEST(Decode, irFilesGiveEachSignalWithItsNameFirstParsedOnesAsTheirTimingsWould)
 }
 
 TEST(Decode, badInputIsRefusedWithWhereItWas) {
-    const CliRun bad = runCli({"decode"}, "9000 4500\n560 abc\n");
-    EXPECT_EQ(bad.status, kExitFailure);
-    EXPECT_THAT(bad.err, HasSubstr("standard input: line 2: not a duration in microseconds"));
-    EXPECT_TRUE(bad.out.empty());
-    const CliRun empty = runCli({"decode"}, "\n \n");
-    EXPECT_EQ(empty.status, kExitFailure);
-    EXPECT_THAT(empty.err, HasSubstr("no signal found"));
+    for (const auto& [input, error] :
+         {std::pair{"9000 4500\n560 abc\n",
+                    "standard input: line 2: not a duration in microseconds"},
+          std::pair{"\n \n", "no signal found"}}) {
+        const CliRun bad = runCli({"decode"}, input);
+        EXPECT_EQ(bad.status, kExitFailure);
+        EXPECT_THAT(bad.err, HasSubstr(error));
+        EXPECT_TRUE(bad.out.empty());
+    }
     EXPECT_EQ(runCli({"decode", "/nonexistent/x.ir"}).status, kExitFailure);
     EXPECT_EQ(runCli({"decode", "a", "b"}).status, kExitUsage);
 }

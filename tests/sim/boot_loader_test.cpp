@@ -133,9 +133,9 @@ TEST_F(BootLoaderDevice, erasesAndWritesOnlyWithTheKeyAndOnlyWholeBlocksOfTheApp
     EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
     EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
 
-    EXPECT_EQ(updater.WriteBlock(0x08003F00, data), TransferStatus::Nak);  // the boot loader's
-    EXPECT_EQ(updater.WriteBlock(0x08100000, data), TransferStatus::Nak);  // past the flash
-    EXPECT_EQ(updater.WriteBlock(0x080FFF01, data), TransferStatus::Nak);  // runs past it
+    // The boot loader's own area, past the flash, and a block that runs past it.
+    for (const std::uint32_t address : {0x08003F00u, 0x08100000u, 0x080FFF01u})
+        EXPECT_EQ(updater.WriteBlock(address, data), TransferStatus::Nak) << address;
     ByteWriter half(updater.requestPayload());
     half.u16(0, 128);
     half.u32(2, 0x08004000);
@@ -175,24 +175,23 @@ TEST_F(BootLoaderDevice, startsNoMissingOrCorruptImageAndIgnoresNormalModeComman
 TEST_F(ApplicationDevice, takesTheSecondModeSwitchValueOnlyRightAfterTheFirst) {
     auto device = receiver.transport().open(
         receiver.transport().enumerate(kVendorId, kProductIdNormal).at(0));
-    auto modeSwitch = [&](std::uint32_t value) {
+    // The application is running already, so Start is refused too.
+    const std::pair<std::uint32_t, std::uint8_t> steps[] = {{kModeSwitchEnterSecond, kStatusNak},
+                                                            {kModeSwitchStart, kStatusNak},
+                                                            {kModeSwitchEnterFirst, kStatusAck},
+                                                            {kModeSwitchEnterSecond, kStatusAck}};
+    for (const auto& [value, status] : steps) {
         std::vector<std::uint8_t> report(512, 0);
         ByteWriter w(report);
-        w.u8(0, 1);
-        w.u8(1, 1);
-        w.u8(3, 1);
+        w.u32(0, 0x01000101);  // report ID, 1, 0, the updater's mark 1
         w.u8(4, 3);
         w.u16(6, 4);
         w.u32(8, value);
         EXPECT_TRUE(device->setFeature(report));
         EXPECT_TRUE(device->getFeature(report));
         EXPECT_EQ(report[1], 1);  // ready
-        return report[3];
-    };
-    EXPECT_EQ(modeSwitch(kModeSwitchEnterSecond), kStatusNak);
-    EXPECT_EQ(modeSwitch(kModeSwitchStart), kStatusNak);  // the application is running already
-    EXPECT_EQ(modeSwitch(kModeSwitchEnterFirst), kStatusAck);
-    EXPECT_EQ(modeSwitch(kModeSwitchEnterSecond), kStatusAck);
+        EXPECT_EQ(report[3], status) << value;
+    }
     EXPECT_FALSE(receiver.plugged());  // gone, to come back as the boot loader
 }
 

@@ -46,8 +46,7 @@ TEST_F(Receiver, showsItselfUnderItsOwnIdentityAndRefusesReportsOfTheWrongLength
     Bytes shortReport(64, 0);
     shortReport[0] = 1;
     EXPECT_FALSE(device->setFeature(shortReport));
-    Bytes wrongId = frame({0x02, 0x00, 0x00, 0x08, 0x02});
-    EXPECT_FALSE(device->setFeature(wrongId));
+    EXPECT_FALSE(device->setFeature(frame({0x02, 0x00, 0x00, 0x08, 0x02})));  // wrong report ID
     EXPECT_EQ(device->lastError(), platformText(std::errc::invalid_argument));
     EXPECT_EQ(receiver.exchangeCount(), 0u);
 
@@ -126,13 +125,13 @@ TEST_F(Receiver, getCaptureRepliesCarryWhatFitsAndAnnounceAllOfIt) {
 }
 
 TEST_F(Receiver, refusesMalformedCommandsAndInjectedNaksLeavingItsStateUntouched) {
-    EXPECT_EQ(command(0x26, {128})[3], kStatusNak);  // length field 0
-    Bytes slot128 = frame({0x01, 0x00, 0x00, 0x08, 0x26, 0x00, 0x20, 0x00, 128});
-    EXPECT_EQ(exchange(*device, slot128)[3], kStatusNak);
-    Bytes macro10 = frame({0x01, 0x00, 0x00, 0x08, 0x27, 0x00, 0x62, 0x00, 10});
-    EXPECT_EQ(exchange(*device, macro10)[3], kStatusNak);
-    EXPECT_EQ(command(0x22, {2})[3], kStatusNak);
-    EXPECT_EQ(command(0x7E)[3], kStatusNak);
+    for (const Bytes& refused :
+         {frame({0x01, 0x00, 0x00, 0x08, 0x26, 0x00, 0x00, 0x00, 128}),  // length field 0
+          frame({0x01, 0x00, 0x00, 0x08, 0x26, 0x00, 0x20, 0x00, 128}),  // slot 128
+          frame({0x01, 0x00, 0x00, 0x08, 0x27, 0x00, 0x62, 0x00, 10}),   // macro 10
+          frame({0x01, 0x00, 0x00, 0x08, 0x22, 0x00, 0x00, 0x00, 2}),    // capture mode 2
+          frame({0x01, 0x00, 0x00, 0x08, 0x7E, 0x00, 0x00, 0x00})})      // no such command
+        EXPECT_EQ(exchange(*device, refused)[3], kStatusNak);
     EXPECT_EQ(receiver.table(), sim::DeviceTable{});
 
     receiver.faults().nakCode = 0x22;
@@ -210,9 +209,8 @@ TEST_F(Receiver, faultsOfTheReceiverAndItsFirmwareAreParsedByNameAndCountFromWhe
     command(0x02);
     receiver.faults().nakExchange = 2;
     receiver.faults().unplugAfter = 3;
-    EXPECT_EQ(command(0x02)[3], kStatusAck);
-    EXPECT_EQ(command(0x02)[3], kStatusNak);
-    EXPECT_EQ(command(0x02)[3], kStatusAck);
+    for (const std::uint8_t status : {kStatusAck, kStatusNak, kStatusAck})
+        EXPECT_EQ(command(0x02)[3], status);
     EXPECT_FALSE(device->setFeature(getVersion));
     EXPECT_FALSE(receiver.plugged());
 }
