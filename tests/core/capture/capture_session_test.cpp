@@ -15,18 +15,15 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::string str(StringId id) {
-    return std::string(text(id, Language::English));
-}
-Message box(StringId id, MessageKind kind = MessageKind::Notice) {
-    return Message{"", str(id), kind};
-}
-
 // NEC address 0x5E, command 0x08, each byte sent least significant bit first: the bytes read
 // 7A 85 10 EF, and type 1 holds each of them twice.
 constexpr std::uint64_t kPowerCode = 0x7A7A85851010EFEFull;
 
 struct Capture : CaptureFixture {
+    static std::string str(StringId id) { return std::string(text(id, Language::English)); }
+    static Message box(StringId id, MessageKind kind = MessageKind::Notice) {
+        return {"", str(id), kind};
+    }
     // The state, the prompt, the result and whether the poll timer runs.
     auto shown() const {
         return std::tuple(session.state(), view.prompt, view.result, view.timerMs.has_value());

@@ -23,15 +23,13 @@ using ::testing::ElementsAre;
 
 struct FakeHost : SendStringHost {
     std::vector<std::size_t> buttonRefreshes, commandRefreshes, registrations;
-    std::function<MacroDialogResult(std::size_t)> registration = [](std::size_t) {
-        return MacroDialogResult::Cancelled;
-    };
+    std::function<MacroDialogResult(std::size_t)> registration;  // none: the dialog is cancelled
 
     void refreshButtonList(std::size_t row) override { buttonRefreshes.push_back(row); }
     void refreshMacroCommands(std::size_t macro) override { commandRefreshes.push_back(macro); }
     MacroDialogResult registerMacro(std::size_t slot) override {
         registrations.push_back(slot);
-        return registration(slot);
+        return registration ? registration(slot) : MacroDialogResult::Cancelled;
     }
 };
 
@@ -50,16 +48,12 @@ Step xkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
     return {nativeKeyFromXkb(keycode, keysym), typed};
 }
 Step up(Step s) {
-    s.release = true;
-    return s;
+    return {s.key, s.typed, true};
 }
 
 constexpr std::uint32_t kLShiftScan = 0x2A, kLCtrlScan = 0x1D, kLAltScan = 0x38;
 constexpr auto kToBox = KeyDisposition::LeftToTextBox;
 
-std::pair<KeyDisposition, bool> outcome(const KeyResult& r) {
-    return {r.disposition, r.captured};
-}
 constexpr auto kRefused = std::pair(KeyDisposition::Swallowed, false);
 // Where the editor stands: the entry, Prev and Next enabled.
 auto at(const SendStringState& s) {
@@ -96,6 +90,7 @@ class SendString : public ::testing::Test {
         return r;
     }
     KeyResult press(const Step& s) { return *play(s); }
+    static auto outcome(const KeyResult& r) { return std::pair(r.disposition, r.captured); }
 
     RemoteModel model;
     FakeHost host;
