@@ -27,18 +27,11 @@ using test::modelWithButtons;
 
 RemoteModel fullModel() {
     RemoteModel m = modelWithButtons(128);
-    for (std::size_t i = 0; i < kMacroSlots; ++i) {
+    for (std::size_t i = 0; i < kMacroSlots; ++i)
         m.macros[i] = macroNamed(u"macro " + std::u16string(1, u'0' + i), 1 + i % 8);
-    }
     m.jitterPercent = 17;
     m.header.remoteName = u"赤外線 remote";
     return m;
-}
-
-void putHeaderText(std::vector<std::uint8_t>& bytes, std::u16string_view text) {
-    ByteWriter w(bytes);
-    for (std::size_t i = 0; i < text.size(); ++i)
-        w.u16(2 * i, text[i]);
 }
 
 // Builds a file of an older layout from a model, field by field as that layout places it.
@@ -46,10 +39,11 @@ std::vector<std::uint8_t> olderFile(const RemoteModel& m, DataFileLayout layout,
     const LayoutGeometry g = geometry(layout);
     std::vector<std::uint8_t> bytes(g.fileSize, 0);
     ByteWriter w(bytes);
-    if (layout == DataFileLayout::Legacy) {
-        putHeaderText(bytes, kLegacyHeaderText);
-    } else {
-        putHeaderText(bytes, kFileHeaderText);
+    const bool legacy = layout == DataFileLayout::Legacy;
+    const std::u16string_view header = legacy ? kLegacyHeaderText : kFileHeaderText;
+    for (std::size_t i = 0; i < header.size(); ++i)
+        w.u16(2 * i, header[i]);
+    if (!legacy) {
         w.u32(100, v.low);
         w.u32(104, v.high);
     }
@@ -74,10 +68,9 @@ std::vector<std::uint8_t> olderFile(const RemoteModel& m, DataFileLayout layout,
         }
         encodeButtonText(m.buttons[s].text, w.sub(at + g.codeRecordSize, kButtonTextSize));
     }
-    for (std::size_t i = 0; i < g.macroCount; ++i) {
+    for (std::size_t i = 0; i < g.macroCount; ++i)
         encodeMacroRecord(m.macros[i],
                           w.sub(g.macrosOffset + i * kMacroRecordSize, kMacroRecordSize));
-    }
     return bytes;
 }
 
@@ -114,10 +107,10 @@ TEST(DataFileFormat, currentLayoutPlacesEveryPartAtItsOffsetAndReadsBackWhole) {
     // The header text, the version (low word, then high word), the jitter, the remote name.
     EXPECT_EQ(std::tuple(r.u16(0), r.u16(98), r.u32(100), r.u32(104), r.i32(108), r.u16(112 + 2)),
               std::tuple(u'V', u' ', 0x10006u, 0x10000u, 17, u'赤'));
-    EXPECT_EQ(r.u64(662 + 56), m.buttons[0].code.codeValue);
-    EXPECT_EQ(r.u64(662 + 127 * 582 + 56), m.buttons[127].code.codeValue);
-    EXPECT_EQ(r.u8(75158), 1);
-    EXPECT_EQ(r.u16(75158 + 9 * 4502 + 4244), u'm');
+    // The first and the last slot's code value, the first macro's used flag, the last one's name.
+    EXPECT_EQ(std::tuple(r.u64(662 + 56), r.u64(662 + 127 * 582 + 56), r.u8(75158),
+                         r.u16(75158 + 9 * 4502 + 4244)),
+              std::tuple(m.buttons[0].code.codeValue, m.buttons[127].code.codeValue, 1, u'm'));
 
     // A round trip restores every slot, macro, the jitter, the name and the statistics.
     RemoteModel back;
@@ -218,12 +211,11 @@ TEST_F(DataFileOnDisk, openMarksTheModelOpenedAndSaveMarksItSaved) {
 
     RemoteModel back = modelWithButtons(3);
     back.modified = true;
-    const OpenResult r = openDataFile(p, back);
-    ASSERT_EQ(r.outcome, OpenOutcome::Loaded);
-    EXPECT_EQ(std::tuple(back.modified, back.shownName), std::tuple(false, m.header.remoteName));
-    EXPECT_EQ(back.buttons, m.buttons);
-    // Everything but Capture: slot 127 is occupied.
-    EXPECT_EQ(back.commands, (CommandStates{true, true, false, true, true, true, true}));
+    ASSERT_EQ(openDataFile(p, back).outcome, OpenOutcome::Loaded);
+    // Every command but Capture: slot 127 is occupied.
+    EXPECT_EQ(std::tuple(back.modified, back.shownName, back.buttons, back.commands),
+              std::tuple(false, m.header.remoteName, m.buttons,
+                         CommandStates{true, true, false, true, true, true, true}));
 }
 
 TEST_F(DataFileOnDisk, refusedAndMissingFilesLeaveTheModelEmpty) {
@@ -261,8 +253,7 @@ TEST_F(DataFileOnDisk, onlyRegularFilesAreReadBoundedAndOnlyTheyAreReplaced) {
 
 TEST_F(DataFileOnDisk, saveKeepsTheTailOfALongerFileAndNeverShortensIt) {
     const fs::path p = dir_ / "long.ird";
-    std::vector<std::uint8_t> old(130000, 0x5A);
-    spit(p, old);
+    spit(p, std::vector<std::uint8_t>(130000, 0x5A));
     RemoteModel m = fullModel();
     ASSERT_TRUE(saveDataFile(p, m, files_).ok);
     const auto bytes = slurp(p);
@@ -300,20 +291,16 @@ TEST_F(DataFileOnDisk, saveWritesThroughALinkedTargetAndPassesOverALinkPlantedAt
 
 TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsKeepingTheOldFileAndLeavingNoTemporary) {
     const auto original = encodeDataFile(modelWithButtons(2));
-    struct Case {
-        const char* folder;
-        fs::perms folderMode;
-        fs::perms fileMode;
-    };
     // Readable by all, so that the unprivileged saver gets as far as writing.
-    for (const Case& c : {Case{"read-only folder", fs::perms(0555), fs::perms(0666)},
-                          Case{"read-only file", fs::perms(0777), fs::perms(0444)}}) {
-        const fs::path folder = dir_ / c.folder;
+    for (const auto& [what, folderMode, fileMode] :
+         {std::tuple("read-only folder", fs::perms(0555), fs::perms(0666)),
+          std::tuple("read-only file", fs::perms(0777), fs::perms(0444))}) {
+        const fs::path folder = dir_ / what;
         const fs::path p = folder / "keep.ird";
         fs::create_directory(folder);
         spit(p, original);
-        fs::permissions(p, c.fileMode);
-        fs::permissions(folder, c.folderMode);
+        fs::permissions(p, fileMode);
+        fs::permissions(folder, folderMode);
         EXPECT_EXIT(test::asNobody([&] {
                         RemoteModel m = fullModel();
                         m.modified = true;
@@ -322,9 +309,10 @@ TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsKeepingTheOldFileAndLeavin
                         return !r.ok && m.modified;
                     }),
                     ::testing::ExitedWithCode(0), "^Permission denied\n$")
-            << c.folder;
-        EXPECT_EQ(slurp(p), original) << c.folder;
-        EXPECT_EQ(names(folder), std::set<std::string>{"keep.ird"}) << c.folder;
+            << what;
+        EXPECT_EQ(std::tuple(slurp(p), names(folder)),
+                  std::tuple(original, std::set<std::string>{"keep.ird"}))
+            << what;
     }
 }
 

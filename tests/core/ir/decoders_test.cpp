@@ -65,6 +65,10 @@ CodeRecord decodeAs(int type, const Capture& c, bool* ok = nullptr) {
     return r;
 }
 
+CodeRecord analyse(const Capture& c) {
+    return decodeCapture(c.low, c.high);
+}
+
 std::array<std::uint8_t, kCodeBytesCount> codeBytes(const std::vector<std::uint8_t>& first) {
     std::array<std::uint8_t, kCodeBytesCount> out{};
     std::copy(first.begin(), first.end(), out.begin());
@@ -111,7 +115,7 @@ TEST(BitPacking, type1DoublesCompletedBytesAndPartialBytesAndLongStreamsAreCut) 
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "type " << c.type << ", " << c.bitCount << " bits");
         const Capture s = signal(c.type, bitsOf(c.bytes, c.tail));
-        const CodeRecord r = decodeCapture(s.low, s.high);
+        const CodeRecord r = analyse(s);
         EXPECT_EQ(std::tuple(r.format, r.bitCount, r.codeValue),
                   std::tuple(c.type, c.bitCount, c.value));
         std::vector<std::uint8_t> bytes = c.bytes;
@@ -121,8 +125,7 @@ TEST(BitPacking, type1DoublesCompletedBytesAndPartialBytesAndLongStreamsAreCut) 
 }
 
 TEST(PulseDistance, aPeriodOfExactlyOneAndAHalfTimesTheShortestLowIsNotAOne) {
-    const Capture c{{9000, 4500}, {560, 840}, {560, 841}, {560, 560}};
-    const CodeRecord r = decodeAs(1, c);
+    const CodeRecord r = decodeAs(1, Capture{{9000, 4500}, {560, 840}, {560, 841}, {560, 560}});
     EXPECT_EQ(groupsOf(r), (Groups{841, 841, 560, 560, 560, 840}));
     EXPECT_EQ(std::tuple(r.codeBytes[0], r.codeValue), std::tuple(0b010, 0b010ull << 5));
 }
@@ -132,14 +135,13 @@ TEST(PulseWidth, type1FindsNoPauseLongEnoughSoTheAnalysisFallsBackToType2) {
     const CodeRecord t1 = decodeAs(1, c);
     EXPECT_EQ(std::tuple(t1.format, t1.codeValue), std::tuple(1, 0u));
     EXPECT_EQ(groupsOf(t1), (Groups{0xFFFF, 0, 600, 1200, 600, 600}));
-    EXPECT_EQ(groupsOf(decodeCapture(c.low, c.high)), (Groups{1200, 1200, 600, 600, 600, 600}));
+    EXPECT_EQ(groupsOf(analyse(c)), (Groups{1200, 1200, 600, 600, 600, 600}));
 }
 
 TEST(BitLimit, oneHundredFiftyNineBitsDecodeInBothTypesAndTheHundredSixtiethOverflows) {
     // 19 bytes, the last three 12 34 56, then seven one bits.
-    std::vector<std::uint8_t> bytes(16, 0);
-    bytes.insert(bytes.end(), {0x12, 0x34, 0x56});
-    const std::vector<int> bits = bitsOf(bytes, "1111111");
+    const std::vector<int> bits =
+        bitsOf(std::vector<std::uint8_t>(16, 0), "00010010 00110100 01010110 1111111");
     ASSERT_EQ(bits.size(), kMaxDecodedBits);
     const std::uint64_t values[] = {0, 0x00121234345656FEull, 0x00000000123456FEull};
     for (int type : {1, 2}) {
@@ -157,13 +159,13 @@ TEST(BitLimit, oneHundredFiftyNineBitsDecodeInBothTypesAndTheHundredSixtiethOver
     const Capture c = signal(1, std::vector<int>(160, 1));
     const CodeRecord r = decodeAs(1, c);
     EXPECT_EQ(std::tuple(r.pairCount, r.leaderLow, r.oneMin), std::tuple(161, 9000, 1690));
-    const CodeRecord viaCapture = decodeCapture(c.low, c.high);
+    const CodeRecord viaCapture = analyse(c);
     EXPECT_EQ(std::tuple(viaCapture.format, viaCapture.codeValue), std::tuple(0, kCodeTooLong));
 }
 
 TEST(Leader, theFirstLowAboveSixThousandElseTheFirstLongestIsTheLeader) {
-    const Capture c{{560, 560}, {6500, 3000}, {560, 1690}, {9000, 1690}, {560, 560}};
-    const CodeRecord r = decodeAs(1, c);
+    const CodeRecord r =
+        decodeAs(1, Capture{{560, 560}, {6500, 3000}, {560, 1690}, {9000, 1690}, {560, 560}});
     // 6500 although a later one is longer; data after the leader at entry 1: entries 2..4,
     // which type 1 counts.
     EXPECT_EQ(std::tuple(r.leaderLow, r.leaderHigh, r.bitCount, r.lowMax, r.codeBytes[0]),
@@ -195,17 +197,15 @@ TEST(EndOfData, aPauseLongerThanTheLeaderBurstEndsTheDataButAnEqualOneDoesNot) {
 
 TEST(Analysis, pairCountIsEntriesMinusOneAndNothingToDecodeGivesCodeValueZero) {
     const Capture c = signal(1, bitsOf({0x5A}));
-    EXPECT_EQ(decodeCapture(c.low, c.high).pairCount, c.low.size() - 1);
-
-    const Capture repeat{{9000, 2250}};  // a repeat frame: leader, then the final entry
-    const CodeRecord r = decodeCapture(repeat.low, repeat.high);
+    EXPECT_EQ(analyse(c).pairCount, c.low.size() - 1);
+    // A repeat frame (a leader, then the final entry), a frame ended at once by a long pause,
+    // no entry and a single one.
+    const CodeRecord r = analyse(Capture{{9000, 2250}});
     EXPECT_EQ(std::tuple(r.codeValue, r.pairCount, r.bitCount), std::tuple(0u, 1, 0));
-    const Capture endedAtOnce{{9000, 4500}, {560, 30000}, {560, 1690}};  // by a long pause
-    EXPECT_EQ(decodeCapture(endedAtOnce.low, endedAtOnce.high).codeValue, 0u);
-    const CodeRecord none = decodeCapture({}, {});
+    EXPECT_EQ(analyse(Capture{{9000, 4500}, {560, 30000}, {560, 1690}}).codeValue, 0u);
+    const CodeRecord none = analyse(Capture());
     EXPECT_EQ(std::tuple(none.codeValue, none.pairCount, none.bitCount), std::tuple(0u, 0, 0));
-    const std::uint16_t one[] = {9000}, pause[] = {40000};
-    const CodeRecord single = decodeCapture(one, pause);
+    const CodeRecord single = analyse(Capture({}, 9000));
     EXPECT_EQ(std::tuple(single.codeValue, single.pairCount), std::tuple(0u, 0));
 }
 
@@ -221,20 +221,16 @@ TEST(Decoders, rewriteTheRecordAndLowerPairCountsBeyondTheArraysMissingHighsCoun
               std::tuple(c.low.size(), KeyCodeList{}, codeBytes({0x5A}), 0));
 
     // Only the pairs both arrays hold count.
-    const std::span<const std::uint16_t> shortHigh(c.high.data(), 5);
-    CodeRecord w;
-    w.pairCount = 0xFFFF;
-    DecodePulseWidth(c.low, shortHigh, w);
-    EXPECT_EQ(w.pairCount, 5);
-
-    CodeRecord e;
-    e.pairCount = 100;
-    DecodePulseDistance({}, {}, e);
-    EXPECT_EQ(std::tuple(e.pairCount, e.leaderLow), std::tuple(0, 0));
+    r.pairCount = 0xFFFF;
+    DecodePulseWidth(c.low, std::span(c.high).first(5), r);
+    EXPECT_EQ(r.pairCount, 5);
+    r.pairCount = 100;
+    DecodePulseDistance({}, {}, r);
+    EXPECT_EQ(std::tuple(r.pairCount, r.leaderLow), std::tuple(0, 0));
 
     // A capture of which only the leader's pause and the first three data pauses arrived.
     const Capture ones = signal(1, bitsOf({0xFF}));
-    const CodeRecord few = decodeCapture(ones.low, std::span(ones.high.data(), 4));
+    const CodeRecord few = decodeCapture(ones.low, std::span(ones.high).first(4));
     EXPECT_EQ(std::tuple(few.pairCount, few.format, few.bitCount, few.codeBytes[0], few.highMin),
               std::tuple(ones.low.size() - 1, 1, 8, 0xE0, 0));
 }

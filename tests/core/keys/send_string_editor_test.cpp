@@ -23,15 +23,13 @@ using ::testing::ElementsAre;
 
 struct FakeHost : SendStringHost {
     std::vector<std::size_t> buttonRefreshes, commandRefreshes, registrations;
-    std::function<MacroDialogResult(std::size_t)> registration = [](std::size_t) {
-        return MacroDialogResult::Cancelled;
-    };
+    std::function<MacroDialogResult(std::size_t)> registration;  // none: the dialog is cancelled
 
     void refreshButtonList(std::size_t row) override { buttonRefreshes.push_back(row); }
     void refreshMacroCommands(std::size_t macro) override { commandRefreshes.push_back(macro); }
     MacroDialogResult registerMacro(std::size_t slot) override {
         registrations.push_back(slot);
-        return registration(slot);
+        return registration ? registration(slot) : MacroDialogResult::Cancelled;
     }
 };
 
@@ -50,15 +48,16 @@ Step xkb(std::uint32_t keycode, std::uint32_t keysym, char16_t typed = 0) {
     return {nativeKeyFromXkb(keycode, keysym), typed};
 }
 Step up(Step s) {
-    s.release = true;
-    return s;
+    return {s.key, s.typed, true};
 }
 
 constexpr std::uint32_t kLShiftScan = 0x2A, kLCtrlScan = 0x1D, kLAltScan = 0x38;
 constexpr auto kToBox = KeyDisposition::LeftToTextBox;
 
-bool box(const SendStringState& s, ModifierBox b) {
-    return s.modifierBoxes[static_cast<std::size_t>(b)];
+constexpr auto kRefused = std::pair(KeyDisposition::Swallowed, false);
+// Where the editor stands: the entry, Prev and Next enabled.
+auto at(const SendStringState& s) {
+    return std::tuple(s.entryIndex, s.prevEnabled, s.nextEnabled);
 }
 
 // Three buttons with empty send strings, and macro 0 with three commands.
@@ -91,6 +90,7 @@ class SendString : public ::testing::Test {
         return r;
     }
     KeyResult press(const Step& s) { return *play(s); }
+    static auto outcome(const KeyResult& r) { return std::pair(r.disposition, r.captured); }
 
     RemoteModel model;
     FakeHost host;
@@ -108,36 +108,36 @@ struct Captured {
     KeyCodeList keys;
     std::optional<ModifierBox> checkedFirst = std::nullopt;
 };
-Captured captured(const char* what, std::vector<Step> steps, std::u16string text, KeyCodeList keys,
-                  std::optional<ModifierBox> checkedFirst = std::nullopt) {
-    return {what, std::move(steps), std::move(text), keys, checkedFirst};
-}
 
 TEST_F(SendString, capturedKeysGiveTheShownNamesAndTheStoredWords) {
     const Captured captures[] = {
         // Windows resolves the generic Alt to the first modifier down: left Shift. F5 is usage
         // 0x3E (F1 0x3A + 4) with the left Ctrl, Shift and Alt bits; the 0x45 of 0x0745 is
         // F12's usage: the same hold with F12 gives that word.
-        captured(
-            "Ctrl, Shift, Alt held, then F5",
-            {win(0x11, kLCtrlScan), win(0x10, kLShiftScan), win(0x12, kLAltScan), win(0x74, 0x3F)},
-            u"[LCTRL][LSHIFT][LSHIFT][F5]", {0x073E}),
+        {"Ctrl, Shift, Alt held, then F5",
+         {win(0x11, kLCtrlScan), win(0x10, kLShiftScan), win(0x12, kLAltScan), win(0x74, 0x3F)},
+         u"[LCTRL][LSHIFT][LSHIFT][F5]",
+         {0x073E}},
         // On Linux the sides are told apart; Alt with Shift held reports Meta_L.
-        captured(
-            "Ctrl, Shift, Alt held on Linux, then F5 and F12",
-            {xkb(37, 0xFFE3), xkb(50, 0xFFE1), xkb(64, 0xFFE7), xkb(71, 0xFFC2), xkb(96, 0xFFC9)},
-            u"[LCTRL][LSHIFT][LALT][F5][F12]", {0x073E, 0x0745}),
-        captured("right Alt (AltGr) with a letter carries bit 14",
-                 {xkb(108, 0xFE03), xkb(24, '@', u'@')}, u"[RALT]@", {0x4014}),
-        captured("left Shift and A, then B",
-                 {win(0x10, kLShiftScan), win('A', 0x1E, u'A'), up(win(0x10, kLShiftScan)),
-                  win('B', 0x30, u'b')},
-                 u"[LSHIFT]Ab", {0x0204, 0x0005}),
+        {"Ctrl, Shift, Alt held on Linux, then F5 and F12",
+         {xkb(37, 0xFFE3), xkb(50, 0xFFE1), xkb(64, 0xFFE7), xkb(71, 0xFFC2), xkb(96, 0xFFC9)},
+         u"[LCTRL][LSHIFT][LALT][F5][F12]",
+         {0x073E, 0x0745}},
+        {"right Alt (AltGr) with a letter carries bit 14",
+         {xkb(108, 0xFE03), xkb(24, '@', u'@')},
+         u"[RALT]@",
+         {0x4014}},
+        {"left Shift and A, then B",
+         {win(0x10, kLShiftScan), win('A', 0x1E, u'A'), up(win(0x10, kLShiftScan)),
+          win('B', 0x30, u'b')},
+         u"[LSHIFT]Ab",
+         {0x0204, 0x0005}},
         // A checked box applies to the first key; lookalike keys keep their own usages.
-        captured("L CTRL checked, then C, keypad and main minus, henkan, muhenkan",
-                 {win('C', 0x2E, u'c'), win(0x6D, 0x4A), win(0xBD, 0x0C), win(0x1C, 0x79),
-                  win(0x1D, 0x7B)},
-                 u"c[-][-][HEN][MUHEN]", {0x0106, 0x56, 0x2D, 0x8B, 0x8A}, ModifierBox::LCtrl),
+        {"L CTRL checked, then C, keypad and main minus, henkan, muhenkan",
+         {win('C', 0x2E, u'c'), win(0x6D, 0x4A), win(0xBD, 0x0C), win(0x1C, 0x79), win(0x1D, 0x7B)},
+         u"c[-][-][HEN][MUHEN]",
+         {0x0106, 0x56, 0x2D, 0x8B, 0x8A},
+         ModifierBox::LCtrl},
     };
     for (const auto& c : captures) {
         SCOPED_TRACE(c.what);
@@ -151,25 +151,24 @@ TEST_F(SendString, capturedKeysGiveTheShownNamesAndTheStoredWords) {
             if (!r) continue;
             // Named keys never reach the box; character keys do, and it types them. Each key
             // shows at once, at the end of the text.
-            EXPECT_EQ(std::tuple(r->disposition, r->captured),
-                      std::tuple(step.typed ? kToBox : KeyDisposition::Swallowed, true));
+            EXPECT_EQ(outcome(*r),
+                      std::pair(step.typed ? kToBox : KeyDisposition::Swallowed, true));
             EXPECT_GT(e.state().sendText.size(), before);
             EXPECT_TRUE(c.text.starts_with(e.state().sendText));
         }
         const std::size_t count = c.keys.size() - std::count(c.keys.begin(), c.keys.end(), 0);
-        // A checked box's bit joins the first word when the entry is stored.
+        // A checked box's bit joins the first word when the entry is stored; the boxes show the
+        // first word's modifier bits.
         KeyCodeList shown = c.keys;
         if (c.checkedFirst) shown[0] &= static_cast<KeyCode>(~modifierBoxBit(*c.checkedFirst));
-        EXPECT_EQ(std::tuple(e.state().sendText, e.state().keys, e.state().keyCount),
-                  std::tuple(c.text, shown, count));
-        // The boxes show the first word's modifier bits.
-        EXPECT_EQ(bitsFromBoxes(e.state().modifierBoxes), c.keys[0] & 0xFF00);
+        EXPECT_EQ(std::tuple(e.state().sendText, e.state().keys, e.state().keyCount,
+                             bitsFromBoxes(e.state().modifierBoxes)),
+                  std::tuple(c.text, shown, count, c.keys[0] & 0xFF00));
         model.modified = false;
         e.close();
-        EXPECT_EQ(model.buttons[1].code.keys, c.keys);
-        EXPECT_EQ(model.buttons[1].text,
-                  (ButtonText{static_cast<std::uint16_t>(count), c.text, u""}));
-        EXPECT_TRUE(model.modified);
+        EXPECT_EQ(
+            std::tuple(model.buttons[1].code.keys, model.buttons[1].text, model.modified),
+            std::tuple(c.keys, ButtonText{static_cast<std::uint16_t>(count), c.text, u""}, true));
     }
     EXPECT_EQ(host.buttonRefreshes, std::vector<std::size_t>(std::size(captures), 1));
 }
@@ -183,17 +182,13 @@ TEST_F(SendString, afterSixKeysEveryKeyIsSwallowedAndModifiersNeverCount) {
     for (char16_t c = u'a'; c < u'g'; ++c)
         press(win('A' + (c - u'a'), 0, c));
     EXPECT_EQ(e.state().keyCount, 6u);
-    const SendStringState before = e.state();
-    for (std::uint32_t key : {0x47u, 0x0Du, 0x10u, 0xA6u}) {  // letter, named, modifier, unknown
-        const KeyResult r = press(win(key, 0));
-        EXPECT_EQ(std::tuple(r.disposition, r.captured),
-                  std::tuple(KeyDisposition::Swallowed, false))
-            << key;
-    }
-    EXPECT_EQ(e.state().keys, before.keys);
-    EXPECT_EQ(
-        e.state().sendText,
-        u"[LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT]abcdef");
+    const KeyCodeList six = e.state().keys;
+    for (std::uint32_t key : {0x47u, 0x0Du, 0x10u, 0xA6u})  // letter, named, modifier, unknown
+        EXPECT_EQ(outcome(press(win(key, 0))), kRefused) << key;
+    EXPECT_EQ(std::tuple(e.state().keys, e.state().sendText),
+              std::tuple(six,
+                         u"[LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT][LSHIFT]"
+                         u"[LSHIFT][LSHIFT]abcdef"));
 }
 
 TEST_F(SendString, unknownKeysAndUnresolvedInputMethodKeysGoToTheTextBox) {
@@ -211,14 +206,12 @@ TEST_F(SendString, unknownKeysAndUnresolvedInputMethodKeysGoToTheTextBox) {
 TEST_F(SendString, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) {
     SendStringEditor& e = open(EditMode::Button, 0);
     e.sendTextEdited(std::u16string(125, u'x'));
-    const KeyResult f5 = press(win(0x74, 0x3F));  // "[F5]" needs 4
-    EXPECT_EQ(std::tuple(f5.disposition, f5.captured),
-              std::tuple(KeyDisposition::Swallowed, false));
-    press(win(0x20, 0x39));  // "[SPACE]" needs 7
+    EXPECT_EQ(outcome(press(win(0x74, 0x3F))), kRefused);  // "[F5]" needs 4
+    press(win(0x20, 0x39));                                // "[SPACE]" needs 7
     EXPECT_EQ(e.state().keyCount, 0u);
-    press(win('A', 0x1E, u'a'));
-    press(win('B', 0x30, u'b'));
-    press(win('C', 0x2E, u'c'));
+    for (const auto& [key, scan, typed] :
+         {std::tuple('A', 0x1E, u'a'), {'B', 0x30, u'b'}, {'C', 0x2E, u'c'}})
+        press(win(key, scan, typed));
     EXPECT_EQ(e.state().sendText.size(), 128u);
     EXPECT_EQ(press(win('D', 0x20, u'd')).disposition, KeyDisposition::Swallowed);
     EXPECT_EQ(e.state().keyCount, 3u);
@@ -232,38 +225,37 @@ TEST_F(SendString, clearThenCloseStoresAnEmptyEntry) {
     model.buttons[1].code.keys = {0x0204, 5, 0, 0, 0, 0};
     model.buttons[1].text = {2, u"[LSHIFT]Ab", u"vol"};
     SendStringEditor& e = open(EditMode::Button, 1);
-    EXPECT_EQ(std::tuple(e.state().sendText, e.state().keyCount), std::tuple(u"[LSHIFT]Ab", 2u));
-    EXPECT_TRUE(box(e.state(), ModifierBox::LShift));
+    EXPECT_EQ(std::tuple(e.state().sendText, e.state().keyCount,
+                         e.state().modifierBoxes[static_cast<std::size_t>(ModifierBox::LShift)]),
+              std::tuple(u"[LSHIFT]Ab", 2u, true));
     e.clear();
     EXPECT_EQ(e.state().modifierBoxes, ModifierBoxes{});
     e.close();
-    EXPECT_EQ(model.buttons[1].code.keys, KeyCodeList{});
-    EXPECT_EQ(model.buttons[1].text, (ButtonText{0, u"", u"vol"}));
+    EXPECT_EQ(std::tuple(model.buttons[1].code.keys, model.buttons[1].text),
+              std::tuple(KeyCodeList{}, ButtonText{0, u"", u"vol"}));
 }
 
 TEST_F(SendString, prevAndNextStoreEachEntryTheyLeaveAndStopAtTheLastOccupiedSlot) {
     SendStringEditor& e = open(EditMode::Button, 0);
-    const SendStringState& s = e.state();
-    auto at = [&s] { return std::tuple(s.entryIndex, s.prevEnabled, s.nextEnabled); };
-    EXPECT_EQ(at(), std::tuple(0u, false, true));
+    EXPECT_EQ(at(e.state()), std::tuple(0u, false, true));
     e.commentEdited(u"power");
     e.next();
     EXPECT_EQ(model.buttons[0].text.comment, u"power");
-    EXPECT_EQ(at(), std::tuple(1u, true, true));
+    EXPECT_EQ(at(e.state()), std::tuple(1u, true, true));
     e.next();
-    EXPECT_EQ(at(), std::tuple(2u, true, false));
-    e.next();  // disabled: nothing happens
-    EXPECT_EQ(s.entryIndex, 2u);
+    EXPECT_EQ(at(e.state()), std::tuple(2u, true, false));
+    e.next();  // disabled
+    EXPECT_EQ(e.state().entryIndex, 2u);
     e.prev();
-    EXPECT_EQ(s.entryIndex, 1u);
+    EXPECT_EQ(e.state().entryIndex, 1u);
     EXPECT_THAT(host.buttonRefreshes, ElementsAre(0u, 1u, 2u));
 
     RemoteModel full = modelWithButtons(128);
     const SendStringEditor last(full, host, EditMode::Button, 127),
         before(full, host, EditMode::Button, 126);
-    EXPECT_EQ(std::tuple(last.state().prevEnabled, last.state().nextEnabled),
-              std::tuple(true, false));
-    EXPECT_TRUE(before.state().nextEnabled);
+    EXPECT_EQ(
+        std::tuple(last.state().prevEnabled, last.state().nextEnabled, before.state().nextEnabled),
+        std::tuple(true, false, true));
 }
 
 TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
@@ -281,17 +273,17 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
     e.chooseComboPosition(2);
     EXPECT_EQ(s.sendText, u"[M M2]");
     e.next();
-    EXPECT_EQ(std::tuple(model.buttons[0].code.keys[0], model.buttons[0].code.keys[1]),
-              std::tuple(kMacroMarker, 2));
-    EXPECT_EQ(model.buttons[0].text.sendText, u"[M M2]");
+    EXPECT_EQ(std::tuple(model.buttons[0].code.keys[0], model.buttons[0].code.keys[1],
+                         model.buttons[0].text.sendText),
+              std::tuple(kMacroMarker, 2, u"[M M2]"));
 
     // Entry 1 is not a reference: no macro is selected, so "Macro" alone stores no reference.
     EXPECT_EQ(std::tuple(s.selectedMacro, s.macroChecked), std::tuple(std::nullopt, false));
     press(win('C', 0, u'c'));
     e.setMacroChecked(true);
     e.prev();
-    EXPECT_EQ(model.buttons[1].code.keys, KeyCodeList{});
-    EXPECT_EQ(model.buttons[1].text, ButtonText{});
+    EXPECT_EQ(std::tuple(model.buttons[1].code.keys, model.buttons[1].text),
+              std::tuple(KeyCodeList{}, ButtonText{}));
 
     // Back on entry 0 the reference is loaded: "Macro" checked, combo on macro 2.
     EXPECT_EQ(std::tuple(s.macroChecked, s.comboEnabled, s.comboSelection, s.selectedMacro),
@@ -318,8 +310,7 @@ TEST_F(SendString, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFr
               std::tuple(9u, 9u, u"Tenth", u"[M Tenth]"));
     EXPECT_FALSE(s.comboOffersNewMacro) << "ten macros: no slot left";
     e.chooseComboPosition(10);  // where "New Macro" was: nothing
-    EXPECT_EQ(host.registrations.size(), 1u);
-    EXPECT_EQ(s.selectedMacro, 9u);
+    EXPECT_EQ(std::tuple(host.registrations.size(), s.selectedMacro), std::tuple(1u, 9u));
 }
 
 TEST_F(SendString, newMacroLeftUnusedOrCancelled) {
@@ -348,8 +339,7 @@ TEST_F(SendString, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {
     EXPECT_EQ(std::tuple(s.macroBoxEnabled, s.comboEnabled, s.sendText),
               std::tuple(false, false, u"cmd0"));
     for (std::size_t c = 0; c < 3; ++c) {
-        EXPECT_EQ(std::tuple(s.entryIndex, s.prevEnabled, s.nextEnabled),
-                  std::tuple(c, c != 0, true));
+        EXPECT_EQ(at(s), std::tuple(c, c != 0, true));
         e.next();
     }
     EXPECT_EQ(std::tuple(s.entryIndex, s.nextEnabled, s.sendText), std::tuple(3u, false, u""));
@@ -359,24 +349,21 @@ TEST_F(SendString, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {
     // The fourth command is typed and kept; Next then reaches the fifth.
     press(win(0x0D, 0x1C));
     e.close();
-    EXPECT_EQ(std::tuple(model.macros[0].commands[3].sendText, model.macros[0].commands[3].keys[0]),
-              std::tuple(u"[ENTER]", 0x28));
-    EXPECT_EQ(model.macroCommandCount(0), 4u);
-    EXPECT_TRUE(model.modified);
+    const MacroCommand& fourth = model.macros[0].commands[3];
+    EXPECT_EQ(
+        std::tuple(fourth.sendText, fourth.keys[0], model.macroCommandCount(0), model.modified),
+        std::tuple(u"[ENTER]", 0x28, 4u, true));
     EXPECT_TRUE(open(EditMode::EditCommand, 3).state().nextEnabled);
 }
 
-TEST_F(SendString, aNewCommandWithoutTextIsNotKept) {
+TEST_F(SendString, aNewCommandIsKeptOnlyWithTextAndNextStepsOnOnlyWhileItHasSome) {
     const MacroRecord before = model.macros[0];
-    SendStringEditor& e = open(EditMode::NewCommand, 3);
-    EXPECT_EQ(std::tuple(e.state().prevEnabled, e.state().nextEnabled), std::tuple(true, false));
-    e.commentEdited(u"a comment alone");
-    e.close();
-    EXPECT_EQ(model.macros[0], before);
-    EXPECT_FALSE(model.modified);
-}
+    SendStringEditor& empty = open(EditMode::NewCommand, 3);
+    EXPECT_EQ(at(empty.state()), std::tuple(3u, true, false));
+    empty.commentEdited(u"a comment alone");
+    empty.close();
+    EXPECT_EQ(std::tuple(model.macros[0], model.modified), std::tuple(before, false));
 
-TEST_F(SendString, newCommandsEnableNextOnTheFirstKeyAndChainThroughNext) {
     SendStringEditor& e = open(EditMode::NewCommand, 3);
     press(win('X', 0x2D, u'x'));
     EXPECT_TRUE(e.state().nextEnabled);
