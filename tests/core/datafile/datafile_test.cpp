@@ -34,57 +34,18 @@ RemoteModel fullModel() {
     return m;
 }
 
-// Builds a file of an older layout from a model, field by field as that layout places it.
-std::vector<std::uint8_t> olderFile(const RemoteModel& m, DataFileLayout layout, FileVersion v) {
-    const LayoutGeometry g = geometry(layout);
-    std::vector<std::uint8_t> bytes(g.fileSize, 0);
-    ByteWriter w(bytes);
-    const bool legacy = layout == DataFileLayout::Legacy;
-    const std::u16string_view header = legacy ? kLegacyHeaderText : kFileHeaderText;
-    for (std::size_t i = 0; i < header.size(); ++i)
-        w.u16(2 * i, header[i]);
-    if (!legacy) {
-        w.u32(100, v.low);
-        w.u32(104, v.high);
-    }
-    w.i32(g.jitterOffset, m.jitterPercent);
-    encodeRemoteHeader(m.header, w.sub(g.headerOffset, kRemoteHeaderSize));
-    const std::size_t stride = g.codeRecordSize + kButtonTextSize;
-    for (std::size_t s = 0; s < g.slotCount; ++s) {
-        const std::size_t at = g.slotsOffset + s * stride;
-        const CodeRecord& c = m.buttons[s].code;
-        if (g.codeRecordSize == kCodeRecordSize) {
-            encodeCodeRecord(c, w.sub(at, kCodeRecordSize));
-        } else {
-            const auto full = encodeCodeRecord(c);
-            ByteWriter old = w.sub(at, kOldCodeRecordSize);
-            old.bytes(0, std::span(full).subspan(0, 30));
-            old.u8(1, 0x77);  // not taken
-            old.u16(30, c.bitCount);
-            for (std::size_t k = 0; k < 3; ++k)
-                old.u16(32 + 2 * k, c.keys[k]);
-            old.fill(38, 10, 0x55);  // not taken
-            old.u64(48, c.codeValue);
-        }
-        encodeButtonText(m.buttons[s].text, w.sub(at + g.codeRecordSize, kButtonTextSize));
-    }
-    for (std::size_t i = 0; i < g.macroCount; ++i)
-        encodeMacroRecord(m.macros[i],
-                          w.sub(g.macrosOffset + i * kMacroRecordSize, kMacroRecordSize));
-    return bytes;
+std::vector<std::uint8_t> slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+void spit(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 class DataFileOnDisk : public ::testing::Test {
   protected:
-    static std::vector<std::uint8_t> slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void spit(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
-        std::ofstream out(p, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
     // The file names in a folder, hidden ones included.
     static std::set<std::string> names(const fs::path& folder) {
         std::set<std::string> out;
@@ -120,68 +81,66 @@ TEST(DataFileFormat, currentLayoutPlacesEveryPartAtItsOffsetAndReadsBackWhole) {
     EXPECT_EQ(encodeDataFile(back), bytes);
 }
 
+// Files as the older versions wrote them: 1.0.1.3 (64 slots), 1.0.1.1 (64 slots of 56-byte code
+// records, whose byte 1 and bytes 38..47 were never taken and hold 0x77 and 0x55 here) and the
+// legacy file without a version field (8 slots, one macro). Each holds the same first slot, the
+// code 0x63 in its last slot, jitter 17, the remote "Old TV", a first macro "Movie" and its
+// last macro in use.
 TEST(DataFileFormat, olderLayoutsLoadTheSlotsAndMacrosTheyHold) {
-    RemoteModel m = fullModel();
-    for (std::size_t i = 0; i < kCodeBytesCount; ++i)
-        m.buttons[3].code.codeBytes[i] = static_cast<std::uint8_t>(0xA0 + i);
-    m.buttons[3].code.keys = {1, 2, 3, 4, 5, 6};
+    ButtonRecord first{{}, {3, u"[LSHIFT]Abc", u"power"}};
+    first.code.format = 1;
+    first.code.leaderLow = 9000;
+    for (std::size_t i = 0; i < 10; ++i)
+        first.code.codeBytes[i] = static_cast<std::uint8_t>(0xA0 + i);
+    first.code.bitCount = 32;
+    first.code.keys = {0x0204, 5, 6, 0, 0, 0};
+    first.code.codeValue = 0x7A7A85851010EFEF;
+    MacroRecord movie{1, 0, 300, {}, u"Movie"};
+    movie.commands[0] = {1, {0x28, 0, 0, 0, 0, 0}, u"[ENTER]", u""};
     const struct {
+        const char* file;
         DataFileLayout layout;
-        FileVersion version;
         std::size_t slots, macros;
-    } cases[] = {{DataFileLayout::Slots64, FileVersion::of(1, 0, 1, 3), 64, 10},
-                 {DataFileLayout::OldRecords, FileVersion::of(1, 0, 1, 1), 64, 10},
-                 {DataFileLayout::Legacy, {}, 8, 1}};
+    } cases[] = {{"slots64.ird", DataFileLayout::Slots64, 64, 10},
+                 {"old-records.ird", DataFileLayout::OldRecords, 64, 10},
+                 {"legacy.ird", DataFileLayout::Legacy, 8, 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.layout));
-        RemoteModel back;
-        ASSERT_EQ(readDataFile(olderFile(m, c.layout, c.version), back), c.layout);
-        EXPECT_EQ(std::tuple(back.header, back.jitterPercent), std::tuple(m.header, 17));
-        for (std::size_t s = 0; s < kButtonSlots; ++s) {
-            ButtonRecord expected = s < c.slots ? m.buttons[s] : ButtonRecord{};
-            if (c.layout == DataFileLayout::OldRecords) {
-                // Its 56-byte records hold ten code bytes and three key words; the byte after
-                // the format is not taken.
-                std::fill(expected.code.codeBytes.begin() + 10, expected.code.codeBytes.end(), 0);
-                std::fill(expected.code.keys.begin() + 3, expected.code.keys.end(), 0);
-            }
-            EXPECT_EQ(back.buttons[s], expected) << s;
-        }
-        for (std::size_t i = 0; i < kMacroSlots; ++i)
-            EXPECT_EQ(back.macros[i], i < c.macros ? m.macros[i] : MacroRecord{}) << i;
+        SCOPED_TRACE(c.file);
+        RemoteModel m;
+        ASSERT_EQ(readDataFile(slurp(fs::path(TESSIK_TEST_DATA_DIR) / "ird" / c.file), m),
+                  c.layout);
+        EXPECT_EQ(std::tuple(m.jitterPercent, m.header.remoteName, m.header.format),
+                  std::tuple(17, u"Old TV", 1));
+        // The slot after the last would read the first macro, were the slots miscounted.
+        EXPECT_EQ(std::tuple(m.buttons[0], m.buttons[c.slots - 1].code.codeValue,
+                             m.buttons[c.slots], m.occupiedCount()),
+                  std::tuple(first, 0x63u, ButtonRecord{}, 2u));
+        EXPECT_EQ(std::tuple(m.macros[0], m.macros[c.macros - 1].used), std::tuple(movie, 1));
     }
 }
 
-TEST(DataFileFormat, newerVersionForeignCaseChangedAndShortenedHeadersAreRefused) {
+TEST(DataFileFormat, newerVersionsForeignHeadersAndCutFilesAreRefusedAndTheModelKept) {
     const RemoteModel m = fullModel();
-    RemoteModel back;
-    EXPECT_FALSE(readDataFile(encodeDataFile(m, FileVersion::of(1, 0, 1, 7)), back));
-    EXPECT_FALSE(readDataFile(encodeDataFile(m, FileVersion::of(1, 1, 0, 0)), back));
+    const auto whole = encodeDataFile(m);
     RemoteModel accepted;
     EXPECT_TRUE(readDataFile(encodeDataFile(m, FileVersion::of(1, 0, 1, 5)), accepted));
 
+    std::vector<std::vector<std::uint8_t>> refused{encodeDataFile(m, FileVersion::of(1, 0, 1, 7)),
+                                                   encodeDataFile(m, FileVersion::of(1, 1, 0, 0)),
+                                                   std::vector<std::uint8_t>(50, 0)};
     // "VOrlane", and ten trailing spaces with a terminator instead of eleven.
     for (const auto& [offset, unit] : {std::pair<std::size_t, char16_t>{2, u'O'}, {98, 0}}) {
-        auto changed = encodeDataFile(m);
-        ByteWriter(changed).u16(offset, unit);
-        EXPECT_FALSE(readDataFile(changed, back)) << offset;
+        refused.push_back(whole);
+        ByteWriter(refused.back()).u16(offset, unit);
     }
-
-    EXPECT_FALSE(readDataFile(std::vector<std::uint8_t>(50, 0), back));
-    EXPECT_EQ(back.buttons, RemoteModel().buttons);  // refusals leave the model alone
-}
-
-TEST(DataFileFormat, aFileCutShortOfItsLayoutIsRefusedAndTheModelKept) {
-    const RemoteModel m = fullModel();
-    const auto whole = encodeDataFile(m);
-    for (const std::size_t size : {std::size_t{100}, std::size_t{700}, whole.size() - 1}) {
-        auto bytes = whole;
-        bytes.resize(size);
+    for (const std::size_t size : {std::size_t{100}, std::size_t{700}, whole.size() - 1})
+        refused.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+    for (std::size_t i = 0; i < refused.size(); ++i) {
         RemoteModel back = m;
-        EXPECT_FALSE(readDataFile(bytes, back)) << size;
+        EXPECT_FALSE(readDataFile(refused[i], back)) << i;
         EXPECT_EQ(std::tuple(back.header, back.buttons, back.macros, back.jitterPercent),
                   std::tuple(m.header, m.buttons, m.macros, m.jitterPercent))
-            << size;
+            << i;
     }
 }
 
@@ -203,32 +162,30 @@ TEST(DataFileFormat, damagedValuesLoadBounded) {
     EXPECT_FALSE(macroReference(back.buttons[0].code.keys));
 }
 
-TEST_F(DataFileOnDisk, openMarksTheModelOpenedAndSaveMarksItSaved) {
+TEST_F(DataFileOnDisk, openMarksTheModelOpenedSaveMarksItSavedAndAFailedOpenLeavesItEmpty) {
     RemoteModel m = fullModel();
-    const fs::path p = dir_ / "tv.ird";
-    ASSERT_TRUE(saveDataFile(p, m, files_).ok);
+    ASSERT_TRUE(saveDataFile(dir_ / "tv.ird", m, files_).ok);
     EXPECT_EQ(std::tuple(m.modified, m.commands.save), std::tuple(false, true));
-
-    RemoteModel back = modelWithButtons(3);
-    back.modified = true;
-    ASSERT_EQ(openDataFile(p, back).outcome, OpenOutcome::Loaded);
-    // Every command but Capture: slot 127 is occupied.
-    EXPECT_EQ(std::tuple(back.modified, back.shownName, back.buttons, back.commands),
-              std::tuple(false, m.header.remoteName, m.buttons,
-                         CommandStates{true, true, false, true, true, true, true}));
-}
-
-TEST_F(DataFileOnDisk, refusedAndMissingFilesLeaveTheModelEmpty) {
-    const fs::path refused = dir_ / "newer.ird";
-    spit(refused, encodeDataFile(fullModel(), FileVersion::of(1, 0, 1, 7)));
-    RemoteModel m = modelWithButtons(3);
-    EXPECT_EQ(openDataFile(refused, m).outcome, OpenOutcome::Refused);
-    EXPECT_EQ(m.occupiedCount(), 0u);
-
-    m = modelWithButtons(3);
-    const OpenResult missing = openDataFile(dir_ / "nope.ird", m);
-    EXPECT_EQ(std::tuple(missing.outcome, missing.error.empty(), m.occupiedCount()),
-              std::tuple(OpenOutcome::IoError, false, 0u));
+    spit(dir_ / "newer.ird", encodeDataFile(m, FileVersion::of(1, 0, 1, 7)));
+    const std::tuple<const char*, OpenOutcome> files[] = {{"tv.ird", OpenOutcome::Loaded},
+                                                          {"newer.ird", OpenOutcome::Refused},
+                                                          {"nope.ird", OpenOutcome::IoError}};
+    for (const auto& [name, outcome] : files) {
+        RemoteModel back = modelWithButtons(3);
+        back.modified = true;
+        const OpenResult r = openDataFile(dir_ / name, back);
+        const bool loaded = outcome == OpenOutcome::Loaded;
+        EXPECT_EQ(std::tuple(r.outcome, r.error.empty(), back.modified, back.buttons),
+                  std::tuple(outcome, outcome != OpenOutcome::IoError, false,
+                             loaded ? m.buttons : RemoteModel().buttons))
+            << name;
+        // Loaded: every command but Capture, as slot 127 is occupied.
+        EXPECT_EQ(std::tuple(back.shownName, back.commands),
+                  loaded ? std::tuple(m.header.remoteName,
+                                      CommandStates{true, true, false, true, true, true, true})
+                         : std::tuple(std::u16string(), CommandStates{}))
+            << name;
+    }
 }
 
 TEST_F(DataFileOnDisk, onlyRegularFilesAreReadBoundedAndOnlyTheyAreReplaced) {
@@ -240,7 +197,6 @@ TEST_F(DataFileOnDisk, onlyRegularFilesAreReadBoundedAndOnlyTheyAreReplaced) {
     std::string error;
     // Neither waits on the pipe nor reads past the bound.
     EXPECT_EQ(readWholeFile(fifo, out, error), ReadOutcome::Failed);
-    EXPECT_EQ(readWholeFile(dir_, out, error), ReadOutcome::Failed);
     EXPECT_EQ(readWholeFile(small, out, error, 10), ReadOutcome::TooLarge);
     EXPECT_EQ(out.size(), 11u);
     EXPECT_EQ(readWholeFile(small, out, error, 11), ReadOutcome::Read);

@@ -20,21 +20,10 @@ KeyboardSnapshot down(std::initializer_list<VirtualKey> keys) {
     return s;
 }
 
-TEST(KeyTables, namedKeysComeFirstDuplicatesStayApartByUsageAndModifiersTakeNoPlace) {
-    for (std::size_t i = 0; i < KeyNameTable.size(); ++i) {
-        EXPECT_EQ(KeyUsageTable[i].virtualKey, KeyNameTable[i].virtualKey);
-        EXPECT_EQ(KeyUsageTable[i].usage, KeyNameTable[i].usage);
-    }
-    EXPECT_EQ(findKeyName(0x74)->name, "[F5]");
-    EXPECT_EQ(findKeyName(0xDC)->name, findKeyName(0xE2)->name);  // "[\]" twice
-    EXPECT_EQ(findKeyUsage(0xF3), findKeyUsage(0xF4));
-
-    EXPECT_FALSE(findKeyName(0xA5)->countsAsKey);
-
-    // F5, the two "[\]" keys, and the unnamed keys at both ends of their runs.
-    const std::pair<VirtualKey, std::uint8_t> usages[] = {{0x74, 0x3E}, {0xDC, 0x89}, {0xE2, 0x87},
-                                                          {'A', 0x04},  {'Z', 0x1D},  {'1', 0x1E},
-                                                          {'0', 0x27},  {0x69, 0x61}, {0x60, 0x62}};
+TEST(KeyTables, generatedRunsEndWhereTheirKeysDoAndGenericKeysHaveNoRow) {
+    // Letters, digits with 0 after 9, keypad digits with keypad 0 after keypad 9.
+    const std::pair<VirtualKey, std::uint8_t> usages[] = {{'A', 0x04}, {'Z', 0x1D},  {'1', 0x1E},
+                                                          {'0', 0x27}, {0x69, 0x61}, {0x60, 0x62}};
     for (const auto& [key, usage] : usages)
         EXPECT_EQ(findKeyUsage(key), usage) << int(key);
     EXPECT_FALSE(findKeyName('A'));
@@ -44,13 +33,9 @@ TEST(KeyTables, namedKeysComeFirstDuplicatesStayApartByUsageAndModifiersTakeNoPl
 }
 
 TEST(KeyboardSnapshot, modifierBitsAndTheFixedResolutionOrder) {
-    EXPECT_EQ(modifierBits(down({})), 0);
-    EXPECT_EQ(modifierBits(down({0xA2, 0xA0, 0xA4})), 0x0700);
     EXPECT_EQ(modifierBits(down({0xA3, 0xA1, 0xA5, 0x5B, 0x5C})),
               0x1000 | 0x2000 | 0x4000 | 0x0800 | 0x8000);
     EXPECT_EQ(modifierBits(down({0x10, 0x11, 0x12, 0x41})), 0);  // generic codes carry no side
-
-    EXPECT_EQ(specificModifier(down({})), 0);
     EXPECT_EQ(specificModifier(down({0x5C, 0xA5, 0xA3})), 0xA3);
     EXPECT_EQ(specificModifier(down({0xA2, 0xA0})), 0xA0);  // Shift before Ctrl
     EXPECT_EQ(specificModifier(down({0x5C, 0x5B})), 0x5B);
@@ -60,9 +45,7 @@ TEST(KeyboardSnapshot, modifierBitsAndTheFixedResolutionOrder) {
     EXPECT_EQ(resolveGenericModifier(0x41, down({0xA0})), 0x41);
 }
 
-TEST(ModifierBoxes, eachBoxIsOneBitAndBack) {
-    EXPECT_EQ(modifierBoxBit(ModifierBox::RCtrl), 0x1000);
-    EXPECT_EQ(modifierBoxBit(ModifierBox::LWin), 0x0800);
+TEST(ModifierBoxes, eachBitIsOneBoxAndBack) {
     for (unsigned bits = 0; bits < 256; ++bits) {
         const auto word = static_cast<KeyCode>(bits << 8);
         EXPECT_EQ(bitsFromBoxes(boxesFromBits(static_cast<KeyCode>(word | 0x2C))), word);
@@ -167,20 +150,16 @@ TEST(WindowsKeys, virtualKeyPassesThroughAndTheScanCodeGivesTheStateItsSide) {
 TEST(KeyboardState, followsDownAndUpWithTheGenericCodeHeldByEitherSide) {
     KeyboardState kb;
     kb.keyDown(0xA0);
-    EXPECT_EQ(std::tuple(kb.snapshot()[0xA0], kb.isDown(0x10)), std::tuple(0x80, true));
     kb.keyDown(0xA1);
     kb.keyUp(0xA0);
-    EXPECT_TRUE(kb.isDown(0x10)) << "right Shift still holds it";
-    EXPECT_EQ(modifierBits(kb.snapshot()), 0x2000);
+    EXPECT_EQ(std::tuple(kb.snapshot()[0xA0], kb.snapshot()[0xA1], kb.isDown(0x10)),
+              std::tuple(0, 0x80, true))
+        << "right Shift still holds it";
     kb.keyUp(0xA1);
     EXPECT_FALSE(kb.isDown(0x10));
-
     kb.keyDown(0xA5);
-    kb.keyDown('Q');
-    kb.keyDown('Q');  // key repeat
-    EXPECT_EQ(std::tuple(modifierBits(kb.snapshot()), kb.isDown(0x12)), std::tuple(0x4000, true));
     kb.keyDown(0);  // a key our layer could not name
-    EXPECT_EQ(kb.snapshot()[0], 0);
+    EXPECT_EQ(std::tuple(kb.isDown(0x12), kb.snapshot()[0]), std::tuple(true, 0));
     kb.releaseAll();
     EXPECT_EQ(kb.snapshot(), KeyboardSnapshot{});
 }

@@ -15,60 +15,17 @@ using test::macroNamed;
 using test::modelWithButtons;
 using test::referToMacro;
 
-// `n` macros and a table whose first n buttons refer to them in order, each with a key count
-// the repair must reset; the button after them refers to none.
-RemoteModel macrosWithReferences(std::size_t n) {
-    RemoteModel m = modelWithButtons(n + 1);
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t name[] = {u'M', static_cast<char16_t>(u'0' + i), 0};
-        m.macros[i] = macroNamed(name, 1 + i % 8);
-        referToMacro(m, i, i);
-        m.buttons[i].text.keyCount = 4;
+TEST(MacroList, deletingTheSecondOfThreeMovesTheThirdDownAndRepairsTheReferences) {
+    // Buttons 0..2 refer to macros 0..2, each with a key count the repair must reset; button 3
+    // carries the marker with modifier bits, which makes it no reference.
+    RemoteModel model = modelWithButtons(4);
+    for (std::size_t i = 0; i < 3; ++i) {
+        model.macros[i] = macroNamed(u"M" + std::u16string(1, u'0' + i), 1 + i);
+        referToMacro(model, i, i);
+        model.buttons[i].text.keyCount = 4;
     }
-    m.modified = false;
-    return m;
-}
-
-// After macro d was deleted: the later macros moved down whole and the last slot is zero;
-// buttons that referred to d lost keys and text (comment and code stay); references to later
-// macros are one lower with key count 0 and their "[M name]" text unchanged; everything else
-// is untouched.
-void expectMacroDeleted(const RemoteModel& before, const RemoteModel& after, std::size_t d) {
-    for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        const MacroRecord expected = m < d                 ? before.macros[m]
-                                     : m + 1 < kMacroSlots ? before.macros[m + 1]
-                                                           : MacroRecord{};
-        EXPECT_EQ(after.macros[m], expected) << "macro " << m;
-    }
-    for (std::size_t b = 0; b < kButtonSlots; ++b) {
-        ButtonRecord expected = before.buttons[b];
-        const auto ref = macroReference(expected.code.keys);
-        if (ref && *ref == d) {
-            expected.code.keys = {};
-            expected.text = {0, u"", expected.text.comment};
-        } else if (ref && *ref > d) {
-            --expected.code.keys[1];
-            expected.text.keyCount = 0;
-        }
-        EXPECT_EQ(after.buttons[b], expected) << "button " << b;
-    }
-    EXPECT_TRUE(after.modified);
-}
-
-TEST(MacroDelete, deletingTheLastSlotOnlyClearsItAndAFakeMarkerIsNotAReference) {
-    RemoteModel m = macrosWithReferences(10);
-    m.buttons[10].code.keys = {0x02FF, 9, 0, 0, 0, 0};  // modifier bits: not the marker
-    const RemoteModel before = m;
-    m.DeleteMacro(9);
-    expectMacroDeleted(before, m, 9);
-    EXPECT_EQ(m.buttons[10], before.buttons[10]);
-    EXPECT_FALSE(macroReference({0x02FF, 1, 0, 0, 0, 0}));
-    EXPECT_FALSE(macroReference({kMacroMarker, 10, 0, 0, 0, 0}));  // out of the table
-    EXPECT_EQ(macroReference({kMacroMarker, 3, 0, 0, 0, 0}), 3u);
-}
-
-TEST(MacroList, deletingTheSecondOfThreeRenumbersTheButtonsThatFollow) {
-    RemoteModel model = macrosWithReferences(3);
+    model.buttons[3].code.keys = {0x02FF, 2, 0, 0, 0, 0};
+    model.modified = false;
     const RemoteModel before = model;
     MacroList list(model);
     ASSERT_EQ(list.rows().size(), 3u);
@@ -77,20 +34,28 @@ TEST(MacroList, deletingTheSecondOfThreeRenumbersTheButtonsThatFollow) {
     list.selectRow(1);  // row "No" 2
     EXPECT_EQ(list.editSlot(), 1u);
     ASSERT_TRUE(list.deleteSelectedMacro());
-    // The former 0 and 2; the button of 0 untouched, that of 1 without keys, that of 2 now
-    // referring to 1 with its text unchanged.
-    expectMacroDeleted(before, model, 1);
-    EXPECT_EQ(model.buttons[2].code.keys, (KeyCodeList{kMacroMarker, 1, 0, 0, 0, 0}));
+
+    EXPECT_EQ(std::tuple(model.macros[0], model.macros[1], model.macros[2], model.modified),
+              std::tuple(before.macros[0], before.macros[2], MacroRecord{}, true));
+    // The reference to the deleted macro loses keys and text but keeps its comment; the one to
+    // the third now names slot 1 with key count 0 and its "[M M2]" text unchanged.
+    ButtonRecord lost = before.buttons[1], moved = before.buttons[2];
+    lost.code.keys = {};
+    lost.text = {0, u"", lost.text.comment};
+    moved.code.keys[1] = 1;
+    moved.text.keyCount = 0;
+    EXPECT_EQ(std::tuple(model.buttons[0], model.buttons[1], model.buttons[2], model.buttons[3]),
+              std::tuple(before.buttons[0], lost, moved, before.buttons[3]));
     ASSERT_EQ(list.rows().size(), 2u);
-    EXPECT_EQ(list.rows()[1].name, u"M2");
-    EXPECT_FALSE(list.deleteEnabled());
+    EXPECT_EQ(std::tuple(list.rows()[1].name, list.deleteEnabled()), std::tuple(u"M2", false));
 }
 
-TEST(MacroList, addFollowsTheLastSlotAndRowsShowTheStoredInterval) {
+TEST(MacroList, addFollowsTheLastSlotWhichADeleteOnlyClearsAndRowsShowTheStoredInterval) {
     RemoteModel model;
     for (std::size_t m = 0; m < 10; ++m)
         model.macros[m] = macroNamed(u"M", 2);
     model.macros[3].interval = 0;
+    const RemoteModel before = model;
     MacroList list(model);
     EXPECT_EQ(std::tuple(list.addEnabled(), list.addSlot()), std::tuple(false, std::nullopt));
     EXPECT_EQ(list.rows()[3].interval, 0) << "never closed in its dialog";
@@ -98,7 +63,12 @@ TEST(MacroList, addFollowsTheLastSlotAndRowsShowTheStoredInterval) {
               std::tuple(u"cmd1", u""));
     list.selectRow(9);
     list.deleteSelectedMacro();
+    EXPECT_EQ(std::tuple(model.macros[8], model.macros[9]),
+              std::tuple(before.macros[8], MacroRecord{}));
     EXPECT_EQ(std::tuple(list.addEnabled(), list.addSlot()), std::tuple(true, 9u));
+
+    EXPECT_FALSE(macroReference({kMacroMarker, 10, 0, 0, 0, 0}));  // out of the table
+    EXPECT_EQ(macroReference({kMacroMarker, 9, 0, 0, 0, 0}), 9u);
 }
 
 TEST(MacroCommands, countAndDeleteWithCompaction) {
@@ -112,9 +82,8 @@ TEST(MacroCommands, countAndDeleteWithCompaction) {
     m.DeleteMacroCommand(1, 1);  // row "No" 2
     MacroRecord expected = before;
     expected.commands = {before.commands[0], before.commands[2], before.commands[3]};
-    EXPECT_EQ(m.macros[1], expected);
-    EXPECT_EQ(m.macroCommandCount(1), 3u);
-    EXPECT_TRUE(m.modified);
+    EXPECT_EQ(std::tuple(m.macros[1], m.macroCommandCount(1), m.modified),
+              std::tuple(expected, 3u, true));
     EXPECT_EQ(m.firstFreeMacroSlot(), 2u);
 }
 
@@ -144,10 +113,10 @@ TEST(MacroRegistration, aNewMacroNeedsANameBeforeCommandsAndStaysUnusedWithoutOn
     r.nameEdited(u"Evening");
     r.stepInterval(2);
     r.close();
-    EXPECT_EQ(model.macros[1].used, 0) << "no command: not in use";
-    EXPECT_EQ(std::tuple(model.macros[1].name, model.macros[1].interval),
-              std::tuple(u"Evening", 520));
-    EXPECT_TRUE(model.modified);
+    EXPECT_EQ(std::tuple(model.macros[1].used, model.macros[1].name, model.macros[1].interval,
+                         model.modified),
+              std::tuple(0, u"Evening", 520, true))
+        << "no command: not in use";
 }
 
 TEST(MacroRegistration, eightCommandsRefuseAddAndEditDeleteFollowTheSelection) {
@@ -172,10 +141,9 @@ TEST(MacroRegistration, eightCommandsRefuseAddAndEditDeleteFollowTheSelection) {
 
     model.modified = false;
     EXPECT_TRUE(r.deleteSelectedCommand());
-    EXPECT_EQ(std::tuple(r.rows().size(), r.rows()[2].sendText, r.addEnabled(), r.selectedRow()),
-              std::tuple(7u, u"cmd3", true, std::nullopt));
-    EXPECT_TRUE(model.modified);
-
+    EXPECT_EQ(std::tuple(r.rows().size(), r.rows()[2].sendText, r.addEnabled(), r.selectedRow(),
+                         model.modified),
+              std::tuple(7u, u"cmd3", true, std::nullopt, true));
     model.modified = false;
     r.close();  // nothing changed
     EXPECT_FALSE(model.modified);
