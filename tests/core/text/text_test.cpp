@@ -2,12 +2,10 @@
 
 #include <map>
 #include <string>
-#include <tuple>
 
 #include "core/text/format.hpp"
 #include "core/text/language.hpp"
 #include "core/text/strings.hpp"
-#include "core/text/ui_texts.hpp"
 
 namespace tessik {
 namespace {
@@ -29,11 +27,7 @@ TEST(Language, firstNonEmptyLocaleVariableDecides) {
     EXPECT_EQ(fromEnv({{"LANG", "jv_ID"}}), Language::English);
 }
 
-TEST(StringTable, textsAreExactInBothLanguagesIncludingTrailingSpaces) {
-    EXPECT_EQ(text(StringId::ContinueWithUnsaved, Language::English),
-              "The data which is not saved is canceled. \nDoes it continue? ");
-    EXPECT_EQ(text(StringId::BadDataFile, Language::English),
-              "The file has broken. Or it is not a data file. ");
+TEST(StringTable, everyTextIsThereInBothLanguages) {
     EXPECT_EQ(text(commandColumn(7), Language::Japanese), "コマンド8");
     for (int id = 101; id <= 149; ++id) {
         const bool present = id != 102 && id != 143;
@@ -55,22 +49,6 @@ TEST(Format, fillsTheToolsTemplates) {
     EXPECT_EQ(codeValueText(0xFFFFFFFFFFFFFFFFull), "0xFFFFFFFFFFFFFFFF");
     EXPECT_EQ(codeValueText(0x0000FFFF80807F7Full), "0xFFFF80807F7F");
     EXPECT_EQ(codeValueText(0), "0x0");
-}
-
-TEST(UiTexts, menuHasFourMenusWithSeparatorsAndTheHelpMenuIsEnglishInBoth) {
-    const auto en = mainMenu(Language::English);
-    const auto ja = mainMenu(Language::Japanese);
-    ASSERT_EQ(std::tuple(en.size(), ja.size()), std::tuple(4u, 4u));
-    // New - Open Save SaveAs Import - Exit
-    EXPECT_EQ(std::tuple(en[0].items.size(), en[0].items[1].separator), std::tuple(8u, true));
-    EXPECT_EQ(ja[3].title, "Help");
-    EXPECT_EQ(std::tuple(ja[3].items.back().text, ja[3].items.back().command),
-              std::tuple("Firmware Update", CommandId::FirmwareUpdate));
-    // Capture Delete - SetUp - EditMacro - Signal
-    EXPECT_EQ(std::tuple(en[1].items.size(), en[1].items.back().text, ja[1].items.back().text),
-              std::tuple(8u, "Signal", "信号"));
-    EXPECT_EQ(std::tuple(helpBaseName(Language::Japanese), helpBaseName(Language::English)),
-              std::tuple("Ir_Help", "Ir_Help_e"));
 }
 
 }  // namespace
