@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
@@ -145,6 +147,22 @@ TEST_F(CommandFrames, resetGetVersionAndCaptureModeLeaveNothingOfEarlierCommands
                              "Send Set Macro Command Success",
                              "Send Get Version Command Success",
                          }));
+}
+
+// The factor is formed in 64 bits and taken in single precision, the product truncated and
+// kept within a word; a jitter outside 0..100 would invert a window, so it is applied as the
+// nearer of the two.
+TEST(Jitter, productsStayWithinAWordAndTheJitterWithinZeroToAHundred) {
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+    EXPECT_EQ(widenByJitter(60000, 10), 0xFFFF);  // 66000 does not fit
+    EXPECT_EQ(narrowByJitter(1000, 150), 0);      // a negative factor gives 0, not a wrapped word
+    EXPECT_EQ(widenByJitter(1000, -5), 950);
+    EXPECT_EQ(widenByJitter(1000, kMax), 0xFFFF);
+    EXPECT_EQ(narrowByJitter(1000, std::numeric_limits<std::int32_t>::min()), 0xFFFF);
+    RemoteHeader h;
+    h.leaderHigh = {9000, 8000, 8500};
+    EXPECT_EQ(timingWindows(h, -50).leaderHigh, (TimingWindow{9000, 8000}));
+    EXPECT_EQ(timingWindows(h, kMax).leaderHigh, (TimingWindow{18000, 0}));
 }
 
 struct ShortReports : DeviceFixture {

@@ -88,12 +88,9 @@ TEST_F(Link, unplugBetweenCommandsThenNotConnectedThenReplugged) {
     EXPECT_TRUE(commands.SetReturnCode(1, CodeRecord{}));
     EXPECT_TRUE(link.connected());
     EXPECT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(log.lines, (std::vector<std::string>{
-                             "Send Set Return Code Command Success",
-                             "Send Set Return Code Command Fault",
-                             "Send Set Return Code Command Fault",
-                             "Send Set Return Code Command Success",
-                         }));
+    const std::string ok = "Send Set Return Code Command Success";
+    const std::string fault = "Send Set Return Code Command Fault";
+    EXPECT_EQ(log.lines, (std::vector<std::string>{ok, fault, fault, ok}));
 
     // Disconnect closes; the next transfer opens again.
     link.Disconnect();

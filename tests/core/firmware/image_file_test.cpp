@@ -165,19 +165,6 @@ TEST_F(ImageLoader, refusesWhatCannotBeOpenedAndAnEmptyFileHasNoMark) {
     EXPECT_TRUE(allErasedFrom(0));
 }
 
-TEST_F(ImageLoader, completesAMissingCrcInTheBufferOnly) {
-    const auto withCrc = test::buildImage({.type = ImageType::Type1});
-    ASSERT_NE(loader_.LoadBytes(test::buildImage({.type = ImageType::Type1, .withCrc = false})),
-              0u);
-    EXPECT_EQ(imageHeader(*buffer_).crc16, 0);
-    const std::uint16_t crc = completeImageCrc(*buffer_, ImageType::Type1);
-    EXPECT_EQ(std::tuple(crc, imageHeader(*buffer_).crc16), std::tuple(storedCrc(withCrc), crc));
-    // A stored CRC is kept as it is, even a wrong one: the device's check judges it.
-    (*buffer_)[0x4200] = 0x34;
-    (*buffer_)[0x4201] = 0x12;
-    EXPECT_EQ(completeImageCrc(*buffer_, ImageType::Type1), 0x1234);
-}
-
 TEST_F(ImageLoader, fileOpenOfAGoodImageFillsTheThreeTextsAndEnablesUpdate) {
     const auto file = test::buildImage({.fileSize = 0x6000, .vid = 0x1234, .pid = 0x5678});
     const auto path = tmp_ / "fw.bin";
@@ -192,7 +179,7 @@ TEST_F(ImageLoader, fileOpenOfAGoodImageFillsTheThreeTextsAndEnablesUpdate) {
 }
 
 TEST_F(ImageLoader, fileOpenOfAnImageWithoutCrcLogsTheCalculationAndShowsTheComputedValue) {
-    ImageShape shape{.flashSize = 0x20000, .withCrc = false};
+    ImageShape shape{.type = ImageType::Type1, .flashSize = 0x20000, .withCrc = false};
     const ImageLoad r = loadUpdateImage(test::buildImage(shape), "fw.bin", *buffer_);
     ASSERT_TRUE(r.updateEnabled);
     EXPECT_EQ(r.log, "no crc16 in this file. calculate.\r\nuf_header.flash_size = 131072\r\n");
@@ -202,6 +189,10 @@ TEST_F(ImageLoader, fileOpenOfAnImageWithoutCrcLogsTheCalculationAndShowsTheComp
     EXPECT_EQ(std::tuple(r.header.crc16, imageHeader(*buffer_).crc16),
               std::tuple(expected, expected));
     EXPECT_EQ(r.sizeText, formatText("Size: 32768 bytes.  CRC16: 0x%04X", {expected}));
+    // A stored CRC is kept as it is, even a wrong one: the device's check judges it.
+    (*buffer_)[0x4200] = 0x34;
+    (*buffer_)[0x4201] = 0x12;
+    EXPECT_EQ(completeImageCrc(*buffer_, ImageType::Type1), 0x1234);
 }
 
 TEST_F(ImageLoader, fileOpenRefusalsLogTheReasonAndLeaveUpdateDisabled) {
