@@ -169,7 +169,6 @@ TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThe
 
     const JitterSuggestion s = suggestJitter(widest, overlapLimit(model.header));
     ASSERT_EQ(s.outcome, SuggestionOutcome::Suggested);
-    EXPECT_GT(s.jitter, widest);
     model.jitterPercent = s.jitter;  // at the slider's 5 %, some of these presses are lost
     ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
               SetUpOutcome::Succeeded);

@@ -24,7 +24,7 @@ TEST(TracingTransport, writesEveryTransferAsDirectionAndLowerCaseHex) {
     ASSERT_TRUE(device);
     EXPECT_EQ(device->featureReportLength(), kFrameSize);
     const Bytes request = frame({0x01, 0x00, 0x00, 0x08, 0x02});  // Get Version
-    Bytes reply = frame({0x01});  // the report ID asked for
+    Bytes reply = frame({0x01});                                  // the report ID asked for
     EXPECT_TRUE(device->setFeature(request));
     EXPECT_TRUE(device->getFeature(reply));
     EXPECT_FALSE(device->setFeature(std::span(request).first(4)));  // not a whole report
