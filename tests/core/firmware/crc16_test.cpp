@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -43,22 +44,16 @@ class ImageCrc : public ::testing::Test {
 };
 
 TEST_F(ImageCrc, type2CoversUpToFlashSizeAndType1TwoHundredHexBeyond) {
-    const struct {
-        ImageType type;
-        std::uint32_t flashSize;
-        std::size_t end;  // of the second piece; 0x4202: the first piece only
-    } cases[] = {
-        {ImageType::Type2, 0x40000, 0x40000},
-        {ImageType::Type1, 0x40000, 0x40200},
-        // A second piece of a negative length adds nothing.
-        {ImageType::Type2, 0x4100, 0x4202},
-        {ImageType::Type2, 0x4202, 0x4202},
-        {ImageType::Type2, 0x4203, 0x4203},
-        {ImageType::Type1, 0x4000, 0x4202},
-        {ImageType::Type1, 0x4100, 0x4300},
+    // {flash_size, the end of type 2's second piece, of type 1's}. 0x4202: the first piece only;
+    // a second piece of a negative length adds nothing.
+    const std::array<std::uint32_t, 3> cases[] = {
+        {0x40000, 0x40000, 0x40200}, {0x4100, 0x4202, 0x4300}, {0x4202, 0x4202, 0x4402},
+        {0x4203, 0x4203, 0x4403},    {0x4000, 0x4202, 0x4202},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(imageCrc16(*flash_, c.type, c.flashSize), expected(c.end)) << c.flashSize;
+    for (const auto& [flashSize, end2, end1] : cases) {
+        EXPECT_EQ(imageCrc16(*flash_, ImageType::Type2, flashSize), expected(end2)) << flashSize;
+        EXPECT_EQ(imageCrc16(*flash_, ImageType::Type1, flashSize), expected(end1)) << flashSize;
+    }
 
     // The stored CRC field itself is never covered; the byte at the end of the range is not.
     const std::uint16_t before = expected(0x40000);

