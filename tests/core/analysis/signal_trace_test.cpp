@@ -12,19 +12,6 @@
 namespace tessik::test {
 namespace {
 
-struct Periods {
-    std::vector<std::uint16_t> low, high;
-};
-
-Periods periodsOf(const SignalTrace& t) {
-    Periods p;
-    for (const TracePulse& pulse : t.pulses) {
-        p.low.push_back(pulse.mark);
-        p.high.push_back(pulse.space);
-    }
-    return p;
-}
-
 std::vector<int> labelsOf(const SignalTrace& t) {  // -1 leader, 0/1 bits, 9 unanalysed
     std::vector<int> out;
     for (const TracePulse& p : t.pulses)
@@ -49,8 +36,12 @@ TEST(SignalTrace, aStoredCodeRendersToARecordingOfTheSameCodeWithTheWindowsAsSen
 
         const SignalTrace rendered = codeTrace(code, table.header, 10);
         ASSERT_EQ(rendered.pulses.size(), c.pulses);
-        const Periods p = periodsOf(rendered);
-        const CodeRecord back = decodeCapture(p.low, p.high);
+        std::vector<std::uint16_t> low, high;
+        for (const TracePulse& pulse : rendered.pulses) {
+            low.push_back(pulse.mark);
+            high.push_back(pulse.space);
+        }
+        const CodeRecord back = decodeCapture(low, high);
         EXPECT_EQ(std::tuple(back.codeValue, back.bitCount, back.codeBytes, back.format),
                   std::tuple(code.codeValue, code.bitCount, code.codeBytes, code.format));
 
