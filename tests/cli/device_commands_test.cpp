@@ -47,6 +47,8 @@ struct DeviceCli : ::testing::Test {
     std::uint16_t crc = 0;  // of the image written last
 };
 
+// What Set Up Data sends and how each fault ends it are the core's tests; here, the commands'
+// wiring: their output, streams and exit status, the trace and the state file.
 TEST_F(DeviceCli, versionPrintsTheFirmwareAndSetupWritesTheTableTracingEveryTransfer) {
     const CliRun version = runCli({"version", "--simulate"});
     EXPECT_EQ(version.status, 0) << version.err;
@@ -57,38 +59,26 @@ TEST_F(DeviceCli, versionPrintsTheFirmwareAndSetupWritesTheTableTracingEveryTran
     EXPECT_EQ(r.out, "Success\n");
     EXPECT_EQ(std::filesystem::file_size(state), 5110u) << "the simulated table is kept";
     const auto lines = traceLines();
-    ASSERT_EQ(lines.size(), 280u);  // 140 exchanges, a set and a get each
-    // Set Ir Code first: the whole 512-byte report in lower-case hex.
-    EXPECT_EQ(lines[0].substr(0, 4 + 16), "set 0100000825001a00");
-    EXPECT_EQ(lines[0].size(), 4u + 1024u);
-    EXPECT_EQ(lines[1].substr(0, 4 + 10), "get 0100000625");
+    ASSERT_EQ(lines.size(), 280u);                            // 140 exchanges, a set and a get each
+    EXPECT_EQ(lines[0].substr(0, 4 + 10), "set 0100000825");  // Set Ir Code first
 }
 
 TEST_F(DeviceCli, receiverFaultsGiveTheirOwnOutcome) {
-    const std::string vanished = std::make_error_code(std::errc::no_such_device).message();
-    const struct {
-        const char* fault;
-        std::string err;
-        bool lastTransferFailed;
-    } cases[] = {
-        {"nak=0x26", "The infrared data has not been obtained.\ntessik-cli: Failed\n", false},
-        {"unplug-after=30", vanished + "\ntessik-cli: Failed\n", true},
-        {"busy=10", "the receiver did not acknowledge Set Ir Code; nothing was written\n", false},
-        {"absent", "The device is not connected.\n", false},
+    const std::pair<const char*, const char*> cases[] = {
+        {"nak=0x26", "The infrared data has not been obtained.\ntessik-cli: Failed\n"},
+        {"busy=10", "the receiver did not acknowledge Set Ir Code; nothing was written\n"},
+        {"absent", "The device is not connected.\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
-        std::filesystem::remove(trace);
-        const CliRun r =
-            runCli({"setup", ird, "--simulate", "--sim-fault", c.fault, "--trace", trace});
-        EXPECT_EQ(r.status, 1);
+    for (const auto& [fault, err] : cases) {
+        const CliRun r = runCli({"setup", ird, "--simulate", "--sim-fault", fault});
+        EXPECT_EQ(r.status, 1) << fault;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "tessik-cli: " + c.err);
-        const auto lines = traceLines();
-        EXPECT_EQ(!lines.empty() && lines.back().ends_with(" failed"), c.lastTransferFailed);
+        EXPECT_EQ(r.err, "tessik-cli: " + std::string(err));
     }
 }
 
+// The fault names and their values are the simulated receiver's to parse; here, one of each
+// refusal the options make.
 TEST_F(DeviceCli, badDeviceOptionsAreRefusedUpFrontAndEachCommandsHelpListsThem) {
     const std::string folder = dir.path().string();
     const std::string lost = (dir / "no/s").string();
@@ -124,9 +114,8 @@ TEST_F(DeviceCli, badDeviceOptionsAreRefusedUpFrontAndEachCommandsHelpListsThem)
 
     const CliRun help = runCli({"setup", "--help"});
     EXPECT_EQ(help.status, 0);
-    // The faults come from the simulated receiver and its boot loader, which parse them.
-    for (const char* s : {"FILE.ird", "--simulate", "--trace FILE", "--sim-fault NAME[=N]",
-                          "nak=CODE", "wrong-echo[=N]", "erase-nak=N"})
+    // The faults come from the simulated receiver and its boot loader, which describe them.
+    for (const char* s : {"--sim-fault NAME[=N]", "nak=CODE", "erase-nak=N"})
         EXPECT_THAT(help.out, HasSubstr(s));
 }
 
@@ -203,11 +192,8 @@ TEST_F(FirmwareCommand, printsTheDialogsTextsAndTheSixLinesOfASuccessfulUpdate) 
                          "Firmware update succeeded.\n");
 
     const CliRun waiting = runCli({"firmware", "--simulate", "--sim-update-mode", path});
-    ASSERT_EQ(waiting.status, 0) << waiting.out << waiting.err;
-    EXPECT_THAT(waiting.out, StartsWith("There is a device firmware update waiting state. Run the "
-                                        "firmware updates.\n" +
-                                        imageLines));
-    EXPECT_THAT(waiting.out, EndsWith("Firmware update succeeded.\n"));
+    EXPECT_EQ(waiting.status, 0) << waiting.out << waiting.err;
+    EXPECT_THAT(waiting.out, StartsWith(std::string(kUpdateWaitingText) + "\n" + imageLines));
 }
 
 TEST_F(FirmwareCommand, failuresEndWithTheStepsTextAndTheFailureBox) {
@@ -222,7 +208,6 @@ TEST_F(FirmwareCommand, failuresEndWithTheStepsTextAndTheFailureBox) {
     EXPECT_EQ(bad.status, kExitFailure);
     EXPECT_THAT(bad.out, EndsWith("no UF mark.\n"));
     EXPECT_EQ(bad.err, "tessik-cli: " + (dir / "bad.bin").string() + ": no UF mark.\n");
-    EXPECT_THAT(bad.out, ::testing::Not(HasSubstr("Flash")));
 
     // A running firmware that refuses Get Version is not mistaken for a waiting boot loader.
     const CliRun unknown = runCli({"firmware", path, "--simulate", "--sim-fault", "nak=2"});
