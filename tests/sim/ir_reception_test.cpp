@@ -144,34 +144,28 @@ std::vector<TypedKey> taps(std::initializer_list<std::array<std::uint32_t, 3>> k
     return out;
 }
 
-TEST_F(Typing, aKeyListIsTypedWithItsModifiersUpToItsFirstZeroWord) {
-    // Shift+A, F5, then a zero word: the word behind it is never typed.
-    EXPECT_EQ(typedFor({0x0204, 0x003E, 0, 0x0005, 0, 0}), taps({{4, 2, 0}, {0x3E, 0, 2 * kT}}));
-    // A modifier key pressed last in the editor stays behind the count and is tapped too.
-    EXPECT_EQ(typedFor({0x0006, 0x02E1, 0, 0, 0, 0}), taps({{6, 0, 0}, {0xE1, 2, 2 * kT}}));
-    EXPECT_THAT(typedFor({}), IsEmpty());  // recognised, nothing assigned
-    // 0x01FF is no macro reference: usage 0xFF with left Ctrl.
-    EXPECT_EQ(typedFor({0x01FF, 3, 0, 0, 0, 0}), taps({{0xFF, 1, 0}, {3, 0, 2 * kT}}));
-    EXPECT_EQ(reception.typed().size(), 12u);
-}
-
-TEST_F(Typing, aMacroRunsItsCommandsOneAfterTheOtherWithItsInterval) {
+// Keys, modifiers and a macro's interval are the end-to-end capture test's; here, where a key
+// list and a macro stop.
+TEST_F(Typing, keyListsAndMacrosAreTypedUpToTheirFirstEmptyEntry) {
     MacroRecord& m = model.macros[3];
-    m.used = 1;
-    m.interval = 250;
+    m.used = 1;  // its interval never set: the 500 ms the tool shows for it
     m.commands[0].keys = {0x0004, 0, 0, 0, 0, 0};
     m.commands[1].keys = {0x0105, 0x0006, 0, 0, 0, 0};
     m.commands[2].keys = {kMacroMarker, 1, 0, 0, 0, 0};  // not followed
     m.commands[3].keys = {0x0007, 0, 0, 0, 0, 0};
     m.commands[5].keys = {0x0008, 0, 0, 0, 0, 0};  // behind an empty command: never reached
-    EXPECT_EQ(typedFor({kMacroMarker, 3, 0, 0, 0, 0}),
-              taps({{4, 0, 0}, {5, 1, 260}, {6, 0, 280}, {7, 0, 790}}));
-
-    m.interval = 0;  // never set: the 500 ms the tool shows for it
-    m.commands[2].keys = {};
-    EXPECT_EQ(typedFor({kMacroMarker, 3, 0, 0, 0, 0}), taps({{4, 0, 0}, {5, 1, 510}, {6, 0, 530}}));
-    EXPECT_THAT(typedFor({kMacroMarker, 10, 0, 0, 0, 0}), IsEmpty());  // no such macro
-    EXPECT_THAT(typedFor({kMacroMarker, 4, 0, 0, 0, 0}), IsEmpty());   // not registered
+    const std::pair<KeyCodeList, std::vector<TypedKey>> cases[] = {
+        {{0x0204, 0x003E, 0, 0x0005, 0, 0}, taps({{4, 2, 0}, {0x3E, 0, 2 * kT}})},
+        // A modifier key pressed last in the editor stays behind the count and is tapped too.
+        {{0x0006, 0x02E1, 0, 0, 0, 0}, taps({{6, 0, 0}, {0xE1, 2, 2 * kT}})},
+        {{}, {}},  // recognised, nothing assigned
+        {{0x01FF, 3, 0, 0, 0, 0}, taps({{0xFF, 1, 0}, {3, 0, 2 * kT}})},  // no macro reference
+        {{kMacroMarker, 3, 0, 0, 0, 0}, taps({{4, 0, 0}, {5, 1, 510}, {6, 0, 530}, {7, 0, 1540}})},
+        {{kMacroMarker, 10, 0, 0, 0, 0}, {}},  // no such macro
+        {{kMacroMarker, 4, 0, 0, 0, 0}, {}},   // not registered
+    };
+    for (const auto& [keys, typed] : cases)
+        EXPECT_EQ(typedFor(keys), typed) << keys[0] << " " << keys[1];
 }
 
 TEST_F(Typing, theLogLineSaysWhatThePressDidInTheListsNotation) {
@@ -182,7 +176,6 @@ TEST_F(Typing, theLogLineSaysWhatThePressDidInTheListsNotation) {
     typedFor({0x0106, 0x0204, 0, 0, 0, 0});  // Ctrl+C, Shift+A
     EXPECT_EQ(line("1"), "NEC TV 1: No 1: [LCTRL]C[LSHIFT]A");
     EXPECT_EQ(line("2"), "NEC TV 2: no button matched");
-    EXPECT_EQ(line("2", Language::Japanese), "NEC TV 2: 一致するボタンなし");
 
     MacroRecord& m = model.macros[1];
     m.used = 1;
