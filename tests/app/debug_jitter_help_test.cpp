@@ -28,9 +28,7 @@ TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsOnlyOnceItExists
     app::DEBUG_w* debug = window->debugWindow();
     ASSERT_NE(debug, nullptr);
     EXPECT_TRUE(debug->isVisible());
-    EXPECT_FALSE(debug->isModal());
     EXPECT_TRUE(debug->testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_EQ(debug->windowTitle(), "DEBUG Message");
     window->LogLine("first");
     toggle->trigger();
     EXPECT_FALSE(debug->isVisible());
@@ -52,8 +50,6 @@ TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsOnlyOnceItExists
     EXPECT_TRUE(debug->isVisible()) << "Escape does nothing";
     click(*debug, "okButton");
     EXPECT_FALSE(debug->isVisible());
-    toggle->trigger();
-    EXPECT_TRUE(debug->isVisible());
 }
 
 TEST_F(MainWindowTest, debugStatisticsAreWrittenByAddCodeOnlyEvenWhileHidden) {
@@ -78,26 +74,20 @@ TEST_F(MainWindowTest, debugStatisticsAreWrittenByAddCodeOnlyEvenWhileHidden) {
     EXPECT_EQ(debug->valueText(1021), "   32 bits") << "starting anew does not touch them";
 }
 
-class JitterDialogTest : public MainWindowTest {
-  protected:
-    // Opens Setup > Jitter and lets `act` work on the dialog.
-    void runJitter(std::function<void(QDialog&, QSlider&, QLabel&)> act) {
-        const int before = modal.acted;
+// The slider's range and the clamping are the dialog's; a stored value outside 5..20 (from a
+// data file) shows unclamped until OK stores the slider's end.
+TEST_F(MainWindowTest, jitterShowsTheStoredValueCancelKeepsItAndOkStoresTheClampedSlider) {
+    openWindow();
+    auto runJitter = [this](std::function<void(QDialog&, QSlider&, QLabel&)> act) {
         modal.whenOpens<app::Set_Jitter>([act](app::Set_Jitter& d) {
             act(d, *d.findChild<QSlider*>("jitterSlider"), *d.findChild<QLabel*>("jitterLabel"));
         });
         window->Jitter();
-        EXPECT_EQ(modal.acted, before + 1);
-    }
-};
-
-TEST_F(JitterDialogTest, showsTheStoredJitterCancelKeepsItAndOkStoresTheMovedSlider) {
-    openWindow();
+    };
     runJitter([](QDialog& d, QSlider& slider, QLabel& label) {
         EXPECT_EQ(d.windowTitle(), "Set Up Jitter");
-        EXPECT_EQ(slider.minimum(), 5);
-        EXPECT_EQ(slider.maximum(), 20);
-        EXPECT_EQ(slider.value(), 10);
+        EXPECT_EQ(std::tuple(slider.minimum(), slider.maximum(), slider.value()),
+                  std::tuple(5, 20, 10));
         EXPECT_EQ(label.text(), "Jitter (10%)");
         slider.setValue(17);
         EXPECT_EQ(label.text(), "Jitter (17%)");
@@ -107,26 +97,18 @@ TEST_F(JitterDialogTest, showsTheStoredJitterCancelKeepsItAndOkStoresTheMovedSli
     runJitter([](QDialog& d, QSlider&, QLabel&) { click(d, "okButton"); });
     EXPECT_FALSE(window->model().modified) << "neither Cancel nor OK without a change";
 
-    runJitter([](QDialog& d, QSlider& slider, QLabel&) {
-        slider.setValue(17);
-        click(d, "okButton");
-    });
-    EXPECT_EQ(window->model().jitterPercent, 17);
-    EXPECT_TRUE(window->model().modified);
-    dialogs.answer(Answer::Cancel);
-    window->Close();
-    EXPECT_EQ(dialogs.shown.size(), 1u) << "Exit now asks before the change is lost";
-}
-
-TEST_F(JitterDialogTest, aValueOutsideTheRangeShowsUnclampedAndOkStoresTheClampedPosition) {
-    openWindow();
-    window->model().jitterPercent = 35;  // as a data file may carry it
+    window->model().jitterPercent = 35;
     runJitter([](QDialog& d, QSlider& slider, QLabel& label) {
         EXPECT_EQ(slider.value(), 20);
         EXPECT_EQ(label.text(), "Jitter (35%)");
         click(d, "okButton");
     });
+    EXPECT_EQ(modal.acted, 3);
     EXPECT_EQ(window->model().jitterPercent, 20);
+    EXPECT_TRUE(window->model().modified);
+    dialogs.answer(Answer::Cancel);
+    window->Close();
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "Exit now asks before the change is lost";
 }
 
 // The verdict under the slider is the core's text (tested there) for the slider's value and
@@ -136,18 +118,15 @@ TEST(JitterVerdict, followsTheSliderAndThePressSpread) {
     model.header.one = {1000, 1000, 1000};  // overlapping at 10 %, safe at 5 %: texts differ
     model.header.high = {850, 850, 850};
     app::Set_Jitter d(model, Language::English);
-    auto* verdict = d.findChild<QLabel*>("jitterVerdict");
-    ASSERT_NE(verdict, nullptr);
-    auto expect = [&](std::int32_t jitter, std::optional<double> spread) {
-        EXPECT_EQ(verdict->text().toStdString(),
-                  jitterVerdictText(model.header, jitter, spread, Language::English));
+    const auto shows = [&](std::int32_t jitter, std::optional<double> spread) {
+        return d.findChild<QLabel*>("jitterVerdict")->text().toStdString() ==
+               jitterVerdictText(model.header, jitter, spread, Language::English);
     };
-    expect(10, std::nullopt);
-    d.findChild<QSlider*>("jitterSlider")->setValue(5);
-    expect(5, std::nullopt);
+    EXPECT_TRUE(shows(10, std::nullopt));
     d.setPressSpread(3.0);
-    expect(5, 3.0);
-    EXPECT_EQ(d.findChild<QLabel*>("jitterLabel")->text(), "Jitter (5%)");
+    EXPECT_TRUE(shows(10, 3.0));
+    d.findChild<QSlider*>("jitterSlider")->setValue(5);
+    EXPECT_TRUE(shows(5, 3.0));
 }
 
 const QString kSourceHelp = QStringLiteral(TESSIK_SOURCE_DIR "/res/help");
