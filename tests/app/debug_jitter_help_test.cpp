@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDirIterator>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -18,9 +18,10 @@
 namespace tessik::test {
 namespace {
 
-TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsOnlyOnceItExists) {
+TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsAndShowsStatisticsWhileHidden) {
     plug(kProductIdNormal);
     openWindow();
+    startNew("TV");
     window->LogLine("before");
     EXPECT_EQ(window->debugWindow(), nullptr) << "created on first use only";
     QAction* toggle = window->action(CommandId::DebugWindow);
@@ -29,37 +30,15 @@ TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsOnlyOnceItExists
     ASSERT_NE(debug, nullptr);
     EXPECT_TRUE(debug->isVisible());
     EXPECT_TRUE(debug->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(debug->valueText(1009), "") << "a new window starts empty";
     window->LogLine("first");
     toggle->trigger();
     EXPECT_FALSE(debug->isVisible());
     window->LogLine("second");  // hidden: still logged
     modal.whenOpens<QDialog>([](QDialog& d) { d.accept(); });
     window->About();
-    toggle->trigger();
-    EXPECT_TRUE(debug->isVisible());
-    EXPECT_EQ(window->debugWindow(), debug) << "the same window, never a second one";
 
-    auto* log = debug->findChild<QListWidget*>("logList");
-    ASSERT_EQ(log->count(), 3);
-    EXPECT_EQ(log->item(0)->text(), "first");
-    EXPECT_EQ(log->item(1)->text(), "second");
-    EXPECT_EQ(log->item(2)->text(), "Send Get Version Command Success");
-    EXPECT_EQ(log->currentRow(), 2) << "the newest line is selected";
-
-    pressKey(debug, Qt::Key_Escape);
-    EXPECT_TRUE(debug->isVisible()) << "Escape does nothing";
-    click(*debug, "okButton");
-    EXPECT_FALSE(debug->isVisible());
-}
-
-TEST_F(MainWindowTest, debugStatisticsAreWrittenByAddCodeOnlyEvenWhileHidden) {
-    openWindow();
-    startNew("TV");
-    window->ToggleDebugWindow();
-    app::DEBUG_w* debug = window->debugWindow();
-    EXPECT_EQ(debug->valueText(1009), "") << "a new window starts empty";
-
-    window->ToggleDebugWindow();  // hidden
+    // Each control shows its own figure of the table's statistics, which only AddCode writes.
     window->AddCode(necLikeCode(0x77), u"");
     const std::pair<int, const char*> shown[] = {
         {1009, " 4500"}, {1010, " 4500"}, {1014, " 4500"}, {1025, " 9000"},
@@ -68,10 +47,23 @@ TEST_F(MainWindowTest, debugStatisticsAreWrittenByAddCodeOnlyEvenWhileHidden) {
         {1022, "  555"}, {1023, "  565"}, {1024, "  560"}, {1021, "   32 bits"}};
     for (const auto& [control, value] : shown)
         EXPECT_EQ(debug->valueText(control), value) << control;
-
     dialogs.answer(Answer::Ok);
     startNew("Other");
     EXPECT_EQ(debug->valueText(1021), "   32 bits") << "starting anew does not touch them";
+
+    toggle->trigger();
+    EXPECT_TRUE(debug->isVisible());
+    EXPECT_EQ(window->debugWindow(), debug) << "the same window, never a second one";
+    auto* log = debug->findChild<QListWidget*>("logList");
+    ASSERT_EQ(log->count(), 3);
+    EXPECT_EQ(log->item(0)->text(), "first");
+    EXPECT_EQ(log->item(1)->text(), "second");
+    EXPECT_EQ(log->item(2)->text(), "Send Get Version Command Success");
+    EXPECT_EQ(log->currentRow(), 2) << "the newest line is selected";
+    pressKey(debug, Qt::Key_Escape);
+    EXPECT_TRUE(debug->isVisible()) << "Escape does nothing";
+    click(*debug, "okButton");
+    EXPECT_FALSE(debug->isVisible());
 }
 
 // The slider's range and the clamping are the dialog's; a stored value outside 5..20 (from a
@@ -156,23 +148,22 @@ TEST(HelpPages, missingPagesAreReportedWithTheFoldersSearched) {
 }
 
 TEST(HelpPages, bothLanguagesHaveTheSamePagesAndEveryLocalLinkResolves) {
-    QStringList pages[2];
-    const QString sets[2] = {"Ir_Help_e", "Ir_Help"};
     const QRegularExpression link(R"(href="([^"#:]+)(#[^"]*)?")");
+    QStringList pages[2];
     for (int s = 0; s < 2; ++s) {
-        for (QDirIterator it(kSourceHelp + "/" + sets[s], {"*.html"}, QDir::Files); it.hasNext();) {
-            QFile f(it.next());
-            pages[s] << QFileInfo(f).fileName();
+        const QDir set(kSourceHelp + (s == 0 ? "/Ir_Help_e" : "/Ir_Help"));
+        pages[s] = set.entryList({"*.html"}, QDir::Files, QDir::Name);
+        for (const QString& page : pages[s]) {
+            QFile f(set.filePath(page));
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             const QString html = QString::fromUtf8(f.readAll());
-            EXPECT_TRUE(html.contains("<title>")) << f.fileName().toStdString();
+            EXPECT_TRUE(html.contains("<title>")) << page.toStdString();
             for (auto m = link.globalMatch(html); m.hasNext();) {
                 const QString target = m.next().captured(1);
-                EXPECT_TRUE(QFileInfo::exists(kSourceHelp + "/" + sets[s] + "/" + target))
-                    << f.fileName().toStdString() << " links to " << target.toStdString();
+                EXPECT_TRUE(set.exists(target))
+                    << page.toStdString() << " links to " << target.toStdString();
             }
         }
-        pages[s].sort();
     }
     EXPECT_GE(pages[0].size(), 8);
     EXPECT_EQ(pages[0], pages[1]);

