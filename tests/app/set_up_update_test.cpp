@@ -41,10 +41,6 @@ class Dialogs : public MainWindowTest {
         window->startUp();
         dialogs.clearShown();
     }
-    void applyFault(const char* fault) {
-        std::string error;
-        ASSERT_TRUE(receiver->applyFault(fault, error)) << error;
-    }
     // Runs the menu command with `act` on the dialog it opens.
     template <typename Dialog>
     void run(CommandId command, std::function<void(Dialog&)> act) {
@@ -58,7 +54,9 @@ class Dialogs : public MainWindowTest {
 TEST_F(Dialogs, setUpRunsTheBarToTheEndReportsTheOutcomeAndCanRunAgain) {
     startNew("TV");
     addCodes(3);
-    applyFault("nak-exchange=40");  // Set Ir Code, then slots 0 to 37 pass; slot 38 is refused
+    // Set Ir Code, then slots 0 to 37 pass; slot 38 is refused.
+    std::string error;
+    ASSERT_TRUE(receiver->applyFault("nak-exchange=40", error)) << error;
     run<app::c_SetCode>(CommandId::SetUp, [&](app::c_SetCode& d) {
         EXPECT_EQ(d.windowTitle(), "Set Up Data");
         auto* bar = d.findChild<QProgressBar*>("setUpProgress");
@@ -115,7 +113,8 @@ TEST_F(Dialogs, updateWithTheSampleImageLogsEveryStepAndAboutShowsTheNewVersion)
 }
 
 TEST_F(Dialogs, aFailedUpdateEndsInItsLogLineAndBoxAndCanBeStartedAgain) {
-    applyFault("corrupt-block=3");
+    std::string error;
+    ASSERT_TRUE(receiver->applyFault("corrupt-block=3", error)) << error;
     dialogs.chooseNext(std::filesystem::path(TESSIK_SAMPLE_FIRMWARE));
     dialogs.chooseNext(std::nullopt);
     run<app::C_Update>(CommandId::FirmwareUpdate, [&](app::C_Update& d) {
