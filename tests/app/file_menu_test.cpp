@@ -63,7 +63,7 @@ TEST_F(MainWindowTest,
 
     dialogs.chooseNext(file);
     dialogs.answer(Answer::Cancel);
-    window->SaveAs();
+    window->action(CommandId::SaveAs)->trigger();
     EXPECT_EQ(dialogs.shown, std::vector{box(StringId::OverwriteExisting, MessageKind::Question)});
     EXPECT_EQ(dialogs.fileRequests, std::vector{app::dataFileDialog(app::FileDialogKind::Save)});
     EXPECT_EQ(std::filesystem::file_size(file), 7u);
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest,
     EXPECT_TRUE(dialogs.fileRequests.empty()) << "Save never shows a file dialog";
 
     dialogs.chooseNext(file);
-    window->Open();  // nothing unsaved: no question
+    window->action(CommandId::Open)->trigger();  // nothing unsaved: no question
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(rows(), 3);
     EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "TV");
