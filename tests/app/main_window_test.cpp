@@ -16,7 +16,8 @@ Message question(StringId id) {
     return Message{{}, std::string(text(id, Language::English)), MessageKind::Question};
 }
 
-TEST_F(MainWindowTest, menuFollowsTheTableFromNewThroughFullTableDeleteSaveAsAndOpen) {
+// Which commands a table allows is the model's rule; the menu shows it after every change.
+TEST_F(MainWindowTest, menuAndListFollowTheTableFromNewThroughAFullTableAndDelete) {
     openWindow();
     EXPECT_EQ(menuStates(*window), CommandStates{}) << "every model command greyed at first";
     for (CommandId always : {CommandId::New, CommandId::Open, CommandId::Exit, CommandId::Help,
@@ -28,14 +29,11 @@ TEST_F(MainWindowTest, menuFollowsTheTableFromNewThroughFullTableDeleteSaveAsAnd
     EXPECT_EQ(menuStates(*window), (CommandStates{.capture = true}));
 
     addCodes(1);
-    const CommandStates withCodes{false, true, true, true, true, true, true};  // all but Save
-    EXPECT_EQ(menuStates(*window), withCodes);
-    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(menuStates(*window), window->model().commands) << "all but Save";
     EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x1000", "", "button"}));
-
     addCodes(127, 0x2000);
     EXPECT_EQ(rows(), 128);
-    EXPECT_FALSE(menuStates(*window).capture) << "the 128th code fills the table";
+    EXPECT_EQ(menuStates(*window), window->model().commands) << "the 128th code fills the table";
     EXPECT_EQ(window->AddCode(necLikeCode(0x9999), u"one too many"), kNoFreeSlot);
 
     window->DeleteButton();
@@ -48,24 +46,8 @@ TEST_F(MainWindowTest, menuFollowsTheTableFromNewThroughFullTableDeleteSaveAsAnd
     window->action(CommandId::DeleteIr)->trigger();
     const Message deleteFirst{{}, "Is No.1 deleted?", MessageKind::Question};
     EXPECT_EQ(dialogs.shown, (std::vector{deleteFirst, deleteFirst}));
-    EXPECT_EQ(rows(), 127);
     EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x2000", "", "button"}));
-    EXPECT_EQ(menuStates(*window), withCodes);
-
-    const auto file = dir / "living-room.ird";
-    dialogs.chooseNext(file);
-    window->action(CommandId::SaveAs)->trigger();
-    EXPECT_TRUE(std::filesystem::exists(file));
-    EXPECT_FALSE(window->model().modified);
-    EXPECT_TRUE(menuStates(*window).save);
-
-    dialogs.chooseNext(file);
-    window->action(CommandId::Open)->trigger();
-    EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true}));
     EXPECT_EQ(menuStates(*window), window->model().commands);
-    EXPECT_EQ(rows(), 127);
-    EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "Living room");
-    EXPECT_EQ(dialogs.shown.size(), 2u) << "nothing unsaved, so Save As and Open asked nothing";
 }
 
 // A table written elsewhere may leave slots empty between codes: the list shows the occupied
@@ -85,49 +67,35 @@ TEST_F(MainWindowTest, aRowIsDeletedByItsSlotWhenTheTableHasGaps) {
     EXPECT_EQ(rowTexts(0).front(), "1") << "slot 0 kept";
 }
 
-TEST_F(MainWindowTest, newTakesANameOfAtMost256CharactersAndAnEmptyNameChangesNothing) {
+TEST_F(MainWindowTest, newAndExitAskOnlyWithUnsavedChangesAndANameIsAtMost256Characters) {
     openWindow();
+    pressKey(list(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible()) << "nothing unsaved: closed at once";
+    window->show();
     modal.whenOpens<app::CNameDlg>([](app::CNameDlg& d) {
         auto* edit = d.findChild<QLineEdit*>("nameEdit");
         EXPECT_EQ(d.focusWidget(), edit);
-        EXPECT_EQ(d.windowTitle(), "Name Input");
         edit->setText(QString(300, QChar(u'n')));
-        EXPECT_EQ(edit->text().size(), 256);
         d.accept();
     });
     window->New();
     EXPECT_EQ(window->model().header.remoteName, std::u16string(256, u'n'));
+    EXPECT_TRUE(dialogs.shown.empty());
     addCodes(3);
-    const auto before = menuStates(*window);
 
     dialogs.answer(Answer::Ok);
     startNew("");
     EXPECT_EQ(dialogs.shown, std::vector{question(StringId::ContinueWithUnsaved)});
     EXPECT_EQ(modal.acted, 2) << "the name dialog was shown after OK";
-    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(rows(), 3) << "an empty name changes nothing";
     EXPECT_EQ(window->model().shownName, std::u16string(256, u'n'));
-    EXPECT_TRUE(window->model().modified);
-    EXPECT_EQ(menuStates(*window), before);
-
     dialogs.answer(Answer::Cancel);
     window->action(CommandId::New)->trigger();
     EXPECT_EQ(modal.acted, 2) << "Cancel ends New before the name dialog";
-    EXPECT_EQ(rows(), 3);
-}
 
-TEST_F(MainWindowTest, enterDoesNothingAndEscapeOrTheCloseBoxAskOnlyWithUnsavedChanges) {
-    openWindow();
-    list()->setFocus();
+    // Exit by Escape or the close box; Enter does nothing.
+    dialogs.clearShown();
     pressKey(list(), Qt::Key_Return);
-    pressKey(list(), Qt::Key_Enter);
-    EXPECT_TRUE(window->isVisible());
-    pressKey(list(), Qt::Key_Escape);
-    EXPECT_FALSE(window->isVisible()) << "nothing unsaved: closed at once";
-    EXPECT_TRUE(dialogs.shown.empty());
-
-    window->show();
-    startNew("TV");
-    addCodes(2);
     dialogs.answer(Answer::Cancel);
     dialogs.answer(Answer::Cancel);
     dialogs.answer(Answer::Ok);
@@ -152,7 +120,6 @@ TEST_F(MainWindowTest, refreshListSelectsItsRowAndKeepsTheSixAfterItInView) {
     addCodes(55, 0x2000);  // scrolled to the end
     window->RefreshList(0);
     EXPECT_EQ(list()->selectedItems(), QList{list()->topLevelItem(0)});
-    EXPECT_EQ(list()->currentItem(), list()->topLevelItem(0));
     for (int r = 0; r <= 6; ++r)
         EXPECT_TRUE(inView(r)) << "row " << r;
     window->RefreshList(30);
@@ -160,7 +127,9 @@ TEST_F(MainWindowTest, refreshListSelectsItsRowAndKeepsTheSixAfterItInView) {
     EXPECT_TRUE(inView(36));
 }
 
-TEST_F(MainWindowTest, everyCaptionMenuHeadingAndMessageIsJapaneseUnderAJapaneseLocale) {
+// The texts are the string tables'; here, that the window and what it opens use the language
+// the locale chooses.
+TEST_F(MainWindowTest, captionsMenusHeadingsAndMessagesFollowAJapaneseLocale) {
     const QByteArray saved = qgetenv("LANGUAGE");
     qputenv("LANGUAGE", "ja_JP.UTF-8");
     const Language language = uiLanguage();
@@ -168,26 +137,11 @@ TEST_F(MainWindowTest, everyCaptionMenuHeadingAndMessageIsJapaneseUnderAJapanese
     ASSERT_EQ(language, Language::Japanese);
     openWindow(language);
     EXPECT_EQ(window->windowTitle(), "赤外線リモコン設定ツール");
-    QStringList menus;
-    for (QAction* menu : window->findChild<QMenuBar*>("menuBar")->actions()) {
-        menus << menu->text();
-        for (QAction* item : menu->menu()->actions()) {
-            if (!item->isSeparator()) menus << item->text();
-        }
-    }
-    // clang-format off
-    EXPECT_EQ(menus, (QStringList{
-        "ファイル", "新規", "開く...", "保存", "名前をつけて保存...", "インポート...", "終了",
-        "編集", "リモコンデータ取り込み", "リモコンデータ削除", "リモコンデータ登録", "マクロ編集",
-        "信号",
-        "設定", "ジッタ設定",
-        "Help", "Help", "About", "Debug Window", "Firmware Update"}));
-    // clang-format on
+    QAction* fileMenu = window->findChild<QMenuBar*>("menuBar")->actions().front();
+    EXPECT_EQ(fileMenu->text(), "ファイル");
+    EXPECT_EQ(fileMenu->menu()->actions().front()->text(), "新規");
     EXPECT_EQ(window->versionAction()->text(), "バージョン情報 Tessik(&A)...");
-    QStringList headings;
-    for (int c = 0; c < 4; ++c)
-        headings << list()->headerItem()->text(c);
-    EXPECT_EQ(headings, (QStringList{"No", "赤外線コード", "送信文字列", "コメント"}));
+    EXPECT_EQ(list()->headerItem()->text(1), "赤外線コード");
 
     auto captionOf = [this](void (app::CTessikDlg::*open)()) {
         QString caption;
@@ -206,10 +160,6 @@ TEST_F(MainWindowTest, everyCaptionMenuHeadingAndMessageIsJapaneseUnderAJapanese
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0],
               (Message{"Error", "デバイスが接続されていません", MessageKind::Notice}));
-    window->model().startNew(u"リビング");
-    dialogs.answer(Answer::Cancel);
-    window->Close();
-    EXPECT_EQ(dialogs.shown.back().text, "保存されていないデータは破棄されます。\n終了しますか？");
 }
 
 }  // namespace

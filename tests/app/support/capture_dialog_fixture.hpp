@@ -3,28 +3,16 @@
 // driven from its own timer: presses are made in front of the receiver and the dialog's polls
 // run at once instead of waiting out the 350 ms timer.
 
-#include <QLabel>
 #include <QTimer>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "app/Capture_w.hpp"
 #include "app/support/main_window_fixture.hpp"
-#include "core/text/strings.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remotes.hpp"
 
 namespace tessik::test {
-
-inline std::string shown(QDialog& d, const char* objectName) {
-    return d.findChild<QLabel*>(objectName)->text().toStdString();
-}
-
-inline std::string english(StringId id) {
-    return std::string(text(id, Language::English));
-}
 
 class CaptureDialog : public MainWindowTest {
   protected:
@@ -37,14 +25,18 @@ class CaptureDialog : public MainWindowTest {
         reception = std::make_unique<sim::IrReception>(*receiver);
     }
 
+    // Polls while the timer runs and `more` holds, at most a dozen times.
+    static void poll(app::Capture_w& d, const std::function<bool()>& more) {
+        auto* timer = d.findChild<QTimer*>();
+        for (int n = 0; n < 12 && timer->isActive() && more(); ++n)
+            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    }
+
     // One press, then the dialog's polls until the receiver's recording has been fetched.
-    // The polls are run at once instead of waiting out the 350 ms timer.
     void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button,
                std::optional<sim::TimingNoise> noise = std::nullopt) {
         ASSERT_EQ(reception->press(remote, button, noise).heard, sim::Heard::Captured);
-        auto* timer = d.findChild<QTimer*>();
-        for (int n = 0; n < 12 && timer->isActive() && !receiver->capture().empty(); ++n)
-            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        poll(d, [this] { return !receiver->capture().empty(); });
     }
 
     void capture(std::function<void(app::Capture_w&)> act) {

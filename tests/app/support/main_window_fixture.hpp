@@ -25,15 +25,13 @@ class MainWindowTest : public ::testing::Test {
     sim::SimulatedReceiver& plug(std::uint16_t productId,
                                  std::array<std::uint8_t, 3> firmware = {1, 2, 3}) {
         window.reset();
-        sim::ReceiverOptions options;
-        options.productId = productId == kProductIdUpdater ? kProductIdNormal : productId;
-        options.versionMajor = firmware[0];
-        options.versionMinor = firmware[1];
-        options.versionThird = firmware[2];
-        receiver = std::make_unique<sim::SimulatedReceiver>(clock, options);
-        if (productId == kProductIdUpdater) {
-            sim::BootLoader::attach(*receiver, {.startInUpdateMode = true});
-        }
+        const bool updater = productId == kProductIdUpdater;
+        receiver = std::make_unique<sim::SimulatedReceiver>(
+            clock, sim::ReceiverOptions{.productId = updater ? kProductIdNormal : productId,
+                                        .versionMajor = firmware[0],
+                                        .versionMinor = firmware[1],
+                                        .versionThird = firmware[2]});
+        if (updater) sim::BootLoader::attach(*receiver, {.startInUpdateMode = true});
         return *receiver;
     }
 

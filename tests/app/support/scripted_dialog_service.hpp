@@ -20,15 +20,21 @@ class ScriptedDialogService : public DialogService {
         files_.push_back(std::move(file));
     }
 
-    Answer show(const Message& message) override;
-    std::optional<std::filesystem::path> chooseFile(const FileDialogRequest& request) override;
+    Answer show(const Message& message) override {
+        shown.push_back(message);
+        if (message.kind != MessageKind::Question) return Answer::Ok;
+        return next(answers_, Answer::Cancel);
+    }
+    std::optional<std::filesystem::path> chooseFile(const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        return next(files_, std::optional<std::filesystem::path>{});
+    }
 
     // Everything shown and requested so far, in order.
     std::vector<Message> shown;
     std::vector<FileDialogRequest> fileRequests;
     int unexpected = 0;
 
-    // True when every scripted answer and file has been used.
     bool scriptUsedUp() const { return answers_.empty() && files_.empty(); }
     // Forgets what was shown (the script stays).
     void clearShown() {
@@ -37,6 +43,17 @@ class ScriptedDialogService : public DialogService {
     }
 
   private:
+    template <typename T>
+    T next(std::deque<T>& script, T unscripted) {
+        if (script.empty()) {
+            ++unexpected;
+            return unscripted;
+        }
+        T front = std::move(script.front());
+        script.pop_front();
+        return front;
+    }
+
     std::deque<Answer> answers_;
     std::deque<std::optional<std::filesystem::path>> files_;
 };

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <functional>
-#include <ostream>
 
 #include "app/CTessikDlg.hpp"
 
@@ -64,13 +63,3 @@ inline CommandStates menuStates(const app::CTessikDlg& w) {
 }
 
 }  // namespace tessik::test
-
-namespace tessik {
-
-inline std::ostream& operator<<(std::ostream& os, const CommandStates& s) {
-    return os << "{save " << s.save << ", saveAs " << s.saveAs << ", capture " << s.capture
-              << ", delete " << s.deleteIr << ", setUp " << s.setUp << ", editMacro " << s.editMacro
-              << ", jitter " << s.jitter << "}";
-}
-
-}  // namespace tessik
