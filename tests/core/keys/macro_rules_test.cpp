@@ -1,5 +1,4 @@
-// The macro table: intervals, the registration and list dialogs' logic, and the deletes that
-// close gaps in the table and repair the buttons' references.
+// The macro dialogs' logic, and deletes that close the table's gaps and repair references.
 
 #include <gtest/gtest.h>
 
@@ -62,9 +61,8 @@ TEST(MacroList, addFollowsTheLastSlotWhichADeleteOnlyClearsAndRowsShowTheStoredI
         << "never closed in its dialog";
     list.selectRow(9);
     list.deleteSelectedMacro();
-    EXPECT_EQ(std::tuple(model.macros[8], model.macros[9]),
-              std::tuple(before.macros[8], MacroRecord{}));
-    EXPECT_EQ(std::tuple(list.addEnabled(), list.addSlot()), std::tuple(true, 9u));
+    EXPECT_EQ(std::tuple(model.macros[8], model.macros[9], list.addEnabled(), list.addSlot()),
+              std::tuple(before.macros[8], MacroRecord{}, true, 9u));
 
     EXPECT_EQ(std::tuple(macroReference({kMacroMarker, 10, 0, 0, 0, 0}),
                          macroReference({kMacroMarker, 9, 0, 0, 0, 0})),
@@ -98,7 +96,7 @@ TEST(MacroInterval, stepsOfExactlyTenWithinItsRange) {
         EXPECT_EQ(stepMacroInterval(static_cast<std::uint16_t>(from), by), to) << from << by;
 }
 
-TEST(MacroRegistration, aNewMacroNeedsANameBeforeCommandsAndStaysUnusedWithoutOne) {
+TEST(MacroRegistration, aNewMacroNeedsANameAndEightCommandsRefuseAdd) {
     RemoteModel model;
     model.macros[0] = macroNamed(u"first");
     model.modified = false;
@@ -116,34 +114,32 @@ TEST(MacroRegistration, aNewMacroNeedsANameBeforeCommandsAndStaysUnusedWithoutOn
                          model.modified),
               std::tuple(0, u"Evening", 520, true))
         << "no command: not in use";
-}
 
-TEST(MacroRegistration, eightCommandsRefuseAddAndEditDeleteFollowTheSelection) {
-    RemoteModel model;
+    // A full macro: eight commands refuse Add; Edit and Delete follow the selection.
     model.macros[0] = macroNamed(u"full", 8);
-    MacroRegistration r(model, 0);
-    ASSERT_EQ(r.rows().size(), 8u);
-    EXPECT_EQ(std::tuple(r.name(), r.rows()[7].number, r.rows()[7].sendText),
+    MacroRegistration full(model, 0);
+    ASSERT_EQ(full.rows().size(), 8u);
+    EXPECT_EQ(std::tuple(full.name(), full.rows()[7].number, full.rows()[7].sendText),
               std::tuple(u"full", 8u, u"cmd7"));
-    EXPECT_TRUE(r.addEnabled()) << "putting the name in enables Add";
-    EXPECT_FALSE(r.addCommand()) << "the dialog shows its maximum notice";
-    r.refreshCommandList();
-    EXPECT_FALSE(r.addEnabled());
+    EXPECT_TRUE(full.addEnabled()) << "putting the name in enables Add";
+    EXPECT_FALSE(full.addCommand()) << "the dialog shows its maximum notice";
+    full.refreshCommandList();
+    EXPECT_FALSE(full.addEnabled());
 
-    r.selectRow(8);  // past the rows: no selection
-    EXPECT_EQ(std::tuple(r.editEnabled(), r.editCommand(), r.deleteSelectedCommand()),
+    full.selectRow(8);  // past the rows: no selection
+    EXPECT_EQ(std::tuple(full.editEnabled(), full.editCommand(), full.deleteSelectedCommand()),
               std::tuple(false, 0u, false));
-    r.selectRow(2);
-    EXPECT_EQ(std::tuple(r.editEnabled(), r.deleteEnabled(), r.editCommand()),
+    full.selectRow(2);
+    EXPECT_EQ(std::tuple(full.editEnabled(), full.deleteEnabled(), full.editCommand()),
               std::tuple(true, true, 2u));
 
     model.modified = false;
-    EXPECT_TRUE(r.deleteSelectedCommand());
-    EXPECT_EQ(std::tuple(r.rows().size(), r.rows()[2].sendText, r.addEnabled(), r.selectedRow(),
-                         model.modified),
+    EXPECT_TRUE(full.deleteSelectedCommand());
+    EXPECT_EQ(std::tuple(full.rows().size(), full.rows()[2].sendText, full.addEnabled(),
+                         full.selectedRow(), model.modified),
               std::tuple(7u, u"cmd3", true, std::nullopt, true));
     model.modified = false;
-    r.close();  // nothing changed
+    full.close();  // nothing changed
     EXPECT_FALSE(model.modified);
 }
 

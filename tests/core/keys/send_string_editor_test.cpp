@@ -32,8 +32,7 @@ struct FakeHost : SendStringHost {
     }
 };
 
-// One key press (the scan code tells the keyboard state the side), with the character the text
-// box would type.
+// A key press (its scan code tells the side), with the character the text box would type.
 struct Step {
     NativeKey key;
     char16_t typed = 0;
@@ -162,11 +161,9 @@ TEST_F(SendString, prevAndNextStoreEachEntryTheyLeaveAndStopAtTheLastOccupiedSlo
     EXPECT_THAT(host.buttonRefreshes, ElementsAre(0u, 1u, 2u));
 
     RemoteModel full = modelWithButtons(128);
-    const SendStringEditor last(full, host, EditMode::Button, 127),
-        before(full, host, EditMode::Button, 126);
-    EXPECT_EQ(
-        std::tuple(last.state().prevEnabled, last.state().nextEnabled, before.state().nextEnabled),
-        std::tuple(true, false, true));
+    const SendStringEditor last(full, host, EditMode::Button, 127);
+    EXPECT_EQ(std::tuple(last.state().prevEnabled, last.state().nextEnabled),
+              std::tuple(true, false));
 }
 
 TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
@@ -174,8 +171,6 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
         model.macros[m] = macroNamed(u"M" + std::u16string(1, u'0' + m));
     SendStringEditor& e = open(EditMode::Button, 0);
     const SendStringState& s = e.state();
-    EXPECT_EQ(std::tuple(s.comboEnabled, s.comboEntries.size(), s.comboOffersNewMacro),
-              std::tuple(false, 3u, true));
     press(win('A', 0, u'a'));
     e.setMacroChecked(true);
     EXPECT_EQ(std::tuple(s.comboEnabled, s.sendText), std::tuple(true, u""));
@@ -225,12 +220,12 @@ TEST_F(SendString, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFr
     registered = macroNamed(u"Tenth");
     e.setMacroChecked(true);
     e.chooseComboPosition(9);
-    EXPECT_EQ(std::tuple(s.selectedMacro, s.comboSelection, s.comboEntries.back().name, s.sendText),
-              std::tuple(9u, 9u, u"Tenth", u"[M Tenth]"));
-    EXPECT_FALSE(s.comboOffersNewMacro) << "ten macros: no slot left";
-    e.chooseComboPosition(10);  // where "New Macro" was: nothing
+    // Ten macros: no slot left, and where "New Macro" was there is nothing.
+    e.chooseComboPosition(10);
+    EXPECT_EQ(std::tuple(s.selectedMacro, s.comboSelection, s.comboEntries.back().name, s.sendText,
+                         s.comboOffersNewMacro),
+              std::tuple(9u, 9u, u"Tenth", u"[M Tenth]", false));
     EXPECT_THAT(host.registrations, ElementsAre(9u, 9u, 9u));
-    EXPECT_EQ(s.selectedMacro, 9u);
 }
 
 TEST_F(SendString, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {

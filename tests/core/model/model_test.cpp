@@ -68,7 +68,7 @@ TEST(AccumulateStatistics, groupsOnlyWidenAroundATruncatedMidAndAnEmptyGroupGets
     EXPECT_EQ(empty.header.one, (TimingGroup{0, 0xFFFF, 0x8000}));
 }
 
-TEST(AddCode, fillsTheFirstFreeSlotKeepsItsSendTextAndGreysCaptureOnlyWhileSlot127IsTaken) {
+TEST(TableRows, addFillsTheFirstFreeSlotDeleteMovesLaterOnesUpAndCommandsFollowTheRows) {
     RemoteModel m;
     m.startNew(u"TV");
     m.modified = false;
@@ -88,10 +88,9 @@ TEST(AddCode, fillsTheFirstFreeSlotKeepsItsSendTextAndGreysCaptureOnlyWhileSlot1
     m.DeleteButton(5);
     EXPECT_TRUE(m.commands.capture);
     EXPECT_EQ(m.AddCode(necLikeCode(0x9998), u""), 127u);  // the freed slot at the end of the run
-}
 
-TEST(DeleteButton, laterButtonsMoveUpKeepingTheStatisticsAndAnEmptyTableGreysDeleteAndSetUp) {
-    RemoteModel m = modelWithButtons(128);
+    // A delete moves the later buttons up and keeps the statistics.
+    m = modelWithButtons(128);
     const RemoteModel before = m;
     m.modified = false;
     m.DeleteButton(0);

@@ -30,12 +30,10 @@ struct SetUp : DeviceFixture {
         return runSetUpData(rig.commands, model, rig.notifier, language,
                             [this](int p) { progress.push_back(p); });
     }
-    SetUpResult run() { return run(*this); }
     RemoteModel model;
     std::vector<int> progress;
 };
 
-// 0, 1, ..., n - 1.
 std::vector<int> positions(std::size_t n) {
     std::vector<int> p(n);
     std::iota(p.begin(), p.end(), 0);
@@ -43,7 +41,7 @@ std::vector<int> positions(std::size_t n) {
 }
 
 TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
-    EXPECT_EQ(run(), (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges}));
+    EXPECT_EQ(run(*this), (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges}));
     EXPECT_EQ(notifier.messages, std::vector<Message>{kSuccessBox});
     EXPECT_EQ(std::tuple(progress.size(), progress.back()),
               std::tuple(kSetUpProgressMax + 2u, kSetUpProgressDone));
@@ -73,10 +71,9 @@ TEST_F(SetUp, theFirstFailedExchangeEndsTheRunAndASecondRunSucceeds) {
         SetUpResult result;
         std::vector<Message> boxes;
     } cases[] = {
-        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0}, {nak}},              // Set Ir Code
-        {"nak-exchange=6", {SetUpOutcome::Failed, 5}, {nak, kFailedBox}},  // slot 4
-        {"nak=0x27", {SetUpOutcome::Failed, 129}, {nak, kFailedBox}},      // macro 0
-        {"nak=0x29", {SetUpOutcome::Failed, 139}, {nak, kFailedBox}},      // Save
+        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0}, {nak}},                  // Set Ir Code
+        {"nak-exchange=130", {SetUpOutcome::Failed, 129}, {nak, kFailedBox}},  // macro 0
+        {"nak=0x29", {SetUpOutcome::Failed, 139}, {nak, kFailedBox}},          // Save
         {"unplug-after=20",
          {SetUpOutcome::Failed, 20},
          {errorBox(platformText(std::errc::no_such_device)), kFailedBox}},
