@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "core/ir/decoders.hpp"
 #include "core/text/strings.hpp"
 #include "support/capture_fixture.hpp"
 
@@ -35,9 +34,6 @@ struct Capture : CaptureFixture {
                   std::tuple(CaptureState::FirstPress, str(StringId::CapturePrompt), true));
         notifier.messages.clear();
     }
-    std::size_t logged(const std::string& line) const {
-        return static_cast<std::size_t>(std::count(log.lines.begin(), log.lines.end(), line));
-    }
 };
 
 TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment) {
@@ -47,28 +43,22 @@ TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment
     pressNec("Power");
     EXPECT_EQ(shown(), std::tuple(CaptureState::SecondPress, str(StringId::SecondPressPrompt),
                                   str(StringId::SecondPressStandby), true));
-    EXPECT_TRUE(receiver.captureMode());
-
     view.type(u"typed too early");
     pressNec("Power");
     EXPECT_EQ(shown(), std::tuple(CaptureState::Confirmed, str(StringId::ReadingCompleted),
                                   std::string("0x7A7A85851010EFEF"), false));
     // The refresh at confirmation empties the edit.
-    EXPECT_EQ(std::tuple(view.nextEnabled, view.commentFocused, view.comment()),
-              std::tuple(true, true, u""));
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(std::tuple(view.nextEnabled, view.commentFocused, view.comment(),
+                         notifier.messages.empty()),
+              std::tuple(true, true, u"", true));
 
     view.type(u"Power button");
     session.next();
-    const sim::IrSignal power = *sim::necTvRemote().signal("Power");
-    EXPECT_EQ(model.buttons[0].code, decodeCapture(power.low, power.high));
     EXPECT_EQ(std::tuple(model.buttons[0].code.codeValue, model.buttons[0].text.comment,
                          model.modified, model.header.leaderLow.max),
               std::tuple(kPowerCode, u"Power button", true, 9000));
 
-    EXPECT_EQ(shown(), waiting);
-    EXPECT_EQ(std::tuple(view.nextEnabled, view.comment(), view.timerMs, receiver.captureMode()),
-              std::tuple(false, u"", std::optional(kCapturePollMs), true));
+    EXPECT_EQ(std::tuple(shown(), view.nextEnabled), std::tuple(waiting, false));
 
     // Close after a confirmation stores the code too.
     pressNec("OK");
@@ -85,19 +75,11 @@ TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment
 TEST_F(Capture, aPressIsFetchedOnlyOnceItsCountAboveTenStopsGrowing) {
     // 34 entries arrive 16 per poll: 16, 32, 34, then 34 again fetches.
     pressNec("Mute");
-    EXPECT_EQ(logged("Send Start Capture Command Success"), 4u);
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "Send Start Capture Command Success"),
+              4);
     EXPECT_THAT(std::vector<std::string>(log.lines.end() - 3, log.lines.end()),
                 ElementsAre("Start Capture", "Send Get Capture Command Success",
                             "Send Get Capture Command Success"));
-
-    // Ten entries are never a press, however long they stay.
-    const sim::IrSignal mute = *sim::necTvRemote().signal("Mute");
-    receiver.capture().load(std::span(mute.low).first(10), std::span(mute.high).first(10), 0);
-    log.lines.clear();
-    for (int i = 0; i < 8; ++i)
-        tick();
-    EXPECT_EQ(std::tuple(logged("Start Capture"), session.state()),
-              std::tuple(0u, CaptureState::SecondPress));
 }
 
 TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStoresNone) {
@@ -134,7 +116,6 @@ TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStores
 
     // Close stores no first press, though the held record still holds it.
     pressNec("Mute");
-    ASSERT_EQ(session.heldRecord().codeValue, session.firstCapture()->codeValue);
     session.close();
     EXPECT_EQ(std::tuple(model.occupiedCount(), receiver.captureMode()), std::tuple(1u, false));
 }
@@ -156,11 +137,9 @@ TEST_F(Capture, storingTheLastFreeSlotEndsCaptureWithTheTableFullNotice) {
 TEST_F(Capture, aLinkErrorInThePollStopsPolling) {
     receiver.faults().setFailures = kTransferRetries + 1;
     tick();
-    EXPECT_EQ(log.lines.back(), "USB Send Error");
-    EXPECT_EQ(std::tuple(session.state(), view.timerMs.has_value(), view.prompt),
-              std::tuple(CaptureState::Stopped, false, str(StringId::CapturePrompt)));
     session.timerFired();  // a stray tick does nothing
-    EXPECT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(std::tuple(log.lines, session.state(), view.timerMs.has_value()),
+              std::tuple(std::vector<std::string>{"USB Send Error"}, CaptureState::Stopped, false));
 
     // A refused reply also drops the recording with CaptureMode 1.
     session.shown();
@@ -172,34 +151,26 @@ TEST_F(Capture, aLinkErrorInThePollStopsPolling) {
               std::tuple("USB Recv Error", CaptureState::Stopped, false, 1u));
 }
 
+// A stale echo is asked again, but not forever; a refused read of either half drops the press.
 TEST_F(Capture, aFailedReadOfThePeriodsRetriesAtTheFirstPress) {
-    pressNec("Power");
-    receiver.faults().nakCode = static_cast<std::uint16_t>(CommandCode::GetCaptureHigh);
-    ASSERT_EQ(reception.press(sim::necTvRemote(), "Power").heard, sim::Heard::Captured);
-    pollUntilFetched();
-    EXPECT_EQ(log.lines.back(), "USB Recv Error");
-    expectRefused(errorBox(kLinkNakText));
-    receiver.faults().nakCode.reset();
+    receiver.faults().wrongEcho = 3;
     pressNec("Power");
     EXPECT_EQ(session.state(), CaptureState::SecondPress);
-}
-
-TEST_F(Capture, aStaleEchoIsAskedAgainButNotForever) {
-    receiver.faults().wrongEcho = 3;
-    receiver.clearTraffic();
-    pressNec("Power");
-    EXPECT_EQ(std::tuple(sentCount(receiver, CommandCode::GetCaptureLow), session.state()),
-              std::tuple(4u, CaptureState::SecondPress));
 
     receiver.faults().wrongEcho = sim::kEveryTime;
     receiver.clearTraffic();
-    log.lines.clear();
     pressNec("Power");
     EXPECT_EQ(std::tuple(sentCount(receiver, CommandCode::GetCaptureLow),
-                         sentCount(receiver, CommandCode::GetCaptureHigh), log.lines.back()),
-              std::tuple(static_cast<std::size_t>(kLowPeriodReadTries), 0u, "USB Recv Error"));
-    EXPECT_EQ(std::tuple(session.state(), view.timerMs.has_value(), notifier.messages.empty()),
-              std::tuple(CaptureState::FirstPress, true, true));
+                         sentCount(receiver, CommandCode::GetCaptureHigh), log.lines.back(),
+                         session.state(), view.timerMs.has_value(), notifier.messages.empty()),
+              std::tuple(static_cast<std::size_t>(kLowPeriodReadTries), 0u, "USB Recv Error",
+                         CaptureState::FirstPress, true, true));
+
+    receiver.faults().wrongEcho = 0;
+    pressNec("Power");
+    receiver.faults().nakCode = static_cast<std::uint16_t>(CommandCode::GetCaptureHigh);
+    pressNec("Power");
+    expectRefused(errorBox(kLinkNakText));
 }
 
 TEST_F(Capture, anOversizedDataLengthTakesOnlyWhatTheReplyHoldsAndMissingHighPeriodsCountAsZero) {
@@ -210,15 +181,6 @@ TEST_F(Capture, anOversizedDataLengthTakesOnlyWhatTheReplyHoldsAndMissingHighPer
     EXPECT_EQ(std::tuple(session.state(), session.firstCapture()->pairCount,
                          session.firstCapture()->codeValue),
               std::tuple(CaptureState::SecondPress, 250, kPowerCode));
-
-    receiver.faults().oversizedLength.reset();
-    session.shown();
-    const sim::IrSignal power = *sim::necTvRemote().signal("Power");
-    std::vector<std::uint16_t> padded(power.high.begin(), power.high.begin() + 20);
-    receiver.capture().load(power.low, padded, 0);
-    pollUntilFetched();
-    padded.resize(power.low.size(), 0);
-    EXPECT_EQ(session.firstCapture(), std::optional(decodeCapture(power.low, padded)));
 }
 
 }  // namespace

@@ -49,11 +49,9 @@ TEST(AccumulateStatistics, groupsOnlyWidenAroundATruncatedMidAndAnEmptyGroupGets
     RemoteModel m;
     m.AccumulateStatistics(necLikeCode(0x55));
     const RemoteHeader& h = m.header;
-    EXPECT_EQ(std::tuple(h.leaderHigh, h.leaderLow, h.one, h.low, h.high),
-              std::tuple(TimingGroup{4500, 4500, 4500}, TimingGroup{9000, 9000, 9000},
-                         TimingGroup{1690, 1680, 1685}, TimingGroup{565, 555, 560},
-                         TimingGroup{570, 550, 560}));
-    EXPECT_EQ(std::tuple(h.format, h.pairCount, h.bitCount), std::tuple(1, 34, 32));
+    EXPECT_EQ(std::tuple(h.leaderHigh, h.one, h.high, h.format, h.pairCount, h.bitCount),
+              std::tuple(TimingGroup{4500, 4500, 4500}, TimingGroup{1690, 1680, 1685},
+                         TimingGroup{570, 550, 560}, 1, 34, 32));
 
     CodeRecord d = necLikeCode(0x56, 0x1FF);
     d.leaderLow = 8000;
@@ -70,7 +68,7 @@ TEST(AccumulateStatistics, groupsOnlyWidenAroundATruncatedMidAndAnEmptyGroupGets
     EXPECT_EQ(empty.header.one, (TimingGroup{0, 0xFFFF, 0x8000}));
 }
 
-TEST(AddCode, fillsTheFirstFreeSlotKeepsItsSendTextAndGreysCaptureOnlyWhileSlot127IsTaken) {
+TEST(TableRows, addFillsTheFirstFreeSlotDeleteMovesLaterOnesUpAndCommandsFollowTheRows) {
     RemoteModel m;
     m.startNew(u"TV");
     m.modified = false;
@@ -90,17 +88,16 @@ TEST(AddCode, fillsTheFirstFreeSlotKeepsItsSendTextAndGreysCaptureOnlyWhileSlot1
     m.DeleteButton(5);
     EXPECT_TRUE(m.commands.capture);
     EXPECT_EQ(m.AddCode(necLikeCode(0x9998), u""), 127u);  // the freed slot at the end of the run
-}
 
-TEST(DeleteButton, laterButtonsMoveUpKeepingTheStatisticsAndAnEmptyTableGreysDeleteAndSetUp) {
-    RemoteModel m = modelWithButtons(128);
+    // A delete moves the later buttons up and keeps the statistics.
+    m = modelWithButtons(128);
     const RemoteModel before = m;
     m.modified = false;
     m.DeleteButton(0);
-    for (std::size_t k = 0; k < 127; ++k)
-        EXPECT_EQ(m.buttons[k], before.buttons[k + 1]) << k;
-    EXPECT_EQ(std::tuple(m.buttons[127], m.occupiedCount(), m.modified, m.header),
-              std::tuple(ButtonRecord{}, 127u, true, before.header));
+    EXPECT_EQ(std::tuple(m.buttons[0], m.buttons[126], m.buttons[127], m.occupiedCount(),
+                         m.modified, m.header),
+              std::tuple(before.buttons[1], before.buttons[127], ButtonRecord{}, 127u, true,
+                         before.header));
 
     m.DeleteButton(126);  // the last occupied row
     EXPECT_EQ(std::tuple(m.buttons[125], m.buttons[126].code.occupied()),
@@ -109,17 +106,6 @@ TEST(DeleteButton, laterButtonsMoveUpKeepingTheStatisticsAndAnEmptyTableGreysDel
         m.DeleteButton(0);
     // Save as, Capture, Edit Macro and Jitter stay; Delete and Set Up go.
     EXPECT_EQ(m.commands, (CommandStates{m.commands.save, true, true, false, false, true, true}));
-}
-
-TEST(CommandStates, followTheFileEvents) {
-    RemoteModel m = modelWithButtons(2);
-    EXPECT_FALSE(m.commands.save);
-    m.noteSaved();
-    EXPECT_EQ(std::tuple(m.commands.save, m.modified), std::tuple(true, false));
-    m.ResetTables();
-    EXPECT_EQ(m.commands, CommandStates{});
-    m.noteOpened();  // an empty file opened
-    EXPECT_EQ(m.commands, (CommandStates{true, true, true, false, false, true, true}));
 }
 
 }  // namespace
