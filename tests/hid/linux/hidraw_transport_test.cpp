@@ -27,9 +27,7 @@ struct FakeTree : ::testing::Test {
              const std::vector<std::uint8_t>& descriptor, bool node = true) {
         const fs::path dir = sys / "class" / "hidraw" / name / "device";
         fs::create_directories(dir);
-        std::ofstream(dir / "uevent")
-            << "DRIVER=hid-generic\nHID_ID=" << hidId
-            << "\nHID_NAME=Test device\nHID_PHYS=usb-0000:00:14.0-1/input1\n";
+        std::ofstream(dir / "uevent") << "DRIVER=hid-generic\nHID_ID=" << hidId << "\nHID_NAME=x\n";
         std::ofstream(dir / "report_descriptor", std::ios::binary)
             .write(reinterpret_cast<const char*>(descriptor.data()),
                    static_cast<std::streamsize>(descriptor.size()));
