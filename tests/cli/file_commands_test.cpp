@@ -82,6 +82,7 @@ TEST(JsonImport, entriesThatWouldBeLostOrInvertTheWindowsAreErrorsNamingTheirPat
         {[](Json& d) { d["buttons"][1]["codeValue"] = "0x0"; }, "$.buttons[1].codeValue: 0 marks"},
         {[](Json& d) { d["buttons"][0]["comment"] = std::string("a\0b", 3); },
          "$.buttons[0].comment: contains a NUL"},
+        {[](Json& d) { d["jitterPercent"] = 101; }, "$.jitterPercent: must be 0..100"},
         {[](Json& d) { d["jitterPercent"] = 2147483647; }, "$.jitterPercent: must be 0..100"},
     };
     RemoteModel model;
