@@ -57,7 +57,6 @@ TEST_F(DeviceCli, versionPrintsTheFirmwareAndSetupWritesTheTableTracingEveryTran
     std::ifstream in(trace);
     const std::string lines(std::istreambuf_iterator<char>(in), {});
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 280);  // 140 exchanges, set and get
-    EXPECT_THAT(lines, StartsWith("set 0100000825"));              // Set Ir Code first
 }
 
 // How a fault ends Set Up Data, what a file or an option may hold and the fault names are the
@@ -79,19 +78,13 @@ TEST_F(DeviceCli, failuresGiveTheirStatusAndTheirMessageOnStandardError) {
         std::string input = "";
     } cases[] = {
         {{"version", "--simulate", "--sim-fault", "melt"}, "--sim-fault: unknown fault \"melt\""},
-        {{"version", "--trace"}, "--trace: 1 required FILE missing"},
         {{"version", "--sim-fault", "absent"}, "--sim-fault requires --simulate"},
-        {{"firmware", "fw.bin", "--sim-update-mode"}, "--sim-update-mode requires --simulate"},
         {{"version", "--simulate", "--sim-state", folder}, "is a folder, not a state file"},
         {{"version", "--simulate", "--sim-state", lost}, "its folder does not exist"},
         {{"setup", ird, "--simulate", "--trace", ird},
          "--trace names " + ird + ", the file the command reads"},
         {{"version", "--simulate", "--loud"}, "not expected: --loud"},
-        {{"version", "extra", "--simulate"}, "not expected: extra"},
-        {{"setup", "--simulate"}, "FILE.ird is required"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},
-        {{"image-info"}, "IMAGE.bin is required"},
-        {{"decode", "a", "b"}, "not expected: b"},
         {{"version", "--simulate", "--trace", (dir / "no/such/dir/t").string()},
          "cannot write the trace file",
          kExitFailure},
@@ -127,11 +120,8 @@ TEST_F(DeviceCli, failuresGiveTheirStatusAndTheirMessageOnStandardError) {
     EXPECT_FALSE(std::filesystem::exists(out));
 
     EXPECT_EQ(runCli({}).status, kExitUsage);  // with the overview on standard output
-    const CliRun help = runCli({"setup", "--help"});
-    EXPECT_EQ(help.status, kExitOk);
     // The faults come from the simulated receiver and its boot loader, which describe them.
-    for (const char* s : {"--sim-fault NAME[=N]", "nak=CODE", "erase-nak=N"})
-        EXPECT_THAT(help.out, HasSubstr(s));
+    EXPECT_THAT(runCli({"setup", "--help"}).out, HasSubstr("erase-nak=N"));
 }
 
 TEST_F(DeviceCli, imageInfoPrintsEveryHeaderFieldAndBothCrcsOrOneRefusalLine) {
@@ -159,32 +149,19 @@ TEST_F(DeviceCli, imageInfoPrintsEveryHeaderFieldAndBothCrcsOrOneRefusalLine) {
 
     shape.withCrc = false;
     EXPECT_THAT(runCli({"image-info", write(shape)}).out, HasSubstr("crc16:      none stored\n"));
-    auto bytes = test::buildImage(shape);
-    bytes[kUfHeaderFileOffset + kUfCrc16Offset] = 0x01;  // a stored CRC that is not the image's
-    test::writeImageFile(dir / "bad.bin", bytes);
-    EXPECT_THAT(runCli({"image-info", (dir / "bad.bin").string()}).out,
-                HasSubstr("crc16:      0x0001 stored (differs from the image)\n"));
 }
 
-class FirmwareCommand : public DeviceCli {
-  protected:
-    void SetUp() override {
-        DeviceCli::SetUp();
-        test::ImageShape shape;
-        shape.fileSize = 0x6000;
-        shape.flashSize = 0xA000;
-        shape.name = "IR receiver 2";
-        shape.version = {2, 0, 0};
-        path = write(shape, "new.bin");
-        imageLines = formatText(
-            "Firmware : \"IR receiver 2\" Ver 2.0.0 24/05/17 12:34\n"
-            "Size: 24576 bytes.  CRC16: 0x%04X\n",
-            {crc});
-    }
-    std::string path, imageLines;
-};
-
-TEST_F(FirmwareCommand, printsTheDialogsTextsAndTheSixLinesOfASuccessfulUpdate) {
+TEST_F(DeviceCli, firmwarePrintsTheUpdatesLogAndEndsAFailureWithTheStepsTextAndTheBox) {
+    test::ImageShape shape;
+    shape.fileSize = 0x6000;
+    shape.flashSize = 0xA000;
+    shape.name = "IR receiver 2";
+    shape.version = {2, 0, 0};
+    const std::string path = write(shape, "new.bin");
+    const std::string imageLines = formatText(
+        "Firmware : \"IR receiver 2\" Ver 2.0.0 24/05/17 12:34\n"
+        "Size: 24576 bytes.  CRC16: 0x%04X\n",
+        {crc});
     const CliRun r = runCli({"firmware", path, "--simulate"});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.err, "");
@@ -193,25 +170,19 @@ TEST_F(FirmwareCommand, printsTheDialogsTextsAndTheSixLinesOfASuccessfulUpdate) 
                                   imageLines + "Flash Unlock...OK\n"));
     EXPECT_THAT(r.out, EndsWith("\nRun UF...OK. Firmware update succeeded.\nFirmware update "
                                 "succeeded.\n"));
-
     const CliRun waiting = runCli({"firmware", "--simulate", "--sim-update-mode", path});
     EXPECT_EQ(waiting.status, 0) << waiting.out << waiting.err;
     EXPECT_THAT(waiting.out, StartsWith(std::string(kUpdateWaitingText) + "\n" + imageLines));
-}
 
-TEST_F(FirmwareCommand, failuresEndWithTheStepsTextAndTheFailureBox) {
     const CliRun nak = runCli({"firmware", path, "--simulate", "--sim-fault", "write-nak=0"});
     EXPECT_EQ(nak.status, kExitFailure);
     EXPECT_THAT(nak.out, EndsWith("Flash Erase .OK\nWriting...\nwrite command NG\n"));
     EXPECT_EQ(nak.err, "tessik-cli: Firmware update failed.\n");
-
     // An image that does not load is not offered to the device.
     test::writeImageFile(dir / "bad.bin", std::vector<std::uint8_t>(0x300, 0x00));
     const CliRun bad = runCli({"firmware", (dir / "bad.bin").string(), "--simulate"});
     EXPECT_EQ(bad.status, kExitFailure);
-    EXPECT_THAT(bad.out, EndsWith("no UF mark.\n"));
     EXPECT_EQ(bad.err, "tessik-cli: " + (dir / "bad.bin").string() + ": no UF mark.\n");
-
     // A running firmware that refuses Get Version is not mistaken for a waiting boot loader.
     const CliRun unknown = runCli({"firmware", path, "--simulate", "--sim-fault", "nak=2"});
     EXPECT_THAT(unknown.err, HasSubstr("did not answer Get Version"));

@@ -1,8 +1,6 @@
 // Any bytes handed to the ".ird" reader load or are refused; nothing reads outside the input,
 // and whatever loads writes back as a well-formed current-layout file that reads back the same.
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <span>
 

@@ -1,8 +1,6 @@
 // Any bytes handed to the JSON import are refused with a reason or give a table; a table that
 // imports exports to JSON that imports again to the same table.
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 

@@ -1,8 +1,6 @@
 // Any bytes handed to the report-descriptor reader give a length or nothing; nothing is read
 // outside the input, and a length is always at least the report ID byte and one data byte.
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <span>
 

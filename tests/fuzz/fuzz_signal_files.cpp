@@ -1,8 +1,6 @@
 // Any text handed to the IR code file readers is read or refused with the line it stopped at;
 // whatever is read can be planned into a table without adding more than its slots hold.
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string>

@@ -1,12 +1,10 @@
 #pragma once
 // Permission tests. The suites run as root here, and root opens and replaces files whatever
-// their mode, so a test of "may not" has to give up root first: in the child of a death test,
-// which ends with the body's verdict.
+// their mode, so a test of "may not" gives up root first, in the child of a death test:
 //
-//     EXPECT_EXIT(test::asNobody([&] { ...; return refused; }), ExitedWithCode(0), "Permission");
+//     EXPECT_EXIT(test::asNobody([&] { ...; return refused; }), ExitedWithCode(0), "");
 
 #include <grp.h>
-#include <sys/types.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,15 +13,13 @@
 
 namespace tessik::test {
 
-inline constexpr uid_t kNobody = 65534;
-
-// Becomes nobody (user and group 65534, no other groups) when running as root, runs `body` and
-// ends the process: status 0 when it returned true, 1 when false, 2 when root could not be
-// given up. Only for the child of a death test.
+// Becomes user and group 65534 (nobody) with no other groups when root, runs `body` and ends
+// the process: status 0 when it returned true, 1 when false, 2 when root could not be given up.
 [[noreturn]] inline void asNobody(const std::function<bool()>& body) {
+    constexpr uid_t nobody = 65534;
     if (::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-         ::setresuid(kNobody, kNobody, kNobody) != 0)) {
+        (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
+         ::setresuid(nobody, nobody, nobody) != 0)) {
         std::fputs("cannot give up root\n", stderr);
         std::_Exit(2);
     }
