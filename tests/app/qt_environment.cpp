@@ -8,21 +8,10 @@
 
 namespace {
 
-QtMessageHandler previousHandler = nullptr;
-
-// The offscreen platform warns about window-manager features it lacks; nothing to see there.
-void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext& context,
-                            const QString& text) {
-    if (text.startsWith(QStringLiteral("This plugin does not support"))) return;
-    if (text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
-    if (previousHandler != nullptr) previousHandler(type, context, text);
-}
-
 class QtEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        previousHandler = qInstallMessageHandler(quietOffscreenWarnings);
         app_ = std::make_unique<QApplication>(argc_, argv_);
         QApplication::setApplicationName(QStringLiteral("tessik"));
     }

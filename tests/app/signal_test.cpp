@@ -48,19 +48,15 @@ TEST_F(MainWindowTest, theSignalWindowFollowsTheSelectedRow) {
     startNew("TV");
     addCodes(2);
     window->RefreshList(0);
-    ASSERT_TRUE(window->action(CommandId::Signal)->isEnabled());
     window->action(CommandId::Signal)->trigger();
     app::SignalWindow* shown = window->signalWindow();
     ASSERT_TRUE(shown != nullptr && shown->isVisible());
     const RemoteModel& m = window->model();
-    const auto heading = [shown] {
-        return shown->findChild<QLabel*>("signalHeading")->text().toStdString();
-    };
 
     EXPECT_EQ(shown->view()->traces(), std::vector{codeTrace(m.buttons[0].code, m.header, 10)});
     list()->setCurrentItem(list()->topLevelItem(1));
     EXPECT_EQ(shown->view()->traces(), std::vector{codeTrace(m.buttons[1].code, m.header, 10)});
-    EXPECT_EQ(heading().rfind("Button 2: 0x1001", 0), 0u) << heading();
+    EXPECT_TRUE(shown->findChild<QLabel*>("signalHeading")->text().startsWith("Button 2: 0x1001"));
     list()->clearSelection();
     EXPECT_TRUE(shown->view()->traces().empty());
 }

@@ -1,6 +1,5 @@
 #pragma once
-// A main window on a simulated receiver with a fake clock and scripted dialogs, shown
-// offscreen.
+// A main window on a simulated receiver with a fake clock and scripted dialogs.
 
 #include <gtest/gtest.h>
 
@@ -20,8 +19,7 @@ namespace tessik::test {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    // A receiver in normal mode with `productId` and that firmware version, or, for 0x0018, one
-    // waiting in its boot loader. Replaces the window and the receiver there were.
+    // A receiver in normal mode, or for kProductIdUpdater one waiting in its boot loader.
     sim::SimulatedReceiver& plug(std::uint16_t productId,
                                  std::array<std::uint8_t, 3> firmware = {1, 2, 3}) {
         window.reset();

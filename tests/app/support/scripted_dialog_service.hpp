@@ -12,8 +12,7 @@ namespace tessik::app {
 
 class ScriptedDialogService : public DialogService {
   public:
-    // Answers for the next questions, in order. Non-questions always answer Ok and take no
-    // entry from the script.
+    // Answers for the next questions, in order; other boxes answer Ok.
     void answer(Answer a) { answers_.push_back(a); }
     // The file the next file dialog returns; nothing = the user cancels it.
     void chooseNext(std::optional<std::filesystem::path> file) {
@@ -30,13 +29,11 @@ class ScriptedDialogService : public DialogService {
         return next(files_, std::optional<std::filesystem::path>{});
     }
 
-    // Everything shown and requested so far, in order.
     std::vector<Message> shown;
     std::vector<FileDialogRequest> fileRequests;
     int unexpected = 0;
 
     bool scriptUsedUp() const { return answers_.empty() && files_.empty(); }
-    // Forgets what was shown (the script stays).
     void clearShown() {
         shown.clear();
         fileRequests.clear();

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for driving widgets in tests: answering modal dialogs from timers (the dialog's own
-// event loop runs them), pressing keys and buttons, reading the menu's states.
+// Answering modal dialogs from timers (their own event loop runs them), pressing keys and
+// buttons, reading the menu's states.
 
 #include <gtest/gtest.h>
 
