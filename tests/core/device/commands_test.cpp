@@ -69,26 +69,25 @@ constexpr const char* kSaveLog = "Send Save Command Success";
 TEST_F(CommandFrames, setIrCodeWidensMaximaAndNarrowsMinimaByTheJitter) {
     const struct {
         RemoteHeader header;
-        std::int32_t jitter;
         Bytes expected;
     } cases[] = {
         // 9000→9900 (26AC) 8000→7200 (1C20) 4500→4950 (1356) 4500→4050 (0FD2) 1690→1859 (0743)
         // 600→660 (0294) 700→770 (0302) 1500→1350 (0546) 500→450 (01C2) 400→360 (0168); mids
         // unsent.
-        {handHeader(), 10,
+        {handHeader(),
          frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x01, 0x00, 0x22, 0x00,
                 0xAC, 0x26, 0x20, 0x1C, 0x56, 0x13, 0xD2, 0x0F, 0x43, 0x07, 0x94, 0x02,
                 0x02, 0x03, 0x46, 0x05, 0xC2, 0x01, 0x68, 0x01, 0x20, 0x00})},
         // A new table: maxima 0, minima 0xFFFF; 0xFFFF × 0.9 = 58981.5, truncated 58981 (E665).
-        {RemoteHeader{}, 10,
+        {RemoteHeader{},
          frame({0x01, 0x00, 0x00, 0x08, 0x25, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x00,
                 0x00, 0x00, 0x65, 0xE6, 0x00, 0x00, 0x65, 0xE6, 0x00, 0x00, 0x00, 0x00,
                 0x00, 0x00, 0x65, 0xE6, 0x65, 0xE6, 0x65, 0xE6, 0x00, 0x00})},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.jitter);
+        SCOPED_TRACE(c.header.format);
         receiver.clearTraffic();
-        ASSERT_TRUE(commands.SetIrCode(c.header, c.jitter));
+        ASSERT_TRUE(commands.SetIrCode(c.header, 10));
         EXPECT_EQ(sent(), std::vector<Bytes>{c.expected});
     }
     EXPECT_EQ(log.lines, std::vector<std::string>(2, "Send Set Ir Code Command Success"));
