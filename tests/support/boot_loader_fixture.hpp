@@ -85,13 +85,12 @@ struct UpdateFixture : ::testing::Test {
     // What the main window knows when the dialog opens: start-up's search and Get Version.
     void openMainWindow() {
         running.fill(0);
-        if (searchDevice(mainLink, running) == StartupFinding::UpdateWaiting) {
-            mainLink.Disconnect();
-        } else {
-            mainLink.productId = kProductIdNormal;
-            commands.GetVersion(running);
-        }
+        const bool waiting = searchDevice(mainLink, running) == StartupFinding::UpdateWaiting;
         mainLink.productId = kProductIdNormal;
+        if (waiting)
+            mainLink.Disconnect();
+        else
+            commands.GetVersion(running);
     }
 
     UpdateOutcome runUpdate() {
@@ -100,32 +99,26 @@ struct UpdateFixture : ::testing::Test {
         return update.Update(*image, loaded.imageType);
     }
 
-    // A successful update: its six log lines, its box, and the image in the flash.
+    // A successful update: its six log lines, its box, and in the flash exactly what the update
+    // writes: the file from 0x4000, erased behind it, for flash_size bytes (as far as the flash
+    // reaches).
     void expectSucceeded(std::string_view log = kSucceededLog) {
         EXPECT_EQ(sink.log, log);
         EXPECT_EQ(notifier.messages,
                   std::vector<Message>{updateBox(StringId::FirmwareUpdateSucceeded)});
-        EXPECT_TRUE(flashHoldsImage());
-    }
-
-    // The flash holds exactly what the update writes: the file from 0x4000, erased behind it,
-    // for flash_size bytes (as far as the flash reaches).
-    bool flashHoldsImage() const {
         const std::size_t end =
             std::min<std::size_t>(kImageBufferSize, kImageOffset + loaded.header.flash_size);
-        return std::equal(image->begin() + kImageOffset, image->begin() + end,
-                          bootLoader->flash().begin() + kImageOffset);
+        EXPECT_TRUE(std::equal(image->begin() + kImageOffset, image->begin() + end,
+                               bootLoader->flash().begin() + kImageOffset));
     }
 
     // The procedure's own pauses (re-enumeration, skipped blocks), apart from the short ones
     // between the polls of a reply.
-    std::uint64_t pausedMs() const { return paused_; }
-
-    std::uint64_t paused_ = 0;
+    std::uint64_t pausedMs = 0;
     FakeClock clock = [this] {
         FakeClock c{0, 1};
         c.onSleep = [this](std::uint32_t ms) {
-            if (ms > kReplyPollStepMs) paused_ += ms;
+            if (ms > kReplyPollStepMs) pausedMs += ms;
         };
         return c;
     }();

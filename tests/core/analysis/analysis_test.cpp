@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "core/analysis/protocol.hpp"
@@ -17,9 +16,6 @@
 
 namespace tessik::test {
 namespace {
-
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 // A header whose groups each hold one value, as one code of exact timings leaves it.
 RemoteHeader exactHeader(std::uint8_t format, std::uint16_t leaderLow, std::uint16_t leaderHigh,
@@ -134,8 +130,8 @@ TEST(ProtocolNames, theSimulatorsRemotesAndOtherFramesAreNamedByTheirFields) {
         "NEC、アドレス 0x5E、コマンド 0x08");
 }
 
-// A remote whose every period wanders by up to 8 %: two presses spread about that much, the
-// capture dialog says so, and the suggested jitter makes every later noisy press recognised.
+// A remote whose every period wanders by up to 8 %: two presses spread about that much, and the
+// jitter suggested for it makes every later noisy press recognised.
 TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThemAll) {
     const sim::VirtualRemote& tv = sim::necTvRemote();
     model.jitterPercent = kJitterMinPercent;
@@ -150,20 +146,7 @@ TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThe
         EXPECT_GT(spread, 5.0) << button;
         EXPECT_LT(spread, 9.0) << button;
         widest = std::max(widest, spread);
-        EXPECT_THAT(view.analysis, StartsWith("NEC, address 0x5E, command 0x"));
-        EXPECT_THAT(view.analysis, HasSubstr("\nPresses vary by up to ±"));
-        EXPECT_THAT(
-            view.warning,
-            StartsWith("The presses vary by more than the jitter of 5%: suggested jitter 1"));
-        // Against the windows the first press gives at 5 %, some period of the second lies
-        // outside: the view shows what the warning says.
-        ASSERT_EQ(view.presses.size(), 2u);
-        EXPECT_TRUE(
-            std::any_of(view.presses[1].pulses.begin(), view.presses[1].pulses.end(),
-                        [](const TracePulse& p) { return p.markMisses() || p.spaceMisses(); }));
         session.next();
-        EXPECT_EQ(std::tuple(view.analysis, view.presses.size()), std::tuple("", 0u))
-            << "the next button starts without the last one's lines and pulses";
     }
     session.close();
 
