@@ -83,7 +83,6 @@ TEST_F(DeviceCli, failuresGiveTheirStatusAndTheirMessageOnStandardError) {
         {{"version", "--simulate", "--sim-state", lost}, "its folder does not exist"},
         {{"setup", ird, "--simulate", "--trace", ird},
          "--trace names " + ird + ", the file the command reads"},
-        {{"version", "--simulate", "--loud"}, "not expected: --loud"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},
         {{"version", "--simulate", "--trace", (dir / "no/such/dir/t").string()},
          "cannot write the trace file",

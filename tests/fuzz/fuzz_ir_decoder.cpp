@@ -1,14 +1,12 @@
 // Any timings reach the decoders without a read outside the arrays, whatever pairCount claims,
-// and every record comes out in one of the shapes the rest of the tool relies on. The same
-// bytes, taken as text, go through the raw-signal reader and the capture's analysis.
+// and every record comes out in one of the shapes the rest of the tool relies on. (Text goes
+// through the IR code file readers in fuzz_signal_files.)
 
 #include <algorithm>
 #include <cstdlib>
-#include <string_view>
 #include <vector>
 
 #include "core/ir/decoders.hpp"
-#include "core/ir/raw_signals.hpp"
 
 namespace {
 
@@ -57,21 +55,9 @@ void fuzzDecoders(const std::uint8_t* data, std::size_t size) {
     check(c.format != 0 || c.codeValue == kCodeTooLong || low.empty());
 }
 
-void fuzzText(const std::uint8_t* data, std::size_t size) {
-    const RawSignalsParse parsed =
-        parseRawSignals(std::string_view(reinterpret_cast<const char*>(data), size));
-    if (!parsed.ok) return;
-    for (const RawSignal& s : parsed.found) {
-        const CaptureEntries e = entriesFromDurations(s.durations);
-        check(e.low.size() == e.high.size() && e.low.size() == (s.durations.size() + 1) / 2);
-        check(decodeCapture(e.low, e.high).format <= 2);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzDecoders(data, size);
-    fuzzText(data, size);
     return 0;
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "sim/remotes.hpp"
-#include "support/printers.hpp"
 
 namespace tessik::sim {
 namespace {

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "core/model/remote_model.hpp"
-#include "support/printers.hpp"
 
 namespace tessik::test {
 

@@ -1,9 +1,10 @@
 #pragma once
-// A fresh directory per test, removed afterwards; unique even when test programs run in
-// parallel.
+// A fresh directory per test (mkdtemp: unique even when test programs run in parallel),
+// removed afterwards.
+
+#include <stdlib.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 
 namespace tessik::test {
@@ -11,12 +12,9 @@ namespace tessik::test {
 class TempDir {
   public:
     TempDir() {
-        std::random_device rd;
-        const auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            path_ = base / ("tessik-test-" + std::to_string(rd()) + std::to_string(rd()));
-            if (std::filesystem::create_directory(path_)) break;
-        }
+        std::string name = (std::filesystem::temp_directory_path() / "tessik-test-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) std::abort();  // no folder to test in
+        path_ = name;
     }
     ~TempDir() {
         std::error_code ec;

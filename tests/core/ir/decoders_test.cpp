@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/ir/decoders.hpp"
-#include "support/printers.hpp"
 
 namespace tessik {
 namespace {

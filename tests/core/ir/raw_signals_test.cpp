@@ -15,7 +15,6 @@
 #include "core/analysis/texts.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "support/printers.hpp"
 
 namespace tessik {
 namespace {

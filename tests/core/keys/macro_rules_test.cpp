@@ -19,7 +19,7 @@ TEST(MacroList, deletingTheSecondOfThreeMovesTheThirdDownAndRepairsTheReferences
     // carries the marker with modifier bits, which makes it no reference.
     RemoteModel model = modelWithButtons(4);
     for (std::size_t i = 0; i < 3; ++i) {
-        model.macros[i] = macroNamed(u"M" + std::u16string(1, u'0' + i), 1 + i);
+        model.macros[i] = macroNamed({u'M', static_cast<char16_t>(u'0' + i)}, 1 + i);
         referToMacro(model, i, i);
         model.buttons[i].text.keyCount = 4;
     }

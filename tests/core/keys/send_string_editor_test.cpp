@@ -168,7 +168,7 @@ TEST_F(SendString, prevAndNextStoreEachEntryTheyLeaveAndStopAtTheLastOccupiedSlo
 
 TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
     for (std::size_t m = 0; m < 3; ++m)
-        model.macros[m] = macroNamed(u"M" + std::u16string(1, u'0' + m));
+        model.macros[m] = macroNamed({u'M', static_cast<char16_t>(u'0' + m)});
     SendStringEditor& e = open(EditMode::Button, 0);
     const SendStringState& s = e.state();
     press(win('A', 0, u'a'));
@@ -198,7 +198,7 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
 
 TEST_F(SendString, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFree) {
     for (std::size_t m = 0; m < 9; ++m)
-        model.macros[m] = macroNamed(u"M" + std::u16string(1, u'0' + m));
+        model.macros[m] = macroNamed({u'M', static_cast<char16_t>(u'0' + m)});
     SendStringEditor& e = open(EditMode::Button, 0);
     const SendStringState& s = e.state();
     e.setMacroChecked(true);
