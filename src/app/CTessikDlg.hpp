@@ -15,7 +15,7 @@
 #include "app/DialogService.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/log_sink.hpp"
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/model/remote_model.hpp"
 #include "core/text/language.hpp"
 #include "core/text/ui_texts.hpp"

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "core/ir/decoders.hpp"
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remote_panel.hpp"
 #include "sim/remotes.hpp"

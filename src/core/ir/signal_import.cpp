@@ -3,6 +3,7 @@
 #include "core/bytes/utf.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
@@ -13,10 +14,6 @@ std::optional<std::size_t> slotHolding(const RemoteModel& model, std::uint64_t c
         if (model.buttons[s].code.codeValue == codeValue) return s;
     }
     return std::nullopt;
-}
-
-std::string pick(std::string_view english, std::string_view japanese, Language language) {
-    return std::string(language == Language::Japanese ? japanese : english);
 }
 
 }  // namespace
@@ -86,32 +83,37 @@ std::vector<std::size_t> addImported(RemoteModel& model, const std::vector<Impor
 std::string verdictText(const ImportItem& item, Language language) {
     switch (item.verdict) {
         case ImportVerdict::Added:
-            return formatText(pick("added as No %d", "No %d に追加", language), {item.slot + 1});
+            return formatText(pick({"added as No %d", "No %d に追加"}, language), {item.slot + 1});
         case ImportVerdict::AlreadyInTable:
-            return formatText(pick("already in the table as No %d", "登録済み (No %d)", language),
+            return formatText(pick({"already in the table as No %d", "登録済み (No %d)"}, language),
                               {item.slot + 1});
         case ImportVerdict::DuplicateInFile:
-            return formatText(pick("the same code as signal %d of the file",
-                                   "ファイルの %d 番目の信号と同じコード", language),
+            return formatText(pick({"the same code as signal %d of the file",
+                                    "ファイルの %d 番目の信号と同じコード"},
+                                   language),
                               {item.sameAs + 1});
         case ImportVerdict::LengthDiffers:
-            return formatText(
-                pick("a different bit length from No 1 (%d bits, not %d)",
-                     "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)", language),
-                {item.record.bitCount, item.tableBits});
+            return formatText(pick({"a different bit length from No 1 (%d bits, not %d)",
+                                    "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)"},
+                                   language),
+                              {item.record.bitCount, item.tableBits});
         case ImportVerdict::Unlearnable:
             if (item.signal.unlearnable == kBiphaseReason) {
-                return pick("not learnable: ", "登録できません: ", language) +
-                       pick(kBiphaseReason,
-                            "この受信機が学習できないマンチェスター (バイフェーズ) 符号", language);
+                return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                       std::string(
+                           pick({kBiphaseReason,
+                                 "この受信機が学習できないマンチェスター (バイフェーズ) 符号"},
+                                language));
             }
-            return pick("not learnable: ", "登録できません: ", language) + item.signal.unlearnable;
+            return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                   item.signal.unlearnable;
         case ImportVerdict::NothingDecoded:
-            return pick("no code found in it", "コードが見つかりません", language);
+            return std::string(pick({"no code found in it", "コードが見つかりません"}, language));
         case ImportVerdict::TooLong:
-            return pick("too long for the receiver", "受信機には長すぎます", language);
+            return std::string(
+                pick({"too long for the receiver", "受信機には長すぎます"}, language));
         case ImportVerdict::TableFull:
-            return pick("the table is full", "テーブルが満杯です", language);
+            return std::string(pick({"the table is full", "テーブルが満杯です"}, language));
     }
     return {};
 }

@@ -1,18 +1,8 @@
 #include "core/text/ui_texts.hpp"
 
-#include <utility>
+#include "core/text/bilingual.hpp"
 
 namespace tessik {
-namespace {
-
-using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
-
-std::string_view pick(const Pair& p, Language language) {
-    return language == Language::Japanese ? p.second : p.first;
-}
-
-}  // namespace
-
 std::string_view caption(DialogId dialog, Language language) {
     switch (dialog) {
         case DialogId::About:
@@ -182,7 +172,7 @@ const std::vector<DebugValueLabel>& debugValueLabels() {
 }
 
 std::string_view helpBaseName(Language language) {
-    return language == Language::Japanese ? "Ir_Help" : "Ir_Help_e";
+    return pick({"Ir_Help_e", "Ir_Help"}, language);
 }
 
 }  // namespace tessik

@@ -10,7 +10,7 @@
 #include "core/analysis/texts.hpp"
 #include "core/analysis/tolerance.hpp"
 #include "core/ir/decoders.hpp"
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "sim/ir_signal.hpp"
 #include "support/capture_fixture.hpp"
 

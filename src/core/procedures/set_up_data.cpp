@@ -1,4 +1,4 @@
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 
 #include <string>
 

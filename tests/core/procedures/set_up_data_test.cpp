@@ -5,7 +5,7 @@
 #include <numeric>
 #include <tuple>
 
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "core/text/strings.hpp"
 #include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
