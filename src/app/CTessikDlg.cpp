@@ -9,8 +9,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AppIcon.hpp"
 #include "app/CInputKeyDlg.hpp"
@@ -18,6 +21,7 @@
 #include "app/C_Update.hpp"
 #include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
+#include "app/DeviceMonitor.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
@@ -51,11 +55,15 @@ constexpr ListColumn kColumns[] = {{StringId::ColumnNo, 30},
 // Rows kept in view below the selected one, so the user sees what follows it.
 constexpr int kRowsShownAfterSelection = 6;
 
+// Receivers that came and went while a device wait ran are followed once it is over; this is
+// how often the window looks whether it is.
+constexpr int kAfterWaitMs = 100;
+
 }  // namespace
 
 CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Language language,
                        QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, dialogs, *this) {
+    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, *this) {
     setObjectName("mainWindow");
     setWindowTitle(qs(text(StringId::MainCaption, language)));
     setWindowIcon(applicationIcon());
@@ -108,6 +116,24 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
         addAction(versionAction_);
         setContextMenuPolicy(Qt::ActionsContextMenu);
     }
+
+    // The receiver's state, always in view; a screen reader reads it as the status bar's.
+    auto* statusBar = new QStatusBar;
+    statusBar->setObjectName("statusBar");
+    statusBar->setSizeGripEnabled(false);
+    status_ = new QLabel;
+    status_->setObjectName("receiverStatus");
+    status_->setTextFormat(Qt::PlainText);
+    statusBar->addWidget(status_, 1);
+    layout->addWidget(statusBar);
+    settleReceiverState(StartupFinding::NotFound);
+    monitor_ = std::make_unique<DeviceMonitor>(
+        device_.watch(),
+        [this](std::vector<DeviceChange> changes) {
+            pendingChanges_.insert(pendingChanges_.end(), changes.begin(), changes.end());
+            followPendingChanges();
+        },
+        device.followDevices);
 
     ResetTables();
     resize(640, 420);
@@ -209,8 +235,53 @@ QAction* CTessikDlg::action(CommandId command) const {
 
 StartupFinding CTessikDlg::startUp() {
     ResetTables();
-    return runStartup(device_.link(), device_.commands(), dialogs_, versionArea_, language_,
-                      [this] { FirmwareUpdate(); });
+    const StartupResult found =
+        runStartup(device_.link(), device_.commands(), versionArea_, [this](StartupFinding f) {
+            if (const auto notice = startupNotice(f, language_)) dialogs_.show(*notice);
+            if (f == StartupFinding::UpdateWaiting) FirmwareUpdate();
+        });
+    showDeviceOutcome(dialogs_, found.version, language_);
+    settleReceiverState(found.finding);
+    return found.finding;
+}
+
+// --- The receiver while the tool runs ---------------------------------------------------------
+
+void CTessikDlg::checkDevices() {
+    monitor_->check();
+}
+
+// A device wait runs the event loop in the middle of an exchange, and perhaps of a run of them
+// (Set Up Data, a firmware update): the link and the dialogs are left alone until it is over.
+void CTessikDlg::followPendingChanges() {
+    if (pendingChanges_.empty()) return;
+    if (device_.waiting()) {
+        QTimer::singleShot(kAfterWaitMs, this, [this] { followPendingChanges(); });
+        return;
+    }
+    followDevices(std::exchange(pendingChanges_, {}));
+}
+
+void CTessikDlg::followDevices(const std::vector<DeviceChange>& changes) {
+    CUsbhidioc& link = device_.link();
+    const bool linkLost = std::any_of(changes.begin(), changes.end(), [&](const DeviceChange& c) {
+        return c.kind == DeviceChangeKind::Left && c.device.path == link.devicePath();
+    });
+    if (linkLost) link.Disconnect();
+    // A link still on its receiver keeps it; otherwise the receiver is looked for again, and a
+    // plugged-in one asked for its version (the version dialog shows it).
+    StartupFinding found = StartupFinding::Normal;
+    if (!link.connected()) found = searchAgain(link, device_.commands(), versionArea_).finding;
+    settleReceiverState(found);
+    if (receiverState_ != ReceiverState::Connected && capture_ != nullptr) capture_->deviceLeft();
+}
+
+void CTessikDlg::settleReceiverState(StartupFinding finding) {
+    receiverState_ =
+        device_.link().connected() ? ReceiverState::Connected : tessik::receiverState(finding);
+    status_->setText(qs(receiverStatusText(receiverState_, device_.simulatedReceiver() != nullptr,
+                                           versionArea_, language_)));
+    if (remote_) remote_->showPlugState();
 }
 
 // --- Model operations -------------------------------------------------------------------------
@@ -460,9 +531,11 @@ void CTessikDlg::closeEvent(QCloseEvent* event) {
 
 void CTessikDlg::Capture() {
     if (model_.occupiedCount() >= kButtonSlots) return;
-    // Without the receiver in capture mode there is nothing to poll; the link has already
-    // told the user why.
-    if (!device_.commands().CaptureMode(1)) return;
+    // Without the receiver in capture mode there is nothing to poll.
+    if (!device_.commands().CaptureMode(1)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+        return;
+    }
     // The session stores into the model itself; each stored code is shown at once, and the
     // widest spread of its two presses is kept for the jitter dialog's suggestion.
     const Capture_w* open = nullptr;
@@ -481,7 +554,9 @@ void CTessikDlg::Capture() {
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);
+    capture_ = &dialog;
     dialog.exec();
+    capture_ = nullptr;
 }
 
 void CTessikDlg::ShowVirtualRemote() {
@@ -555,7 +630,10 @@ void CTessikDlg::Help() {
 
 void CTessikDlg::About() {
     versionArea_.fill(0);
-    device_.commands().GetVersion(versionArea_);
+    if (!device_.commands().GetVersion(versionArea_)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+    }
+    if (device_.link().connected()) settleReceiverState(StartupFinding::Normal);
     ShowVersion();
 }
 
@@ -575,10 +653,11 @@ void CTessikDlg::ToggleDebugWindow() {
 
 void CTessikDlg::FirmwareUpdate() {
     // The update reads the running firmware's header from the version area and, once the new
-    // firmware runs, points the link at the identity it comes back with.
-    LinkUpdateHost host(device_.link(), versionArea_);
+    // firmware runs, points the link at the identity it comes back with and reads its version.
+    LinkUpdateHost host(device_.link(), device_.commands(), versionArea_);
     C_Update dialog(device_.transport(), device_.clock(), host, dialogs_, language_, this);
     dialog.exec();
+    if (device_.link().connected()) settleReceiverState(StartupFinding::Normal);
 }
 
 }  // namespace tessik::app
