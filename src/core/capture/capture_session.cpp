@@ -180,9 +180,8 @@ bool CaptureSession::failed() {
     return false;
 }
 
-// Nothing is sent to a receiver that has gone.
 void CaptureSession::captureMode(std::uint8_t on) {
-    if (gone_) return;
+    if (gone_) return;  // nothing is sent to a receiver that has gone
     if (!commands_.CaptureMode(on)) failed();
 }
 
@@ -198,6 +197,7 @@ void CaptureSession::deviceLeft() {
         held_ = {};
         result_.clear();
         view_.setResult(result_);
+        showPresses({});
     }
     prompt_ = std::string(pick(kUnpluggedPrompt, language_));
     view_.setPrompt(prompt_);

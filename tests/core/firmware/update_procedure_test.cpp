@@ -54,6 +54,11 @@ TEST_F(WaitingUpdate, succeedsWithTheLogWaitsAndBlocksOfEachImage) {
     // The running-firmware line: the boot loader waiting here; no device when nothing was found.
     EXPECT_EQ(runningFirmwareText(decodeUfHeader(running), Language::English), kUpdateWaitingText);
     EXPECT_EQ(runningFirmwareText(UfHeader{}, Language::English), "The device is not connected.");
+    // A boot loader this user may not open is not "not connected".
+    EXPECT_EQ(updateVerdict({UpdateOutcome::NotConnected, {DeviceError::NoPermission, ""}},
+                            Language::English)
+                  .text,
+              text(StringId::DeviceAccessDenied, Language::English));
     ImageShape flagged = newFirmwareShape();
     flagged.flags = 0x01;
     ImageShape wholeFlash = newFirmwareShape();
