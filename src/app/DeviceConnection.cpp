@@ -1,5 +1,7 @@
 #include "app/DeviceConnection.hpp"
 
+#include <cstdio>
+
 namespace tessik::app {
 
 // The session is made once at start-up. The simulated receiver runs on the application's clock
@@ -13,8 +15,9 @@ DeviceConnection::DeviceConnection(const DeviceOptions& options, LogSink& log) {
     std::string error;  // the options were checked with the command line (CTessikApp)
     session_ = connect::DeviceSession::open(options, error, parts);
     if (!session_) {
-        // Should it fail all the same, the window still gets a plain simulated receiver rather
-        // than none.
+        // A trace file that cannot be written is only found out here. The window still opens,
+        // with the receiver it was asked for but nothing it could not have, and says why.
+        std::fprintf(stderr, "tessik: %s\n", error.c_str());
         connect::SessionOptions plain;
         plain.simulate = options.simulate;
         session_ = connect::DeviceSession::open(plain, error, parts);
