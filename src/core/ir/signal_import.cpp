@@ -11,7 +11,7 @@ namespace {
 
 std::optional<std::size_t> slotHolding(const RemoteModel& model, std::uint64_t codeValue) {
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        if (model.buttons[s].code.codeValue == codeValue) return s;
+        if (model.button(s).code.codeValue == codeValue) return s;
     }
     return std::nullopt;
 }
@@ -33,7 +33,7 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
         const CaptureEntries entries = entriesFromDurations(item.signal.durations);
         item.record = decodeCapture(entries.low, entries.high);
         const CodeRecord& r = item.record;
-        const std::uint16_t tableBits = table.buttons[0].code.bitCount;
+        const std::uint16_t tableBits = table.button(0).code.bitCount;
         if (r.codeValue == 0) {
             item.verdict = ImportVerdict::NothingDecoded;
         } else if (tableBits != 0 && tableBits != r.bitCount) {
@@ -70,14 +70,12 @@ std::u16string importComment(const ImportItem& item) {
 
 std::vector<std::size_t> addImported(RemoteModel& model, const std::vector<ImportItem>& items,
                                      const std::vector<bool>& chosen) {
-    std::vector<std::size_t> slots;
+    std::vector<NewCode> codes;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!items[i].importable() || (i < chosen.size() && !chosen[i])) continue;
-        const std::size_t slot = model.AddCode(items[i].record, importComment(items[i]));
-        if (slot == kNoFreeSlot) break;
-        slots.push_back(slot);
+        codes.push_back({items[i].record, importComment(items[i])});
     }
-    return slots;
+    return model.addCodes(codes);
 }
 
 std::string verdictText(const ImportItem& item, Language language) {

@@ -18,7 +18,7 @@ SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model,
     auto failed = [&](SetUpOutcome outcome) {
         return SetUpResult{outcome, acknowledged, commands.outcome()};
     };
-    if (!commands.SetIrCode(model.header, model.jitterPercent)) {
+    if (!commands.SetIrCode(model.header(), model.jitterPercent())) {
         return failed(SetUpOutcome::IrCodeFailed);
     }
     ++acknowledged;
@@ -26,14 +26,14 @@ SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model,
     // Empty slots and unregistered macros are sent too, so the receiver forgets whatever an
     // earlier table left in them.
     for (std::size_t slot = 0; slot < kButtonSlots; ++slot) {
-        if (!commands.SetReturnCode(slot, model.buttons[slot].code)) {
+        if (!commands.SetReturnCode(slot, model.buttons()[slot].code)) {
             return failed(SetUpOutcome::Failed);
         }
         ++acknowledged;
         report(static_cast<int>(slot) + 1);
     }
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        if (!commands.SetMacro(m, model.macros[m])) return failed(SetUpOutcome::Failed);
+        if (!commands.SetMacro(m, model.macros()[m])) return failed(SetUpOutcome::Failed);
         ++acknowledged;
         report(static_cast<int>(kButtonSlots + 1 + m));
     }
