@@ -146,7 +146,11 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
     resize(640, 420);
 }
 
-CTessikDlg::~CTessikDlg() = default;
+CTessikDlg::~CTessikDlg() {
+    // The undo stack clears itself as it goes and says so; by then the menu it would update is
+    // gone.
+    if (undo_) undo_->disconnect(this);
+}
 
 void CTessikDlg::buildMenu(QLayout* layout) {
     auto* bar = new QMenuBar;
