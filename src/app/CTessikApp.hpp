@@ -34,12 +34,13 @@ class CTessikApp : public QApplication {
     // none, or when Qt's translations are not installed.
     static QTranslator* installQtTranslations(Language language);
 
-    // The device options, the same as tessik-cli's: --simulate, --sim-fault NAME[=N]
-    // (repeatable), --sim-update-mode and --sim-state FILE.
+    // The device options, the same as tessik-cli's: --simulate, --trace FILE, --sim-fault
+    // NAME[=N] (repeatable), --sim-state FILE and --sim-update-mode.
     static void addDeviceOptions(QCommandLineParser& parser);
     // What to use as device. Without --sim-state the simulated receiver keeps its table in the
     // user's data folder. Nothing, with the reason in `error`, for a fault the simulated
-    // receiver does not know or a simulator option without --simulate.
+    // receiver does not know, a state file that cannot be one, or a simulator option without
+    // --simulate.
     static std::optional<DeviceOptions> deviceOptions(const QCommandLineParser& parser,
                                                       std::string& error);
 

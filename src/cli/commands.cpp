@@ -128,6 +128,14 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
         });
     });
 
+    CLI::App* watch = app.add_subcommand(
+        "watch",
+        "print one line per receiver on the bus, then per receiver arriving or leaving (its "
+        "identity, mode and node), until interrupted");
+    watch->add_flag("--json", line.json, "print one JSON object a line");
+    addDeviceOptions(*watch, line.device);
+    watch->callback([&] { line.status = cmdWatch(line.device, line.json, io); });
+
     CLI::App* firmware = app.add_subcommand(
         "firmware", "replace the receiver's firmware with the image, printing the update's log");
     positional(firmware, "IMAGE.bin", line.file, "the firmware image");

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/device_options.hpp"
-#include "connect/device_transport.hpp"
+#include "connect/device_session.hpp"
 #include "core/device/clock.hpp"
 #include "hid/linux/uhid_device.hpp"
 #include "sim/simulated_receiver.hpp"
@@ -30,7 +30,7 @@ void onSignal(int) {
 }
 
 struct Options {
-    connect::TransportOptions device;
+    connect::SessionOptions device;
     std::optional<std::uint32_t> unplugAfter;
     std::uint32_t replugMs = 2000;
     bool decoys = false;
@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
         "Serves the simulated IR receiver through /dev/uhid, as a HID device of this "
         "machine, until interrupted.",
         "tessik-sim"};
-    cli::addSimulatorOptions(app, options.device, nullptr);
+    cli::addSimulatorOptions(app, options.device);
     app.add_option("--unplug-after", options.unplugAfter,
                    "pull the device off the bus after N exchanges (it comes back after "
                    "--replug-ms)")
@@ -209,10 +209,10 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     SteadyClock clock;
     std::string error;
-    const auto device = connect::DeviceTransport::open(options.device, clock, error);
-    if (!device) {
+    const auto session = connect::DeviceSession::open(options.device, error, {.clock = &clock});
+    if (!session) {
         std::fprintf(stderr, "tessik-sim: %s\n", error.c_str());
         return 2;
     }
-    return Bridge(*device->receiver(), clock, options).run();
+    return Bridge(*session->receiver(), clock, options).run();
 }

@@ -95,9 +95,13 @@ TEST_F(Dialogs, updateWithTheSampleImageLogsEveryStepAndAboutShowsTheNewVersion)
         EXPECT_EQ(bar->value(), bar->maximum());
         EXPECT_EQ(dialogs.shown,
                   std::vector{box(StringId::FirmwareUpdateSucceeded, MessageKind::Notice)});
+        EXPECT_EQ(shown(d, "runningFirmwareText"),
+                  "Current Firmware : \"Tessik sample firmware\" Ver 1.3.0 25/01/20 09:15");
         EXPECT_TRUE(update->isEnabled());
         d.accept();
     });
+    EXPECT_EQ(window->findChild<QLabel*>("receiverStatus")->text(),
+              "Receiver connected – firmware 1.3.0");
     run<app::m_About>(CommandId::About, [](app::m_About& d) {
         EXPECT_EQ(shown(d, "firmwareText"), "Firmware Ver 1.3.0");
         d.accept();

@@ -26,11 +26,15 @@ struct SetUp : DeviceFixture {
             t.jitterPercent = 15;
         });
     }
+    // A run, and the boxes the window shows after it: the failed exchange's, then the run's.
     SetUpResult run(DeviceRig& rig, Language language = Language::English) {
         rig.notifier.messages.clear();
         progress.clear();
-        return runSetUpData(rig.commands, model, rig.notifier, language,
-                            [this](int p) { progress.push_back(p); });
+        const SetUpResult result =
+            runSetUpData(rig.commands, model, [this](int p) { progress.push_back(p); });
+        showDeviceOutcome(rig.notifier, result.device, language);
+        if (const auto verdict = setUpVerdict(result, language)) rig.notifier.show(*verdict);
+        return result;
     }
     RemoteModel model;
     std::vector<int> progress;
@@ -43,7 +47,7 @@ std::vector<int> positions(std::size_t n) {
 }
 
 TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
-    EXPECT_EQ(run(*this), (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges}));
+    EXPECT_EQ(run(*this), (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges, {}}));
     EXPECT_EQ(notifier.messages, std::vector<Message>{kSuccessBox});
     EXPECT_EQ(std::tuple(progress.size(), progress.back()),
               std::tuple(kSetUpProgressMax + 2u, kSetUpProgressDone));
@@ -64,21 +68,23 @@ TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
                          250, model.macros()[0].commands[2].keys));
 }
 
-// The first exchange that fails ends the run: one "Failed" box (none when Set Ir Code, the
-// first, fails), no Save, and a second run succeeds once the device answers again.
+// The first exchange that fails ends the run: its own box, then one "Failed" (none when Set Ir
+// Code, the first, fails), no Save, and a second run succeeds once the device answers again.
 TEST_F(SetUp, theFirstFailedExchangeEndsTheRunAndASecondRunSucceeds) {
-    const Message nak = errorBox(kLinkNakText);
+    const Message nak = linkBox(DeviceError::Nak);
+    const DeviceOutcome refused{DeviceError::Nak, ""};
+    const std::string gone = platformText(std::errc::no_such_device);
     const struct {
         const char* fault;  // as --sim-fault names it
         SetUpResult result;
         std::vector<Message> boxes;
     } cases[] = {
-        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0}, {nak}},                  // Set Ir Code
-        {"nak-exchange=130", {SetUpOutcome::Failed, 129}, {nak, kFailedBox}},  // macro 0
-        {"nak=0x29", {SetUpOutcome::Failed, 139}, {nak, kFailedBox}},          // Save
+        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0, refused}, {nak}},  // Set Ir Code
+        {"nak-exchange=130", {SetUpOutcome::Failed, 129, refused}, {nak, kFailedBox}},  // macro 0
+        {"nak=0x29", {SetUpOutcome::Failed, 139, refused}, {nak, kFailedBox}},          // Save
         {"unplug-after=20",
-         {SetUpOutcome::Failed, 20},
-         {errorBox(platformText(std::errc::no_such_device)), kFailedBox}},
+         {SetUpOutcome::Failed, 20, {DeviceError::DeviceGone, gone}},
+         {errorBox(gone), kFailedBox}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
