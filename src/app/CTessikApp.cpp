@@ -14,6 +14,7 @@
 #include "app/ProgramInfo.hpp"
 #include "app/QtText.hpp"
 #include "connect/device_transport.hpp"
+#include "core/text/format.hpp"
 
 namespace tessik::app {
 namespace {
@@ -22,6 +23,8 @@ const QString kSimulate = QStringLiteral("simulate");
 const QString kSimFault = QStringLiteral("sim-fault");
 const QString kSimUpdateMode = QStringLiteral("sim-update-mode");
 const QString kSimState = QStringLiteral("sim-state");
+// A command line that cannot be followed, as tessik-cli's status 2.
+constexpr int kUsageStatus = 2;
 
 // "absent, nak=CODE, wrong-echo[=N], ..." for the help text.
 QString faultNames() {
@@ -75,8 +78,9 @@ void CTessikApp::addDeviceOptions(QCommandLineParser& parser) {
                                        "for a firmware update.")));
     parser.addOption(QCommandLineOption(
         kSimState,
-        QStringLiteral("Keep the simulated receiver's saved table in FILE between runs (default: "
-                       "in the user's data folder)."),
+        QStringLiteral("Keep the simulated receiver's saved table in FILE between runs: a state "
+                       "file of an earlier run, or a new or empty file; any other file is refused, "
+                       "never written over (default: in the user's data folder)."),
         QStringLiteral("FILE")));
 }
 
@@ -120,7 +124,13 @@ bool CTessikApp::InitInstance() {
     parser.addPositionalArgument(QStringLiteral("FILE.ird"),
                                  QStringLiteral("A data file to open at start-up."),
                                  QStringLiteral("[FILE.ird]"));
-    parser.process(*this);  // prints and exits for --help, --version and unknown options
+    // An unknown option is told here, as tessik-cli tells it; process() would end the program
+    // with status 1 itself.
+    if (!parser.parse(arguments())) {
+        std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(utf8(parser.errorText())).c_str());
+        return false;
+    }
+    parser.process(*this);  // prints and exits for --help and --version
     if (parser.positionalArguments().size() > 1) {
         std::fprintf(stderr, "tessik: one data file at most\n");
         return false;
@@ -131,7 +141,7 @@ bool CTessikApp::InitInstance() {
     std::string error;
     const std::optional<DeviceOptions> device = deviceOptions(parser, error);
     if (!device) {
-        std::fprintf(stderr, "tessik: %s\n", error.c_str());
+        std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(error).c_str());
         return false;
     }
 
@@ -144,7 +154,7 @@ bool CTessikApp::InitInstance() {
 }
 
 int CTessikApp::run() {
-    if (!InitInstance()) return 1;
+    if (!InitInstance()) return kUsageStatus;
     // The window first, then the device search from the running event loop: the window is
     // there at once, and the boxes the search may show stand over it.
     window_->show();

@@ -18,6 +18,7 @@
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"
+#include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "hid/linux/console.hpp"
 
@@ -134,17 +135,11 @@ std::string lastLogLine(std::string_view log) {
     return std::string(start == std::string_view::npos ? log : log.substr(start + 2));
 }
 
-}  // namespace
-
-int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
-    std::string error;
-    // Torn down in reverse: the links let go of their devices before the transport goes.
-    const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);
-    if (!access) return fail(io, error);
+int runUpdate(const std::string& path, DeviceAccess& access, Io& io) {
     TerminalUpdate terminal(io, &io.out == &std::cout && hid::standardOutputIsTerminal());
     NullLogSink log;
-    CUsbhidioc link(access->transport(), access->clock(), terminal);
-    DeviceCommands commands(link, access->clock(), log);
+    CUsbhidioc link(access.transport(), access.clock(), terminal);
+    DeviceCommands commands(link, access.clock(), log);
     VersionArea running{};
     bool getVersionFailed = false;
     const StartupFinding found = readRunningFirmware(link, commands, running, getVersionFailed);
@@ -159,25 +154,36 @@ int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
         // The update can still go ahead: it reaches the boot loader on its own.
         io.err << "tessik-cli: the receiver did not answer Get Version; its firmware is unknown\n";
     } else {
-        io.out << runningFirmwareText(decodeUfHeader(running)) << '\n';
+        io.out << escapeControlBytes(runningFirmwareText(decodeUfHeader(running))) << '\n';
     }
 
     auto image = std::make_unique<ImageBuffer>();
     const ImageLoad load = loadUpdateImage(std::filesystem::path(path), *image);
-    if (!load.firmwareText.empty()) io.out << load.firmwareText << '\n';
+    // Names from an image or a device: shown escaped, like a file's.
+    if (!load.firmwareText.empty()) io.out << escapeControlBytes(load.firmwareText) << '\n';
     terminal.appendLog(load.log);
     if (!load.updateEnabled) {
         terminal.finish();
-        return fail(io, path + ": " + lastLogLine(load.log));
+        return fail(io, escapeControlBytes(path) + ": " + lastLogLine(load.log));
     }
     io.out << load.sizeText << '\n';
 
-    CUpdaterLink updater(access->transport(), access->clock());
+    CUpdaterLink updater(access.transport(), access.clock());
     LinkUpdateHost host(link, running);
-    FirmwareUpdate update(updater, access->clock(), terminal, terminal, host, kLanguage);
+    FirmwareUpdate update(updater, access.clock(), terminal, terminal, host, kLanguage);
     const UpdateOutcome outcome = update.Update(*image, load.imageType);
     terminal.finish();
     return outcome == UpdateOutcome::Succeeded ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
+    std::string error;
+    // Torn down in reverse: the links let go of their devices before the transport goes.
+    const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);
+    if (!access) return fail(io, error);
+    return access->conclude(runUpdate(path, *access, io), io);
 }
 
 }  // namespace tessik::cli

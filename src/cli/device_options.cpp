@@ -1,5 +1,6 @@
 #include "cli/device_options.hpp"
 
+#include <cerrno>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -8,6 +9,8 @@
 
 #include "core/device/trace_transport.hpp"
 #include "core/device/usbhidioc.hpp"
+#include "core/text/format.hpp"
+#include "sim/simulated_receiver.hpp"
 
 namespace tessik::cli {
 
@@ -28,6 +31,15 @@ std::string faultList() {
     return out;
 }
 
+// A trace goes to a regular file, new or written over: a FIFO would hold the command until
+// someone reads it, and a device would take the lines unseen.
+std::string traceFileProblem(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return {};
+    return "not a regular file; a trace goes to a file of its own";
+}
+
 }  // namespace
 
 void addDeviceOptions(CLI::App& command, DeviceOptions& options) {
@@ -36,8 +48,15 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options) {
                                              "use a simulated receiver instead of an attached one");
     command
         .add_option("--trace", options.tracePath,
-                    "write every transfer to FILE: \"set\" or \"get\" and the report in hex")
-        ->type_name("FILE");
+                    "write every transfer to FILE (a regular file, replaced): \"set\" or \"get\" "
+                    "and the report in hex")
+        ->type_name("FILE")
+        ->check(CLI::Validator(
+            [](std::string& path) {
+                const std::string why = traceFileProblem(path);
+                return why.empty() ? why : escapeControlBytes(path) + ": " + why;
+            },
+            "", "trace file"));
     addSimulatorOptions(command, device, simulate);
 }
 
@@ -55,12 +74,14 @@ void addSimulatorOptions(CLI::App& command, connect::TransportOptions& device, C
                  "fault")));
     need(command
              .add_option("--sim-state", device.simStateFile,
-                         "keep the simulated receiver's saved table in FILE between runs")
+                         "keep the simulated receiver's saved table in FILE between runs: a "
+                         "state file of an earlier run, or a new or empty file (any other file "
+                         "is refused, never written over)")
              ->type_name("FILE")
              ->check(CLI::Validator(
                  [](std::string& path) {
                      const std::string why = connect::stateFileProblem(path);
-                     return why.empty() ? why : path + ": " + why;
+                     return why.empty() ? why : escapeControlBytes(path) + ": " + why;
                  },
                  "", "state file")));
     need(command.add_flag(
@@ -101,9 +122,15 @@ std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, s
     access->device_ = connect::DeviceTransport::open(options.transport, *access->clock_, error);
     if (!access->device_) return nullptr;
     if (!options.tracePath.empty()) {
-        access->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
-        if (!access->trace_) {
-            error = "cannot write the trace file " + options.tracePath;
+        std::string why = traceFileProblem(options.tracePath);
+        if (why.empty()) {
+            errno = 0;
+            access->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
+            if (!access->trace_) why = std::generic_category().message(errno != 0 ? errno : EIO);
+        }
+        if (!why.empty()) {
+            error =
+                "cannot write the trace file " + escapeControlBytes(options.tracePath) + ": " + why;
             return nullptr;
         }
         access->tracing_ =
@@ -113,6 +140,24 @@ std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, s
 }
 
 DeviceAccess::~DeviceAccess() = default;
+
+int DeviceAccess::conclude(int status, Io& io) {
+    std::string traceError = tracing_ ? tracing_->writeError() : std::string();
+    if (tracing_ && traceError.empty()) {
+        errno = 0;
+        trace_.close();
+        if (trace_.fail()) traceError = std::generic_category().message(errno != 0 ? errno : EIO);
+    }
+    if (!traceError.empty()) {
+        status = fail(io, "the trace file could not be written in full (" + traceError + ")");
+    }
+    if (receiver() != nullptr) {
+        if (const std::string kept = receiver()->takeStateFileError(); !kept.empty()) {
+            status = fail(io, "the simulated receiver could not keep its table: " + kept);
+        }
+    }
+    return status;
+}
 
 HidTransport& DeviceAccess::transport() {
     if (tracing_) return *tracing_;

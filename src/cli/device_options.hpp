@@ -1,7 +1,7 @@
 #pragma once
 // The device options every command that talks to the receiver shares:
 //   --simulate            an in-process simulated receiver instead of this machine's devices
-//   --trace FILE          every feature-report transfer written to FILE
+//   --trace FILE          every feature-report transfer written to FILE (a regular file)
 //   --sim-fault NAME[=N]  a fault of the simulated receiver (repeatable)
 //   --sim-state FILE      where the simulated receiver keeps its saved table between runs
 //   --sim-update-mode     the simulated receiver starts in its boot loader, waiting for an update
@@ -60,6 +60,10 @@ class DeviceAccess {
     DeviceAccess& operator=(const DeviceAccess&) = delete;
 
     HidTransport& transport();
+    // Ends a command that ran with `status`: a trace that could not be written in full, or a
+    // state file the simulated receiver could not keep its table in, is told and turns the
+    // status into a failure.
+    int conclude(int status, Io& io);
     // The machine's clock for a real receiver; simulated time (waits return at once) for the
     // simulated one.
     Clock& clock() { return *clock_; }

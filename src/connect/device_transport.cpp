@@ -5,6 +5,7 @@
 
 #include "hid/linux/hidraw_transport.hpp"
 #include "sim/boot_loader.hpp"
+#include "sim/device_table.hpp"
 #include "sim/simulated_receiver.hpp"
 
 namespace tessik::connect {
@@ -70,7 +71,7 @@ std::string stateFileProblem(const std::filesystem::path& path) {
     if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
         return "its folder does not exist";
     }
-    return {};
+    return sim::readStateFile(path).problem;
 }
 
 }  // namespace tessik::connect

@@ -88,6 +88,10 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
         result.outcome = OpenOutcome::Refused;
         return result;
     }
+    if (model.jitterPercent < 0 || model.jitterPercent > kMaxJitterPercent) {
+        result.storedJitter = model.jitterPercent;
+        model.jitterPercent = std::clamp(model.jitterPercent, 0, kMaxJitterPercent);
+    }
     model.noteOpened();
     result.outcome = OpenOutcome::Loaded;
     result.layout = *layout;
@@ -107,9 +111,12 @@ SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, F
         content.insert(content.end(), old.begin() + static_cast<std::ptrdiff_t>(content.size()),
                        old.end());
     }
-    if (!files.replace(path, content, result.error)) return result;
+    const Replacement replaced = files.replace(path, content);
+    result.error = replaced.error;
+    if (!replaced.ok) return result;
     model.noteSaved();
     result.ok = true;
+    result.warning = replaced.warning;
     return result;
 }
 

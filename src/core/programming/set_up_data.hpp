@@ -21,10 +21,14 @@ inline constexpr int kSetUpProgressDone = 139;
 inline constexpr std::size_t kSetUpExchanges = 1 + kButtonSlots + kMacroSlots + 1;
 
 enum class SetUpOutcome {
+    // The windows at the table's jitter overlap: the receiver could not tell the symbols apart.
+    // Nothing is sent; a warning box says which pair overlaps and which jitter would do.
+    WindowsOverlap,
     // Set Ir Code was not acknowledged: nothing more is sent and no box is shown; the link has
     // shown its own message and the log holds the fault.
     IrCodeFailed,
-    // A later command was not acknowledged: the run stopped there with one "Failed" box.
+    // A later command was not acknowledged: the run stopped there with one box, "Failed"
+    // followed by the command and the slot it stopped at.
     Failed,
     // Every exchange, Save included, was acknowledged: "Success".
     Succeeded,
@@ -42,8 +46,8 @@ struct SetUpResult {
 using SetUpProgress = std::function<void(int position)>;
 
 // Runs the sequence on `commands` from the model's tables and jitter. Message boxes (string 104
-// with the warning icon, string 105 with the information icon) go through `notifier` in
-// `language`.
+// and the failed step with the warning icon, string 105 with the information icon) go through
+// `notifier` in `language`.
 SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model, Notifier& notifier,
                          Language language, const SetUpProgress& progress = {});
 

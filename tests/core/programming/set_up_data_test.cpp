@@ -1,5 +1,6 @@
 // Set Up Data end to end against the simulated receiver.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -12,6 +13,8 @@
 
 namespace tessik::test {
 namespace {
+
+using ::testing::StartsWith;
 
 const Message kFailedBox{"", "Failed", MessageKind::Warning};
 const Message kSuccessBox{"", "Success", MessageKind::Notice};
@@ -62,21 +65,24 @@ TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
                   250, model.macros[0].commands[2].keys));
 }
 
-// The first exchange that fails ends the run: one "Failed" box (none when Set Ir Code, the
-// first, fails), no Save, and a second run succeeds once the device answers again.
+// The first exchange that fails ends the run: one "Failed" box naming the command and the slot
+// it stopped at (none when Set Ir Code, the first, fails), no Save, and a second run succeeds
+// once the device answers again.
 TEST_F(SetUp, theFirstFailedExchangeEndsTheRunAndASecondRunSucceeds) {
     const Message nak = errorBox(kLinkNakText);
     const struct {
         const char* fault;  // as --sim-fault names it
         SetUpResult result;
-        std::vector<Message> boxes;
+        Message linkBox;
+        const char* step;  // what the "Failed" box names, nothing when there is none
     } cases[] = {
-        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0}, {nak}},                  // Set Ir Code
-        {"nak-exchange=130", {SetUpOutcome::Failed, 129}, {nak, kFailedBox}},  // macro 0
-        {"nak=0x29", {SetUpOutcome::Failed, 139}, {nak, kFailedBox}},          // Save
+        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0}, nak, nullptr},
+        {"nak-exchange=130", {SetUpOutcome::Failed, 129}, nak, "Set Macro, slot 0 (macro 1)"},
+        {"nak=0x29", {SetUpOutcome::Failed, 139}, nak, "Save"},
         {"unplug-after=20",
          {SetUpOutcome::Failed, 20},
-         {errorBox(platformText(std::errc::no_such_device)), kFailedBox}},
+         errorBox(platformText(std::errc::no_such_device)),
+         "Set Return Code, slot 19 (No 20)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -84,9 +90,15 @@ TEST_F(SetUp, theFirstFailedExchangeEndsTheRunAndASecondRunSucceeds) {
         std::string error;
         ASSERT_TRUE(d.receiver.applyFault(c.fault, error)) << error;
         EXPECT_EQ(run(d), c.result);
-        EXPECT_EQ(d.notifier.messages, c.boxes);
+        ASSERT_EQ(d.notifier.messages.size(), c.step ? 2u : 1u);
+        EXPECT_EQ(d.notifier.messages[0], c.linkBox);
+        if (c.step) {
+            const Message& failed = d.notifier.messages[1];
+            EXPECT_EQ(failed.kind, MessageKind::Warning);
+            EXPECT_THAT(failed.text, StartsWith(kFailedBox.text + "\n" + c.step));
+        }
         EXPECT_EQ(progress, positions(c.result.acknowledged));
-        const bool refused = c.boxes[0] == nak;
+        const bool refused = c.linkBox == nak;
         EXPECT_EQ(d.receiver.exchangeCount(), c.result.acknowledged + (refused ? 1 : 0));
         EXPECT_EQ(d.receiver.savedTable(), sim::DeviceTable{});
         EXPECT_EQ(d.link.connected(), refused);
