@@ -21,8 +21,7 @@ constexpr unsigned kUhidMinor = 239;
 constexpr const char* kNotUhid = "not the kernel's uhid device (character device 10:239)";
 
 bool isUhid(const struct stat& st) {
-    return S_ISCHR(st.st_mode) && major(st.st_rdev) == kMiscMajor &&
-           minor(st.st_rdev) == kUhidMinor;
+    return S_ISCHR(st.st_mode) && st.st_rdev == makedev(kMiscMajor, kUhidMinor);
 }
 
 bool writeEvent(int fd, const uhid_event& ev) {
