@@ -44,7 +44,7 @@ void printButtons(const RemoteModel& model, Io& io) {
            << padRight(std::string(text(StringId::ColumnSendText, kEnglish)), 24)
            << padRight("Keys", 28) << text(StringId::ColumnComment, kEnglish) << '\n';
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        const ButtonRecord& b = model.buttons[s];
+        const ButtonRecord& b = model.buttons()[s];
         if (!b.code.occupied()) continue;
         io.out << padRight(formatText("%d", {s + 1}), 5)
                << padRight(codeValueText(b.code.codeValue), 20)
@@ -57,7 +57,7 @@ void printButtons(const RemoteModel& model, Io& io) {
 void printMacros(const RemoteModel& model, Io& io) {
     bool any = false;
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        const MacroRecord& rec = model.macros[m];
+        const MacroRecord& rec = model.macros()[m];
         if (rec.used == 0) continue;
         any = true;
         io.out << "Macro " << m + 1 << ": " << shownText(rec.name) << " (interval "
@@ -93,7 +93,7 @@ bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status)
     if (r.outcome == OpenOutcome::Loaded) {
         if (r.storedJitter) {
             warn(io, shown + ": " +
-                         jitterOutOfRangeText(*r.storedJitter, model.jitterPercent, kEnglish));
+                         jitterOutOfRangeText(*r.storedJitter, model.jitterPercent(), kEnglish));
         }
         return true;
     }
@@ -118,14 +118,14 @@ int cmdShow(const std::string& file, Io& io) {
     RemoteModel model;
     int status = kExitOk;
     if (!loadTable(file, model, io, status)) return status;
-    io.out << "Name: " << shownText(model.header.remoteName) << '\n'
-           << "Jitter: " << model.jitterPercent << " %\n"
+    io.out << "Name: " << shownText(model.header().remoteName) << '\n'
+           << "Jitter: " << model.jitterPercent() << " %\n"
            << "Buttons: " << model.occupiedCount() << "\n\n";
     printButtons(model, io);
     io.out << '\n';
     printMacros(model, io);
     io.out << "\nTiming statistics\n";
-    printStatistics(model.header, io);
+    printStatistics(model.header(), io);
     return kExitOk;
 }
 

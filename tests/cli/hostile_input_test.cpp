@@ -83,14 +83,16 @@ CliRun withFileSizeLimit(rlim_t bytes, const std::function<CliRun()>& run) {
 struct HostileInput : ::testing::Test {
     void SetUp() override {
         RemoteModel model = test::modelWithButtons(4);
-        model.buttons[1].text.comment = u"Power\x1B]0;owned\x07";
+        test::rewrite(
+            model, [](RemoteTables& t) { t.buttons[1].text.comment = u"Power\x1B]0;owned\x07"; });
         save(table, model);
         save(other, test::modelWithButtons(2));
-        model.jitterPercent = 100;
+        test::rewrite(model, [](RemoteTables& t) { t.jitterPercent = 100; });
         save(wide, model);
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
         std::filesystem::create_symlink(dir / "gone" / "state", unwritable);
-        model.jitterPercent = 101;  // written as it is: a hand-edited file
+        // Written as it is: a hand-edited file.
+        test::rewrite(model, [](RemoteTables& t) { t.jitterPercent = 101; });
         save(beyond, model);
 
         std::string many;

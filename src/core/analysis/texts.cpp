@@ -4,16 +4,11 @@
 #include <cmath>
 #include <utility>
 
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
 namespace {
-
-using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
-
-std::string_view pick(const Pair& p, Language language) {
-    return language == Language::Japanese ? p.second : p.first;
-}
 
 // A percentage with one decimal, "7.9".
 std::string percentText(double percent) {

@@ -5,6 +5,7 @@
 #include "core/bytes/utf.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
@@ -12,13 +13,9 @@ namespace {
 
 std::optional<std::size_t> slotHolding(const RemoteModel& model, std::uint64_t codeValue) {
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        if (model.buttons[s].code.codeValue == codeValue) return s;
+        if (model.button(s).code.codeValue == codeValue) return s;
     }
     return std::nullopt;
-}
-
-std::string pick(std::string_view english, std::string_view japanese, Language language) {
-    return std::string(language == Language::Japanese ? japanese : english);
 }
 
 }  // namespace
@@ -41,7 +38,7 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
         const CaptureEntries entries = entriesFromDurations(item.signal.durations);
         item.record = decodeCapture(entries.low, entries.high);
         const CodeRecord& r = item.record;
-        const std::uint16_t tableBits = table.buttons[0].code.bitCount;
+        const std::uint16_t tableBits = table.button(0).code.bitCount;
         if (r.codeValue == 0) {
             item.verdict = ImportVerdict::NothingDecoded;
         } else if (tableBits != 0 && tableBits != r.bitCount) {
@@ -77,45 +74,48 @@ std::u16string importComment(const ImportItem& item) {
 
 std::vector<std::size_t> addImported(RemoteModel& model, const std::vector<ImportItem>& items,
                                      const std::vector<bool>& chosen) {
-    std::vector<std::size_t> slots;
+    std::vector<NewCode> codes;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!items[i].importable() || (i < chosen.size() && !chosen[i])) continue;
-        const std::size_t slot = model.AddCode(items[i].record, importComment(items[i]));
-        if (slot == kNoFreeSlot) break;
-        slots.push_back(slot);
+        codes.push_back({items[i].record, importComment(items[i])});
     }
-    return slots;
+    return model.addCodes(codes);
 }
 
 std::string verdictText(const ImportItem& item, Language language) {
     switch (item.verdict) {
         case ImportVerdict::Added:
-            return formatText(pick("added as No %d", "No %d に追加", language), {item.slot + 1});
+            return formatText(pick({"added as No %d", "No %d に追加"}, language), {item.slot + 1});
         case ImportVerdict::AlreadyInTable:
-            return formatText(pick("already in the table as No %d", "登録済み (No %d)", language),
+            return formatText(pick({"already in the table as No %d", "登録済み (No %d)"}, language),
                               {item.slot + 1});
         case ImportVerdict::DuplicateInFile:
-            return formatText(pick("the same code as signal %d of the file",
-                                   "ファイルの %d 番目の信号と同じコード", language),
+            return formatText(pick({"the same code as signal %d of the file",
+                                    "ファイルの %d 番目の信号と同じコード"},
+                                   language),
                               {item.sameAs + 1});
         case ImportVerdict::LengthDiffers:
-            return formatText(
-                pick("a different bit length from No 1 (%d bits, not %d)",
-                     "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)", language),
-                {item.record.bitCount, item.tableBits});
+            return formatText(pick({"a different bit length from No 1 (%d bits, not %d)",
+                                    "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)"},
+                                   language),
+                              {item.record.bitCount, item.tableBits});
         case ImportVerdict::Unlearnable:
             if (item.signal.unlearnable == kBiphaseReason) {
-                return pick("not learnable: ", "登録できません: ", language) +
-                       pick(kBiphaseReason,
-                            "この受信機が学習できないマンチェスター (バイフェーズ) 符号", language);
+                return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                       std::string(
+                           pick({kBiphaseReason,
+                                 "この受信機が学習できないマンチェスター (バイフェーズ) 符号"},
+                                language));
             }
-            return pick("not learnable: ", "登録できません: ", language) + item.signal.unlearnable;
+            return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                   item.signal.unlearnable;
         case ImportVerdict::NothingDecoded:
-            return pick("no code found in it", "コードが見つかりません", language);
+            return std::string(pick({"no code found in it", "コードが見つかりません"}, language));
         case ImportVerdict::TooLong:
-            return pick("too long for the receiver", "受信機には長すぎます", language);
+            return std::string(
+                pick({"too long for the receiver", "受信機には長すぎます"}, language));
         case ImportVerdict::TableFull:
-            return pick("the table is full", "テーブルが満杯です", language);
+            return std::string(pick({"the table is full", "テーブルが満杯です"}, language));
     }
     return {};
 }

@@ -45,12 +45,18 @@ enum class CommandId : int {
     FirmwareUpdate = 32795,
     Import = 32796,  // File > Import...: buttons from IR code files
     Signal = 32797,  // Edit > Signal: the window with the selected row's pulse train
+    Rename = 32798,  // Edit > Rename...: the remote control's name
+    Undo = 57643,
+    Redo = 57644,
 };
 
 struct MenuItem {
     bool separator = false;
     CommandId command{};
     std::string_view text;
+    // The keys beside the entry, in the toolkit's portable notation; several are separated by
+    // "; " (the first is the one shown).
+    std::string_view shortcut{};
 };
 
 struct Menu {

@@ -1,38 +1,34 @@
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 
 #include <string>
-#include <string_view>
 
 #include "core/analysis/texts.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 
 namespace tessik {
 namespace {
 
-std::string_view pick(std::string_view english, std::string_view japanese, Language language) {
-    return language == Language::Japanese ? japanese : english;
-}
-
 // The exchange a run stopped at, by the command's own name, and its slot as the device numbers
 // it with the number the lists show: "Set Return Code, slot 12 (No 13)".
 std::string stepText(CommandCode command, std::size_t slot, Language language) {
     switch (command) {
         case CommandCode::SetReturnCode:
-            return formatText(pick("Set Return Code, slot %d (No %d), was not acknowledged.",
-                                   "Set Return Code（スロット %d、No %d）が受け付けられません"
-                                   "でした。",
+            return formatText(pick({"Set Return Code, slot %d (No %d), was not acknowledged.",
+                                    "Set Return Code（スロット %d、No %d）が受け付けられません"
+                                    "でした。"},
                                    language),
                               {slot, slot + 1});
         case CommandCode::SetMacro:
-            return formatText(pick("Set Macro, slot %d (macro %d), was not acknowledged.",
-                                   "Set Macro（スロット %d、マクロ %d）が受け付けられません"
-                                   "でした。",
+            return formatText(pick({"Set Macro, slot %d (macro %d), was not acknowledged.",
+                                    "Set Macro（スロット %d、マクロ %d）が受け付けられません"
+                                    "でした。"},
                                    language),
                               {slot, slot + 1});
         default:
-            return std::string(
-                pick("Save was not acknowledged.", "Save が受け付けられませんでした。", language));
+            return std::string(pick(
+                {"Save was not acknowledged.", "Save が受け付けられませんでした。"}, language));
     }
 }
 
@@ -57,12 +53,13 @@ SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model, Not
     };
     // What `check` refuses is never sent: windows that overlap would make the receiver take
     // one symbol for another.
-    if (const std::string overlap = overlapRefusalText(model.header, model.jitterPercent, language);
+    if (const std::string overlap =
+            overlapRefusalText(model.header(), model.jitterPercent(), language);
         !overlap.empty()) {
         notifier.show(Message{"", overlap, MessageKind::Warning});
         return {SetUpOutcome::WindowsOverlap, 0};
     }
-    if (!commands.SetIrCode(model.header, model.jitterPercent)) {
+    if (!commands.SetIrCode(model.header(), model.jitterPercent())) {
         return {SetUpOutcome::IrCodeFailed, 0};
     }
     std::size_t acknowledged = 1;
@@ -70,14 +67,14 @@ SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model, Not
     // Empty slots and unregistered macros are sent too, so the receiver forgets whatever an
     // earlier table left in them.
     for (std::size_t slot = 0; slot < kButtonSlots; ++slot) {
-        if (!commands.SetReturnCode(slot, model.buttons[slot].code)) {
+        if (!commands.SetReturnCode(slot, model.buttons()[slot].code)) {
             return failed(notifier, language, acknowledged, CommandCode::SetReturnCode, slot);
         }
         ++acknowledged;
         report(static_cast<int>(slot) + 1);
     }
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        if (!commands.SetMacro(m, model.macros[m])) {
+        if (!commands.SetMacro(m, model.macros()[m])) {
             return failed(notifier, language, acknowledged, CommandCode::SetMacro, m);
         }
         ++acknowledged;
