@@ -121,7 +121,11 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
     resize(640, 420);
 }
 
-CTessikDlg::~CTessikDlg() = default;
+CTessikDlg::~CTessikDlg() {
+    // The history tells of its end as it goes, after the menu's actions it would update are
+    // gone: the window stops listening first.
+    disconnect(undo_.get(), nullptr, this, nullptr);
+}
 
 void CTessikDlg::buildMenu(QLayout* layout) {
     auto* bar = new QMenuBar;
