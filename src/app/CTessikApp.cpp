@@ -14,9 +14,13 @@
 #include "app/ProgramInfo.hpp"
 #include "app/QtText.hpp"
 #include "connect/session_options.hpp"
+#include "core/text/format.hpp"
 
 namespace tessik::app {
 namespace {
+
+// A command line that cannot be followed, as tessik-cli's status 2.
+constexpr int kUsageStatus = 2;
 
 // "absent, nak=CODE, wrong-echo[=N], ..." for the help text.
 QString faultNames() {
@@ -108,7 +112,13 @@ bool CTessikApp::InitInstance() {
     parser.addPositionalArgument(QStringLiteral("FILE.ird"),
                                  QStringLiteral("A data file to open at start-up."),
                                  QStringLiteral("[FILE.ird]"));
-    parser.process(*this);  // prints and exits for --help, --version and unknown options
+    // An unknown option is told here, as tessik-cli tells it; process() would end the program
+    // with status 1 itself.
+    if (!parser.parse(arguments())) {
+        std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(utf8(parser.errorText())).c_str());
+        return false;
+    }
+    parser.process(*this);  // prints and exits for --help and --version
     if (parser.positionalArguments().size() > 1) {
         std::fprintf(stderr, "tessik: one data file at most\n");
         return false;
@@ -119,7 +129,7 @@ bool CTessikApp::InitInstance() {
     std::string error;
     const std::optional<DeviceOptions> device = deviceOptions(parser, error);
     if (!device) {
-        std::fprintf(stderr, "tessik: %s\n", error.c_str());
+        std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(error).c_str());
         return false;
     }
 
@@ -132,7 +142,7 @@ bool CTessikApp::InitInstance() {
 }
 
 int CTessikApp::run() {
-    if (!InitInstance()) return 1;
+    if (!InitInstance()) return kUsageStatus;
     // The window first, then the device search from the running event loop: the window is
     // there at once, and the boxes the search may show stand over it.
     window_->show();

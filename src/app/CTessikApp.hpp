@@ -24,9 +24,10 @@ class CTessikApp : public QApplication {
     ~CTessikApp() override;
 
     // Parses the command line, installs the translations, creates the main window and runs
-    // its device search. False when the program should end instead.
+    // its device search. False, after saying why, when the command line cannot be followed.
     bool InitInstance();
-    // InitInstance, then the event loop until the main window closes.
+    // InitInstance, then the event loop until the main window closes; status 2 when the
+    // command line could not be followed.
     int run();
 
     // Qt's own texts (message-box buttons, file dialogs) in the UI language. Returns the

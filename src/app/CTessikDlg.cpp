@@ -35,6 +35,7 @@
 #include "app/WindowPlacement.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
@@ -510,18 +511,21 @@ void CTessikDlg::OpenFile(const std::filesystem::path& path) {
     }
     dataFile_ = path;
     updateTitle();
+    if (result.storedJitter) {
+        dialogs_.warn(
+            jitterOutOfRangeText(*result.storedJitter, model_.jitterPercent(), language_));
+    }
 }
 
 void CTessikDlg::Import() {
     const auto path = dialogs_.chooseFile(FileDialogRequest{
         FileDialogKind::Open, std::string(label(Label::ImportFiles, language_)), {}});
     if (!path) return;
-    // No IR code file comes near this; the bound keeps a wrong choice (a device, a huge log)
-    // from being read until memory runs out.
-    constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
+    // The bound keeps a wrong choice (a device, a huge log) from being read until memory runs
+    // out.
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (readWholeFile(*path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
+    if (readWholeFile(*path, bytes, error, kMaxSignalFileBytes) != ReadOutcome::Read) {
         dialogs_.warn(utf8(fromPath(*path)) + "\n" + error);
         return;
     }
@@ -547,6 +551,7 @@ bool CTessikDlg::writeFile(const std::filesystem::path& path) {
     }
     dataFile_ = path;
     updateTitle();
+    if (!result.warning.empty()) dialogs_.warn(utf8(fromPath(path)) + "\n" + result.warning);
     return true;
 }
 

@@ -58,7 +58,7 @@ void c_SetCode::Set() {
     running_ = false;
     // The failed exchange's own box first, then the run's.
     showDeviceOutcome(notifier_, result.device, language_);
-    if (const auto verdict = setUpVerdict(result, language_)) notifier_.show(*verdict);
+    if (const auto verdict = setUpVerdict(result, model_, language_)) notifier_.show(*verdict);
 }
 
 // Painted at once: the run holds the thread between exchanges, so a queued paint would only

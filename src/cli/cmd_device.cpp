@@ -70,12 +70,7 @@ class ProgressBar {
     bool shown_ = false;
 };
 
-}  // namespace
-
-int cmdVersion(const DeviceOptions& options, Io& io) {
-    DeviceCommand device(io);
-    std::string error;
-    if (!device.open(options, error)) return fail(io, error);
+int printVersion(DeviceCommand& device, Io& io) {
     VersionArea area{};
     if (!device.findReceiver(area)) return kExitFailure;
     if (!device.commands().GetVersion(area)) {
@@ -83,10 +78,11 @@ int cmdVersion(const DeviceOptions& options, Io& io) {
         return fail(io, "the receiver did not answer Get Version");
     }
 
-    // The name's bytes as the header holds them, up to its terminator.
+    // The name's bytes as the header holds them, up to its terminator; a device's bytes are
+    // shown escaped like a file's.
     const UfHeader h = decodeUfHeader(area);
     const std::string name(h.name.begin(), std::find(h.name.begin(), h.name.end(), 0));
-    io.out << "Firmware: " << name << '\n'
+    io.out << "Firmware: " << escapeControlBytes(name) << '\n'
            << formatText("Firmware Ver %d.%d.%d", {h.versionMajor, h.versionMinor, h.versionThird})
            << '\n'
            << formatText("Date: %02d/%02d/%02d %02d:%02d",
@@ -95,20 +91,9 @@ int cmdVersion(const DeviceOptions& options, Io& io) {
     return kExitOk;
 }
 
-int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io) {
-    RemoteModel model;
-    const OpenResult opened = openDataFile(file, model);
-    if (opened.outcome == OpenOutcome::Refused) {
-        return fail(io, file + ": " + std::string(text(StringId::BadDataFile, kLanguage)));
-    }
-    if (opened.outcome != OpenOutcome::Loaded) return fail(io, file + ": " + opened.error);
-
-    DeviceCommand device(io);
-    std::string error;
-    if (!device.open(options, error)) return fail(io, error);
+int setUp(DeviceCommand& device, const RemoteModel& model, Io& io) {
     VersionArea area{};
     if (!device.findReceiver(area)) return kExitFailure;
-
     SetUpResult result;
     {
         ProgressBar bar(io.out, &io.out == &std::cout && hid::standardOutputIsTerminal());
@@ -116,16 +101,36 @@ int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io) {
             runSetUpData(device.commands(), model, [&bar](int position) { bar.show(position); });
     }
     reportDevice(io, result.device);
-    if (const auto verdict = setUpVerdict(result, kLanguage)) device.notifier.show(*verdict);
+    if (const auto verdict = setUpVerdict(result, model, kLanguage)) device.notifier.show(*verdict);
     switch (result.outcome) {
         case SetUpOutcome::Succeeded:
             return kExitOk;
         case SetUpOutcome::IrCodeFailed:
             return fail(io, "the receiver did not acknowledge Set Ir Code; nothing was written");
+        case SetUpOutcome::WindowsOverlap:
         case SetUpOutcome::Failed:
             break;
     }
     return kExitFailure;
+}
+
+}  // namespace
+
+int cmdVersion(const DeviceOptions& options, Io& io) {
+    DeviceCommand device(io);
+    std::string error;
+    if (!device.open(options, error)) return fail(io, error);
+    return conclude(*device.session, printVersion(device, io), io);
+}
+
+int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io) {
+    RemoteModel model;
+    int status = kExitOk;
+    if (!loadTable(file, model, io, status)) return status;
+    DeviceCommand device(io);
+    std::string error;
+    if (!device.open(options, error)) return fail(io, error);
+    return conclude(*device.session, setUp(device, model, io), io);
 }
 
 }  // namespace tessik::cli

@@ -18,6 +18,7 @@
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"
 #include "core/procedures/startup.hpp"
+#include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "hid/linux/console.hpp"
 
@@ -119,13 +120,7 @@ std::string lastLogLine(std::string_view log) {
     return std::string(start == std::string_view::npos ? log : log.substr(start + 2));
 }
 
-}  // namespace
-
-int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
-    std::string error;
-    const std::unique_ptr<connect::DeviceSession> session =
-        connect::DeviceSession::open(options, error);
-    if (!session) return fail(io, error);
+int runUpdate(const std::string& path, connect::DeviceSession* session, Io& io) {
     TerminalUpdate terminal(io, &io.out == &std::cout && hid::standardOutputIsTerminal());
     CUsbhidioc& link = session->link();
     DeviceCommands& commands = session->commands();
@@ -142,16 +137,18 @@ int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
         reportDevice(io, commands.outcome());
         io.err << "tessik-cli: the receiver did not answer Get Version; its firmware is unknown\n";
     } else {
-        io.out << runningFirmwareText(decodeUfHeader(running), kLanguage) << '\n';
+        io.out << escapeControlBytes(runningFirmwareText(decodeUfHeader(running), kLanguage))
+               << '\n';
     }
 
     auto image = std::make_unique<ImageBuffer>();
     const ImageLoad load = loadUpdateImage(std::filesystem::path(path), *image);
-    if (!load.firmwareText.empty()) io.out << load.firmwareText << '\n';
+    // Names from an image or a device: shown escaped, like a file's.
+    if (!load.firmwareText.empty()) io.out << escapeControlBytes(load.firmwareText) << '\n';
     terminal.appendLog(load.log);
     if (!load.updateEnabled) {
         terminal.finish();
-        return fail(io, path + ": " + lastLogLine(load.log));
+        return fail(io, escapeControlBytes(path) + ": " + lastLogLine(load.log));
     }
     io.out << load.sizeText << '\n';
 
@@ -165,6 +162,16 @@ int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
     if (result.outcome != UpdateOutcome::Succeeded) return fail(io, verdict.text);
     io.out << verdict.text << '\n';
     return kExitOk;
+}
+
+}  // namespace
+
+int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
+    std::string error;
+    const std::unique_ptr<connect::DeviceSession> session =
+        connect::DeviceSession::open(options, error);
+    if (!session) return fail(io, error);
+    return conclude(*session, runUpdate(path, session.get(), io), io);
 }
 
 }  // namespace tessik::cli

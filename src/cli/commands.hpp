@@ -35,7 +35,11 @@ enum class WatchEvent { Present, Arrived, Left };
 std::string watchLine(WatchEvent event, const HidDeviceInfo& device, bool json);
 
 // Loads FILE.ird for a command; on failure prints why (the tool's own refusal text for a
-// foreign or newer file), sets `status` and returns false.
+// foreign or newer file), sets `status` and returns false. A jitter outside 0..100 in the file
+// is told as a warning.
 bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status);
+// Saves the model to OUT.ird durably; the exit status, a failure told on the error stream, and
+// a save that may not outlast a crash told as a warning.
+int saveTable(const std::string& path, RemoteModel& model, Io& io);
 
 }  // namespace tessik::cli

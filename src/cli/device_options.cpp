@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "core/text/format.hpp"
+
 namespace tessik::cli {
 namespace {
 
@@ -70,14 +72,19 @@ bool sparesInput(const DeviceOptions& options, const std::string& input, std::st
                std::filesystem::weakly_canonical(input, ec);
     };
     if (same(options.tracePath)) {
-        error = "--trace names " + input + ", the file the command reads";
+        error = "--trace names " + escapeControlBytes(input) + ", the file the command reads";
         return false;
     }
     if (same(options.simStateFile)) {
-        error = "--sim-state names " + input + ", the file the command reads";
+        error = "--sim-state names " + escapeControlBytes(input) + ", the file the command reads";
         return false;
     }
     return true;
+}
+
+int conclude(connect::DeviceSession& session, int status, Io& io) {
+    if (const std::string why = session.finish(); !why.empty()) return fail(io, why);
+    return status;
 }
 
 void reportDevice(Io& io, const DeviceOutcome& outcome) {

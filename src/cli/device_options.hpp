@@ -2,7 +2,7 @@
 // The device options every command that talks to the receiver shares, read from the one table
 // of connect/session_options.hpp:
 //   --simulate            an in-process simulated receiver instead of this machine's devices
-//   --trace FILE          every feature-report transfer written to FILE
+//   --trace FILE          every feature-report transfer written to FILE (a regular file)
 //   --sim-fault NAME[=N]  a fault of the simulated receiver (repeatable)
 //   --sim-state FILE      where the simulated receiver keeps its saved table between runs
 //   --sim-update-mode     the simulated receiver starts in its boot loader, waiting for an update
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/cli.hpp"
+#include "connect/device_session.hpp"
 #include "connect/session_options.hpp"
 #include "core/device/device_outcome.hpp"
 #include "core/device/notifier.hpp"
@@ -35,6 +36,11 @@ void addSimulatorOptions(CLI::App& command, DeviceOptions& options);
 // False with the reason in `error` when the trace or the state file would be written over
 // `input`, the table or image the command reads.
 bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error);
+
+// Ends a command that ran with `status` on `session`: a trace that could not be written in
+// full, or a state file the simulated receiver could not keep its table in, is told and turns
+// the status into a failure.
+int conclude(connect::DeviceSession& session, int status, Io& io);
 
 // A failed exchange on the error stream, "tessik-cli: " and the outcome's English words;
 // nothing for an outcome that is not told.

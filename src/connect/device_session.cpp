@@ -1,6 +1,10 @@
 #include "connect/device_session.hpp"
 
+#include <cerrno>
+#include <system_error>
+
 #include "core/device/trace_transport.hpp"
+#include "core/text/format.hpp"
 #include "hid/linux/hidraw_transport.hpp"
 #include "hid/linux/udev_watcher.hpp"
 #include "sim/boot_loader.hpp"
@@ -50,7 +54,7 @@ std::unique_ptr<DeviceSession> DeviceSession::open(const SessionOptions& options
         s->bus_ = parts.transport;
     } else if (options.simulate) {
         if (const std::string why = stateFileProblem(options.simStateFile); !why.empty()) {
-            error = options.simStateFile.string() + ": " + why;
+            error = escapeControlBytes(options.simStateFile.string()) + ": " + why;
             return nullptr;
         }
         s->ownReceiver_ = makeSimulatedReceiver(*s->clock_, options);
@@ -66,9 +70,15 @@ std::unique_ptr<DeviceSession> DeviceSession::open(const SessionOptions& options
 
     s->transport_ = s->bus_;
     if (!options.tracePath.empty()) {
-        s->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
-        if (!s->trace_) {
-            error = "cannot write the trace file " + options.tracePath.string();
+        std::string why = traceFileProblem(options.tracePath);
+        if (why.empty()) {
+            errno = 0;
+            s->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
+            if (!s->trace_) why = std::generic_category().message(errno != 0 ? errno : EIO);
+        }
+        if (!why.empty()) {
+            error = "cannot write the trace file " +
+                    escapeControlBytes(options.tracePath.string()) + ": " + why;
             return nullptr;
         }
         s->tracing_ = std::make_unique<TracingTransport>(*s->bus_, s->trace_);
@@ -82,6 +92,22 @@ std::unique_ptr<DeviceSession> DeviceSession::open(const SessionOptions& options
 
 DeviceSession::~DeviceSession() {
     if (link_) link_->Disconnect();
+}
+
+std::string DeviceSession::finish() {
+    std::string traceError = tracing_ ? tracing_->writeError() : std::string();
+    if (tracing_ && traceError.empty()) {
+        errno = 0;
+        trace_.close();
+        if (trace_.fail()) traceError = std::generic_category().message(errno != 0 ? errno : EIO);
+    }
+    if (!traceError.empty()) return "the trace file could not be written in full (" + traceError + ")";
+    if (receiver_ != nullptr) {
+        if (const std::string kept = receiver_->takeStateFileError(); !kept.empty()) {
+            return "the simulated receiver could not keep its table: " + kept;
+        }
+    }
+    return {};
 }
 
 std::unique_ptr<DeviceWatcher> DeviceSession::watch(std::string* why) {

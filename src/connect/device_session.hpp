@@ -59,6 +59,11 @@ class DeviceSession {
     // The simulated receiver the session talks to, or nullptr.
     sim::SimulatedReceiver* receiver() { return receiver_; }
 
+    // At the end of a session: why its trace or the simulated receiver's state file could not be
+    // written in full, or empty when both were (or there was none). A program that ends here
+    // reports it and fails.
+    std::string finish();
+
     // A watcher of this session's bus: libudev's monitor for this machine's devices (comparing
     // enumerations once a second where no monitor can be had; `why`, when given, says why),
     // comparing enumerations four times a second for the simulated receiver.

@@ -4,7 +4,9 @@
 #include <system_error>
 
 #include "connect/device_session.hpp"
+#include "core/text/format.hpp"
 #include "core/device/clock.hpp"
+#include "sim/device_table.hpp"
 #include "sim/simulated_receiver.hpp"
 
 namespace tessik::connect {
@@ -12,20 +14,29 @@ namespace {
 
 std::string stateFileValueProblem(const std::string& path) {
     const std::string why = stateFileProblem(path);
-    return why.empty() ? why : path + ": " + why;
+    return why.empty() ? why : escapeControlBytes(path) + ": " + why;
+}
+
+std::string traceFileValueProblem(const std::string& path) {
+    const std::string why = traceFileProblem(path);
+    return why.empty() ? why : escapeControlBytes(path) + ": " + why;
 }
 
 const std::array<SessionOption, 5> kOptions = {{
     {"simulate", "", "use a simulated receiver instead of an attached one", OptionKind::Flag, false,
      nullptr, [](SessionOptions& o, const std::string&) { o.simulate = true; }},
-    {"trace", "FILE", "write every transfer to FILE: \"set\" or \"get\" and the report in hex",
-     OptionKind::Value, false, nullptr,
+    {"trace", "FILE",
+     "write every transfer to FILE (a regular file, replaced): \"set\" or \"get\" and the "
+     "report in hex",
+     OptionKind::Value, false, traceFileValueProblem,
      [](SessionOptions& o, const std::string& v) { o.tracePath = v; }},
     {"sim-fault", "NAME[=N]",
      "make the simulated receiver fail on purpose (repeatable; the faults are listed below)",
      OptionKind::Repeated, true, simFaultProblem,
      [](SessionOptions& o, const std::string& v) { o.simFaults.push_back(v); }},
-    {"sim-state", "FILE", "keep the simulated receiver's saved table in FILE between runs",
+    {"sim-state", "FILE",
+     "keep the simulated receiver's saved table in FILE between runs: a state file of an earlier "
+     "run, or a new or empty file; any other file is refused, never written over",
      OptionKind::Value, true, stateFileValueProblem,
      [](SessionOptions& o, const std::string& v) { o.simStateFile = v; }},
     {"sim-update-mode", "",
@@ -73,6 +84,13 @@ std::string simFaultProblem(const std::string& setting) {
     return error;
 }
 
+std::string traceFileProblem(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return {};
+    return "not a regular file; a trace goes to a file of its own";
+}
+
 std::string stateFileProblem(const std::filesystem::path& path) {
     if (path.empty()) return {};
     std::error_code ec;
@@ -81,7 +99,7 @@ std::string stateFileProblem(const std::filesystem::path& path) {
     if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
         return "its folder does not exist";
     }
-    return {};
+    return sim::readStateFile(path).problem;
 }
 
 }  // namespace tessik::connect

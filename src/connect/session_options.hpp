@@ -55,8 +55,14 @@ std::string faultHelp();
 // Why the simulated receiver cannot take `setting` ("NAME" or "NAME=VALUE"), or empty when it
 // can: for checking a command line before anything runs.
 std::string simFaultProblem(const std::string& setting);
-// Why `path` cannot be the simulated receiver's state file (a folder, or in a folder that is not
-// there: its saves would fail unseen at every Save of the run), or empty when it can.
+// Why `path` cannot be the simulated receiver's state file, or empty when it can: a folder, a
+// path in a folder that is not there (every Save of the run would fail), and anything but an
+// absent or empty file or a state file (a device or a FIFO would be read without end, and a
+// data file given by mistake would be written over).
 std::string stateFileProblem(const std::filesystem::path& path);
+// Why `path` cannot take a trace, or empty when it can: a trace goes to a regular file, new or
+// written over; a FIFO would hold the program until someone reads it, a device would take the
+// lines unseen.
+std::string traceFileProblem(const std::filesystem::path& path);
 
 }  // namespace tessik::connect

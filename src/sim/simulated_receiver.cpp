@@ -126,7 +126,7 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, ReceiverOptions options)
       versionHeader_(makeVersionHeader(options_)) {
     addFirmware(std::make_shared<NormalFirmware>(*this));
     if (!options_.stateFile.empty()) {
-        if (auto kept = readStateFile(options_.stateFile)) saved_ = *kept;
+        if (auto kept = readStateFile(options_.stateFile).table) saved_ = *kept;
     }
     reply_.reserve(identity_.featureReportLength);
     powerUp();
@@ -185,11 +185,14 @@ void SimulatedReceiver::powerUp() {
         firmware_[i]->onPowerUp();
 }
 
-void SimulatedReceiver::saveTable() {
-    saved_ = table_;
-    if (options_.stateFile.empty()) return;
+bool SimulatedReceiver::saveTable() {
     stateFileError_.clear();
-    writeStateFile(options_.stateFile, saved_, stateFileError_);
+    if (!options_.stateFile.empty() &&
+        !writeStateFile(options_.stateFile, table_, stateFileError_)) {
+        return false;
+    }
+    saved_ = table_;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -61,7 +61,10 @@ TEST_F(Dialogs, setUpRunsTheBarToTheEndReportsTheOutcomeAndCanRunAgain) {
         EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->value()), std::tuple(0, 138, 0));
 
         click(d, "setButton");  // the link's own NAK box, then one "Failed" and no "Success"
-        EXPECT_EQ(dialogs.shown.back(), box(StringId::SetUpFailed, MessageKind::Warning));
+        const Message failed = box(StringId::SetUpFailed, MessageKind::Warning);
+        EXPECT_EQ(dialogs.shown.back().kind, failed.kind);
+        EXPECT_THAT(dialogs.shown.back().text,
+                    ::testing::StartsWith(failed.text + "\nSet Return Code, slot 38"));
         EXPECT_EQ(dialogs.shown.size(), 2u);
         EXPECT_EQ(bar->value(), 38);
 

@@ -1,5 +1,7 @@
 #include "core/ir/signal_import.hpp"
 
+#include <unordered_map>
+
 #include "core/bytes/utf.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
@@ -22,6 +24,9 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
     RemoteModel table = model;
     std::vector<ImportItem> items;
     items.reserve(found.size());
+    // The item each code was added by, so that a file repeating one signal many times is
+    // planned in time proportional to its length.
+    std::unordered_map<std::uint64_t, std::size_t> addedBy;
     for (RawSignal& signal : found) {
         ImportItem item;
         item.signal = std::move(signal);
@@ -45,11 +50,9 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
                 item.slot = *held;
             } else {
                 item.verdict = ImportVerdict::DuplicateInFile;
-                for (std::size_t i = 0; i < items.size(); ++i) {
-                    if (items[i].importable() && items[i].record.codeValue == r.codeValue) {
-                        item.sameAs = i;
-                    }
-                }
+                // The table holds it and the model did not: an earlier item added it.
+                const auto first = addedBy.find(r.codeValue);
+                item.sameAs = first != addedBy.end() ? first->second : 0;
             }
         } else if (r.codeValue == kCodeTooLong) {
             item.verdict = ImportVerdict::TooLong;
@@ -58,6 +61,7 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
         } else {
             item.verdict = ImportVerdict::Added;
             item.slot = table.AddCode(r, importComment(item));
+            addedBy.emplace(r.codeValue, items.size());
         }
         items.push_back(std::move(item));
     }
