@@ -101,7 +101,8 @@ std::string DeviceSession::finish() {
         trace_.close();
         if (trace_.fail()) traceError = std::generic_category().message(errno != 0 ? errno : EIO);
     }
-    if (!traceError.empty()) return "the trace file could not be written in full (" + traceError + ")";
+    if (!traceError.empty())
+        return "the trace file could not be written in full (" + traceError + ")";
     if (receiver_ != nullptr) {
         if (const std::string kept = receiver_->takeStateFileError(); !kept.empty()) {
             return "the simulated receiver could not keep its table: " + kept;

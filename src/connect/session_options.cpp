@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "connect/device_session.hpp"
-#include "core/text/format.hpp"
 #include "core/device/clock.hpp"
+#include "core/text/format.hpp"
 #include "sim/device_table.hpp"
 #include "sim/simulated_receiver.hpp"
 

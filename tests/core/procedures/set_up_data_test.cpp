@@ -47,8 +47,8 @@ std::vector<int> positions(std::size_t n) {
 }
 
 TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
-    EXPECT_EQ(run(*this), (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges, {},
-                                       CommandCode::Save}));
+    EXPECT_EQ(run(*this),
+              (SetUpResult{SetUpOutcome::Succeeded, kSetUpExchanges, {}, CommandCode::Save}));
     EXPECT_EQ(notifier.messages, std::vector<Message>{kSuccessBox});
     EXPECT_EQ(std::tuple(progress.size(), progress.back()),
               std::tuple(kSetUpProgressMax + 2u, kSetUpProgressDone));
@@ -82,16 +82,26 @@ TEST_F(SetUp, theFirstFailedExchangeEndsTheRunAndASecondRunSucceeds) {
         Message linkBox;
         const char* step;  // what the "Failed" box names after its first line; none without it
     } cases[] = {
-        {"nak=0x25", {SetUpOutcome::IrCodeFailed, 0, refused, CommandCode::SetIrCode}, nak,
+        {"nak=0x25",
+         {SetUpOutcome::IrCodeFailed, 0, refused, CommandCode::SetIrCode},
+         nak,
          nullptr},
-        {"nak-exchange=130", {SetUpOutcome::Failed, 129, refused, CommandCode::SetMacro, 0}, nak,
+        {"nak-exchange=130",
+         {SetUpOutcome::Failed, 129, refused, CommandCode::SetMacro, 0},
+         nak,
          "Set Macro, slot 0 (macro 1), was not acknowledged."},
-        {"nak=0x29", {SetUpOutcome::Failed, 139, refused, CommandCode::Save}, nak,
+        {"nak=0x29",
+         {SetUpOutcome::Failed, 139, refused, CommandCode::Save},
+         nak,
          "Save was not acknowledged."},
         {"unplug-after=20",
-         {SetUpOutcome::Failed, 20, {DeviceError::DeviceGone, gone}, CommandCode::SetReturnCode,
+         {SetUpOutcome::Failed,
+          20,
+          {DeviceError::DeviceGone, gone},
+          CommandCode::SetReturnCode,
           19},
-         errorBox(gone), "Set Return Code, slot 19 (No 20), was not acknowledged."},
+         errorBox(gone),
+         "Set Return Code, slot 19 (No 20), was not acknowledged."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
