@@ -619,7 +619,8 @@ void CTessikDlg::Capture() {
     }
     // The session stores into the model itself, and the list follows the model, so each
     // stored code shows at once.
-    Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_, this);
+    Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_,
+                     std::nullopt, this);
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);

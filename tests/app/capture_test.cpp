@@ -88,6 +88,7 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
     app::DeviceOptions options;
     options.simulate = true;
     options.simStateFile = folder.path() / "state";
+    options.clock = &clock;  // its presses arrive on the polls' time
     window = std::make_unique<app::CTessikDlg>(dialogs, options, Language::English);
     window->show();
     startNew("TV");
@@ -100,7 +101,7 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
         EXPECT_EQ(d.windowModality(), Qt::WindowModal) << "the remote must stay usable";
         for (int n = 0; n < 2; ++n) {
             remote->findChild<QPushButton*>("NEC TV:Power")->click();
-            poll(d, [] { return true; });
+            poll(d);
         }
         EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::ReadingCompleted));
         click(d, "closeButton");
