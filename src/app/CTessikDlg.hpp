@@ -29,6 +29,7 @@ class QTreeWidget;
 
 namespace tessik::app {
 
+class ButtonTestDlg;
 class Capture_w;
 class DEBUG_w;
 class DeviceMonitor;
@@ -90,6 +91,10 @@ class CTessikDlg : public QDialog, public LogSink {
     void Import();
     bool Close();  // false when the user keeps the window open
     void Capture();
+    // Edit > Re-capture...: the capture dialog for a new code of the selected row.
+    void Recapture();
+    // Edit > Test Buttons: the receiver in capture mode, each press's row shown.
+    void TestButtons();
     void DeleteButton();
     void EditButton();
     void SetUp();
@@ -106,6 +111,9 @@ class CTessikDlg : public QDialog, public LogSink {
     void ShowVirtualRemote();
     // Edit > Signal: the window with the selected row's pulse train, shown or raised.
     void ShowSignal();
+
+    // Selects the row of `slot` and scrolls it into view (the button test's press).
+    void showRow(std::size_t slot);
 
     QAction* action(CommandId command) const;
     QAction* versionAction() const { return versionAction_; }
@@ -140,6 +148,10 @@ class CTessikDlg : public QDialog, public LogSink {
     void followPendingChanges();
     void followDevices(const std::vector<DeviceChange>& changes);
     void settleReceiverState(StartupFinding finding);
+    void runCapture(std::optional<std::size_t> recapture);
+    // Where a dialog that shows rows of the main list goes: beside this window and the Virtual
+    // Remote, covering neither, when there is room.
+    void placeCompanion(QWidget& dialog);
 
     DialogService& dialogs_;
     Language language_;
@@ -157,8 +169,9 @@ class CTessikDlg : public QDialog, public LogSink {
     std::unique_ptr<DeviceMonitor> monitor_;    // watches device_'s bus, so it goes before it
     std::vector<DeviceChange> pendingChanges_;  // seen during a device wait, followed after it
     ReceiverState receiverState_ = ReceiverState::NotConnected;
-    QLabel* status_ = nullptr;      // the status line: the receiver's state
-    Capture_w* capture_ = nullptr;  // the capture dialog while it is open
+    QLabel* status_ = nullptr;       // the status line: the receiver's state
+    Capture_w* capture_ = nullptr;   // the capture dialog while it is open
+    ButtonTestDlg* test_ = nullptr;  // the button test while it is open
 
     // The widest two-press spread of the codes captured into this table since New or Open.
     std::optional<double> pressSpread_;

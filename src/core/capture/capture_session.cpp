@@ -249,13 +249,10 @@ CaptureSession::Outcome CaptureSession::refuseLength() {
     std::string more;
     std::optional<std::size_t> offer;
     if (held_.codeValue != kCodeTooLong && !rows.empty()) {
-        more = otherLengthText(held_.bitCount, rows, model_.button(rows.front()).code.bitCount,
-                               language_);
-        if (!target_ && rows.size() == 1 && rows.front() == firstCodeSlot(model_, std::nullopt)) {
+        if (!target_ && rows.size() == 1 && rows.front() == firstCodeSlot(model_, std::nullopt))
             offer = rows.front();
-            more += ' ';
-            more += recaptureOfferText(*offer, language_);
-        }
+        more = otherLengthText(held_.bitCount, rows, model_.button(rows.front()).code.bitCount,
+                               offer, language_);
     }
     const Outcome outcome = refuse(StringId::CodeLengthDiffers, MessageKind::Warning, more);
     if (offer) {

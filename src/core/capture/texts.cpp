@@ -71,26 +71,26 @@ std::string recapturedText(std::size_t slot, Language language) {
         {slot + 1});
 }
 
-std::string recaptureOfferText(std::size_t slot, Language language) {
-    return formatText(pick({"If No %u came from another remote or a wrong press, capture it again.",
-                            "No %u が別のリモコンや押し間違いで取り込まれた場合は、取り込み直して"
-                            "ください。"},
-                           language),
-                      {slot + 1});
-}
-
 std::string recaptureButtonText(std::size_t slot, Language language) {
-    return formatText(pick({"Re-capture No %u", "No %u を再取り込み"}, language), {slot + 1});
+    return formatText(pick({"&Re-capture No %u", "No %u を再取り込み(&R)"}, language), {slot + 1});
 }
 
 std::string otherLengthText(std::uint16_t bits, const std::vector<std::size_t>& slots,
-                            std::uint16_t theirBits, Language language) {
+                            std::uint16_t theirBits, std::optional<std::size_t> offer,
+                            Language language) {
     const Bilingual one{"This code is %u bits long; No %s is %u bits long.",
                         "このコードは %u ビットですが、No %s は %u ビットです。"};
     const Bilingual several{"This code is %u bits long; No %s are %u bits long.",
                             "このコードは %u ビットですが、No %s は %u ビットです。"};
-    return formatText(pick(slots.size() == 1 ? one : several, language),
-                      {bits, rowsText(slots), theirBits});
+    std::string line = formatText(pick(slots.size() == 1 ? one : several, language),
+                                  {bits, rowsText(slots), theirBits});
+    if (!offer) return line;
+    return line + formatText(pick({" If No %u came from another remote or a wrong press, capture "
+                                   "it again.",
+                                   "No %u が別のリモコンや押し間違いで取り込まれた場合は、取り込み"
+                                   "直してください。"},
+                                  language),
+                             {*offer + 1});
 }
 
 std::string storedAsText(std::size_t slot, std::u16string_view comment, Language language) {

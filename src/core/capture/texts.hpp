@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,14 +32,14 @@ std::string rowsText(const std::vector<std::size_t>& slots);
 // stored.
 std::string recapturePromptText(std::size_t slot, Language language);
 std::string recapturedText(std::size_t slot, Language language);
-// The length refusal's offer to capture the table's first row again, and its button:
-// "Re-capture No 1".
-std::string recaptureOfferText(std::size_t slot, Language language);
+// The button of the length refusal that captures `slot` again: "Re-capture No 1".
 std::string recaptureButtonText(std::size_t slot, Language language);
 
-// The line under the length refusal: "This code is 32 bits long; No 1 is 11 bits long."
+// The line under the length refusal: "This code is 32 bits long; No 1 is 11 bits long.", and
+// with `offer` why capturing that row again is offered.
 std::string otherLengthText(std::uint16_t bits, const std::vector<std::size_t>& slots,
-                            std::uint16_t theirBits, Language language);
+                            std::uint16_t theirBits, std::optional<std::size_t> offer,
+                            Language language);
 // The line under "This button is already taken in.": "Stored as No 3 (Up)."
 std::string storedAsText(std::size_t slot, std::u16string_view comment, Language language);
 

@@ -20,8 +20,9 @@ enum class DialogId : int {
     SetUp = 148,
     MacroList = 151,
     FirmwareUpdate = 158,
-    Import = 160,  // the preview of File > Import...
-    Signal = 161,  // Edit > Signal: the pulse train of the selected row
+    Import = 160,      // the preview of File > Import...
+    Signal = 161,      // Edit > Signal: the pulse train of the selected row
+    ButtonTest = 162,  // Edit > Test Buttons: which row a remote button is
 };
 
 std::string_view caption(DialogId dialog, Language language);
@@ -47,6 +48,8 @@ enum class CommandId : int {
     Signal = 32797,         // Edit > Signal: the window with the selected row's pulse train
     Rename = 32798,         // Edit > Rename...: the remote control's name
     VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
+    Recapture = 32800,      // Edit > Re-capture...: a new code for the selected row
+    TestButtons = 32801,    // Edit > Test Buttons: which row each remote button is
     Undo = 57643,
     Redo = 57644,
 };
@@ -119,6 +122,8 @@ enum class Label {
     RowEdit,         // a list row's context menu: its editor
     RowDelete,       // ... deleting it
     RowSignal,       // ... its pulse train
+    RowRecapture,    // ... a new code for it
+    TestPresses,     // the button test's list of presses
     InputRecord,     // send-string editor: the toggle that records the next key
     InputRecordHow,  // ... the send box's accessible description: how recording works
     JitterSlider,    // accessible name: the jitter dialog's slider

@@ -206,7 +206,7 @@ TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStores
     Message offer = box(StringId::CodeLengthDiffers, kWarning,
                         "This code is 11 bits long; No 1 is 32 bits long. If No 1 came from "
                         "another remote or a wrong press, capture it again.");
-    offer.action = "Re-capture No 1";
+    offer.action = "&Re-capture No 1";
     expectRefused(offer);
     // Once slot 0 holds a code, the failed decode's bitCount 0 differs from its 32 bits.
     load(tooLong);
@@ -232,7 +232,7 @@ TEST_F(Capture, theLengthRefusalOffersToCaptureRowOneAgain) {
     notifier.answers = {Answer::Action};
     pressNec("Power");
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].action, "Re-capture No 1");
+    EXPECT_EQ(notifier.messages[0].action, "&Re-capture No 1");
     EXPECT_EQ(std::tuple(session.recapturing(), view.prompt, view.comment()),
               std::tuple(std::optional<std::size_t>(0),
                          "Please push the remote control button for No 1.", u"power"));
