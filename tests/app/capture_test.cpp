@@ -166,6 +166,17 @@ TEST_F(CaptureDialog, testButtonsSelectsTheRowOfEachPressAndTheReceiverTypesNoth
     });
     window->action(CommandId::TestButtons)->trigger();
     EXPECT_FALSE(receiver->captureMode());
+
+    // A receiver that leaves ends the test with one box; Close sends nothing more.
+    modal.whenOpens<app::ButtonTestDlg>([&](app::ButtonTestDlg& d) {
+        receiver->unplug();
+        window->checkDevices();
+        EXPECT_FALSE(d.session().polling());
+        click(d, "closeButton");
+    });
+    dialogs.clearShown();
+    window->action(CommandId::TestButtons)->trigger();
+    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 }  // namespace

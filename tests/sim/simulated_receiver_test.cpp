@@ -71,8 +71,11 @@ TEST(CaptureMemory, recordsEachEntryAsItEndsAndHoldsOneReplysWorth) {
     memory.record(power, 1200);
     memory.clear(1205);  // in the middle of the second press's leader
     EXPECT_EQ(memory.count(1205), 0u);
-    EXPECT_EQ(memory.count(2000), 34u);
+    // A repeat code 40 ms after the frame: the frame's last pause is that gap, not a silence.
+    memory.record(sim::necRepeatSignal(), 1308);
+    EXPECT_EQ(memory.count(2000), 36u);
     EXPECT_EQ(memory.low(2000)[0], 9000);
+    EXPECT_EQ(memory.high(2000)[33] / 1000, 40);
     for (std::uint32_t t = 3000; t < 4000; t += 100)
         memory.record(power, t);
     EXPECT_EQ(memory.count(5000), sim::kCaptureMemoryEntries);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,24 +90,32 @@ struct CaptureFixture : DeviceFixture {
         sim::IrSignal signal;
     };
 
-    // Sends the presses at their times while the session polls every 350 ms from the start, for
-    // `forMs` or until it stops polling.
+    // Sends the presses at their times while the session polls, 350 ms after each poll ended,
+    // for `forMs` or until it stops polling. A press due while an exchange waits (a busy
+    // receiver) is made then.
     void run(const std::vector<TimedPress>& presses, std::uint32_t forMs) {
         const std::uint32_t start = clock.now();
-        std::uint32_t nextPoll = start + kCapturePollMs;
         std::size_t i = 0;
-        while (clock.now() - start < forMs) {
-            if (i < presses.size() && start + presses[i].atMs <= nextPoll) {
-                clock.advance(start + presses[i].atMs - clock.now());
+        const auto pressesDue = [&] {
+            while (i < presses.size() && clock.now() - start >= presses[i].atMs)
                 reception.receive(presses[i++].signal);
-            } else if (view.timerMs) {
-                clock.advance(nextPoll - clock.now());
-                session.timerFired();
-                nextPoll += kCapturePollMs;
+        };
+        clock.onSleep = [&](std::uint32_t) { pressesDue(); };
+        std::uint32_t nextPoll = start + kCapturePollMs;
+        while (clock.now() - start < forMs) {
+            const std::uint32_t due = i < presses.size() ? start + presses[i].atMs : nextPoll + 1;
+            const bool polling = view.timerMs.has_value();
+            if (!polling && i == presses.size()) break;
+            const std::uint32_t until = polling ? std::min(due, nextPoll) : due;
+            if (until > clock.now()) clock.advance(until - clock.now());
+            if (until == due) {
+                pressesDue();
             } else {
-                break;
+                session.timerFired();
+                nextPoll = clock.now() + kCapturePollMs;
             }
         }
+        clock.onSleep = nullptr;
     }
 
     // Both presses of a button, a comment, Next.

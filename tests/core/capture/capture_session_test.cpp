@@ -25,6 +25,12 @@ sim::IrSignal nec(std::string_view button) {
     return *sim::necTvRemote().signal(button);
 }
 
+sim::IrSignal firstEntries(sim::IrSignal s, std::size_t n) {
+    s.low.resize(n);
+    s.high.resize(n);
+    return s;
+}
+
 // When entry `n` of a signal sent at 0 has arrived, in microseconds.
 std::uint32_t arrivedUs(const sim::IrSignal& s, std::size_t n) {
     std::uint32_t t = 0;
@@ -100,9 +106,10 @@ TEST_F(Capture, pressesAreReadWholeInTheOrderTheyWereMade) {
     const sim::IrSignal repeat = sim::necRepeatSignal();
     // The first 16 entries of a frame, the last of them without the pause that ends a press:
     // what a receiver shows that stopped recording in the middle of a frame.
-    sim::IrSignal cut = power;
-    cut.low.resize(16);
-    cut.high.resize(16);
+    const sim::IrSignal cut = firstEntries(power, 16);
+    // Ten entries, the last of them the silence that ends a press: too few for a frame.
+    sim::IrSignal ten = firstEntries(power, 10);
+    ten.high.back() = sim::kEndPause;
     // Sent so that the poll at 1050 ms sees 13 of its entries: as many as the SIRC press before
     // it, whose length a second press is fetched at.
     const auto straddling = static_cast<std::uint32_t>((1050000 - arrivedUs(power, 13)) / 1000);
@@ -114,46 +121,39 @@ TEST_F(Capture, pressesAreReadWholeInTheOrderTheyWereMade) {
         CaptureState state;
         std::vector<Message> boxes;
         long fetches;
+        std::uint32_t busyReads = 0;  // each exchange then waits 100 ms for its reply
     };
+    using S = CaptureState;
+    const Message differs = box(StringId::CodeDiffersFromFirst);
+    const Message cutShort = box(StringId::TooFewEntries, MessageKind::Warning);
+    // clang-format off
     const Case cases[] = {
         {"one press, read at the second poll that sees it",
-         {{100, power}},
-         CaptureState::SecondPress,
-         {},
-         1},
+         {{100, power}}, S::SecondPress, {}, 1},
         {"two presses 0.3 s apart are the first and the second",
-         {{100, power}, {400, power}},
-         CaptureState::Confirmed,
-         {},
-         1},
+         {{100, power}, {400, power}}, S::Confirmed, {}, 1},
         {"a press made as the first is read is read next",
-         {{100, power}, {690, power}},
-         CaptureState::Confirmed,
-         {},
-         2},
+         {{100, power}, {690, power}}, S::Confirmed, {}, 2},
         {"two buttons 0.3 s apart: the second is the second press",
-         {{100, power}, {400, nec("Mute")}},
-         CaptureState::FirstPress,
-         {box(StringId::CodeDiffersFromFirst)},
-         1},
+         {{100, power}, {400, nec("Mute")}}, S::FirstPress, {differs}, 1},
         {"a held button's repeat codes are no presses",
          {{100, power}, {208, repeat}, {316, repeat}, {424, repeat}, {1500, power}},
-         CaptureState::Confirmed,
-         {},
-         2},
+         S::Confirmed, {}, 2},
         {"a press fetched while it arrives is read once it has come",
-         {{100, vol}, {straddling, power}},
-         CaptureState::FirstPress,
-         {box(StringId::CodeDiffersFromFirst)},
-         3},
+         {{100, vol}, {straddling, power}}, S::FirstPress, {differs}, 3},
         {"a frame that never ends is refused",
-         {{100, cut}},
-         CaptureState::FirstPress,
-         {box(StringId::TooFewEntries, MessageKind::Warning)},
-         1},
+         {{100, cut}}, S::FirstPress, {cutShort}, 1},
+        {"ten entries are no press",
+         {{100, ten}}, S::FirstPress, {}, 0},
+        // The second fetch's halves are read at 900 and 1000 ms; the press comes between.
+        {"a press made during the fetch is read next",
+         {{100, power}, {890, power}}, S::Confirmed, {}, 2, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
+        receiver.faults().busyReads = 0;
         ASSERT_TRUE(commands.CaptureMode(1));
+        receiver.faults().busyReads = c.busyReads;
         session.shown();
         notifier.messages.clear();
         log.lines.clear();
@@ -222,10 +222,18 @@ TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStores
 // refusal offers to capture row 1 again: it keeps its keys and comment, and the capture of new
 // rows goes on with the comment typed for the refused one.
 TEST_F(Capture, theLengthRefusalOffersToCaptureRowOneAgain) {
-    press(sim::sircTvRemote(), "Power");
-    press(sim::sircTvRemote(), "Power");
-    view.type(u"power");
-    session.next();
+    for (const char* button : {"Power", "Vol+"}) {
+        press(sim::sircTvRemote(), button);
+        press(sim::sircTvRemote(), button);
+        view.type(u"power");
+        session.next();
+    }
+    // Two rows in the way: capturing row 1 again would not help.
+    pressNec("Power");
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].action, "");
+    notifier.messages.clear();
+    model.DeleteButton(1);
     model.storeButtonKeys(0, {{0x66}, 1, u"[POWER]", u"power"});
 
     view.type(u"menu");
