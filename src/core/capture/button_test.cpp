@@ -111,7 +111,7 @@ std::string pressLookupText(const RemoteModel& model, const CodeRecord& press,
 ButtonTestSession::ButtonTestSession(CUsbhidioc& link, DeviceCommands& commands, LogSink& log,
                                      const RemoteModel& model, ButtonTestView& view,
                                      Notifier& notifier, Language language)
-    : reader_(link, commands, log, [this] { return linkFailed(); }),
+    : reader_(link, commands, log, notifier, language, [this] { deviceLeft(); }),
       commands_(commands),
       model_(model),
       view_(view),
@@ -176,16 +176,6 @@ void ButtonTestSession::tell(std::span<const std::uint16_t> low,
     if (lookup.verdict == PressLookup::Verdict::Found) view_.showRow(lookup.slot);
 }
 
-bool ButtonTestSession::linkFailed() {
-    const DeviceOutcome& outcome = commands_.outcome();
-    if (outcome.absent()) {
-        deviceLeft();
-        return true;
-    }
-    showDeviceOutcome(notifier_, outcome, language_);
-    return false;
-}
-
 void ButtonTestSession::deviceLeft() {
     if (gone_ || closed_) return;
     gone_ = true;
@@ -199,7 +189,7 @@ void ButtonTestSession::close() {
     if (closed_) return;
     closed_ = true;
     stopTimer();
-    if (!gone_ && !commands_.CaptureMode(kCaptureModeOff)) linkFailed();
+    if (!gone_ && !commands_.CaptureMode(kCaptureModeOff)) reader_.linkFailed();
 }
 
 void ButtonTestSession::setPrompt(std::string_view text) {

@@ -80,7 +80,6 @@ class ButtonTestSession {
   private:
     void readPresses();
     void tell(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high);
-    bool linkFailed();
     void setPrompt(std::string_view text);
     void startTimer();
     void stopTimer();

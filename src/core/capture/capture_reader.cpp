@@ -7,8 +7,14 @@ namespace tessik {
 constexpr std::uint8_t kCaptureModeOn = 1;
 
 CaptureReader::CaptureReader(CUsbhidioc& link, DeviceCommands& commands, LogSink& log,
-                             std::function<bool()> linkFailed)
-    : exchange_(link), commands_(commands), log_(log), linkFailed_(std::move(linkFailed)) {}
+                             Notifier& notifier, Language language,
+                             std::function<void()> receiverLeft)
+    : exchange_(link),
+      commands_(commands),
+      log_(log),
+      notifier_(notifier),
+      language_(language),
+      receiverLeft_(std::move(receiverLeft)) {}
 
 void CaptureReader::restart() {
     previousCount_ = 0;
@@ -19,16 +25,22 @@ void CaptureReader::restart() {
     pieces_.clear();
 }
 
-bool CaptureReader::failed() {
-    if (linkFailed_()) gone_ = true;
-    return gone_;
+bool CaptureReader::linkFailed() {
+    const DeviceOutcome& outcome = commands_.outcome();
+    if (outcome.absent()) {
+        gone_ = true;
+        receiverLeft_();
+        return true;
+    }
+    showDeviceOutcome(notifier_, outcome, language_);
+    return false;
 }
 
 PollOutcome CaptureReader::poll() {
     arriving_ = false;
     const CaptureCount poll = exchange_.startCapture();
     if (poll.transfer != CaptureTransfer::Acknowledged) {
-        const bool gone = failed();
+        const bool gone = linkFailed();
         const bool requestSent = poll.transfer == CaptureTransfer::ReceiveFailed;
         log_.LogLine(requestSent ? "USB Recv Error" : "USB Send Error");
         if (gone) return PollOutcome::Gone;
@@ -87,7 +99,7 @@ bool CaptureReader::drop() {
     readFrom_ = 0;
     lastSeen_.reset();
     if (gone_) return false;  // nothing is sent to a receiver that has gone
-    if (!commands_.CaptureMode(kCaptureModeOn)) failed();
+    if (!commands_.CaptureMode(kCaptureModeOn)) linkFailed();
     return !gone_;
 }
 
@@ -101,7 +113,7 @@ std::optional<std::vector<std::uint16_t>> CaptureReader::readLowPeriods() {
             return std::move(reply.periods);
         if (reply.transfer == CaptureTransfer::Acknowledged && attempt < kLowPeriodReadTries)
             continue;
-        if (reply.transfer != CaptureTransfer::Acknowledged) failed();
+        if (reply.transfer != CaptureTransfer::Acknowledged) linkFailed();
         log_.LogLine(reply.transfer == CaptureTransfer::SendFailed ? "USB Send Error"
                                                                    : "USB Recv Error");
         return std::nullopt;
@@ -111,7 +123,7 @@ std::optional<std::vector<std::uint16_t>> CaptureReader::readLowPeriods() {
 std::optional<std::vector<std::uint16_t>> CaptureReader::readHighPeriods() {
     CapturePeriods reply = exchange_.getCapture(CommandCode::GetCaptureHigh);
     if (reply.transfer == CaptureTransfer::Acknowledged) return std::move(reply.periods);
-    failed();
+    linkFailed();
     log_.LogLine(reply.transfer == CaptureTransfer::SendFailed ? "USB Send Error"
                                                                : "USB Recv Error");
     return std::nullopt;

@@ -23,6 +23,8 @@
 #include "core/capture/capture_reading.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/log_sink.hpp"
+#include "core/device/notifier.hpp"
+#include "core/text/language.hpp"
 
 namespace tessik {
 
@@ -42,10 +44,10 @@ enum class PollOutcome {
 
 class CaptureReader {
   public:
-    // `linkFailed` is called after each failed exchange, before its log line: it tells the user
-    // and answers true when the receiver has gone.
-    CaptureReader(CUsbhidioc& link, DeviceCommands& commands, LogSink& log,
-                  std::function<bool()> linkFailed);
+    // A failed exchange is told in `notifier` (linkFailed); `receiverLeft` is called when the
+    // receiver turns out to have gone.
+    CaptureReader(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, Notifier& notifier,
+                  Language language, std::function<void()> receiverLeft);
 
     // Capture mode was just entered: nothing has been read.
     void restart();
@@ -65,17 +67,22 @@ class CaptureReader {
     bool readUpTo(std::size_t piece);
     // CaptureMode 1: the receiver drops everything it holds. False when it has gone.
     bool drop();
+    // An exchange failed. A receiver that is not there any more is left (receiverLeft); any
+    // other failure is told as the link's, before its log line, as the link has always told it.
+    // True when the receiver has gone.
+    bool linkFailed();
 
   private:
     PollOutcome fetch(std::uint16_t count, bool stood);
     std::optional<std::vector<std::uint16_t>> readLowPeriods();
     std::optional<std::vector<std::uint16_t>> readHighPeriods();
-    bool failed();
 
     CaptureExchange exchange_;
     DeviceCommands& commands_;
     LogSink& log_;
-    std::function<bool()> linkFailed_;
+    Notifier& notifier_;
+    Language language_;
+    std::function<void()> receiverLeft_;
 
     std::uint16_t previousCount_ = 0;
     std::optional<std::uint16_t> lastSeen_;  // the count of the poll before, since the last drop

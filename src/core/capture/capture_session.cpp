@@ -44,7 +44,7 @@ std::vector<std::size_t> rowsOfOtherLength(const RemoteModel& model, std::uint16
 CaptureSession::CaptureSession(CUsbhidioc& link, DeviceCommands& commands, LogSink& log,
                                RemoteModel& model, CaptureView& view, Notifier& notifier,
                                Language language, std::optional<std::size_t> recapture)
-    : reader_(link, commands, log, [this] { return linkFailed(); }),
+    : reader_(link, commands, log, notifier, language, [this] { deviceLeft(); }),
       commands_(commands),
       model_(model),
       view_(view),
@@ -173,19 +173,6 @@ void CaptureSession::recapture(std::size_t slot) {
     view_.setComment(model_.button(slot).text.comment);
     setTexts(StringId::CapturePrompt, StringId::FirstPressStandby);
     refresh();
-}
-
-// An exchange failed. A receiver that is not there any more ends the capture; any other
-// failure is told as the link's, before its log line, as the link has always told it. True
-// when the capture has ended.
-bool CaptureSession::linkFailed() {
-    const DeviceOutcome& outcome = commands_.outcome();
-    if (outcome.absent()) {
-        deviceLeft();
-        return true;
-    }
-    showDeviceOutcome(notifier_, outcome, language_);
-    return false;
 }
 
 void CaptureSession::deviceLeft() {
@@ -341,7 +328,7 @@ void CaptureSession::waitForFirstPress(std::u16string_view comment) {
 
 void CaptureSession::close() {
     if (state_ == CaptureState::Closed) return;
-    if (!gone_ && !commands_.CaptureMode(kCaptureModeOff)) linkFailed();
+    if (!gone_ && !commands_.CaptureMode(kCaptureModeOff)) reader_.linkFailed();
     // Only a code the user confirmed with its second press is stored; a first press that
     // happens to be held when Close comes is not.
     if (state_ == CaptureState::Confirmed && (target_ || model_.IsNewCode(held_))) storeHeld();

@@ -118,7 +118,6 @@ class CaptureSession {
     void retry();
     void waitForPress();
     void waitForFirstPress(std::u16string_view comment);
-    bool linkFailed();
     void recapture(std::size_t slot);
     bool tableFull(std::size_t slot) const;
     std::size_t storeHeld();
