@@ -154,6 +154,7 @@ TEST_F(CaptureDialog, testButtonsSelectsTheRowOfEachPressAndTheReceiverTypesNoth
         window->model().AddCode(decodeCapture(s.low, s.high), app::qs(button).toStdU16String());
     }
     window->model().storeButtonKeys(1, {{0x7F}, 1, u"[MUTE]", u"Mute"});
+    list()->setCurrentItem(list()->topLevelItem(0));
     modal.whenOpens<app::ButtonTestDlg>([&](app::ButtonTestDlg& d) {
         EXPECT_TRUE(receiver->captureMode());
         press(d, sim::necTvRemote(), "Mute");

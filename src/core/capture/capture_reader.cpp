@@ -98,7 +98,6 @@ bool CaptureReader::readUpTo(std::size_t piece) {
 bool CaptureReader::drop() {
     readFrom_ = 0;
     lastSeen_.reset();
-    if (gone_) return false;  // nothing is sent to a receiver that has gone
     if (!commands_.CaptureMode(kCaptureModeOn)) linkFailed();
     return !gone_;
 }

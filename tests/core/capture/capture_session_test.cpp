@@ -191,7 +191,10 @@ TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStores
 
     // The box names the row; a press made while it is up is read after it.
     teach("Power", u"power");
-    notifier.whileShown = [this](const Message&) { reception.press(sim::necTvRemote(), "Mute"); };
+    notifier.whileShown = [this](const Message&) {
+        reception.press(sim::necTvRemote(), "Mute");
+        clock.advance(500);  // the box is read before it is closed
+    };
     pressNec("Power");
     notifier.whileShown = nullptr;
     EXPECT_THAT(notifier.messages, ElementsAre(box(StringId::CodeAlreadyTaken, MessageKind::Notice,
