@@ -7,6 +7,7 @@
 //   --sim-update-mode     the simulated receiver starts in its boot loader, waiting for an update
 // and the pieces built from them: the transport, its clock, the message boxes on a terminal.
 
+#include <filesystem>
 #include <fstream>
 #include <iosfwd>
 #include <memory>
@@ -44,6 +45,9 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options);
 // The simulated receiver's own options (--sim-fault, --sim-state, --sim-update-mode), checked
 // the same way; each needs `needs` (--simulate) when it is given. tessik-sim takes them too.
 void addSimulatorOptions(CLI::App& command, connect::TransportOptions& device, CLI::Option* needs);
+
+// True when `path` names the file `input` names (the same file, or what would be one).
+bool namesSameFile(const std::filesystem::path& path, const std::string& input);
 
 // False with the reason in `error` when the trace or the state file would be written over
 // `input`, the table or image the command reads.

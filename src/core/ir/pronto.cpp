@@ -79,7 +79,11 @@ RawSignalsParse parsePronto(std::string_view text) {
             d.burst(static_cast<std::uint64_t>(std::lround(v[first + 2 * i] * unit)));
             d.pause(static_cast<std::uint64_t>(std::lround(v[first + 2 * i + 1] * unit)));
         }
-        result.found.push_back(RawSignal{name, "Pronto", d.finish(), {}});
+        RawSignal signal;
+        signal.name = name;
+        signal.protocol = "Pronto";
+        signal.durations = d.finish();
+        result.found.push_back(std::move(signal));
     }
     result.ok = true;
     return result;

@@ -30,7 +30,7 @@ TEST(RawDurations, blankLinesSeparateSignalsAndLongDurationsSaturate) {
               std::tuple("", Periods{9000, 4500, 560, 1690, 560, 65535}, Periods{2400, 600}));
 }
 
-TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) {
+TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndRemotesAndSkipsBlocksWithoutASignal) {
     const RawSignalsParse p = parseRawSignals(
         "\xEF\xBB\xBF"
         "Filetype: IR signals file\nVersion: 1\n# \n"
@@ -41,9 +41,14 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) 
         "name: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
         "00\n#\n"
         "name: Note\ntype: comment\n#\n"
-        "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n");
+        "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n#\n"
+        "name: TVs/LG/AKB.IR / Vol / Up\ntype: raw\ndata: 9000\n#\n"
+        "name: Vol / Up\ntype: raw\ndata: 9000\n");
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.found.size(), 4u);
+    ASSERT_EQ(p.found.size(), 6u);
+    // A collection names each signal after its source file; any other slash is the button's.
+    EXPECT_EQ(std::tuple(p.found[4].remote, p.found[4].name, p.found[5].remote, p.found[5].name),
+              std::tuple("TVs/LG/AKB.IR", "Vol / Up", "", "Vol / Up"));
     EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations),
               std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
     // SIRC: command 0x12 (7 bits), then address 1 (5 bits), least significant first.
@@ -129,7 +134,7 @@ class RealCaptures : public ::testing::Test {
 
     static CodeRecord decode(const std::string& name) {
         for (const RawSignal& s : parsed_.found) {
-            if (s.name == name) {
+            if (s.remote + " / " + s.name == name) {
                 const CaptureEntries e = entriesFromDurations(s.durations);
                 return decodeCapture(e.low, e.high);
             }
