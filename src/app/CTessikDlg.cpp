@@ -28,7 +28,9 @@
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "core/datafile/data_file.hpp"
+#include "core/ir/import_choice.hpp"
 #include "core/ir/raw_signals.hpp"
+#include "core/ir/signal_export.hpp"
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
@@ -163,6 +165,9 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::Import:
             Import();
             break;
+        case CommandId::Export:
+            Export();
+            break;
         case CommandId::Exit:
             Close();
             break;
@@ -253,7 +258,8 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::Save, s.save);
     enable(CommandId::SaveAs, s.saveAs);
     enable(CommandId::Capture, s.capture);
-    enable(CommandId::Import, s.capture);  // a table to add to, as for capturing
+    enable(CommandId::Import, s.capture);   // a table to add to, as for capturing
+    enable(CommandId::Export, s.deleteIr);  // a row to write
     enable(CommandId::DeleteIr, s.deleteIr);
     enable(CommandId::SetUp, s.setUp);
     enable(CommandId::EditMacro, s.editMacro);
@@ -381,12 +387,33 @@ void CTessikDlg::Import() {
                       (parsed.ok ? "no signal found" : parsed.error));
         return;
     }
-    const std::vector<ImportItem> items = planImport(model_, std::move(parsed.found));
-    ImportDlg preview(items, language_, this);
+    ImportChoice choice(model_, std::move(parsed.found));
+    ImportDlg preview(choice, utf8(fromPath(path->filename())), language_, this);
     if (preview.exec() != QDialog::Accepted) return;
-    if (addImported(model_, items, preview.chosen()).empty()) return;
+    if (addImported(model_, choice.items(), choice.chosen()).empty()) return;
     if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
     RefreshList(kRefreshToEnd);
+}
+
+void CTessikDlg::Export() {
+    const auto chosen = dialogs_.chooseSaveFormat(
+        FileDialogRequest{FileDialogKind::Save, exportFileFilter(language_), {}});
+    if (!chosen || chosen->filter >= exportFormats().size()) return;
+    std::error_code ec;
+    if (std::filesystem::exists(chosen->path, ec) &&
+        !dialogs_.confirm(text(StringId::OverwriteExisting, language_))) {
+        return;
+    }
+    const SignalExport result =
+        exportSignals(model_, exportFormats()[chosen->filter].format, language_);
+    platform::DurableFileReplacer files;
+    std::string error;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
+    if (!files.replace(chosen->path, std::span(bytes, result.text.size()), error)) {
+        dialogs_.warn(utf8(fromPath(chosen->path)) + "\n" + error);
+        return;
+    }
+    if (!result.leftOut.empty()) dialogs_.warn(leftOutText(result, language_));
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {

@@ -57,7 +57,8 @@ std::vector<Menu> mainMenu(Language language) {
          {item(CommandId::New, "New", "新規"), sep, item(CommandId::Open, "Open...", "開く..."),
           item(CommandId::Save, "Save", "保存"),
           item(CommandId::SaveAs, "Save As", "名前をつけて保存..."),
-          item(CommandId::Import, "Import...", "インポート..."), sep,
+          item(CommandId::Import, "Import...", "インポート..."),
+          item(CommandId::Export, "Export...", "エクスポート..."), sep,
           item(CommandId::Exit, "Exit", "終了")}},
         {ja ? "編集" : "Edit",
          {item(CommandId::Capture, "Capture Ir Data", "リモコンデータ取り込み"),
@@ -165,6 +166,14 @@ std::string_view label(Label id, Language language) {
                 {"IR code files (*.ir *.conf *.txt *.pronto);;All files (*)",
                  "リモコンコードファイル (*.ir *.conf *.txt *.pronto);;すべてのファイル (*)"},
                 language);
+        case Label::ImportFilter:
+            return pick({"Filter:", "絞り込み:"}, language);
+        case Label::ImportSelectAll:
+            return pick({"Select all", "すべて選択"}, language);
+        case Label::ImportSelectNone:
+            return pick({"Select none", "選択解除"}, language);
+        case Label::ImportGroup:
+            return pick({"%s (%d signals)", "%s (%d 件)"}, language);
     }
     return {};
 }

@@ -44,6 +44,7 @@ enum class CommandId : int {
     DebugWindow = 32780,
     FirmwareUpdate = 32795,
     Import = 32796,  // File > Import...: buttons from IR code files
+    Export = 32798,  // File > Export...: the buttons as an IR code file other tools read
     Signal = 32797,  // Edit > Signal: the window with the selected row's pulse train
 };
 
@@ -105,6 +106,10 @@ enum class Label {
     ImportImport,   // its button that adds the checked signals
     ImportSummary,  // "%d of %d signals will be added." (checked, in the file)
     ImportFiles,    // the file dialog's filter
+    ImportFilter,   // before the filter box
+    ImportSelectAll,
+    ImportSelectNone,
+    ImportGroup,  // a remote's row: "%s (%d signals)" (the remote, its signals)
 };
 
 std::string_view label(Label id, Language language);
