@@ -60,7 +60,8 @@ void setChoosable(QTreeWidgetItem* row, bool choosable, Qt::CheckState state) {
     } else if (row->data(kName, Qt::CheckStateRole).isValid()) {
         row->setData(kName, Qt::CheckStateRole, QVariant());
     }
-    row->setSelected(choosable && state == Qt::Checked);
+    const bool selected = choosable && state == Qt::Checked;
+    if (row->isSelected() != selected) row->setSelected(selected);
 }
 
 }  // namespace

@@ -149,26 +149,26 @@ TEST_F(MainWindowTest, importOfACollectionAddsExactlyTheSignalsChosenFromTheFilt
     modal.whenOpens<app::ImportDlg>([](app::ImportDlg& d) {
         auto* list = d.findChild<QTreeWidget*>("importList");
         auto* summary = d.findChild<QLabel*>("importSummary");
-        EXPECT_EQ(list->topLevelItemCount(), 6 + 32);
-        EXPECT_EQ(summary->text().toStdString(), "0 of 32 signals will be added.");
+        EXPECT_EQ(list->topLevelItemCount(), 7 + 33);
+        EXPECT_EQ(summary->text().toStdString(), "0 of 33 signals will be added.");
         EXPECT_FALSE(d.findChild<QPushButton*>("importButton")->isEnabled());
 
         d.findChild<QLineEdit*>("importFilter")->setText("pioneer");
         ASSERT_EQ(list->topLevelItemCount(), 7);
         list->topLevelItem(0)->setSelected(true);
-        EXPECT_EQ(summary->text().toStdString(), "6 of 32 signals will be added.");
+        EXPECT_EQ(summary->text().toStdString(), "6 of 33 signals will be added.");
         EXPECT_EQ(list->topLevelItem(6)->checkState(0), Qt::Checked);
 
         // Type-ahead moves to "STATION 7" without choosing anything; Space clears it.
         test::pressKey(list, Qt::Key_S);
-        EXPECT_EQ(summary->text().toStdString(), "6 of 32 signals will be added.");
+        EXPECT_EQ(summary->text().toStdString(), "6 of 33 signals will be added.");
         test::pressKey(list, Qt::Key_Space);
         EXPECT_EQ(list->topLevelItem(3)->checkState(0), Qt::Unchecked);
         click(d, "importSelectNone");
-        EXPECT_EQ(summary->text().toStdString(), "0 of 32 signals will be added.");
+        EXPECT_EQ(summary->text().toStdString(), "0 of 33 signals will be added.");
         click(d, "importSelectAll");
         test::pressKey(list, Qt::Key_Space);
-        EXPECT_EQ(summary->text().toStdString(), "5 of 32 signals will be added.");
+        EXPECT_EQ(summary->text().toStdString(), "5 of 33 signals will be added.");
         click(d, "importButton");
     });
     window->Import();

@@ -43,12 +43,12 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndRemotesAndSkipsBlocksWithou
         "name: Note\ntype: comment\n#\n"
         "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n#\n"
         "name: TVs/LG/AKB.IR / Vol / Up\ntype: raw\ndata: 9000\n#\n"
-        "name: Vol / Up\ntype: raw\ndata: 9000\n");
+        "name: Volume / Up\ntype: raw\ndata: 9000\n");
     ASSERT_TRUE(p.ok) << p.error;
     ASSERT_EQ(p.found.size(), 6u);
     // A collection names each signal after its source file; any other slash is the button's.
     EXPECT_EQ(std::tuple(p.found[4].remote, p.found[4].name, p.found[5].remote, p.found[5].name),
-              std::tuple("TVs/LG/AKB.IR", "Vol / Up", "", "Vol / Up"));
+              std::tuple("TVs/LG/AKB.IR", "Vol / Up", "", "Volume / Up"));
     EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations),
               std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
     // SIRC: command 0x12 (7 bits), then address 1 (5 bits), least significant first.
