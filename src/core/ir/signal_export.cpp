@@ -259,19 +259,12 @@ struct ParsedForm {
     std::uint32_t command;
 };
 
-std::uint32_t bitsLsbFirst(const CodeRecord& c, std::size_t first, std::size_t count) {
-    std::uint32_t v = 0;
-    for (std::size_t n = 0; n < count; ++n)
-        v |= static_cast<std::uint32_t>(codeBit(c, first + n)) << n;
-    return v;
-}
-
 // The 48-bit household frame in the fields the format keeps (see ir_protocols.cpp): genre 2
 // and genre 1 in the address's low byte, the vendor above them, the id in bits 24-25.
 std::optional<ParsedForm> kaseikyoForm(const CodeRecord& c) {
     std::array<std::uint32_t, 6> d{};
     for (std::size_t k = 0; k < d.size(); ++k)
-        d[k] = bitsLsbFirst(c, 8 * k, 8);
+        d[k] = codeField(c, 8 * k, 8);
     if (d[5] != (d[2] ^ d[3] ^ d[4])) return std::nullopt;
     const std::uint32_t address =
         (d[3] & 0xF) | (d[2] & 0xF0) | (d[0] << 8) | (d[1] << 16) | ((d[4] >> 6) << 24);
