@@ -6,7 +6,7 @@
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/ir/signal_export.hpp"
+#include "core/analysis/signal_export.hpp"
 
 namespace {
 

@@ -65,12 +65,8 @@ bool isFocusKey(const QKeyEvent& e) {
 
 CInputKeyDlg::CInputKeyDlg(RemoteModel& model, DialogService& dialogs, Language language,
                            EditMode mode, std::size_t entryIndex, std::size_t macroIndex,
-                           Refresh refresh, QWidget* parent)
-    : QDialog(parent),
-      model_(model),
-      dialogs_(dialogs),
-      language_(language),
-      refresh_(std::move(refresh)) {
+                           QWidget* parent)
+    : QDialog(parent), model_(model), dialogs_(dialogs), language_(language) {
     setObjectName("inputKeyDialog");
     setWindowTitle(qs(caption(DialogId::InputKey, language)));
     SendStringHost& host = *this;
@@ -243,14 +239,6 @@ void CInputKeyDlg::accept() {
 }
 
 // --- The editor's hosts -----------------------------------------------------------------------
-
-void CInputKeyDlg::refreshButtonList(std::size_t row) {
-    if (refresh_) refresh_(row);
-}
-
-void CInputKeyDlg::refreshMacroCommands(std::size_t macro) {
-    if (refresh_) refresh_(macro);
-}
 
 MacroDialogResult CInputKeyDlg::registerMacro(std::size_t slot) {
     InputMacro dialog(model_, dialogs_, language_, slot, this);

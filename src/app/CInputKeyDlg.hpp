@@ -11,7 +11,6 @@
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "app/DialogService.hpp"
@@ -31,13 +30,8 @@ namespace tessik::app {
 class CInputKeyDlg : public QDialog, private SendStringHost {
     Q_OBJECT
   public:
-    // Called after an entry was stored: in Button mode with the list row to select, in the
-    // command modes with the macro whose command list is to be rebuilt.
-    using Refresh = std::function<void(std::size_t)>;
-
     CInputKeyDlg(RemoteModel& model, DialogService& dialogs, Language language, EditMode mode,
-                 std::size_t entryIndex, std::size_t macroIndex, Refresh refresh,
-                 QWidget* parent = nullptr);
+                 std::size_t entryIndex, std::size_t macroIndex, QWidget* parent = nullptr);
     ~CInputKeyDlg() override;
 
   public slots:
@@ -49,8 +43,6 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void refreshButtonList(std::size_t row) override;
-    void refreshMacroCommands(std::size_t macro) override;
     MacroDialogResult registerMacro(std::size_t slot) override;
 
     void buildControls();
@@ -64,7 +56,6 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
     RemoteModel& model_;
     DialogService& dialogs_;
     Language language_;
-    Refresh refresh_;
     std::unique_ptr<SendStringEditor> editor_;
     KeyboardState keyboard_;
 

@@ -24,14 +24,18 @@
 #include "app/QtText.hpp"
 #include "app/Set_Jitter.hpp"
 #include "app/SignalWindow.hpp"
+#include "app/UndoHistory.hpp"
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
+#include "core/analysis/signal_export.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/import_choice.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/ir/signal_export.hpp"
 #include "core/ir/signal_import.hpp"
+#include "core/model/texts.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "platform/linux/durable_file.hpp"
@@ -111,6 +115,10 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
         setContextMenuPolicy(Qt::ActionsContextMenu);
     }
 
+    undo_ = std::make_unique<UndoHistory>(model_);
+    connect(undo_.get(), &UndoHistory::changed, this, [this] { syncUndo(); });
+    modelSubscription_ =
+        model_.subscribe([this](const ModelChange& change) { modelChanged(change); });
     ResetTables();
     resize(640, 420);
 }
@@ -131,6 +139,8 @@ void CTessikDlg::buildMenu(QLayout* layout) {
             }
             QAction* a = m->addAction(qs(item.text));
             a->setObjectName(QStringLiteral("command%1").arg(static_cast<int>(item.command)));
+            if (!item.shortcut.empty())
+                a->setShortcuts(QKeySequence::listFromString(qs(item.shortcut)));
             const CommandId id = item.command;
             connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
             actions_[id] = a;
@@ -204,6 +214,15 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::Signal:
             ShowSignal();
             break;
+        case CommandId::Rename:
+            Rename();
+            break;
+        case CommandId::Undo:
+            undo_->undo();
+            break;
+        case CommandId::Redo:
+            undo_->redo();
+            break;
     }
 }
 
@@ -221,18 +240,77 @@ StartupFinding CTessikDlg::startUp() {
 // --- Model operations -------------------------------------------------------------------------
 
 void CTessikDlg::ResetTables() {
-    model_.ResetTables();
     device_.commands().ResetBuffers();
-    fillRows();
-    showName();
-    syncMenu();
+    model_.ResetTables();
+}
+
+void CTessikDlg::modelChanged(const ModelChange& change) {
+    using What = ModelChange::What;
+    switch (change.what) {
+        case What::Everything: {
+            // Reset and Open select the first row; an edit taken back or done again the row it
+            // was about, or else the row selected before.
+            const int before = selectedSlot();
+            const bool row = change.index < kButtonSlots;
+            RefreshList(row ? static_cast<int>(change.index) : before >= 0 ? before : 0);
+            if (debug_ != nullptr) debug_->ShowStatistics(model_.header());
+            break;
+        }
+        case What::RowAdded:
+            if (debug_ != nullptr) debug_->ShowStatistics(model_.header());
+            RefreshList(kRefreshToEnd);
+            break;
+        case What::Row:
+            RefreshList(static_cast<int>(change.index));
+            break;
+        case What::RowsMoved:
+            RefreshList(0);
+            break;
+        case What::Macro:
+        case What::Macros:
+            RefreshList(kRefreshToEnd);
+            break;
+        case What::Header:
+            showName();
+            updateSignal();  // the windows follow the jitter
+            break;
+        case What::SavedState:
+            syncMenu();
+            break;
+    }
+    updateTitle();
+}
+
+void CTessikDlg::syncUndo() {
+    QAction* undo = action(CommandId::Undo);
+    QAction* redo = action(CommandId::Redo);
+    if (undo == nullptr || redo == nullptr) return;
+    undo->setText(qs(undoText(undo_->undoLabel(), language_)));
+    undo->setEnabled(undo_->undoLabel() != nullptr);
+    redo->setText(qs(redoText(undo_->redoLabel(), language_)));
+    redo->setEnabled(undo_->redoLabel() != nullptr);
+}
+
+// "living-room.ird* – Infrared-remote-control setting tool": the file, and a star while the
+// table holds changes it does not. A table not yet saved is "Untitled"; before any table is
+// started the caption stands alone.
+void CTessikDlg::updateTitle() {
+    const QString caption = qs(text(StringId::MainCaption, language_));
+    const CommandStates s = model_.commands();
+    if (!s.save && !s.capture && !model_.modified()) {
+        setWindowTitle(caption);
+        return;
+    }
+    const QString file = s.save && !dataFile_.empty() ? qs(utf8(fromPath(dataFile_.filename())))
+                                                      : qs(pick({"Untitled", "無題"}, language_));
+    setWindowTitle(file + (model_.modified() ? "*" : "") + QString::fromUtf8(" – ") + caption);
 }
 
 void CTessikDlg::fillRows() {
     list_->clear();
     QList<QTreeWidgetItem*> rows;
     for (std::size_t slot = 0; slot < kButtonSlots; ++slot) {
-        const ButtonRecord& b = model_.buttons[slot];
+        const ButtonRecord& b = model_.buttons()[slot];
         if (!b.code.occupied()) continue;
         auto* row = new QTreeWidgetItem;
         row->setText(0, QString::number(slot + 1));
@@ -246,11 +324,11 @@ void CTessikDlg::fillRows() {
 }
 
 void CTessikDlg::showName() {
-    name_->setText(qs(model_.shownName));
+    name_->setText(qs(model_.shownName()));
 }
 
 void CTessikDlg::syncMenu() {
-    const CommandStates& s = model_.commands;
+    const CommandStates s = model_.commands();
     // A menu built for another language or build may lack an entry; it is then left alone.
     const auto enable = [this](CommandId id, bool on) {
         if (QAction* a = action(id)) a->setEnabled(on);
@@ -264,11 +342,11 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::SetUp, s.setUp);
     enable(CommandId::EditMacro, s.editMacro);
     enable(CommandId::Jitter, s.jitter);
-    enable(CommandId::Signal, s.deleteIr);  // a row to show
+    enable(CommandId::Signal, s.deleteIr);             // a row to show
+    enable(CommandId::Rename, s.capture || s.saveAs);  // a table has been started
 }
 
 void CTessikDlg::RefreshList(int selection) {
-    model_.refreshCommandStates();
     fillRows();
     const int n = list_->topLevelItemCount();
     // `selection` is a slot: its row, or the first row after it where it has none.
@@ -297,14 +375,6 @@ void CTessikDlg::LogLine(std::string_view line) {
     if (debug_ != nullptr) debug_->AppendLog(line);
 }
 
-std::size_t CTessikDlg::AddCode(const CodeRecord& record, std::u16string_view comment) {
-    const std::size_t slot = model_.AddCode(record, comment);
-    if (slot == kNoFreeSlot) return slot;
-    if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
-    RefreshList(kRefreshToEnd);
-    return slot;
-}
-
 // The slot the selected row shows. Rows are the occupied slots only, so in a table with gaps
 // (a file written elsewhere) a row's place in the list is not its slot.
 int CTessikDlg::selectedSlot() const {
@@ -315,32 +385,31 @@ int CTessikDlg::selectedSlot() const {
 void CTessikDlg::updateSignal() {
     if (signal_ == nullptr) return;
     const int row = selectedSlot();
-    if (row < 0 || !model_.buttons[static_cast<std::size_t>(row)].code.occupied()) {
+    if (row < 0 || !model_.buttons()[static_cast<std::size_t>(row)].code.occupied()) {
         signal_->showNothing();
         return;
     }
     const auto slot = static_cast<std::size_t>(row);
-    signal_->showCode(slot, model_.buttons[slot].code, model_.header, model_.jitterPercent);
+    signal_->showCode(slot, model_.buttons()[slot].code, model_.header(), model_.jitterPercent());
 }
 
 // --- File menu --------------------------------------------------------------------------------
 
 void CTessikDlg::New() {
-    if (model_.modified && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
+    if (model_.modified() && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
         return;
     }
     CNameDlg dialog(language_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     const std::u16string name = dialog.name();
     if (name.empty()) return;
-    model_.startNew(name);
     pressSpread_.reset();
     device_.commands().ResetBuffers();
-    RefreshList(kRefreshToEnd);
+    model_.startNew(name);
 }
 
 void CTessikDlg::Open() {
-    if (model_.modified && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
+    if (model_.modified() && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
         return;
     }
     const auto path = dialogs_.chooseFile(dataFileDialog(FileDialogKind::Open));
@@ -351,12 +420,9 @@ void CTessikDlg::Open() {
 void CTessikDlg::OpenFile(const std::filesystem::path& path) {
     pressSpread_.reset();
     device_.commands().ResetBuffers();
+    // The model is reset first, and stays empty when the file cannot be read.
     const OpenResult result = openDataFile(path, model_);
     if (result.outcome != OpenOutcome::Loaded) {
-        // The model is empty now; so is what the window shows.
-        fillRows();
-        showName();
-        syncMenu();
         if (result.outcome == OpenOutcome::Refused) {
             dialogs_.warn(text(StringId::BadDataFile, language_));
         } else {
@@ -365,7 +431,7 @@ void CTessikDlg::OpenFile(const std::filesystem::path& path) {
         return;
     }
     dataFile_ = path;
-    RefreshList(0);
+    updateTitle();
 }
 
 void CTessikDlg::Import() {
@@ -390,9 +456,7 @@ void CTessikDlg::Import() {
     ImportChoice choice(model_, std::move(parsed.found));
     ImportDlg preview(choice, utf8(fromPath(path->filename())), language_, this);
     if (preview.exec() != QDialog::Accepted) return;
-    if (addImported(model_, choice.items(), choice.chosen()).empty()) return;
-    if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
-    RefreshList(kRefreshToEnd);
+    addImported(model_, choice.items(), choice.chosen());
 }
 
 void CTessikDlg::Export() {
@@ -413,7 +477,7 @@ void CTessikDlg::Export() {
         dialogs_.warn(utf8(fromPath(chosen->path)) + "\n" + error);
         return;
     }
-    if (!result.leftOut.empty()) dialogs_.warn(leftOutText(result, language_));
+    if (!result.leftOut.empty()) dialogs_.warn(leftOutText(result.leftOut, language_));
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {
@@ -425,8 +489,7 @@ bool CTessikDlg::writeFile(const std::filesystem::path& path) {
         return false;
     }
     dataFile_ = path;
-    showName();
-    syncMenu();
+    updateTitle();
     return true;
 }
 
@@ -446,12 +509,12 @@ void CTessikDlg::Save() {
         SaveAs();
         return;
     }
-    if (model_.modified && !dialogs_.confirm(text(StringId::OverwriteOnSave, language_))) return;
+    if (model_.modified() && !dialogs_.confirm(text(StringId::OverwriteOnSave, language_))) return;
     writeFile(dataFile_);
 }
 
 bool CTessikDlg::Close() {
-    if (model_.modified && !dialogs_.confirm(text(StringId::ExitWithUnsaved, language_))) {
+    if (model_.modified() && !dialogs_.confirm(text(StringId::ExitWithUnsaved, language_))) {
         return false;
     }
     if (debug_ != nullptr) debug_->hide();
@@ -490,25 +553,16 @@ void CTessikDlg::Capture() {
     // Without the receiver in capture mode there is nothing to poll; the link has already
     // told the user why.
     if (!device_.commands().CaptureMode(1)) return;
-    // The session stores into the model itself; each stored code is shown at once, and the
-    // widest spread of its two presses is kept for the jitter dialog's suggestion.
-    const Capture_w* open = nullptr;
-    Capture_w dialog(
-        device_.link(), device_.commands(), *this, model_, dialogs_, language_,
-        [this, &open] {
-            if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
-            RefreshList(kRefreshToEnd);
-            if (open != nullptr && open->session().pressSpread()) {
-                const double widest = open->session().pressSpread()->widest();
-                pressSpread_ = std::max(pressSpread_.value_or(0.0), widest);
-            }
-        },
-        this);
-    open = &dialog;
+    // The session stores into the model itself, and the list follows the model, so each
+    // stored code shows at once.
+    Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_, this);
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);
     dialog.exec();
+    // The widest spread of two presses is kept for the jitter dialog's suggestion.
+    if (const auto widest = dialog.session().widestStoredSpread())
+        pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
 void CTessikDlg::ShowVirtualRemote() {
@@ -543,15 +597,13 @@ void CTessikDlg::DeleteButton() {
     if (row < 0) return;
     if (!dialogs_.confirmDeleteRow(static_cast<std::size_t>(row), language_)) return;
     model_.DeleteButton(static_cast<std::size_t>(row));
-    RefreshList(0);
 }
 
 void CTessikDlg::EditButton() {
     const int row = selectedSlot();
     if (row < 0) return;
-    CInputKeyDlg dialog(
-        model_, dialogs_, language_, EditMode::Button, static_cast<std::size_t>(row), 0,
-        [this](std::size_t stored) { RefreshList(static_cast<int>(stored)); }, this);
+    CInputKeyDlg dialog(model_, dialogs_, language_, EditMode::Button,
+                        static_cast<std::size_t>(row), 0, this);
     dialog.exec();
 }
 
@@ -563,14 +615,20 @@ void CTessikDlg::SetUp() {
 void CTessikDlg::EditMacro() {
     MacroListDlg dialog(model_, dialogs_, language_, this);
     dialog.exec();
-    RefreshList(kRefreshToEnd);
 }
 
 void CTessikDlg::Jitter() {
     Set_Jitter dialog(model_, language_, this);
     dialog.setPressSpread(pressSpread_);
     dialog.exec();
-    updateSignal();  // the windows follow the jitter
+}
+
+void CTessikDlg::Rename() {
+    CNameDlg dialog(language_, this);
+    dialog.setName(model_.shownName());
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::u16string name = dialog.name();
+    if (!name.empty()) model_.rename(name);
 }
 
 void CTessikDlg::Help() {

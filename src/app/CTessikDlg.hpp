@@ -15,8 +15,8 @@
 #include "app/DialogService.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/log_sink.hpp"
-#include "core/device/startup.hpp"
 #include "core/model/remote_model.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/text/language.hpp"
 #include "core/text/ui_texts.hpp"
 
@@ -27,6 +27,7 @@ class QTreeWidget;
 namespace tessik::app {
 
 class DEBUG_w;
+class UndoHistory;
 class HelpViewer;
 class SignalWindow;
 class VirtualRemoteWindow;
@@ -53,13 +54,11 @@ class CTessikDlg : public QDialog, public LogSink {
     void RefreshList(int selection);
     // A device-traffic line for the debug window; dropped until the window has been created.
     void LogLine(std::string_view text) override;
-    // Stores a captured code (see RemoteModel::AddCode), shows the new statistics in the debug
-    // window and refreshes the list. Returns the slot, or 128 when the table is full.
-    std::size_t AddCode(const CodeRecord& record, std::u16string_view comment);
     // Empties the model and the device frame buffers and greys the model commands.
     void ResetTables();
 
     RemoteModel& model() { return model_; }
+    UndoHistory& undoHistory() { return *undo_; }
     VersionArea& versionArea() { return versionArea_; }
     DeviceConnection& device() { return device_; }
     Language language() const { return language_; }
@@ -86,6 +85,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void SetUp();
     void EditMacro();
     void Jitter();
+    void Rename();
     void Help();
     void About();        // asks the receiver for its version first
     void ShowVersion();  // the version dialog on what the version area holds
@@ -114,6 +114,11 @@ class CTessikDlg : public QDialog, public LogSink {
   private:
     void buildMenu(QLayout* layout);
     void runCommand(CommandId command);
+    // Every change of the model: the list, the name, the menu, the title and the windows that
+    // show the table follow it here.
+    void modelChanged(const ModelChange& change);
+    void syncUndo();
+    void updateTitle();
     void fillRows();
     void showName();
     void syncMenu();
@@ -124,6 +129,8 @@ class CTessikDlg : public QDialog, public LogSink {
     DialogService& dialogs_;
     Language language_;
     RemoteModel model_;
+    std::unique_ptr<UndoHistory> undo_;
+    std::shared_ptr<void> modelSubscription_;
     std::filesystem::path dataFile_;
     VersionArea versionArea_{};
     // Set before the device connection is made: the connection logs into this window (LogLine)

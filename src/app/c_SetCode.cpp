@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/QtText.hpp"
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "core/text/ui_texts.hpp"
 
 namespace tessik::app {

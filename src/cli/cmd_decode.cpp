@@ -8,10 +8,11 @@
 #include "cli/commands.hpp"
 #include "cli/device_options.hpp"
 #include "cli/json_model.hpp"
+#include "core/analysis/signal_export.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/ir/signal_export.hpp"
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
 #include "platform/linux/durable_file.hpp"
@@ -158,7 +159,7 @@ int cmdExportSignals(const std::string& file, const std::string& formatName,
             return fail(io, output + ": " + error);
         }
     }
-    if (!result.leftOut.empty()) return fail(io, leftOutText(result, Language::English));
+    if (!result.leftOut.empty()) return fail(io, leftOutText(result.leftOut, Language::English));
     return kExitOk;
 }
 

@@ -37,7 +37,7 @@ void printButtons(const RemoteModel& model, Io& io) {
            << padRight(std::string(text(StringId::ColumnSendText, en)), 24) << padRight("Keys", 28)
            << text(StringId::ColumnComment, en) << '\n';
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        const ButtonRecord& b = model.buttons[s];
+        const ButtonRecord& b = model.buttons()[s];
         if (!b.code.occupied()) continue;
         io.out << padRight(formatText("%d", {s + 1}), 5)
                << padRight(codeValueText(b.code.codeValue), 20)
@@ -50,7 +50,7 @@ void printButtons(const RemoteModel& model, Io& io) {
 void printMacros(const RemoteModel& model, Io& io) {
     bool any = false;
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        const MacroRecord& rec = model.macros[m];
+        const MacroRecord& rec = model.macros()[m];
         if (rec.used == 0) continue;
         any = true;
         io.out << "Macro " << m + 1 << ": " << utf16ToUtf8(rec.name) << " (interval "
@@ -96,14 +96,14 @@ int cmdShow(const std::string& file, Io& io) {
     RemoteModel model;
     int status = kExitOk;
     if (!loadTable(file, model, io, status)) return status;
-    io.out << "Name: " << utf16ToUtf8(model.header.remoteName) << '\n'
-           << "Jitter: " << model.jitterPercent << " %\n"
+    io.out << "Name: " << utf16ToUtf8(model.header().remoteName) << '\n'
+           << "Jitter: " << model.jitterPercent() << " %\n"
            << "Buttons: " << model.occupiedCount() << "\n\n";
     printButtons(model, io);
     io.out << '\n';
     printMacros(model, io);
     io.out << "\nTiming statistics\n";
-    printStatistics(model.header, io);
+    printStatistics(model.header(), io);
     return kExitOk;
 }
 

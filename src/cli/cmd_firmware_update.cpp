@@ -13,7 +13,7 @@
 #include "cli/device_options.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/log_sink.hpp"
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/device/usbhidioc.hpp"
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"

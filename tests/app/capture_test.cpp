@@ -29,7 +29,7 @@ std::string english(StringId id) {
 
 TEST_F(CaptureDialog, twoPressesConfirmAndNextStoresWithTheComment) {
     const sim::VirtualRemote& tv = sim::necTvRemote();
-    window->model().jitterPercent = 5;  // the noisy presses vary more than that
+    window->model().setJitter(5);  // the noisy presses vary more than that
     capture([&](app::Capture_w& d) {
         auto* next = d.findChild<QPushButton*>("nextButton");
         auto* comment = d.findChild<QLineEdit*>("captureComment");

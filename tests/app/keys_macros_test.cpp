@@ -87,8 +87,8 @@ TEST_F(MainWindowTest, sendStringEditorCapturesKeyboardKeysAndStoresEachEntryItL
     });
     doubleClick(list(), 0);
     const RemoteModel& m = window->model();
-    EXPECT_EQ(m.buttons[0].code.keys, (KeyCodeList{0x0106, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(m.buttons[1].code.keys, (KeyCodeList{0x3E, 0x04, 0x2B, 0x28, 0x07, 0x3E}));
+    EXPECT_EQ(m.button(0).code.keys, (KeyCodeList{0x0106, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(m.button(1).code.keys, (KeyCodeList{0x3E, 0x04, 0x2B, 0x28, 0x07, 0x3E}));
     EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x1000", "[LCTRL]c", "button"}));
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(1)) << "the last stored row selected";
 }
@@ -147,8 +147,12 @@ TEST_F(MainWindowTest, macrosAreRegisteredListedAssignedAndDeletedThroughTheirDi
         list.reject();
     });
     window->EditMacro();
-    EXPECT_EQ(dialogs.shown.back().text, "Is No.1 deleted?");
+    EXPECT_EQ(dialogs.shown.back().text,
+              "Is No.1 deleted?\n1 button runs this macro; it will send nothing.");
     EXPECT_EQ(rowTexts(1)[2], "") << "the main list follows the macro table";
+    // The delete is one step back; the button runs the macro again.
+    window->action(CommandId::Undo)->trigger();
+    EXPECT_EQ(rowTexts(1)[2], "[M Movie night]");
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ TEST_F(MainWindowTest, menuAndListFollowTheTableFromNewThroughAFullTableAndDelet
     addCodes(1);
     addCodes(127, 0x2000);
     EXPECT_EQ(rows(), 128);
-    EXPECT_EQ(menuStates(*window), window->model().commands) << "the 128th code fills the table";
-    EXPECT_EQ(window->AddCode(necLikeCode(0x9999), u"one too many"), kNoFreeSlot);
+    EXPECT_EQ(menuStates(*window), window->model().commands()) << "the 128th code fills the table";
+    EXPECT_EQ(window->model().AddCode(necLikeCode(0x9999), u"one too many"), kNoFreeSlot);
 
     window->DeleteButton();
     EXPECT_TRUE(dialogs.shown.empty()) << "no row selected: nothing asked";
@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, menuAndListFollowTheTableFromNewThroughAFullTableAndDelet
 
     // A table written elsewhere may leave slots empty between codes: the list shows the
     // occupied ones, and the selected row's own slot is the one deleted.
-    window->model().buttons[1] = {};
+    test::rewrite(window->model(), [](RemoteTables& t) { t.buttons[1] = {}; });
     window->RefreshList(2);
     ASSERT_EQ(rows(), 126);
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(1)) << "slot 2 is the second row";

@@ -27,7 +27,7 @@ using ::testing::StartsWith;
 struct DeviceCli : ::testing::Test {
     void SetUp() override {
         RemoteModel model = test::modelWithButtons(4);
-        model.macros[1] = test::macroNamed(u"Lights", 2);
+        test::rewrite(model, [](RemoteTables& t) { t.macros[1] = test::macroNamed(u"Lights", 2); });
         platform::DurableFileReplacer files;
         ASSERT_TRUE(saveDataFile(ird, model, files).ok);
     }

@@ -11,10 +11,10 @@
 #include <sstream>
 
 #include "cli/json_model.hpp"
+#include "core/analysis/signal_export.hpp"
 #include "core/bytes/utf.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/import_choice.hpp"
-#include "core/ir/signal_export.hpp"
 #include "platform/linux/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/temp_dir.hpp"
@@ -31,13 +31,17 @@ std::string readText(const std::string& path) {
     return text.str();
 }
 
-RemoteModel sampleTable() {
+RemoteTables sampleTables() {
     RemoteModel model;
     std::string error;
     const cli::Json doc =
         cli::Json::parse(readText(TESSIK_SOURCE_DIR "/res/samples/living-room-tv.json"));
     EXPECT_TRUE(cli::modelFromJson(doc, model, error)) << error;
-    return model;
+    return model.tables();
+}
+
+RemoteModel sampleTable() {
+    return RemoteModel(sampleTables());
 }
 
 // The table File > Import makes of one remote of the collection.
@@ -72,7 +76,7 @@ struct Code {
 // The occupied slots in order: their code fields and comments.
 std::vector<Code> codes(const RemoteModel& m) {
     std::vector<Code> out;
-    for (const ButtonRecord& b : m.buttons) {
+    for (const ButtonRecord& b : m.buttons()) {
         if (!b.code.occupied()) continue;
         out.push_back(
             {b.code.format, b.code.bitCount, b.code.codeBytes, b.code.codeValue, b.text.comment});
@@ -122,12 +126,13 @@ TEST(SignalExport, everyTableReadsBackAsTheSameCodesInOrderNamedByItsComments) {
 
 // Every button gets a name of its own that reads back as its comment, in each format's terms.
 TEST(SignalExport, namesAreMadeSafeAndUniqueForEachFormatAndComeBackAsComments) {
-    RemoteModel table = sampleTable();
+    RemoteTables tables = sampleTables();
     const std::u16string longName(kMaxTextChars, u'x');
     const std::u16string comments[] = {u"Power", u"POWER", u"",     u" Vol up #1\n",
                                        u"a:b",   longName, longName};
     for (std::size_t i = 0; i < std::size(comments); ++i)
-        table.buttons[i].text.comment = comments[i];
+        tables.buttons[i].text.comment = comments[i];
+    const RemoteModel table(tables);
     const std::u16string cut = longName.substr(0, kMaxTextChars - 2) + u"_2";
     const struct {
         ExportFormat format;
@@ -148,21 +153,23 @@ TEST(SignalExport, namesAreMadeSafeAndUniqueForEachFormatAndComeBackAsComments) 
         EXPECT_EQ(names, c.names) << static_cast<int>(c.format);
     }
     // A collection's "SOURCE.ir / BUTTON" would come back as BUTTON of remote SOURCE.
-    table.buttons[0].text.comment = u"TV.ir / Power";
-    EXPECT_EQ(
-        codes(imported(exportSignals(table, ExportFormat::IrSignals, Language::English).text))[0]
-            .comment,
-        u"TV.ir - Power");
+    tables.buttons[0].text.comment = u"TV.ir / Power";
+    const RemoteModel collected(tables);
+    EXPECT_EQ(codes(imported(
+                  exportSignals(collected, ExportFormat::IrSignals, Language::English).text))[0]
+                  .comment,
+              u"TV.ir - Power");
 }
 
 // Cells a spreadsheet reads as they stand: quoted where they hold a separator or a quote, and no
 // comment taken for a formula.
 TEST(SignalExport, csvHoldsOneRowPerButtonWithCellsASpreadsheetCannotMisread) {
-    RemoteModel table = sampleTable();
-    table.buttons[0].text.comment = u"say \"hi\", then";
-    table.buttons[1].text.sendText = u"=HYPERLINK(\"x\")";
-    table.buttons[2].text.comment = u"-";
-    std::istringstream lines(exportSignals(table, ExportFormat::Csv, Language::English).text);
+    RemoteTables tables = sampleTables();
+    tables.buttons[0].text.comment = u"say \"hi\", then";
+    tables.buttons[1].text.sendText = u"=HYPERLINK(\"x\")";
+    tables.buttons[2].text.comment = u"-";
+    std::istringstream lines(
+        exportSignals(RemoteModel(tables), ExportFormat::Csv, Language::English).text);
     std::vector<std::string> rows;
     for (std::string line; std::getline(lines, line);)
         rows.push_back(line);
@@ -212,8 +219,9 @@ TEST_F(ExportSignalsCommand, writesTheFormatToAFileOrStandardOutputAndRefusesWha
     EXPECT_THAT(err.str(), HasSubstr("standard output"));
 
     // A code that no signal gives (not decoded) is left out and named.
-    RemoteModel table = sampleTable();
-    table.buttons[2].code.format = 0;
+    RemoteTables tables = sampleTables();
+    tables.buttons[2].code.format = 0;
+    RemoteModel table(tables);
     platform::DurableFileReplacer files;
     ASSERT_TRUE(saveDataFile(ird, table, files).ok);
     r = test::runCli({"export-signals", ird, "ir", (dir / "tv.ir").string()});

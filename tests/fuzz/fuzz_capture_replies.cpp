@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     session.close();
 
-    for (const auto& b : model.buttons) {
+    for (const auto& b : model.buttons()) {
         const CodeRecord& c = b.code;
         if (c.codeValue == kCodeTooLong || c.pairCount > 250) std::abort();
         if (c.codeValue != 0 && c.format != 1 && c.format != 2) std::abort();

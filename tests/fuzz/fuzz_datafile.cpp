@@ -11,7 +11,7 @@
 #include "core/datafile/writer.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/ir/signal_export.hpp"
+#include "core/analysis/signal_export.hpp"
 
 namespace {
 
@@ -23,7 +23,7 @@ void exportReadsBack(const tessik::RemoteModel& model) {
         const RawSignalsParse back = parseRawSignals(out.text);
         std::size_t next = 0;
         for (std::size_t s = 0; s < kButtonSlots; ++s) {
-            const CodeRecord& c = model.buttons[s].code;
+            const CodeRecord& c = model.button(s).code;
             if (!c.occupied() ||
                 std::find(out.leftOut.begin(), out.leftOut.end(), s) != out.leftOut.end()) {
                 continue;
@@ -43,16 +43,12 @@ void exportReadsBack(const tessik::RemoteModel& model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tessik::RemoteModel model;
-    if (!tessik::readDataFile(std::span(data, size), model)) return 0;
-    const auto bytes = tessik::encodeDataFile(model);
+    tessik::RemoteTables tables;
+    if (!tessik::readDataFile(std::span(data, size), tables)) return 0;
+    const auto bytes = tessik::encodeDataFile(tables);
     if (bytes.size() != tessik::kDataFileSize) std::abort();
-    tessik::RemoteModel again;
-    if (!tessik::readDataFile(bytes, again)) std::abort();
-    if (again.buttons != model.buttons || again.macros != model.macros ||
-        again.header != model.header || again.jitterPercent != model.jitterPercent) {
-        std::abort();
-    }
-    exportReadsBack(model);
+    tessik::RemoteTables again;
+    if (!tessik::readDataFile(bytes, again) || again != tables) std::abort();
+    exportReadsBack(tessik::RemoteModel(tables));
     return 0;
 }

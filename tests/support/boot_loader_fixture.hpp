@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"

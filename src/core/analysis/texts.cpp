@@ -4,16 +4,11 @@
 #include <cmath>
 #include <utility>
 
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
 namespace {
-
-using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
-
-std::string_view pick(const Pair& p, Language language) {
-    return language == Language::Japanese ? p.second : p.first;
-}
 
 // A percentage with one decimal, "7.9".
 std::string percentText(double percent) {
@@ -246,6 +241,19 @@ std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int
                            language),
                       {static_cast<int>(slot + 1), codeValueText(code.codeValue),
                        protocolText(identifyProtocol(code), language), jitterPercent});
+}
+
+std::string leftOutText(const std::vector<std::size_t>& leftOut, Language language) {
+    if (leftOut.empty()) return {};
+    std::string numbers;
+    for (const std::size_t slot : leftOut)
+        numbers += (numbers.empty() ? "" : ", ") + formatText("No %d", {slot + 1});
+    return formatText(
+        pick({"%d button(s) could not be written so that they read back as the same code, and "
+              "were left out: %s.",
+              "%d 件のボタンは同じコードとして読み戻せないため、書き出していません: %s。"},
+             language),
+        {leftOut.size(), numbers});
 }
 
 }  // namespace tessik

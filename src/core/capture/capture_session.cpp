@@ -159,7 +159,7 @@ CaptureSession::Outcome CaptureSession::judge(std::uint16_t pairCount,
     if (held_.codeValue == 0) return refuse(StringId::NothingDecoded, MessageKind::Warning);
     // One set of timing windows serves the whole table, so every code must be as long as the
     // first one.
-    const std::uint16_t tableBits = model_.buttons[0].code.bitCount;
+    const std::uint16_t tableBits = model_.buttons()[0].code.bitCount;
     if (tableBits != 0 && tableBits != held_.bitCount) {
         return refuse(StringId::CodeLengthDiffers, MessageKind::Warning);
     }
@@ -191,7 +191,7 @@ CaptureSession::Outcome CaptureSession::refuse(StringId id, MessageKind kind) {
 
 void CaptureSession::next() {
     if (!nextEnabled_ || state_ != CaptureState::Confirmed) return;
-    const std::size_t slot = model_.AddCode(held_, view_.comment());
+    const std::size_t slot = storeHeld();
     commands_.CaptureMode(kCaptureModeOn);
     if (tableFull(slot)) {
         notifier_.show(Message{"", std::string(text(StringId::ButtonTableFull, language_)),
@@ -202,6 +202,14 @@ void CaptureSession::next() {
         return;
     }
     waitForFirstPress();
+}
+
+std::size_t CaptureSession::storeHeld() {
+    const std::size_t slot = model_.AddCode(held_, view_.comment());
+    if (slot != kNoFreeSlot && spread_) {
+        widestStoredSpread_ = std::max(widestStoredSpread_.value_or(0.0), spread_->widest());
+    }
+    return slot;
 }
 
 // Slot 127 was the last free one. A table with gaps (read from a file) fills up at another
@@ -229,9 +237,7 @@ void CaptureSession::close() {
     commands_.CaptureMode(kCaptureModeOff);
     // Only a code the user confirmed with its second press is stored; a first press that
     // happens to be held when Close comes is not.
-    if (state_ == CaptureState::Confirmed && model_.IsNewCode(held_)) {
-        model_.AddCode(held_, view_.comment());
-    }
+    if (state_ == CaptureState::Confirmed && model_.IsNewCode(held_)) storeHeld();
     stopTimer();
     state_ = CaptureState::Closed;
 }
@@ -258,16 +264,15 @@ void CaptureSession::setTexts(StringId prompt, StringId result) {
 void CaptureSession::analyseConfirmed() {
     spread_ = tessik::pressSpread(*firstCapture_, held_);
     analysis_ = confirmedCodeText(identifyProtocol(held_), *spread_, language_);
-    warning_ = spreadWarningText(*spread_, model_.jitterPercent,
+    warning_ = spreadWarningText(*spread_, model_.jitterPercent(),
                                  overlapLimit(headerWith({&*firstCapture_, &held_})), language_);
 }
 
 RemoteHeader CaptureSession::headerWith(std::initializer_list<const CodeRecord*> codes) const {
-    RemoteModel table;
-    table.header = model_.header;
+    RemoteHeader header = model_.header();
     for (const CodeRecord* code : codes)
-        table.AccumulateStatistics(*code);
-    return table.header;
+        AccumulateStatistics(header, *code);
+    return header;
 }
 
 // The second press is drawn against the windows the table would get from the first one, so a
@@ -276,7 +281,7 @@ void CaptureSession::tracePress(const std::vector<std::uint16_t>& low,
                                 const std::vector<std::uint16_t>& high) {
     const bool second = state_ == CaptureState::SecondPress && firstCapture_;
     const RemoteHeader learned = headerWith({second ? &*firstCapture_ : &held_});
-    lastPress_ = captureTrace(low, high, timingWindows(learned, model_.jitterPercent));
+    lastPress_ = captureTrace(low, high, timingWindows(learned, model_.jitterPercent()));
     showPresses({lastPress_});
 }
 

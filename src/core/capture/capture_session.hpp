@@ -77,6 +77,8 @@ class CaptureSession {
     // How far the two presses of the last confirmed code spread; kept until the next code
     // is confirmed, so it outlives Next.
     const std::optional<PressSpread>& pressSpread() const { return spread_; }
+    // The widest spread of the codes this session stored, for the jitter dialog's suggestion.
+    std::optional<double> widestStoredSpread() const { return widestStoredSpread_; }
     // What the view draws: the last press, or both presses of the confirmed code, each period
     // against the windows the table would get from the button's first press at the jitter.
     const std::vector<SignalTrace>& presses() const { return presses_; }
@@ -94,6 +96,7 @@ class CaptureSession {
     void afterFetch(Outcome outcome);
     void waitForFirstPress();
     bool tableFull(std::size_t slot) const;
+    std::size_t storeHeld();
 
     void startTimer();
     void stopTimer();
@@ -112,6 +115,7 @@ class CaptureSession {
     Notifier& notifier_;
     Language language_;
 
+    std::optional<double> widestStoredSpread_;
     CaptureState state_ = CaptureState::FirstPress;
     CodeRecord held_{};
     std::optional<CodeRecord> firstCapture_;

@@ -83,12 +83,13 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
             result.outcome = OpenOutcome::IoError;
             return result;
     }
-    const auto layout = readDataFile(bytes, model, ownVersion);
+    RemoteTables tables;
+    const auto layout = readDataFile(bytes, tables, ownVersion);
     if (!layout) {
         result.outcome = OpenOutcome::Refused;
         return result;
     }
-    model.noteOpened();
+    model.open(std::move(tables));
     result.outcome = OpenOutcome::Loaded;
     result.layout = *layout;
     return result;
@@ -97,7 +98,7 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
 SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, FileReplacer& files,
                         FileVersion version) {
     SaveResult result;
-    std::vector<std::uint8_t> content = encodeDataFile(model, version);
+    std::vector<std::uint8_t> content = encodeDataFile(model.tables(), version);
 
     if (result.error = notAFileToReplace(path); !result.error.empty()) return result;
     // Keep what an older, longer file held behind the records.

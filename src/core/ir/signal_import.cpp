@@ -5,23 +5,20 @@
 #include "core/bytes/utf.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
 namespace {
-
-std::string pick(std::string_view english, std::string_view japanese, Language language) {
-    return std::string(language == Language::Japanese ? japanese : english);
-}
 
 // The table as the items judged so far leave it: which codes it holds, which free slot comes
 // next (AddCode fills the first free slot) and the bit count of slot 0, which every later code
 // must share. Codes are looked up by hash, so a file of thousands of signals is judged at once.
 class Planner {
   public:
-    explicit Planner(const RemoteModel& model) : tableBits_(model.buttons[0].code.bitCount) {
+    explicit Planner(const RemoteModel& model) : tableBits_(model.button(0).code.bitCount) {
         for (std::size_t s = 0; s < kButtonSlots; ++s) {
-            const std::uint64_t code = model.buttons[s].code.codeValue;
+            const std::uint64_t code = model.button(s).code.codeValue;
             if (code == 0) {
                 free_.push_back(s);
             } else {
@@ -122,47 +119,50 @@ std::u16string importComment(const ImportItem& item) {
 
 std::vector<std::size_t> addImported(RemoteModel& model, const std::vector<ImportItem>& items,
                                      const std::vector<bool>& chosen) {
-    std::vector<std::size_t> slots;
+    std::vector<NewCode> codes;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!items[i].importable() || (i < chosen.size() && !chosen[i])) continue;
-        const std::size_t slot = model.AddCode(items[i].record, importComment(items[i]));
-        if (slot == kNoFreeSlot) break;
-        slots.push_back(slot);
+        codes.push_back({items[i].record, importComment(items[i])});
     }
-    return slots;
+    return model.addCodes(codes);
 }
 
 std::string verdictText(const ImportItem& item, Language language) {
     switch (item.verdict) {
         case ImportVerdict::Added:
-            return formatText(pick("added as No %d", "No %d に追加", language), {item.slot + 1});
+            return formatText(pick({"added as No %d", "No %d に追加"}, language), {item.slot + 1});
         case ImportVerdict::Available:
-            return pick("can be added", "追加できます", language);
+            return std::string(pick({"can be added", "追加できます"}, language));
         case ImportVerdict::AlreadyInTable:
-            return formatText(pick("already in the table as No %d", "登録済み (No %d)", language),
+            return formatText(pick({"already in the table as No %d", "登録済み (No %d)"}, language),
                               {item.slot + 1});
         case ImportVerdict::DuplicateInFile:
-            return formatText(pick("the same code as signal %d of the file",
-                                   "ファイルの %d 番目の信号と同じコード", language),
+            return formatText(pick({"the same code as signal %d of the file",
+                                    "ファイルの %d 番目の信号と同じコード"},
+                                   language),
                               {item.sameAs + 1});
         case ImportVerdict::LengthDiffers:
-            return formatText(
-                pick("a different bit length from No 1 (%d bits, not %d)",
-                     "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)", language),
-                {item.record.bitCount, item.tableBits});
+            return formatText(pick({"a different bit length from No 1 (%d bits, not %d)",
+                                    "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)"},
+                                   language),
+                              {item.record.bitCount, item.tableBits});
         case ImportVerdict::Unlearnable:
             if (item.signal.unlearnable == kBiphaseReason) {
-                return pick("not learnable: ", "登録できません: ", language) +
-                       pick(kBiphaseReason,
-                            "この受信機が学習できないマンチェスター (バイフェーズ) 符号", language);
+                return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                       std::string(
+                           pick({kBiphaseReason,
+                                 "この受信機が学習できないマンチェスター (バイフェーズ) 符号"},
+                                language));
             }
-            return pick("not learnable: ", "登録できません: ", language) + item.signal.unlearnable;
+            return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                   item.signal.unlearnable;
         case ImportVerdict::NothingDecoded:
-            return pick("no code found in it", "コードが見つかりません", language);
+            return std::string(pick({"no code found in it", "コードが見つかりません"}, language));
         case ImportVerdict::TooLong:
-            return pick("too long for the receiver", "受信機には長すぎます", language);
+            return std::string(
+                pick({"too long for the receiver", "受信機には長すぎます"}, language));
         case ImportVerdict::TableFull:
-            return pick("the table is full", "テーブルが満杯です", language);
+            return std::string(pick({"the table is full", "テーブルが満杯です"}, language));
     }
     return {};
 }

@@ -143,10 +143,10 @@ void SendStringEditor::chooseNewMacro() {
     state_.comboSelection =
         state_.selectedMacro ? comboPositionOf(*state_.selectedMacro) : std::nullopt;
     if (result == MacroDialogResult::Cancelled) return;
-    if (model_.macros[*slot].used != 0) {
+    if (model_.macro(*slot).used != 0) {
         state_.selectedMacro = *slot;
         state_.comboSelection = comboPositionOf(*slot);
-        state_.sendText = macroReferenceText(model_.macros[*slot].name);
+        state_.sendText = macroReferenceText(model_.macro(*slot).name);
     } else {
         state_.selectedMacro.reset();
         state_.comboSelection.reset();
@@ -158,7 +158,7 @@ void SendStringEditor::chooseNewMacro() {
 void SendStringEditor::fillCombo() {
     state_.comboEntries.clear();
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        if (model_.macros[m].used != 0) state_.comboEntries.push_back({m, model_.macros[m].name});
+        if (model_.macro(m).used != 0) state_.comboEntries.push_back({m, model_.macro(m).name});
     }
     state_.comboOffersNewMacro = model_.firstFreeMacroSlot().has_value();
 }
@@ -182,7 +182,7 @@ void SendStringEditor::load() {
 }
 
 void SendStringEditor::loadButton() {
-    const ButtonRecord& b = model_.buttons[state_.entryIndex];
+    const ButtonRecord& b = model_.button(state_.entryIndex);
     state_.comboEnabled = false;
     if (b.code.occupied()) {
         state_.sendText = clipText(b.text.sendText, kMaxTextChars);
@@ -199,7 +199,7 @@ void SendStringEditor::loadButton() {
 }
 
 void SendStringEditor::loadCommand() {
-    const MacroRecord& m = model_.macros[state_.macroIndex];
+    const MacroRecord& m = model_.macro(state_.macroIndex);
     const MacroCommand& c = m.commands[state_.entryIndex];
     if (m.used != 0) {
         state_.sendText = clipText(c.sendText, kMaxTextChars);
@@ -234,7 +234,6 @@ void SendStringEditor::store() {
 }
 
 void SendStringEditor::storeButton() {
-    ButtonRecord& b = model_.buttons[state_.entryIndex];
     KeyCodeList keys = state_.keys;
     std::u16string sendText = state_.sendText;
     std::size_t keyCount = state_.keyCount;
@@ -252,33 +251,17 @@ void SendStringEditor::storeButton() {
         // The boxes apply to the first key; later keys keep what was held when they were taken.
         keys[0] |= bitsFromBoxes(state_.modifierBoxes);
     }
-    b.text.sendText = std::move(sendText);
-    b.text.comment = state_.comment;
-    b.text.keyCount = static_cast<std::uint16_t>(keyCount);
-    b.code.keys = keys;
-    model_.modified = true;
+    model_.storeButtonKeys(state_.entryIndex, {keys, static_cast<std::uint16_t>(keyCount),
+                                               std::move(sendText), state_.comment});
 }
 
 void SendStringEditor::storeCommand() {
     // A command without text does not exist, so an added command without keys is not kept.
     if (state_.sendText.empty()) return;
-    MacroRecord& m = model_.macros[state_.macroIndex];
-    MacroCommand& c = m.commands[state_.entryIndex];
-    m.used = 1;
-    c.keyCount = static_cast<std::uint16_t>(state_.keyCount);
-    c.keys = state_.keys;
+    MacroCommand c{static_cast<std::uint16_t>(state_.keyCount), state_.keys, state_.sendText,
+                   state_.comment};
     c.keys[0] |= bitsFromBoxes(state_.modifierBoxes);
-    c.sendText = state_.sendText;
-    c.comment = state_.comment;
-    model_.modified = true;
-}
-
-void SendStringEditor::refreshHost() {
-    if (state_.mode == EditMode::Button) {
-        host_.refreshButtonList(state_.entryIndex);
-    } else {
-        host_.refreshMacroCommands(state_.macroIndex);
-    }
+    model_.storeMacroCommand(state_.macroIndex, state_.entryIndex, c);
 }
 
 std::size_t SendStringEditor::lastEntry() const {
@@ -288,7 +271,6 @@ std::size_t SendStringEditor::lastEntry() const {
 void SendStringEditor::next() {
     if (!state_.nextEnabled || state_.entryIndex >= lastEntry()) return;
     store();
-    refreshHost();
     ++state_.entryIndex;
     load();
     updatePrevNext();
@@ -297,7 +279,6 @@ void SendStringEditor::next() {
 void SendStringEditor::prev() {
     if (!state_.prevEnabled || state_.entryIndex == 0) return;
     store();
-    refreshHost();
     --state_.entryIndex;
     load();
     updatePrevNext();
@@ -305,7 +286,6 @@ void SendStringEditor::prev() {
 
 void SendStringEditor::close() {
     store();
-    refreshHost();
 }
 
 void SendStringEditor::updatePrevNext() {
@@ -315,7 +295,7 @@ void SendStringEditor::updatePrevNext() {
         case EditMode::Button: {
             // The last occupied slot: one before the first free one, 127 in a full table.
             std::size_t firstFree = 0;
-            while (firstFree < kButtonSlots && model_.buttons[firstFree].code.occupied()) {
+            while (firstFree < kButtonSlots && model_.buttons()[firstFree].code.occupied()) {
                 ++firstFree;
             }
             state_.nextEnabled = i + 1 < firstFree;

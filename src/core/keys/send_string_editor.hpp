@@ -32,16 +32,11 @@ enum class EditMode {
 // How the macro registration dialog, opened from "New Macro", was left.
 enum class MacroDialogResult { Closed, Cancelled };
 
-// What the editor needs from the windows around it.
+// What the editor needs from the windows around it. (The windows that show what it stores
+// follow the model themselves.)
 class SendStringHost {
   public:
     virtual ~SendStringHost() = default;
-    // Button mode, after an entry was stored: the main window rebuilds its button list and
-    // selects `row`.
-    virtual void refreshButtonList(std::size_t row) = 0;
-    // Command modes, after a command was stored: the open macro registration dialog rebuilds
-    // its command list.
-    virtual void refreshMacroCommands(std::size_t macro) = 0;
     // "New Macro": runs the macro registration dialog for the free slot `slot`, modally, and
     // says how it was left. The macro is in the model when it returns.
     virtual MacroDialogResult registerMacro(std::size_t slot) = 0;
@@ -131,7 +126,6 @@ class SendStringEditor {
     void store();
     void storeButton();
     void storeCommand();
-    void refreshHost();
     void updatePrevNext();
     std::size_t lastEntry() const;
     bool fits(std::size_t extraChars) const;

@@ -1,18 +1,8 @@
 #include "core/text/ui_texts.hpp"
 
-#include <utility>
+#include "core/text/bilingual.hpp"
 
 namespace tessik {
-namespace {
-
-using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
-
-std::string_view pick(const Pair& p, Language language) {
-    return language == Language::Japanese ? p.second : p.first;
-}
-
-}  // namespace
-
 std::string_view caption(DialogId dialog, Language language) {
     switch (dialog) {
         case DialogId::About:
@@ -48,8 +38,9 @@ std::string_view caption(DialogId dialog, Language language) {
 
 std::vector<Menu> mainMenu(Language language) {
     const bool ja = language == Language::Japanese;
-    auto item = [ja](CommandId id, std::string_view en, std::string_view jp) {
-        return MenuItem{false, id, ja ? jp : en};
+    auto item = [ja](CommandId id, std::string_view en, std::string_view jp,
+                     std::string_view keys = {}) {
+        return MenuItem{false, id, ja ? jp : en, keys};
     };
     const MenuItem sep{true, {}, {}};
     return {
@@ -61,10 +52,13 @@ std::vector<Menu> mainMenu(Language language) {
           item(CommandId::Export, "Export...", "エクスポート..."), sep,
           item(CommandId::Exit, "Exit", "終了")}},
         {ja ? "編集" : "Edit",
-         {item(CommandId::Capture, "Capture Ir Data", "リモコンデータ取り込み"),
+         {item(CommandId::Undo, "Undo", "元に戻す", "Ctrl+Z"),
+          item(CommandId::Redo, "Redo", "やり直し", "Ctrl+Shift+Z; Ctrl+Y"), sep,
+          item(CommandId::Capture, "Capture Ir Data", "リモコンデータ取り込み"),
           item(CommandId::DeleteIr, "Delete Ir Data", "リモコンデータ削除"), sep,
           item(CommandId::SetUp, "Set Up Ir Data", "リモコンデータ登録"), sep,
-          item(CommandId::EditMacro, "Edit Macro", "マクロ編集"), sep,
+          item(CommandId::EditMacro, "Edit Macro", "マクロ編集"),
+          item(CommandId::Rename, "Rename...", "リモコン名の変更..."), sep,
           item(CommandId::Signal, "Signal", "信号")}},
         {ja ? "設定" : "Setup", {item(CommandId::Jitter, "Jitter", "ジッタ設定")}},
         // The Help menu is the same in both languages.
@@ -191,7 +185,7 @@ const std::vector<DebugValueLabel>& debugValueLabels() {
 }
 
 std::string_view helpBaseName(Language language) {
-    return language == Language::Japanese ? "Ir_Help" : "Ir_Help_e";
+    return pick({"Ir_Help_e", "Ir_Help"}, language);
 }
 
 }  // namespace tessik

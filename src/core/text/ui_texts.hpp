@@ -44,14 +44,20 @@ enum class CommandId : int {
     DebugWindow = 32780,
     FirmwareUpdate = 32795,
     Import = 32796,  // File > Import...: buttons from IR code files
-    Export = 32798,  // File > Export...: the buttons as an IR code file other tools read
     Signal = 32797,  // Edit > Signal: the window with the selected row's pulse train
+    Rename = 32798,  // Edit > Rename...: the remote control's name
+    Export = 32799,  // File > Export...: the buttons as an IR code file other tools read
+    Undo = 57643,
+    Redo = 57644,
 };
 
 struct MenuItem {
     bool separator = false;
     CommandId command{};
     std::string_view text;
+    // The keys beside the entry, in the toolkit's portable notation; several are separated by
+    // "; " (the first is the one shown).
+    std::string_view shortcut{};
 };
 
 struct Menu {

@@ -60,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
 
     void addCodes(std::size_t count, std::uint64_t firstValue = 0x1000) {
         for (std::size_t i = 0; i < count; ++i)
-            window->AddCode(necLikeCode(firstValue + i), u"button");
+            window->model().AddCode(necLikeCode(firstValue + i), u"button");
     }
 
     QTreeWidget* list() const { return window->findChild<QTreeWidget*>("buttonList"); }

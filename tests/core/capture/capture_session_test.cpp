@@ -54,8 +54,8 @@ TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment
 
     view.type(u"Power button");
     session.next();
-    EXPECT_EQ(std::tuple(model.buttons[0].code.codeValue, model.buttons[0].text.comment,
-                         model.modified, model.header.leaderLow.max),
+    EXPECT_EQ(std::tuple(model.buttons()[0].code.codeValue, model.buttons()[0].text.comment,
+                         model.modified(), model.header().leaderLow.max),
               std::tuple(kPowerCode, u"Power button", true, 9000));
 
     EXPECT_EQ(std::tuple(shown(), view.nextEnabled), std::tuple(waiting, false));
@@ -65,7 +65,7 @@ TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment
     pressNec("OK");
     view.type(u"select");
     session.close();
-    EXPECT_EQ(std::tuple(model.buttons[1].code.codeValue, model.buttons[1].text.comment),
+    EXPECT_EQ(std::tuple(model.buttons()[1].code.codeValue, model.buttons()[1].text.comment),
               std::tuple(session.heldRecord().codeValue, u"select"));
     EXPECT_EQ(std::tuple(receiver.captureMode(), view.timerMs.has_value(), session.state(),
                          model.occupiedCount()),
@@ -123,9 +123,9 @@ TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStores
 TEST_F(Capture, storingTheLastFreeSlotEndsCaptureWithTheTableFullNotice) {
     // A table read from a file may have its free slot before occupied ones.
     model = modelWithButtons(128);
-    model.buttons[5] = ButtonRecord{};
+    test::rewrite(model, [](RemoteTables& t) { t.buttons[5] = ButtonRecord{}; });
     teach("Power", u"the last one");
-    EXPECT_EQ(std::tuple(model.buttons[5].code.codeValue, model.buttons[5].text.comment),
+    EXPECT_EQ(std::tuple(model.buttons()[5].code.codeValue, model.buttons()[5].text.comment),
               std::tuple(kPowerCode, u"the last one"));
     EXPECT_THAT(notifier.messages, ElementsAre(box(StringId::ButtonTableFull)));
     EXPECT_EQ(std::tuple(session.state(), view.nextEnabled, view.timerMs.has_value()),

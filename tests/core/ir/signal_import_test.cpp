@@ -44,12 +44,12 @@ TEST(SignalImport, oneRemoteInEveryFormatGivesTheCodesOfItsCapture) {
         ASSERT_EQ(items.size(), 6u);
         EXPECT_EQ(addImported(model, items, {}), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
         for (std::size_t i = 0; i < 6; ++i) {
-            EXPECT_EQ(model.buttons[i].code.codeValue, capturedCode(buttons[i])) << buttons[i];
-            EXPECT_EQ(model.buttons[i].text.comment, utf8ToUtf16(buttons[i]))
+            EXPECT_EQ(model.buttons()[i].code.codeValue, capturedCode(buttons[i])) << buttons[i];
+            EXPECT_EQ(model.buttons()[i].text.comment, utf8ToUtf16(buttons[i]))
                 << "the name becomes the comment";
         }
-        EXPECT_EQ(model.header.bitCount, 32);
-        EXPECT_TRUE(model.modified);
+        EXPECT_EQ(model.header().bitCount, 32);
+        EXPECT_TRUE(model.modified());
     }
 }
 
@@ -84,7 +84,7 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
     };
     const RemoteModel before = model;
     const std::vector<ImportItem> items = planImport(model, signals);
-    EXPECT_EQ(model.buttons, before.buttons) << "planning changes nothing";
+    EXPECT_EQ(model.buttons(), before.buttons()) << "planning changes nothing";
     const std::pair<ImportVerdict, std::string> expected[] = {
         {ImportVerdict::Added, "added as No 2"},
         {ImportVerdict::AlreadyInTable, "already in the table as No 1"},

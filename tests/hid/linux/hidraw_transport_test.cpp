@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/text/strings.hpp"
 #include "hid/descriptor_files.hpp"
 #include "hid/linux/hidraw_transport.hpp"

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <tuple>
 
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "core/text/strings.hpp"
 #include "support/device_fixture.hpp"
 #include "support/model_builders.hpp"
@@ -18,11 +18,13 @@ const Message kSuccessBox{"", "Success", MessageKind::Notice};
 
 struct SetUp : DeviceFixture {
     SetUp() : model(modelWithButtons(6)) {
-        model.macros[0] = macroNamed(u"Movie", 3);
-        model.macros[0].interval = 250;
-        model.macros[4] = macroNamed(u"Off", 1);
-        referToMacro(model, 2, 0);
-        model.jitterPercent = 15;
+        test::rewrite(model, [](RemoteTables& t) {
+            t.macros[0] = macroNamed(u"Movie", 3);
+            t.macros[0].interval = 250;
+            t.macros[4] = macroNamed(u"Off", 1);
+            referToMacro(t, 2, 0);
+            t.jitterPercent = 15;
+        });
     }
     SetUpResult run(DeviceRig& rig, Language language = Language::English) {
         rig.notifier.messages.clear();
@@ -57,9 +59,9 @@ TEST_F(SetUp, aFullRunLeavesTheReceiverHoldingExactlyTheModel) {
         std::tuple(10350, 471, 32));
     // The macro reference in slot 2, macro 0's interval and last command.
     EXPECT_EQ(std::tuple(held.returnCode(2), held.macro(0).interval, held.macro(0).commands[2]),
-              std::tuple(
-                  sim::ReturnCodeEntry{model.buttons[2].code.codeBytes, model.buttons[2].code.keys},
-                  250, model.macros[0].commands[2].keys));
+              std::tuple(sim::ReturnCodeEntry{model.buttons()[2].code.codeBytes,
+                                              model.buttons()[2].code.keys},
+                         250, model.macros()[0].commands[2].keys));
 }
 
 // The first exchange that fails ends the run: one "Failed" box (none when Set Ir Code, the

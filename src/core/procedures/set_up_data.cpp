@@ -1,4 +1,4 @@
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 
 #include <string>
 
@@ -23,7 +23,7 @@ SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model, Not
     auto report = [&progress](int position) {
         if (progress) progress(position);
     };
-    if (!commands.SetIrCode(model.header, model.jitterPercent)) {
+    if (!commands.SetIrCode(model.header(), model.jitterPercent())) {
         return {SetUpOutcome::IrCodeFailed, 0};
     }
     std::size_t acknowledged = 1;
@@ -31,14 +31,15 @@ SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model, Not
     // Empty slots and unregistered macros are sent too, so the receiver forgets whatever an
     // earlier table left in them.
     for (std::size_t slot = 0; slot < kButtonSlots; ++slot) {
-        if (!commands.SetReturnCode(slot, model.buttons[slot].code)) {
+        if (!commands.SetReturnCode(slot, model.buttons()[slot].code)) {
             return failed(notifier, language, acknowledged);
         }
         ++acknowledged;
         report(static_cast<int>(slot) + 1);
     }
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        if (!commands.SetMacro(m, model.macros[m])) return failed(notifier, language, acknowledged);
+        if (!commands.SetMacro(m, model.macros()[m]))
+            return failed(notifier, language, acknowledged);
         ++acknowledged;
         report(static_cast<int>(kButtonSlots + 1 + m));
     }

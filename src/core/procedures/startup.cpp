@@ -1,4 +1,4 @@
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "core/ir/signal_export.hpp"
+#include "core/analysis/signal_export.hpp"
 
 #include <algorithm>
 #include <array>
@@ -27,10 +27,10 @@ constexpr std::uint16_t kLircMaxBits = 64;
 constexpr std::string_view kIrHeader = "Filetype: IR signals file\nVersion: 1\n";
 
 constexpr std::array<ExportFormatInfo, 4> kFormats{{
-    {ExportFormat::IrSignals, "ir", "ir", "IR signal file", "赤外線信号ファイル"},
-    {ExportFormat::LircConf, "lircd", "conf", "LIRC configuration", "LIRC 設定ファイル"},
-    {ExportFormat::Pronto, "pronto", "txt", "Pronto hex", "Pronto 16 進コード"},
-    {ExportFormat::Csv, "csv", "csv", "CSV table", "CSV 表"},
+    {ExportFormat::IrSignals, "ir", "ir", {"IR signal file", "赤外線信号ファイル"}},
+    {ExportFormat::LircConf, "lircd", "conf", {"LIRC configuration", "LIRC 設定ファイル"}},
+    {ExportFormat::Pronto, "pronto", "txt", {"Pronto hex", "Pronto 16 進コード"}},
+    {ExportFormat::Csv, "csv", "csv", {"CSV table", "CSV 表"}},
 }};
 
 struct Button {
@@ -382,9 +382,7 @@ std::string lircRawCodes(const std::string& remote, std::span<const Button> butt
 }
 
 std::string lircRemoteName(const RemoteModel& model) {
-    const std::u16string& name =
-        model.header.remoteName.empty() ? model.shownName : model.header.remoteName;
-    const std::u16string safe = safeName(name, ExportFormat::LircConf);
+    const std::u16string safe = safeName(model.shownName(), ExportFormat::LircConf);
     return safe.empty() ? "remote" : utf16ToUtf8(safe);
 }
 
@@ -473,7 +471,7 @@ std::vector<Button> drawnButtons(std::span<const Button> buttons,
 SignalExport exportLirc(const RemoteModel& model, std::span<const Button> buttons) {
     const std::string remote = lircRemoteName(model);
     SignalExport out;
-    if (const auto codes = lircCodes(model.header, remote, buttons);
+    if (const auto codes = lircCodes(model.header(), remote, buttons);
         codes && readsBackAs(*codes, buttons)) {
         out.text = *codes;
         return out;
@@ -517,8 +515,7 @@ std::string exportFileFilter(Language language) {
     std::string filter;
     for (const ExportFormatInfo& f : kFormats) {
         if (!filter.empty()) filter += ";;";
-        filter += std::string(language == Language::Japanese ? f.japanese : f.english) + " (*." +
-                  std::string(f.suffix) + ")";
+        filter += std::string(pick(f.description, language)) + " (*." + std::string(f.suffix) + ")";
     }
     return filter;
 }
@@ -526,7 +523,7 @@ std::string exportFileFilter(Language language) {
 SignalExport exportSignals(const RemoteModel& model, ExportFormat format, Language language) {
     std::vector<Button> buttons;
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        if (model.buttons[s].code.occupied()) buttons.push_back({s, &model.buttons[s], {}});
+        if (model.button(s).code.occupied()) buttons.push_back({s, &model.button(s), {}});
     }
     nameButtons(buttons, format);
     switch (format) {
@@ -540,19 +537,6 @@ SignalExport exportSignals(const RemoteModel& model, ExportFormat format, Langua
             return SignalExport{csvTable(buttons, language), {}};
     }
     return {};
-}
-
-std::string leftOutText(const SignalExport& result, Language language) {
-    if (result.leftOut.empty()) return {};
-    std::string numbers;
-    for (const std::size_t slot : result.leftOut)
-        numbers += (numbers.empty() ? "" : ", ") + formatText("No %d", {slot + 1});
-    const std::string_view format =
-        language == Language::Japanese
-            ? "%d 件のボタンは同じコードとして読み戻せないため、書き出していません: %s。"
-            : "%d button(s) could not be written so that they read back as the same code, and "
-              "were left out: %s.";
-    return formatText(format, {result.leftOut.size(), numbers});
 }
 
 }  // namespace tessik

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/model/remote_model.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/language.hpp"
 
 namespace tessik {
@@ -36,8 +37,7 @@ struct ExportFormatInfo {
     ExportFormat format;
     std::string_view name;    // on the command line
     std::string_view suffix;  // of the file, without the dot
-    std::string_view english;
-    std::string_view japanese;
+    Bilingual description;    // in the export dialog's list of types
 };
 
 // In the order the export dialog offers them.
@@ -51,13 +51,10 @@ std::string exportFileFilter(Language language);
 struct SignalExport {
     std::string text;                  // the whole file, UTF-8
     std::vector<std::size_t> leftOut;  // slots whose code the format could not carry back
+                                       // (what leftOutText says, analysis/texts.hpp)
 };
 
 // The occupied slots in slot order. `language` is that of the CSV's protocol column.
 SignalExport exportSignals(const RemoteModel& model, ExportFormat format, Language language);
-
-// "2 buttons could not be written so that they read back as the same code, and were left out:
-// No 3, No 9."; empty when none was left out.
-std::string leftOutText(const SignalExport& result, Language language);
 
 }  // namespace tessik

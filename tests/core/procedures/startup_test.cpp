@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/text/strings.hpp"
 #include "support/device_fixture.hpp"
 
