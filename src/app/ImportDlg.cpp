@@ -168,7 +168,8 @@ void ImportDlg::fillRows() {
         if (!choice_.groupShown(g)) continue;
         const ImportGroup& group = choice_.groups()[g];
         auto* remote = new QTreeWidgetItem;
-        remote->setText(kName, qs(formatText(label(Label::ImportGroup, language_),
+        const Label count = group.members.size() == 1 ? Label::ImportGroupOne : Label::ImportGroup;
+        remote->setText(kName, qs(formatText(label(count, language_),
                                              {group.remote.empty() ? fileName_ : group.remote,
                                               group.members.size()})));
         remote->setData(kName, Qt::UserRole, groupKey(g));

@@ -168,6 +168,8 @@ std::string_view label(Label id, Language language) {
             return pick({"Select none", "選択解除"}, language);
         case Label::ImportGroup:
             return pick({"%s (%d signals)", "%s (%d 件)"}, language);
+        case Label::ImportGroupOne:
+            return pick({"%s (1 signal)", "%s (1 件)"}, language);
     }
     return {};
 }

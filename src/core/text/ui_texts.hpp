@@ -115,7 +115,8 @@ enum class Label {
     ImportFilter,   // before the filter box
     ImportSelectAll,
     ImportSelectNone,
-    ImportGroup,  // a remote's row: "%s (%d signals)" (the remote, its signals)
+    ImportGroup,     // a remote's row: "%s (%d signals)" (the remote, its signals)
+    ImportGroupOne,  // a remote's row when it has one signal: "%s (1 signal)"
 };
 
 std::string_view label(Label id, Language language);
