@@ -4,10 +4,13 @@
 // dialog turns Qt's key events into virtual keys (through their native X11 or Windows codes),
 // forwards every user action to the editor and mirrors its state into the controls.
 //
-// Keys pressed in the "Send Charactor" box are captured: Tab, Enter, Esc, the arrows and the
-// editing keys become named keys there instead of moving the focus, closing the dialog or
-// editing the text. Entries are stored into the model by the editor itself whenever the
-// dialog leaves them (Prev, Next, Close); Esc elsewhere and the close box store nothing.
+// Keys pressed in the "Send Charactor" box while it records are captured: Tab, Enter, Esc, the
+// arrows and the editing keys become named keys there instead of moving the focus, closing the
+// dialog or editing the text. A click into the box records until the focus leaves it; "Record
+// Key" (Alt+R) records the next key and hands the focus back to itself, so the keyboard is
+// never held in the box. Entries are stored into the model by the editor itself whenever the
+// dialog leaves them (Prev, Next, Close); Esc outside the recording box and the close box store
+// nothing.
 
 #include <QDialog>
 #include <array>
@@ -48,6 +51,7 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
     void buildControls();
     // A key press in the send box; true when the box must not see it.
     bool captureKey(QKeyEvent& event);
+    void recordingToggled(bool on);
     void sendTextChanged();
     void step(void (SendStringEditor::*move)());
     void mirror();
@@ -61,6 +65,7 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
 
     QLineEdit* comment_ = nullptr;
     QLineEdit* sendText_ = nullptr;
+    QPushButton* record_ = nullptr;
     std::array<QCheckBox*, kModifierBoxCount> modifierBoxes_{};
     QCheckBox* macro_ = nullptr;
     QComboBox* combo_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,10 +23,12 @@
 #include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
+#include "app/RowKeys.hpp"
 #include "app/Set_Jitter.hpp"
 #include "app/SignalWindow.hpp"
 #include "app/UndoHistory.hpp"
 #include "app/VirtualRemoteWindow.hpp"
+#include "app/WindowPlacement.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "core/analysis/signal_export.hpp"
@@ -101,6 +104,8 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
     for (int i = 0; i < 4; ++i)
         list_->setColumnWidth(i, kColumns[i].width);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditButton(); });
+    new RowKeys(list_, {[this] { EditButton(); }, [this] { DeleteButton(); },
+                        [this](QPoint at) { showRowMenu(at); }});
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { updateSignal(); });
     layout->addWidget(list_, 1);
 
@@ -128,13 +133,19 @@ CTessikDlg::~CTessikDlg() = default;
 void CTessikDlg::buildMenu(QLayout* layout) {
     auto* bar = new QMenuBar;
     bar->setObjectName("menuBar");
-    QMenu* setup = nullptr;
+    // The simulated receiver's remote control: nobody can press a button in front of a
+    // receiver that is not there.
+    const bool simulated = device_.simulatedReceiver() != nullptr;
     for (const Menu& menu : mainMenu(language_)) {
         QMenu* m = bar->addMenu(qs(menu.title));
+        QAction* separator = nullptr;
         for (const MenuItem& item : menu.items) {
-            if (item.command == CommandId::Jitter) setup = m;
             if (item.separator) {
-                m->addSeparator();
+                separator = m->addSeparator();
+                continue;
+            }
+            if (item.command == CommandId::VirtualRemote && !simulated) {
+                if (separator != nullptr) m->removeAction(separator);
                 continue;
             }
             QAction* a = m->addAction(qs(item.text));
@@ -146,16 +157,12 @@ void CTessikDlg::buildMenu(QLayout* layout) {
             actions_[id] = a;
         }
     }
-    // The simulated receiver's remote control, last in the Setup menu: nobody can press a
-    // button in front of a receiver that is not there.
-    if (setup != nullptr && device_.simulatedReceiver() != nullptr) {
-        setup->addSeparator();
-        QAction* a =
-            setup->addAction(qs(sim::panelText(sim::PanelText::MenuEntry, language_)) + "...");
-        a->setObjectName("virtualRemoteAction");
-        connect(a, &QAction::triggered, this, [this] { ShowVirtualRemote(); });
-    }
     layout->setMenuBar(bar);
+    // F10 opens the first menu, as on every desktop; Alt and a menu's letter open that one.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, bar, [bar] {
+        if (!bar->actions().isEmpty()) bar->setActiveAction(bar->actions().first());
+    });
 }
 
 void CTessikDlg::runCommand(CommandId command) {
@@ -216,6 +223,9 @@ void CTessikDlg::runCommand(CommandId command) {
             break;
         case CommandId::Rename:
             Rename();
+            break;
+        case CommandId::VirtualRemote:
+            ShowVirtualRemote();
             break;
         case CommandId::Undo:
             undo_->undo();
@@ -570,17 +580,38 @@ void CTessikDlg::ShowVirtualRemote() {
     if (receiver == nullptr) return;
     if (!remote_) {
         remote_ = std::make_unique<VirtualRemoteWindow>(*receiver, language_);
-        remote_->adjustSize();
-        // Beside this window, on its screen where it fits there; on its left otherwise.
-        const QRect frame = frameGeometry();
-        const QRect screen = this->screen()->availableGeometry();
-        int x = frame.right() + 8;
-        if (x + remote_->width() > screen.right()) x = frame.left() - 8 - remote_->width();
-        remote_->move(std::max(screen.left(), x), frame.top());
+        // Beside this window and covering nothing of it, on this window's screen. Its frame is
+        // not known before it is shown: take this window's as the measure.
+        const QSize frameExtra = frameGeometry().size() - geometry().size();
+        const Placement p =
+            placeBeside(frameGeometry(), remote_->sizeHint() + frameExtra,
+                        remote_->minimumSize() + frameExtra, screen()->availableGeometry());
+        if (p.main != frameGeometry()) {
+            move(p.main.topLeft());
+            resize(p.main.size() - frameExtra);
+        }
+        remote_->move(p.companion.topLeft());
+        remote_->resize(p.companion.size() - frameExtra);
     }
     remote_->show();
     remote_->raise();
     remote_->activateWindow();
+}
+
+void CTessikDlg::showRowMenu(QPoint at) {
+    QMenu menu(this);
+    const bool row = selectedSlot() >= 0;
+    const std::pair<Label, std::function<void()>> entries[] = {
+        {Label::RowEdit, [this] { EditButton(); }},
+        {Label::RowDelete, [this] { DeleteButton(); }},
+        {Label::RowSignal, [this] { ShowSignal(); }},
+    };
+    for (const auto& [text, run] : entries) {
+        QAction* a = menu.addAction(qs(label(text, language_)));
+        a->setEnabled(row);
+        connect(a, &QAction::triggered, this, run);
+    }
+    menu.exec(list_->viewport()->mapToGlobal(at));
 }
 
 void CTessikDlg::ShowSignal() {

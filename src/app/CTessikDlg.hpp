@@ -5,6 +5,7 @@
 // window. Its menu commands are enabled and greyed exactly as the model's command states say.
 
 #include <QDialog>
+#include <QPoint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -118,6 +119,8 @@ class CTessikDlg : public QDialog, public LogSink {
     // show the table follow it here.
     void modelChanged(const ModelChange& change);
     void syncUndo();
+    // The row's context menu (Menu key, Shift+F10, right click): Edit, Delete, Signal.
+    void showRowMenu(QPoint at);
     void updateTitle();
     void fillRows();
     void showName();

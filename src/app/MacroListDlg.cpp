@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -9,6 +10,7 @@
 
 #include "app/InputMacro.hpp"
 #include "app/QtText.hpp"
+#include "app/RowKeys.hpp"
 #include "core/model/texts.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
@@ -78,6 +80,18 @@ void MacroListDlg::buildControls() {
         mirrorButtons();
     });
     connect(view_, &QTreeWidget::itemDoubleClicked, this, [this] { openMacro(list_->editSlot()); });
+    new RowKeys(view_, {[this] { openMacro(list_->editSlot()); }, [this] { deleteMacro(); },
+                        [this](QPoint at) {
+                            QMenu menu(this);
+                            QAction* e = menu.addAction(qs(label(Label::RowEdit, language_)));
+                            QAction* d = menu.addAction(qs(label(Label::RowDelete, language_)));
+                            e->setEnabled(list_->editEnabled());
+                            d->setEnabled(list_->deleteEnabled());
+                            connect(e, &QAction::triggered, this,
+                                    [this] { openMacro(list_->editSlot()); });
+                            connect(d, &QAction::triggered, this, [this] { deleteMacro(); });
+                            menu.exec(view_->viewport()->mapToGlobal(at));
+                        }});
 
     add_ = new QPushButton(qs(label(Label::MacroAdd, language_)));
     add_->setObjectName("addButton");

@@ -28,6 +28,8 @@ Set_Jitter::Set_Jitter(RemoteModel& model, Language language, QWidget* parent)
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(1);
     slider_->setMinimumWidth(260);
+    slider_->setAccessibleName(qs(label(Label::JitterSlider, language)));
+    label_->setBuddy(slider_);
     verdict_ = new QLabel;
     verdict_->setObjectName("jitterVerdict");
     verdict_->setWordWrap(true);

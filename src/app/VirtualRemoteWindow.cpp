@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -19,6 +21,9 @@ namespace {
 constexpr int kButtonsPerRow = 6;
 constexpr int kMaxNoisePercent = 20;
 constexpr int kLogLines = 1000;  // the oldest go first
+// Small enough to fit beside the main window at 200 % on a 1920 x 1080 screen.
+constexpr int kMinimumWidth = 280;
+constexpr int kMinimumHeight = 240;
 }  // namespace
 
 VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Language language,
@@ -78,9 +83,27 @@ VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Langu
     side->addWidget(logLabel);
     side->addWidget(log_, 1);
 
-    auto* layout = new QHBoxLayout(this);
+    // The remotes and the log scroll, so the window can shrink to fit beside the main window
+    // on a small screen or at a large scale and stay usable there.
+    auto* content = new QWidget;
+    auto* layout = new QHBoxLayout(content);
     layout->addLayout(remotes);
     layout->addLayout(side, 1);
+    scroll_ = new QScrollArea;
+    scroll_->setWidget(content);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll_);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+}
+
+QSize VirtualRemoteWindow::sizeHint() const {
+    // All of it without scrolling.
+    return scroll_->widget()->sizeHint() +
+           QSize(scroll_->verticalScrollBar()->sizeHint().width(),
+                 scroll_->horizontalScrollBar()->sizeHint().height());
 }
 
 void VirtualRemoteWindow::press(const sim::VirtualRemote& remote, std::string_view button) {

@@ -17,6 +17,7 @@
 #include "sim/ir_reception.hpp"
 
 class QPlainTextEdit;
+class QScrollArea;
 class QSpinBox;
 
 namespace tessik::sim {
@@ -35,12 +36,16 @@ class VirtualRemoteWindow : public QWidget {
     // as a click on its push button does.
     void press(const sim::VirtualRemote& remote, std::string_view button);
 
+    // Its whole content without scrolling; it can be made as small as its minimum size.
+    QSize sizeHint() const override;
+
   private:
     sim::SimulatedReceiver& receiver_;
     sim::IrReception reception_;
     Language language_;
     QSpinBox* noise_;
     QPlainTextEdit* log_;
+    QScrollArea* scroll_ = nullptr;
     std::uint32_t seed_ = 1;  // a new one for every press, the same run after run
 };
 

@@ -80,7 +80,7 @@ TEST_F(CaptureDialog, aLostLinkIsABoxOfTheServiceAndStopsThePolling) {
 // The program's own simulated receiver: its Virtual Remote, reached from the Setup menu, stays
 // usable while the capture dialog is open, and its clicks are the presses the dialog sees.
 TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturing) {
-    EXPECT_EQ(window->findChild<QAction*>("virtualRemoteAction"), nullptr) << "no simulator";
+    EXPECT_EQ(window->action(CommandId::VirtualRemote), nullptr) << "no simulator";
     TempDir folder;
     app::DeviceOptions options;
     options.simulate = true;
@@ -88,7 +88,7 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
     window = std::make_unique<app::CTessikDlg>(dialogs, options, Language::English);
     window->show();
     startNew("TV");
-    window->findChild<QAction*>("virtualRemoteAction")->trigger();
+    window->action(CommandId::VirtualRemote)->trigger();
     QWidget* remote = window->virtualRemote();
     ASSERT_NE(remote, nullptr);
     EXPECT_TRUE(remote->isVisible());

@@ -100,7 +100,7 @@ TEST_F(MainWindowTest,
               std::tuple(true, 2));
     QAction* redo = window->action(CommandId::Redo);
     EXPECT_EQ(std::tuple(redo->text(), redo->shortcuts()),
-              std::tuple("Redo Capture No 3",
+              std::tuple("&Redo Capture No 3",
                          QList{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
     redo->trigger();
     EXPECT_FALSE(window->model().modified());
@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     ASSERT_EQ(rows(), 5);
     EXPECT_EQ(rowTexts(1).last(), "Vol-");
     QAction* undo = window->action(CommandId::Undo);
-    EXPECT_EQ(undo->text(), "Undo Import of 5 codes");
+    EXPECT_EQ(undo->text(), "&Undo Import of 5 codes");
     undo->trigger();
     EXPECT_EQ(rows(), 0) << "the whole import is one step";
 

@@ -14,6 +14,12 @@ std::u16string widenAscii(std::string_view s) {
     return std::u16string(s.begin(), s.end());
 }
 
+// Shift, Ctrl, Alt and the Windows keys: shown, but held for the key that follows.
+bool isModifier(VirtualKey key, const KeyboardSnapshot& snapshot) {
+    const std::optional<KeyNameRow> name = findKeyName(resolveGenericModifier(key, snapshot));
+    return name && !name->countsAsKey;
+}
+
 }  // namespace
 
 SendStringEditor::SendStringEditor(RemoteModel& model, SendStringHost& host, EditMode mode,
@@ -35,8 +41,33 @@ SendStringEditor::SendStringEditor(RemoteModel& model, SendStringHost& host, Edi
 // ---------------------------------------------------------------------------------------------
 // Key capture
 
+void SendStringEditor::startRecording(Recording how) {
+    const bool full = state_.keyCount >= kKeyWords || state_.macroChecked;
+    state_.recording = full ? Recording::Off : how;
+}
+
+void SendStringEditor::stopRecording() {
+    state_.recording = Recording::Off;
+}
+
 KeyResult SendStringEditor::keyDown(VirtualKey key, const KeyboardSnapshot& snapshot,
                                     std::optional<VirtualKey> inputMethodKey) {
+    if (state_.recording == Recording::Off) return {KeyDisposition::Swallowed, false};
+    if (key == vk::ProcessKey && inputMethodKey) key = *inputMethodKey;
+    KeyResult result = take(key, snapshot, inputMethodKey);
+    // A modifier key waits for the key it is held for; any other key, taken or not, is the one
+    // NextKey was waiting for.
+    const bool ended = (state_.recording == Recording::NextKey && !isModifier(key, snapshot)) ||
+                       state_.keyCount >= kKeyWords;
+    if (ended) {
+        state_.recording = Recording::Off;
+        result.recordingEnded = true;
+    }
+    return result;
+}
+
+KeyResult SendStringEditor::take(VirtualKey key, const KeyboardSnapshot& snapshot,
+                                 std::optional<VirtualKey> inputMethodKey) {
     constexpr KeyResult kSwallowed{KeyDisposition::Swallowed, false};
     constexpr KeyResult kLeft{KeyDisposition::LeftToTextBox, false};
 
@@ -104,6 +135,7 @@ void SendStringEditor::clear() {
 void SendStringEditor::setMacroChecked(bool checked) {
     if (!state_.macroBoxEnabled) return;
     state_.macroChecked = checked;
+    if (checked) state_.recording = Recording::Off;
     if (checked) state_.modifierBoxes = {};
     state_.comboEnabled = checked;
     state_.sendText.clear();

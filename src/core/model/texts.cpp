@@ -35,13 +35,15 @@ std::string editText(const EditLabel& label, Language language) {
 }
 
 std::string undoText(const EditLabel* label, Language language) {
-    if (label == nullptr) return std::string(pick({"Undo", "元に戻す"}, language));
-    return formatText(pick({"Undo %s", "元に戻す (%s)"}, language), {editText(*label, language)});
+    if (label == nullptr) return std::string(pick({"&Undo", "元に戻す(&U)"}, language));
+    return formatText(pick({"&Undo %s", "元に戻す (%s)(&U)"}, language),
+                      {editText(*label, language)});
 }
 
 std::string redoText(const EditLabel* label, Language language) {
-    if (label == nullptr) return std::string(pick({"Redo", "やり直し"}, language));
-    return formatText(pick({"Redo %s", "やり直し (%s)"}, language), {editText(*label, language)});
+    if (label == nullptr) return std::string(pick({"&Redo", "やり直し(&R)"}, language));
+    return formatText(pick({"&Redo %s", "やり直し (%s)(&R)"}, language),
+                      {editText(*label, language)});
 }
 
 std::string macroUsersText(std::size_t users, Language language) {

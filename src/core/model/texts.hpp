@@ -13,8 +13,8 @@ namespace tessik {
 // "Delete No 3", "Import of 12 codes", "Edit Macro 2", ...
 std::string editText(const EditLabel& label, Language language);
 
-// The Edit menu's entries: "Undo Delete No 3" and "Redo Delete No 3"; without an edit to take
-// back or do again, just "Undo" and "Redo".
+// The Edit menu's entries with their access keys: "&Undo Delete No 3" and "&Redo Delete No 3";
+// without an edit to take back or do again, just "&Undo" and "&Redo".
 std::string undoText(const EditLabel* label, Language language);
 std::string redoText(const EditLabel* label, Language language);
 

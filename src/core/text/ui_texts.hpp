@@ -43,10 +43,11 @@ enum class CommandId : int {
     About = 32779,
     DebugWindow = 32780,
     FirmwareUpdate = 32795,
-    Import = 32796,  // File > Import...: buttons from IR code files
-    Signal = 32797,  // Edit > Signal: the window with the selected row's pulse train
-    Rename = 32798,  // Edit > Rename...: the remote control's name
-    Export = 32799,  // File > Export...: the buttons as an IR code file other tools read
+    Import = 32796,         // File > Import...: buttons from IR code files
+    Signal = 32797,         // Edit > Signal: the window with the selected row's pulse train
+    Rename = 32798,         // Edit > Rename...: the remote control's name
+    VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
+    Export = 32800,         // File > Export...: the buttons as an IR code file other tools read
     Undo = 57643,
     Redo = 57644,
 };
@@ -65,8 +66,12 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-// The main window's four drop-down menus in order, with their separators.
+// The main window's four drop-down menus in order, with their separators. Titles and entries
+// carry their access keys ("&File", "ファイル(&F)").
 std::vector<Menu> mainMenu(Language language);
+
+// The access key of a menu text: the upper-case letter after "&"; 0 for none.
+char mnemonic(std::string_view text);
 
 // Labels of controls and fixed texts of the dialogs.
 enum class Label {
@@ -109,22 +114,30 @@ enum class Label {
     ImportProtocol,
     ImportCode,
     ImportResult,
-    ImportImport,   // its button that adds the checked signals
-    ImportSummary,  // "%d of %d signals will be added." (checked, in the file)
-    ImportFiles,    // the file dialog's filter
-    ImportFilter,   // before the filter box
-    ImportSelectAll,
+    ImportImport,     // its button that adds the checked signals
+    ImportSummary,    // "%d of %d signals will be added." (checked, in the file)
+    ImportFiles,      // the file dialog's filter
+    ImportFilter,     // before the filter box
+    ImportSelectAll,  // Select all and Select none: over the rows the filter shows
     ImportSelectNone,
     ImportGroup,     // a remote's row: "%s (%d signals)" (the remote, its signals)
     ImportGroupOne,  // a remote's row when it has one signal: "%s (1 signal)"
+    RowEdit,         // a list row's context menu: its editor
+    RowDelete,       // ... deleting it
+    RowSignal,       // ... its pulse train
+    InputRecord,     // send-string editor: the toggle that records the next key
+    InputRecordHow,  // ... the send box's accessible description: how recording works
+    JitterSlider,    // accessible name: the jitter dialog's slider
 };
 
 std::string_view label(Label id, Language language);
 
-// The debug window's sixteen value labels, English in every language.
+// The debug window's sixteen value labels, English in every language, and the unit of each
+// value ("µs" for the periods, "bits" for the data length).
 struct DebugValueLabel {
     int controlId;
     std::string_view text;
+    std::string_view unit = "µs";
 };
 const std::vector<DebugValueLabel>& debugValueLabels();
 

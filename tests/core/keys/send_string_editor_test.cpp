@@ -59,7 +59,9 @@ class SendString : public ::testing::Test {
     // Opens an editor for the key events to go to; earlier editors stay alive.
     SendStringEditor& open(EditMode mode, std::size_t entry, std::size_t macro = 0) {
         keyboard = {};
-        return editors_.emplace_back(model, host, mode, entry, macro);
+        SendStringEditor& e = editors_.emplace_back(model, host, mode, entry, macro);
+        e.startRecording(Recording::Keys);  // as a click into the box does
+        return e;
     }
     // Plays the part of the dialog: keeps the keyboard state from every press and lets the
     // text box type the character of a key left to it.
@@ -132,6 +134,45 @@ TEST_F(SendString, keysWithoutAUsageGoToTheBoxModifiersNeverCountAndASeventhKeyI
         EXPECT_EQ(outcome(press(win(key, 0))), kRefused) << key;
     EXPECT_EQ(std::tuple(e.state().keyCount, e.state().keys, e.state().sendText),
               std::tuple(6u, six, u"[HEN][LSHIFT][LSHIFT]abcde"));
+}
+
+// The box records only when asked to: a keyboard user records one key (with its modifiers) per
+// press of the toggle and is then free to Tab away; Tab, Esc and Enter are keys while recording.
+TEST_F(SendString, recordingTakesTheNextKeyOrKeysUntilSixAndNothingWhileOff) {
+    SendStringEditor& e = open(EditMode::Button, 0);
+    e.stopRecording();
+    const std::tuple<Recording, std::vector<Step>, Recording, std::u16string> cases[] = {
+        {Recording::Off, {win(0x09, 0x0F)}, Recording::Off, u""},
+        {Recording::NextKey, {win(0xA2, kLCtrlScan)}, Recording::NextKey, u"[LCTRL]"},
+        {Recording::NextKey, {win('C', 0x2E, u'c')}, Recording::Off, u"[LCTRL]c"},
+        {Recording::NextKey, {win(0x09, 0x0F), win(0x0D, 0x1C)}, Recording::Off, u"[LCTRL]c[TAB]"},
+        {Recording::Keys,
+         {win(0x1B, 0x01), win(0x0D, 0x1C)},
+         Recording::Keys,
+         u"[LCTRL]c[TAB][ESC][ENTER]"},
+        {Recording::Keys,
+         {win(0x74, 0x3F), win(0x75, 0x40)},
+         Recording::Off,
+         u"[LCTRL]c[TAB][ESC][ENTER][F5][F6]"},  // the sixth key ends it
+        {Recording::NextKey,
+         {win(0x74, 0x3F)},
+         Recording::Off,
+         u"[LCTRL]c[TAB][ESC][ENTER][F5][F6]"},  // and it does not start again
+    };
+    for (const auto& [start, steps, after, text] : cases) {
+        if (start != e.state().recording) e.startRecording(start);
+        for (const Step& s : steps)
+            press(s);
+        keyboard.releaseAll();
+        EXPECT_EQ(std::tuple(e.state().recording, e.state().sendText), std::tuple(after, text))
+            << static_cast<int>(start) << " " << steps.size();
+    }
+    e.startRecording(Recording::Keys);
+    EXPECT_EQ(e.state().recording, Recording::Off) << "six keys: nothing more goes in";
+    e.clear();
+    e.setMacroChecked(true);
+    e.startRecording(Recording::Keys);
+    EXPECT_EQ(e.state().recording, Recording::Off) << "a macro is chosen: no keys go in";
 }
 
 TEST_F(SendString, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) {
