@@ -176,7 +176,8 @@ TEST_P(Screenshots, setUpAndFirmwareUpdate) {
     setUp.Set();
     save(setUp, "setup-after");
 
-    LinkUpdateHost host(window->device().link(), window->versionArea());
+    LinkUpdateHost host(window->device().link(), window->device().commands(),
+                        window->versionArea());
     app::C_Update update(window->device().transport(), window->device().clock(), host, dialogs,
                          language, window.get());
     save(update, "update-before");

@@ -10,8 +10,11 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AppIcon.hpp"
 #include "app/CInputKeyDlg.hpp"
@@ -19,6 +22,7 @@
 #include "app/C_Update.hpp"
 #include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
+#include "app/DeviceMonitor.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
@@ -60,11 +64,15 @@ constexpr ListColumn kColumns[] = {{StringId::ColumnNo, 30},
 // Rows kept in view below the selected one, so the user sees what follows it.
 constexpr int kRowsShownAfterSelection = 6;
 
+// Receivers that came and went while a device wait ran are followed once it is over; this is
+// how often the window looks whether it is.
+constexpr int kAfterWaitMs = 100;
+
 }  // namespace
 
 CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Language language,
                        QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, dialogs, *this) {
+    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, *this) {
     setObjectName("mainWindow");
     setWindowTitle(qs(text(StringId::MainCaption, language)));
     setWindowIcon(applicationIcon());
@@ -124,11 +132,33 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
     connect(undo_.get(), &UndoHistory::changed, this, [this] { syncUndo(); });
     modelSubscription_ =
         model_.subscribe([this](const ModelChange& change) { modelChanged(change); });
+
+    // The receiver's state, always in view; a screen reader reads it as the status bar's.
+    auto* statusBar = new QStatusBar;
+    statusBar->setObjectName("statusBar");
+    statusBar->setSizeGripEnabled(false);
+    status_ = new QLabel;
+    status_->setObjectName("receiverStatus");
+    status_->setTextFormat(Qt::PlainText);
+    statusBar->addWidget(status_, 1);
+    layout->addWidget(statusBar);
+    settleReceiverState(StartupFinding::NotFound);
+    monitor_ = std::make_unique<DeviceMonitor>(
+        device_.watch(),
+        [this](std::vector<DeviceChange> changes) {
+            pendingChanges_.insert(pendingChanges_.end(), changes.begin(), changes.end());
+            followPendingChanges();
+        },
+        device.followDevices);
     ResetTables();
     resize(640, 420);
 }
 
-CTessikDlg::~CTessikDlg() = default;
+CTessikDlg::~CTessikDlg() {
+    // The undo stack clears itself as it goes and says so; by then the menu it would update is
+    // gone.
+    if (undo_) undo_->disconnect(this);
+}
 
 void CTessikDlg::buildMenu(QLayout* layout) {
     auto* bar = new QMenuBar;
@@ -243,8 +273,53 @@ QAction* CTessikDlg::action(CommandId command) const {
 
 StartupFinding CTessikDlg::startUp() {
     ResetTables();
-    return runStartup(device_.link(), device_.commands(), dialogs_, versionArea_, language_,
-                      [this] { FirmwareUpdate(); });
+    const StartupResult found =
+        runStartup(device_.link(), device_.commands(), versionArea_, [this](StartupFinding f) {
+            if (const auto notice = startupNotice(f, language_)) dialogs_.show(*notice);
+            if (f == StartupFinding::UpdateWaiting) FirmwareUpdate();
+        });
+    showDeviceOutcome(dialogs_, found.version, language_);
+    settleReceiverState(found.finding);
+    return found.finding;
+}
+
+// --- The receiver while the tool runs ---------------------------------------------------------
+
+void CTessikDlg::checkDevices() {
+    monitor_->check();
+}
+
+// A device wait runs the event loop in the middle of an exchange, and perhaps of a run of them
+// (Set Up Data, a firmware update): the link and the dialogs are left alone until it is over.
+void CTessikDlg::followPendingChanges() {
+    if (pendingChanges_.empty()) return;
+    if (device_.waiting()) {
+        QTimer::singleShot(kAfterWaitMs, this, [this] { followPendingChanges(); });
+        return;
+    }
+    followDevices(std::exchange(pendingChanges_, {}));
+}
+
+void CTessikDlg::followDevices(const std::vector<DeviceChange>& changes) {
+    CUsbhidioc& link = device_.link();
+    const bool linkLost = std::any_of(changes.begin(), changes.end(), [&](const DeviceChange& c) {
+        return c.kind == DeviceChangeKind::Left && c.device.path == link.devicePath();
+    });
+    if (linkLost) link.Disconnect();
+    // A link still on its receiver keeps it; otherwise the receiver is looked for again, and a
+    // plugged-in one asked for its version (the version dialog shows it).
+    StartupFinding found = StartupFinding::Normal;
+    if (!link.connected()) found = searchAgain(link, device_.commands(), versionArea_).finding;
+    settleReceiverState(found);
+    if (receiverState_ != ReceiverState::Connected && capture_ != nullptr) capture_->deviceLeft();
+}
+
+void CTessikDlg::settleReceiverState(StartupFinding finding) {
+    receiverState_ =
+        device_.link().connected() ? ReceiverState::Connected : tessik::receiverState(finding);
+    status_->setText(qs(receiverStatusText(receiverState_, device_.simulatedReceiver() != nullptr,
+                                           versionArea_, language_)));
+    if (remote_) remote_->showPlugState();
 }
 
 // --- Model operations -------------------------------------------------------------------------
@@ -442,18 +517,21 @@ void CTessikDlg::OpenFile(const std::filesystem::path& path) {
     }
     dataFile_ = path;
     updateTitle();
+    if (result.storedJitter) {
+        dialogs_.warn(
+            jitterOutOfRangeText(*result.storedJitter, model_.jitterPercent(), language_));
+    }
 }
 
 void CTessikDlg::Import() {
     const auto path = dialogs_.chooseFile(FileDialogRequest{
         FileDialogKind::Open, std::string(label(Label::ImportFiles, language_)), {}});
     if (!path) return;
-    // No IR code file comes near this; the bound keeps a wrong choice (a device, a huge log)
-    // from being read until memory runs out.
-    constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
+    // The bound keeps a wrong choice (a device, a huge log) from being read until memory runs
+    // out.
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (readWholeFile(*path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
+    if (readWholeFile(*path, bytes, error, kMaxSignalFileBytes) != ReadOutcome::Read) {
         dialogs_.warn(utf8(fromPath(*path)) + "\n" + error);
         return;
     }
@@ -481,12 +559,14 @@ void CTessikDlg::Export() {
     const SignalExport result =
         exportSignals(model_, exportFormats()[chosen->filter].format, language_);
     platform::DurableFileReplacer files;
-    std::string error;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
-    if (!files.replace(chosen->path, std::span(bytes, result.text.size()), error)) {
-        dialogs_.warn(utf8(fromPath(chosen->path)) + "\n" + error);
+    const Replacement written = files.replace(chosen->path, std::span(bytes, result.text.size()));
+    const std::string shown = utf8(fromPath(chosen->path));
+    if (!written.ok) {
+        dialogs_.warn(shown + "\n" + written.error);
         return;
     }
+    if (!written.warning.empty()) dialogs_.warn(shown + "\n" + written.warning);
     if (!result.leftOut.empty()) dialogs_.warn(leftOutText(result.leftOut, language_));
 }
 
@@ -500,6 +580,7 @@ bool CTessikDlg::writeFile(const std::filesystem::path& path) {
     }
     dataFile_ = path;
     updateTitle();
+    if (!result.warning.empty()) dialogs_.warn(utf8(fromPath(path)) + "\n" + result.warning);
     return true;
 }
 
@@ -560,16 +641,20 @@ void CTessikDlg::closeEvent(QCloseEvent* event) {
 
 void CTessikDlg::Capture() {
     if (model_.occupiedCount() >= kButtonSlots) return;
-    // Without the receiver in capture mode there is nothing to poll; the link has already
-    // told the user why.
-    if (!device_.commands().CaptureMode(1)) return;
+    // Without the receiver in capture mode there is nothing to poll.
+    if (!device_.commands().CaptureMode(1)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+        return;
+    }
     // The session stores into the model itself, and the list follows the model, so each
     // stored code shows at once.
     Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_, this);
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);
+    capture_ = &dialog;
     dialog.exec();
+    capture_ = nullptr;
     // The widest spread of two presses is kept for the jitter dialog's suggestion.
     if (const auto widest = dialog.session().widestStoredSpread())
         pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
@@ -671,7 +756,10 @@ void CTessikDlg::Help() {
 
 void CTessikDlg::About() {
     versionArea_.fill(0);
-    device_.commands().GetVersion(versionArea_);
+    if (!device_.commands().GetVersion(versionArea_)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+    }
+    if (device_.link().connected()) settleReceiverState(StartupFinding::Normal);
     ShowVersion();
 }
 
@@ -691,10 +779,11 @@ void CTessikDlg::ToggleDebugWindow() {
 
 void CTessikDlg::FirmwareUpdate() {
     // The update reads the running firmware's header from the version area and, once the new
-    // firmware runs, points the link at the identity it comes back with.
-    LinkUpdateHost host(device_.link(), versionArea_);
+    // firmware runs, points the link at the identity it comes back with and reads its version.
+    LinkUpdateHost host(device_.link(), device_.commands(), versionArea_);
     C_Update dialog(device_.transport(), device_.clock(), host, dialogs_, language_, this);
     dialog.exec();
+    if (device_.link().connected()) settleReceiverState(StartupFinding::Normal);
 }
 
 }  // namespace tessik::app

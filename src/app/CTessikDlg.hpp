@@ -15,8 +15,10 @@
 #include "app/DeviceConnection.hpp"
 #include "app/DialogService.hpp"
 #include "core/device/commands.hpp"
+#include "core/device/device_watcher.hpp"
 #include "core/device/log_sink.hpp"
 #include "core/model/remote_model.hpp"
+#include "core/procedures/receiver_status.hpp"
 #include "core/procedures/startup.hpp"
 #include "core/text/language.hpp"
 #include "core/text/ui_texts.hpp"
@@ -27,7 +29,9 @@ class QTreeWidget;
 
 namespace tessik::app {
 
+class Capture_w;
 class DEBUG_w;
+class DeviceMonitor;
 class UndoHistory;
 class HelpViewer;
 class SignalWindow;
@@ -47,6 +51,14 @@ class CTessikDlg : public QDialog, public LogSink {
     // when no receiver or only one waiting for a firmware update is found, and asks the
     // receiver for its firmware version.
     StartupFinding startUp();
+
+    // --- The receiver while the tool runs -----------------------------------------------------
+    // Looks at what arrived and left since the last look (the device monitor calls it as events
+    // come): the link lets go of a receiver that left, a receiver that arrived is searched for
+    // and asked for its version, an open capture ends when the receiver goes, and the status
+    // line follows.
+    void checkDevices();
+    ReceiverState receiverState() const { return receiverState_; }
 
     // --- Operations the dialogs use -----------------------------------------------------------
     // Rebuilds the list from the table, selects the row of slot `selection` (kRefreshToEnd:
@@ -128,6 +140,9 @@ class CTessikDlg : public QDialog, public LogSink {
     bool writeFile(const std::filesystem::path& path);
     int selectedSlot() const;
     void updateSignal();
+    void followPendingChanges();
+    void followDevices(const std::vector<DeviceChange>& changes);
+    void settleReceiverState(StartupFinding finding);
 
     DialogService& dialogs_;
     Language language_;
@@ -142,6 +157,11 @@ class CTessikDlg : public QDialog, public LogSink {
     DeviceConnection device_;
     // Presses buttons in front of device_'s simulated receiver, so it goes first.
     std::unique_ptr<VirtualRemoteWindow> remote_;
+    std::unique_ptr<DeviceMonitor> monitor_;    // watches device_'s bus, so it goes before it
+    std::vector<DeviceChange> pendingChanges_;  // seen during a device wait, followed after it
+    ReceiverState receiverState_ = ReceiverState::NotConnected;
+    QLabel* status_ = nullptr;      // the status line: the receiver's state
+    Capture_w* capture_ = nullptr;  // the capture dialog while it is open
 
     // The widest two-press spread of the codes captured into this table since New or Open.
     std::optional<double> pressSpread_;

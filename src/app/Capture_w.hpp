@@ -41,6 +41,9 @@ class Capture_w : public QDialog, public CaptureView {
     // Escape, the close box and Close all leave capture mode through the session.
     void reject() override;
 
+    // The receiver has left the bus: the capture ends (CaptureSession::deviceLeft).
+    void deviceLeft() { session_.deviceLeft(); }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -33,7 +33,8 @@ VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Langu
       reception_(receiver),
       language_(language),
       noise_(new QSpinBox),
-      log_(new QPlainTextEdit) {
+      log_(new QPlainTextEdit),
+      plug_(new QPushButton) {
     setObjectName("virtualRemote");
     setWindowTitle(qs(sim::panelText(sim::PanelText::Caption, language)));
     // Closing the main window ends the program even while this one is open.
@@ -78,6 +79,12 @@ VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Langu
     logLabel->setBuddy(log_);
     log_->setMinimumWidth(340);
 
+    plug_->setObjectName("plugButton");
+    plug_->setAutoDefault(false);
+    connect(plug_, &QPushButton::clicked, this, &VirtualRemoteWindow::togglePlug);
+    showPlugState();
+    noiseRow->addWidget(plug_);
+
     auto* side = new QVBoxLayout;
     side->addLayout(noiseRow);
     side->addWidget(logLabel);
@@ -112,6 +119,33 @@ void VirtualRemoteWindow::press(const sim::VirtualRemote& remote, std::string_vi
     reception_.clearTyped();  // the log line keeps what this press typed
     log_->appendPlainText(
         qs(sim::pressLogLine(remote, button, result, receiver_.table(), language_)));
+}
+
+namespace {
+
+// Out of the computer, or there but not showing itself on the bus: the same to its user.
+bool receiverOut(sim::SimulatedReceiver& receiver) {
+    return !receiver.plugged() || receiver.faults().absent;
+}
+
+}  // namespace
+
+void VirtualRemoteWindow::togglePlug() {
+    const bool out = receiverOut(receiver_);
+    if (out) {
+        receiver_.faults().absent = false;
+        receiver_.plug();
+    } else {
+        receiver_.unplug();
+    }
+    log_->appendPlainText(
+        qs(sim::panelText(out ? sim::PanelText::PluggedIn : sim::PanelText::Unplugged, language_)));
+    showPlugState();
+}
+
+void VirtualRemoteWindow::showPlugState() {
+    plug_->setText(qs(sim::panelText(
+        receiverOut(receiver_) ? sim::PanelText::PlugIn : sim::PanelText::Unplug, language_)));
 }
 
 }  // namespace tessik::app

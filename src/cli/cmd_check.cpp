@@ -114,8 +114,9 @@ int cmdCheck(const std::string& file, std::optional<std::int32_t> jitterOption, 
     }
     for (const PairMargin& m : pairMargins(model.header(), jitter)) {
         if (m.overlaps()) {
-            return fail(io, formatText("%s: at %d %% the windows of %s overlap",
-                                       {file, jitter, pairText(m.pair, kEnglish)}));
+            return fail(io,
+                        formatText("%s: at %d %% the windows of %s overlap",
+                                   {escapeControlBytes(file), jitter, pairText(m.pair, kEnglish)}));
         }
     }
     return kExitOk;

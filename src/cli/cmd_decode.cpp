@@ -20,30 +20,26 @@
 namespace tessik::cli {
 namespace {
 
-// No IR code file comes near this; a bound keeps a wrong input (a device, a huge log) from
-// being read until memory runs out.
-constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
-
 std::string sourceName(const std::string& path) {
-    return path == "-" ? "standard input" : path;
+    return path == "-" ? "standard input" : escapeControlBytes(path);
 }
 
 // The signals of `path` ("-": standard input); false after saying why.
 bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& status) {
     std::string text;
     if (path == "-") {
-        text.resize(kSignalFileLimit + 1);
+        text.resize(kMaxSignalFileBytes + 1);
         io.in.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<std::size_t>(io.in.gcount()));
-        if (text.size() > kSignalFileLimit) {
+        if (text.size() > kMaxSignalFileBytes) {
             status = fail(io, "standard input: larger than an IR code file can be (16 MiB)");
             return false;
         }
     } else {
         std::vector<std::uint8_t> bytes;
         std::string error;
-        if (readWholeFile(path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
-            status = fail(io, path + ": cannot be read (" + error + ")");
+        if (readWholeFile(path, bytes, error, kMaxSignalFileBytes) != ReadOutcome::Read) {
+            status = fail(io, sourceName(path) + ": cannot be read (" + error + ")");
             return false;
         }
         text.assign(bytes.begin(), bytes.end());
@@ -93,7 +89,7 @@ int cmdDecode(const std::string& path, Io& io) {
 int cmdImportSignals(const std::string& path, const std::string& into, const std::string& output,
                      Io& io) {
     if (const std::string why = notAFileToReplace(output); !why.empty()) {
-        return fail(io, output + ": " + why);
+        return fail(io, escapeControlBytes(output) + ": " + why);
     }
     RemoteModel model;
     int status = kExitOk;
@@ -116,12 +112,11 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     }
     io.out << formatText("%d of %d signal(s) added, %d button(s) in the table\n",
                          {added, items.size(), model.occupiedCount() + added});
-    if (added == 0) return fail(io, "nothing was added; " + output + " was not written");
+    if (added == 0) {
+        return fail(io, "nothing was added; " + escapeControlBytes(output) + " was not written");
+    }
     addImported(model, items, {});
-    platform::DurableFileReplacer files;
-    const SaveResult saved = saveDataFile(output, model, files);
-    if (!saved.ok) return fail(io, output + ": " + saved.error);
-    return kExitOk;
+    return saveTable(output, model, io);
 }
 
 }  // namespace tessik::cli
@@ -133,31 +128,31 @@ int cmdExportSignals(const std::string& file, const std::string& formatName,
     const auto format = exportFormatNamed(formatName);
     if (!format) return fail(io, "no such format: " + escapeControlBytes(formatName));
     const bool toStandardOutput = output == "-";
+    const std::string shown = escapeControlBytes(output);
     if (!toStandardOutput) {
         if (const std::string why = notAFileToReplace(output); !why.empty()) {
-            return fail(io, output + ": " + why);
+            return fail(io, shown + ": " + why);
         }
         if (namesSameFile(output, file)) {
-            return fail(io, output + ": the table itself; the export would replace it");
+            return fail(io, shown + ": the table itself; the export would replace it");
         }
     }
     RemoteModel model;
     int status = kExitOk;
     if (!loadTable(file, model, io, status)) return status;
     if (model.occupiedCount() == 0) {
-        return fail(io, file + ": the table has no buttons; nothing was written");
+        return fail(io,
+                    escapeControlBytes(file) + ": the table has no buttons; nothing was written");
     }
     const SignalExport result = exportSignals(model, *format, Language::English);
     if (toStandardOutput) {
-        io.out << result.text << std::flush;
-        if (!io.out) return fail(io, "standard output: the export could not be written");
+        io.out << result.text;  // runCli checks that it got out
     } else {
         platform::DurableFileReplacer files;
-        std::string error;
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
-        if (!files.replace(output, std::span(bytes, result.text.size()), error)) {
-            return fail(io, output + ": " + error);
-        }
+        const Replacement written = files.replace(output, std::span(bytes, result.text.size()));
+        if (!written.ok) return fail(io, shown + ": " + written.error);
+        if (!written.warning.empty()) warn(io, shown + ": " + written.warning);
     }
     if (!result.leftOut.empty()) return fail(io, leftOutText(result.leftOut, Language::English));
     return kExitOk;

@@ -38,6 +38,14 @@ std::string_view panelText(PanelText text, Language language) {
             return pick({"Timing noise:", "タイミングのゆらぎ:"}, language);
         case PanelText::Log:
             return pick({"Presses:", "押したボタン:"}, language);
+        case PanelText::Unplug:
+            return pick({"Unplug", "取り外す"}, language);
+        case PanelText::PlugIn:
+            return pick({"Plug in", "接続する"}, language);
+        case PanelText::Unplugged:
+            return pick({"Receiver unplugged", "受信機を取り外しました"}, language);
+        case PanelText::PluggedIn:
+            return pick({"Receiver plugged in", "受信機を接続しました"}, language);
     }
     return {};
 }

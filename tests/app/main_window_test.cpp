@@ -115,7 +115,8 @@ TEST_F(MainWindowTest, captionsMenusHeadingsAndMessagesFollowTheJapaneseUi) {
     window->startUp();  // no receiver
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0],
-              (Message{"Error", "デバイスが接続されていません", MessageKind::Notice}));
+              (Message{"Error", std::string(text(StringId::DeviceNotConnected, Language::Japanese)),
+                       MessageKind::Notice}));
 }
 
 // The Virtual Remote beside the main window, wherever the window manager put it, on the common

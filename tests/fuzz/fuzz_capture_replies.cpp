@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     receiver.addFirmware(std::make_shared<ScriptedFirmware>(std::span(data + 1, size - 1)));
     QuietDialog dialog;
     NullLogSink log;
-    CUsbhidioc link(receiver.transport(), clock, dialog);
+    CUsbhidioc link(receiver.transport(), clock);
     DeviceCommands commands(link, clock, log);
     RemoteModel model;
     CaptureSession session(link, commands, log, model, dialog, dialog, Language::English);

@@ -35,10 +35,7 @@ struct ReceptionRig : DeviceRig {
         }
         setUp();
     }
-    void setUp() {
-        ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
-                  SetUpOutcome::Succeeded);
-    }
+    void setUp() { ASSERT_EQ(runSetUpData(commands, model).outcome, SetUpOutcome::Succeeded); }
 
     RemoteModel model;
     sim::IrReception reception{receiver};

@@ -89,6 +89,10 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
         result.outcome = OpenOutcome::Refused;
         return result;
     }
+    if (tables.jitterPercent < 0 || tables.jitterPercent > kMaxJitterPercent) {
+        result.storedJitter = tables.jitterPercent;
+        tables.jitterPercent = std::clamp(tables.jitterPercent, 0, kMaxJitterPercent);
+    }
     model.open(std::move(tables));
     result.outcome = OpenOutcome::Loaded;
     result.layout = *layout;
@@ -108,9 +112,12 @@ SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, F
         content.insert(content.end(), old.begin() + static_cast<std::ptrdiff_t>(content.size()),
                        old.end());
     }
-    if (!files.replace(path, content, result.error)) return result;
+    const Replacement replaced = files.replace(path, content);
+    result.error = replaced.error;
+    if (!replaced.ok) return result;
     model.noteSaved();
     result.ok = true;
+    result.warning = replaced.warning;
     return result;
 }
 

@@ -83,7 +83,7 @@ RawSignalsParse parsePronto(std::string_view text) {
         signal.name = name;
         signal.protocol = "Pronto";
         signal.durations = d.finish();
-        result.found.push_back(std::move(signal));
+        if (!keepSignal(result, std::move(signal), lineNo)) return result;
     }
     result.ok = true;
     return result;

@@ -22,6 +22,9 @@
 namespace tessik {
 
 inline constexpr std::int32_t kDefaultJitterPercent = 10;
+// The jitter a table may carry: up to 100 % the windows only widen, beyond it a minimum would
+// fall below zero. A data file's field holds any 32-bit value.
+inline constexpr std::int32_t kMaxJitterPercent = 100;
 inline constexpr std::size_t kNoFreeSlot = kButtonSlots;  // AddCode's "table full" result
 
 // The tables of one remote control, exactly what a data file holds and what Set Up Data sends.

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 
 #include "core/device/commands.hpp"
+#include "core/device/device_outcome.hpp"
 #include "core/device/notifier.hpp"
 #include "core/model/remote_model.hpp"
 #include "core/text/language.hpp"
@@ -21,18 +23,26 @@ inline constexpr int kSetUpProgressDone = 139;
 inline constexpr std::size_t kSetUpExchanges = 1 + kButtonSlots + kMacroSlots + 1;
 
 enum class SetUpOutcome {
-    // Set Ir Code was not acknowledged: nothing more is sent and no box is shown; the link has
-    // shown its own message and the log holds the fault.
+    // The windows at the table's jitter overlap: the receiver could not tell the symbols apart.
+    // Nothing is sent; the verdict says which pair overlaps and which jitter would do.
+    WindowsOverlap,
+    // Set Ir Code was not acknowledged: nothing more is sent. Only the exchange's own outcome
+    // is told; the log holds the fault.
     IrCodeFailed,
-    // A later command was not acknowledged: the run stopped there with one "Failed" box.
+    // A later command was not acknowledged: the run stopped there ("Failed", then the command
+    // and the slot it stopped at).
     Failed,
-    // Every exchange, Save included, was acknowledged: "Success".
+    // Every exchange, Save included, was acknowledged ("Success").
     Succeeded,
 };
 
 struct SetUpResult {
     SetUpOutcome outcome = SetUpOutcome::IrCodeFailed;
     std::size_t acknowledged = 0;  // exchanges acknowledged before the run ended
+    DeviceOutcome device;          // what became of the exchange that ended a failed run
+    // The command the run ended with, and its slot (the button or macro slot).
+    CommandCode command = CommandCode::SetIrCode;
+    std::size_t slot = 0;
     bool operator==(const SetUpResult&) const = default;
 };
 
@@ -41,10 +51,15 @@ struct SetUpResult {
 // it was.
 using SetUpProgress = std::function<void(int position)>;
 
-// Runs the sequence on `commands` from the model's tables and jitter. Message boxes (string 104
-// with the warning icon, string 105 with the information icon) go through `notifier` in
-// `language`.
-SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model, Notifier& notifier,
-                         Language language, const SetUpProgress& progress = {});
+// Runs the sequence on `commands` from the model's tables and jitter.
+SetUpResult runSetUpData(DeviceCommands& commands, const RemoteModel& model,
+                         const SetUpProgress& progress = {});
+
+// The box that ends a run, after the failed exchange's own (deviceOutcomeBox): string 104
+// "Failed" and the step it stopped at with the warning icon, string 105 "Success" with the
+// information icon, the overlapping windows of `model` with the warning icon; none when Set Ir
+// Code failed.
+std::optional<Message> setUpVerdict(const SetUpResult& result, const RemoteModel& model,
+                                    Language language);
 
 }  // namespace tessik

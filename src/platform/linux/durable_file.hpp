@@ -13,8 +13,9 @@
 //  4. It is renamed over the target, and the folder is flushed so that the rename lasts too.
 //
 // On any failure before the rename the temporary file is removed and the old file is as it was.
-// A failure to flush the folder after the rename is reported too, although the new content is
-// then in place: it may not outlast a crash.
+// A failure to flush the folder after the rename (a folder this user may write but not read, a
+// file system that reports an I/O error) does not fail the save, as the new content is in place
+// and a reader sees it: it is a warning that the rename may not outlast a crash.
 
 #include <cstdint>
 #include <filesystem>
@@ -34,17 +35,18 @@ std::string randomNameSuffix();
 // one suffix: a hidden name in the same folder.
 std::filesystem::path temporaryName(const std::filesystem::path& file, const std::string& suffix);
 
-// The steps above. False with the system's text in `error`.
-bool replaceFileDurably(const std::filesystem::path& target, std::span<const std::uint8_t> content,
-                        std::string& error, const NameSuffixes& suffixes = randomNameSuffix);
+// The steps above, with the system's texts in the result.
+Replacement replaceFileDurably(const std::filesystem::path& target,
+                               std::span<const std::uint8_t> content,
+                               const NameSuffixes& suffixes = randomNameSuffix);
 
 class DurableFileReplacer : public FileReplacer {
   public:
     explicit DurableFileReplacer(NameSuffixes suffixes = randomNameSuffix)
         : suffixes_(std::move(suffixes)) {}
-    bool replace(const std::filesystem::path& path, std::span<const std::uint8_t> content,
-                 std::string& error) override {
-        return replaceFileDurably(path, content, error, suffixes_);
+    Replacement replace(const std::filesystem::path& path,
+                        std::span<const std::uint8_t> content) override {
+        return replaceFileDurably(path, content, suffixes_);
     }
 
   private:

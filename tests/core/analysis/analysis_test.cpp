@@ -153,8 +153,7 @@ TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThe
     const JitterSuggestion s = suggestJitter(widest, overlapLimit(model.header()));
     ASSERT_EQ(s.outcome, SuggestionOutcome::Suggested);
     model.setJitter(s.jitter);  // at the slider's 5 %, some of these presses are lost
-    ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
-              SetUpOutcome::Succeeded);
+    ASSERT_EQ(runSetUpData(commands, model).outcome, SetUpOutcome::Succeeded);
     for (std::uint32_t n = 0; n < 40; ++n) {
         const char* button = n % 2 == 0 ? "Vol+" : "OK";
         clock.advance(2000);

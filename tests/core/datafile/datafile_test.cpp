@@ -234,7 +234,7 @@ TEST_F(DataFileOnDisk, saveWritesThroughALinkPassesOverALinkAtItsTemporaryNameAn
     EXPECT_EQ(names(dir_ / "tables"), (std::set<std::string>{"tv.ird", planted.filename()}));
 }
 
-TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsKeepingTheOldFileAndLeavingNoTemporary) {
+TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsAndAFolderThatCannotBeFlushedOnlyWarns) {
     const auto original = encodeDataFile(modelWithButtons(2).tables());
     const fs::path folder = dir_ / "read-only";
     const fs::path p = folder / "keep.ird";
@@ -252,6 +252,19 @@ TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsKeepingTheOldFileAndLeavin
                 ::testing::ExitedWithCode(0), "^Permission denied\n$");
     EXPECT_EQ(std::tuple(slurp(p), names(folder)),
               std::tuple(original, std::set<std::string>{"keep.ird"}));
+
+    // A folder this user may write but not read: the new file is in place, only the folder
+    // cannot be opened to flush the rename. The save stands, with a warning.
+    const fs::path writeOnly = dir_ / "write-only";
+    fs::create_directory(writeOnly);
+    fs::permissions(writeOnly, fs::perms(0333));
+    EXPECT_EXIT(test::asNobody([&] {
+                    RemoteModel m = modelWithButtons(3);
+                    const SaveResult r = saveDataFile(writeOnly / "new.ird", m, files_);
+                    return r.ok && !r.warning.empty() && !m.modified();
+                }),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(slurp(writeOnly / "new.ird"), encodeDataFile(modelWithButtons(3).tables()));
 }
 
 }  // namespace

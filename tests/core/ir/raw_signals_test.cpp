@@ -31,6 +31,9 @@ TEST(RawDurations, blankLinesSeparateSignalsAndLongDurationsSaturate) {
 }
 
 TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndRemotesAndSkipsBlocksWithoutASignal) {
+    std::string longName = "M";  // 401 bytes, cut at the character that byte 256 is part of
+    for (int i = 0; i < 200; ++i)
+        longName += "\u00E9";
     const RawSignalsParse p = parseRawSignals(
         "\xEF\xBB\xBF"
         "Filetype: IR signals file\nVersion: 1\n# \n"
@@ -40,14 +43,15 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndRemotesAndSkipsBlocksWithou
         "00\n#\n"
         "name: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
         "00\n#\n"
-        "name: Note\ntype: comment\n#\n"
-        "name: Mute\r\ntype: raw\r\ndata: 2400 600 1200\r\n#\n"
         "name: TVs/LG/AKB.IR / Vol / Up\ntype: raw\ndata: 9000\n#\n"
-        "name: Volume / Up\ntype: raw\ndata: 9000\n");
+        "name: Volume / Up\ntype: raw\ndata: 9000\n#\n"
+        "name: Note\r\ntype: comment\r\n#\r\n"
+        "name: " +
+        longName + "\rtype: raw\rdata: 2400 600 1200\r");  // as old Macs end lines
     ASSERT_TRUE(p.ok) << p.error;
     ASSERT_EQ(p.found.size(), 6u);
     // A collection names each signal after its source file; any other slash is the button's.
-    EXPECT_EQ(std::tuple(p.found[4].remote, p.found[4].name, p.found[5].remote, p.found[5].name),
+    EXPECT_EQ(std::tuple(p.found[3].remote, p.found[3].name, p.found[4].remote, p.found[4].name),
               std::tuple("TVs/LG/AKB.IR", "Vol / Up", "", "Volume / Up"));
     EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations),
               std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
@@ -58,8 +62,8 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndRemotesAndSkipsBlocksWithou
                                          600,  600,  600, 600, 600,  600, 600}));
     EXPECT_TRUE(p.found[2].durations.empty());
     EXPECT_NE(p.found[2].unlearnable.find("bi-phase"), std::string::npos);
-    EXPECT_EQ(std::tuple(p.found[3].name, p.found[3].durations, p.skipped),
-              std::tuple("Mute", Periods{2400, 600, 1200}, 1u));
+    EXPECT_EQ(std::tuple(p.found[5].name, p.found[5].durations, p.skipped),
+              std::tuple(longName.substr(0, 255), Periods{2400, 600, 1200}, 1u));
 }
 
 // A Pronto code is its once part, or its first repeat when it has none, in units of the

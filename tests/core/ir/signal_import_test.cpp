@@ -70,8 +70,8 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
     for (int i = 0; i < 170; ++i)
         tooLong.insert(tooLong.end(), {560, static_cast<std::uint16_t>(i % 2 ? 1690 : 560)});
     std::vector<RawSignal> signals = {
-        {"Vol+", "NEC", durations(*tv.signal("Vol+")), {}, {}},
         {"Power again", "NEC", durations(power), {}, {}},
+        {"Vol+", "NEC", durations(*tv.signal("Vol+")), {}, {}},
         {"Vol+ again", "NEC", durations(*tv.signal("Vol+")), {}, {}},
         {"SIRC power", "SIRC", durations(*sim::sircTvRemote().signal("Power")), {}, {}},
         {"Teletext",
@@ -86,9 +86,9 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
     const std::vector<ImportItem> items = planImport(model, signals);
     EXPECT_EQ(model.buttons(), before.buttons()) << "planning changes nothing";
     const std::pair<ImportVerdict, std::string> expected[] = {
-        {ImportVerdict::Added, "added as No 2"},
         {ImportVerdict::AlreadyInTable, "already in the table as No 1"},
-        {ImportVerdict::DuplicateInFile, "the same code as signal 1 of the file"},
+        {ImportVerdict::Added, "added as No 2"},
+        {ImportVerdict::DuplicateInFile, "the same code as signal 2 of the file"},
         {ImportVerdict::LengthDiffers, "a different bit length from No 1 (11 bits, not 32)"},
         {ImportVerdict::Unlearnable,
          "not learnable: a Manchester (bi-phase) code, which this receiver cannot learn"},
@@ -100,12 +100,12 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
         EXPECT_EQ(items[i].verdict, expected[i].first) << i;
         EXPECT_EQ(verdictText(items[i], Language::English), expected[i].second);
     }
-    EXPECT_EQ(verdictText(items[1], Language::Japanese), "登録済み (No 1)");
+    EXPECT_EQ(verdictText(items[0], Language::Japanese), "登録済み (No 1)");
 
     // Unchosen signals stay out; a full table takes nothing more and keeps every slot.
-    EXPECT_TRUE(addImported(model, items, {false}).empty());
+    EXPECT_TRUE(addImported(model, items, {true, false}).empty());
     RemoteModel full = test::modelWithButtons(128);
-    const auto fullItems = planImport(full, {signals[0]});
+    const auto fullItems = planImport(full, {signals[1]});
     EXPECT_EQ(fullItems[0].verdict, ImportVerdict::TableFull);
     RemoteModel empty;
     EXPECT_EQ(planImport(empty, {signals[6]})[0].verdict, ImportVerdict::TooLong);
