@@ -127,9 +127,12 @@ TEST(SignalExport, everyTableReadsBackAsTheSameCodesInOrderNamedByItsComments) {
 // Every button gets a name of its own that reads back as its comment, in each format's terms.
 TEST(SignalExport, namesAreMadeSafeAndUniqueForEachFormatAndComeBackAsComments) {
     RemoteTables tables = sampleTables();
+    // Readers keep 256 bytes of a name: 85 of these three-byte characters.
     const std::u16string longName(kMaxTextChars, u'x');
-    const std::u16string comments[] = {u"Power", u"POWER", u"",     u" Vol up #1\n",
-                                       u"a:b",   longName, longName};
+    const std::u16string longJapanese(kMaxTextChars, u'音');
+    const std::u16string japaneseKept = longJapanese.substr(0, 85);
+    const std::u16string comments[] = {u"Power",     u"POWER", u"",     u" Vol:up #1\n",
+                                       longJapanese, longName, longName};
     for (std::size_t i = 0; i < std::size(comments); ++i)
         tables.buttons[i].text.comment = comments[i];
     const RemoteModel table(tables);
@@ -139,11 +142,11 @@ TEST(SignalExport, namesAreMadeSafeAndUniqueForEachFormatAndComeBackAsComments) 
         std::vector<std::u16string> names;
     } cases[] = {
         {ExportFormat::IrSignals,
-         {u"Power", u"POWER_2", u"No_3", u"Vol up #1", u"a:b", longName, cut}},
+         {u"Power", u"POWER_2", u"No_3", u"Vol:up #1", japaneseKept, longName, cut}},
         {ExportFormat::LircConf,
-         {u"Power", u"POWER_2", u"No_3", u"Vol_up__1", u"a:b", longName, cut}},
+         {u"Power", u"POWER_2", u"No_3", u"Vol:up__1", japaneseKept, longName, cut}},
         {ExportFormat::Pronto,
-         {u"Power", u"POWER_2", u"No_3", u"Vol_up_#1", u"a_b", longName, cut}},
+         {u"Power", u"POWER_2", u"No_3", u"Vol_up_#1", japaneseKept, longName, cut}},
     };
     for (const auto& c : cases) {
         std::vector<std::u16string> names;

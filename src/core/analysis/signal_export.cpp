@@ -78,10 +78,15 @@ std::string nameKey(const std::u16string& name) {
     return key;
 }
 
-// `name` cut so that `suffix` still fits a comment, never between the halves of a surrogate pair.
-std::u16string withSuffix(std::u16string name, const std::u16string& suffix) {
-    if (name.size() + suffix.size() > kMaxTextChars) {
-        name.resize(kMaxTextChars - suffix.size());
+// `name` cut so that with `suffix` it still fits a comment (128 units) and what the readers
+// keep of a name (kMaxSignalNameBytes of UTF-8), never between the halves of a surrogate pair.
+std::u16string fitted(std::u16string name, const std::u16string& suffix) {
+    const auto fits = [&suffix](const std::u16string& n) {
+        return n.size() + suffix.size() <= kMaxTextChars &&
+               utf16ToUtf8(n + suffix).size() <= kMaxSignalNameBytes;
+    };
+    while (!name.empty() && !fits(name)) {
+        name.pop_back();
         if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
     }
     return name + suffix;
@@ -93,7 +98,7 @@ void nameButtons(std::vector<Button>& buttons, ExportFormat format) {
     std::vector<std::u16string> names;
     std::unordered_set<std::string> taken;
     for (const Button& b : buttons) {
-        std::u16string name = safeName(b.record->text.comment, format);
+        std::u16string name = fitted(safeName(b.record->text.comment, format), {});
         if (name.empty()) name = utf8ToUtf16(formatText("No_%d", {b.slot + 1}));
         taken.insert(nameKey(name));
         names.push_back(std::move(name));
@@ -104,7 +109,7 @@ void nameButtons(std::vector<Button>& buttons, ExportFormat format) {
         int n = 2;
         while (used.contains(nameKey(name))) {
             do {
-                name = withSuffix(names[i], utf8ToUtf16(formatText("_%d", {n++})));
+                name = fitted(names[i], utf8ToUtf16(formatText("_%d", {n++})));
             } while (taken.contains(nameKey(name)));
         }
         used.insert(nameKey(name));
