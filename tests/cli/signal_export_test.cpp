@@ -149,11 +149,16 @@ TEST(SignalExport, namesAreMadeSafeAndUniqueForEachFormatAndComeBackAsComments) 
          {u"Power", u"POWER_2", u"No_3", u"Vol_up_#1", japaneseKept, longName, cut}},
     };
     for (const auto& c : cases) {
+        const std::string text = exportSignals(table, c.format, Language::English).text;
         std::vector<std::u16string> names;
-        for (const Code& code :
-             codes(imported(exportSignals(table, c.format, Language::English).text)))
+        for (const Code& code : codes(imported(text)))
             names.push_back(code.comment);
         EXPECT_EQ(names, c.names) << static_cast<int>(c.format);
+        // Written as it reads back: the name ends where the format ends a name.
+        const char* end = c.format == ExportFormat::IrSignals  ? "\n"
+                          : c.format == ExportFormat::LircConf ? "  0x"
+                                                               : ": 0000";
+        EXPECT_THAT(text, HasSubstr(utf16ToUtf8(japaneseKept) + end));
     }
     // A collection's "SOURCE.ir / BUTTON" would come back as BUTTON of remote SOURCE.
     tables.buttons[0].text.comment = u"TV.ir / Power";
