@@ -154,11 +154,11 @@ TEST(SignalExport, namesAreMadeSafeAndUniqueForEachFormatAndComeBackAsComments) 
         for (const Code& code : codes(imported(text)))
             names.push_back(code.comment);
         EXPECT_EQ(names, c.names) << static_cast<int>(c.format);
-        // Written as it reads back: the name ends where the format ends a name.
-        const char* end = c.format == ExportFormat::IrSignals  ? "\n"
-                          : c.format == ExportFormat::LircConf ? "  0x"
-                                                               : ": 0000";
-        EXPECT_THAT(text, HasSubstr(utf16ToUtf8(japaneseKept) + end));
+        // Written as it reads back: the whole name between where the format starts and ends one.
+        const auto [start, end] = c.format == ExportFormat::IrSignals  ? std::pair("name: ", "\n")
+                                  : c.format == ExportFormat::LircConf ? std::pair("    ", "  0x")
+                                                                       : std::pair("\n", ": 0000");
+        EXPECT_THAT(text, HasSubstr(start + utf16ToUtf8(japaneseKept) + end));
     }
     // A collection's "SOURCE.ir / BUTTON" would come back as BUTTON of remote SOURCE.
     tables.buttons[0].text.comment = u"TV.ir / Power";
