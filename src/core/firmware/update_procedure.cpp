@@ -46,8 +46,10 @@ Message updateVerdict(const UpdateResult& result, Language language) {
         id = result.device.error == DeviceError::NoPermission ? StringId::DeviceAccessDenied
                                                               : StringId::DeviceNotConnected;
     }
-    // Information boxes under the application's own caption.
-    return Message{std::string(), std::string(text(id, language)), MessageKind::Notice};
+    // Under the application's own caption; a failure with the warning icon.
+    return Message{
+        std::string(), std::string(text(id, language)),
+        result.outcome == UpdateOutcome::Succeeded ? MessageKind::Notice : MessageKind::Warning};
 }
 
 UpdateResult FirmwareUpdate::Update(ConstImageSpan image, ImageType imageType) {
