@@ -89,6 +89,9 @@ class CTessikDlg : public QDialog, public LogSink {
     // File > Import...: the signals of an IR code file, previewed with their verdicts; the
     // checked ones are added as captured codes would be.
     void Import();
+    // File > Export...: the buttons written as an IR code file other tools read, in the format
+    // chosen in the save dialog.
+    void Export();
     bool Close();  // false when the user keeps the window open
     void Capture();
     // Edit > Re-capture...: the capture dialog for a new code of the selected row.
@@ -108,7 +111,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void FirmwareUpdate();
     // With the simulated receiver: shows the Virtual Remote beside this window, or raises it.
     // Does nothing with a real receiver.
-    void ShowVirtualRemote();
+    void ShowVirtualRemote(bool activate = true);
     // Edit > Signal: the window with the selected row's pulse train, shown or raised.
     void ShowSignal();
 

@@ -116,7 +116,10 @@ ButtonTestSession::ButtonTestSession(CUsbhidioc& link, DeviceCommands& commands,
       model_(model),
       view_(view),
       notifier_(notifier),
-      language_(language) {}
+      language_(language) {
+    // Said from the start, so the window takes the room it needs before it is placed.
+    setPrompt(captureText(CaptureText::TestPrompt, language_));
+}
 
 void ButtonTestSession::shown() {
     reader_.restart();
