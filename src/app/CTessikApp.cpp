@@ -52,9 +52,13 @@ CTessikApp::~CTessikApp() = default;
 QTranslator* CTessikApp::installQtTranslations(Language language) {
     if (language != Language::Japanese) return nullptr;
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_ja"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-        !QCoreApplication::installTranslator(translator.get())) {
+    // Where Qt is installed, or beside the program (Windows, where Qt is built in).
+    const bool loaded = translator->load(QStringLiteral("qtbase_ja"),
+                                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+                        translator->load(QStringLiteral("qtbase_ja"),
+                                         QCoreApplication::applicationDirPath() +
+                                             QStringLiteral("/translations"));
+    if (!loaded || !QCoreApplication::installTranslator(translator.get())) {
         return nullptr;
     }
     return translator.release();

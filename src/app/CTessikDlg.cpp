@@ -32,7 +32,7 @@
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "sim/remote_panel.hpp"
 
 namespace tessik::app {

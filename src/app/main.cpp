@@ -4,6 +4,15 @@
 #include <exception>
 
 #include "app/CTessikApp.hpp"
+#include "platform/console.hpp"
+
+#ifdef _WIN32
+// Qt is linked in statically on Windows: its platform plugin and the native style are named
+// here, as nothing loads them from a plugin folder.
+#include <QtPlugin>
+Q_IMPORT_PLUGIN(QWindowsIntegrationPlugin)
+Q_IMPORT_PLUGIN(QWindowsVistaStylePlugin)
+#endif
 
 int main(int argc, char** argv) {
     bool help = false;
@@ -11,6 +20,9 @@ int main(int argc, char** argv) {
         help = help || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
                std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0;
     }
+#ifdef _WIN32
+    if (help) tessik::platform::useParentConsole();
+#else
     if (const auto hint =
             tessik::app::missingDisplayHint(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
                                             std::getenv("QT_QPA_PLATFORM"))) {
@@ -20,6 +32,8 @@ int main(int argc, char** argv) {
         }
         setenv("QT_QPA_PLATFORM", "offscreen", 1);  // --help and --version need no window
     }
+#endif
+    tessik::platform::adoptUserLanguage();
     // Nothing the program calls is meant to throw; should the standard library or Qt still do
     // so (out of memory, say), the user reads what happened instead of a bare abort.
     try {

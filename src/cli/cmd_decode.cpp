@@ -11,7 +11,8 @@
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "core/text/path_text.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -38,7 +39,8 @@ bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& 
     } else {
         std::vector<std::uint8_t> bytes;
         std::string error;
-        if (readWholeFile(path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
+        if (readWholeFile(pathFromUtf8(path), bytes, error, kSignalFileLimit) !=
+            ReadOutcome::Read) {
             status = fail(io, path + ": cannot be read (" + error + ")");
             return false;
         }
@@ -87,7 +89,7 @@ int cmdDecode(const std::string& path, Io& io) {
 
 int cmdImportSignals(const std::string& path, const std::string& into, const std::string& output,
                      Io& io) {
-    if (const std::string why = notAFileToReplace(output); !why.empty()) {
+    if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
         return fail(io, output + ": " + why);
     }
     RemoteModel model;
@@ -111,7 +113,7 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     if (added == 0) return fail(io, "nothing was added; " + output + " was not written");
     addImported(model, items, {});
     platform::DurableFileReplacer files;
-    const SaveResult saved = saveDataFile(output, model, files);
+    const SaveResult saved = saveDataFile(pathFromUtf8(output), model, files);
     if (!saved.ok) return fail(io, output + ": " + saved.error);
     return kExitOk;
 }

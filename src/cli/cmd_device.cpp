@@ -14,8 +14,9 @@
 #include "core/firmware/uf_header.hpp"
 #include "core/programming/set_up_data.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "core/text/strings.hpp"
-#include "hid/linux/console.hpp"
+#include "platform/console.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -118,7 +119,7 @@ int cmdVersion(const DeviceOptions& options, Io& io) {
 
 int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io) {
     RemoteModel model;
-    const OpenResult opened = openDataFile(file, model);
+    const OpenResult opened = openDataFile(pathFromUtf8(file), model);
     if (opened.outcome == OpenOutcome::Refused) {
         return fail(io, file + ": " + std::string(text(StringId::BadDataFile, kLanguage)));
     }
@@ -132,7 +133,7 @@ int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io) {
 
     SetUpResult result;
     {
-        ProgressBar bar(io.out, &io.out == &std::cout && hid::standardOutputIsTerminal());
+        ProgressBar bar(io.out, &io.out == &std::cout && platform::standardOutputIsTerminal());
         result = runSetUpData(*device.commands, model, device.notifier, kLanguage,
                               [&bar](int position) { bar.show(position); });
     }

@@ -10,9 +10,10 @@
 #include "core/datafile/data_file.hpp"
 #include "core/keys/key_codes.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -81,7 +82,7 @@ void printStatistics(const RemoteHeader& h, Io& io) {
 }  // namespace
 
 bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status) {
-    const OpenResult r = openDataFile(path, model);
+    const OpenResult r = openDataFile(pathFromUtf8(path), model);
     if (r.outcome == OpenOutcome::Loaded) return true;
     if (r.outcome == OpenOutcome::Refused) {
         status =
@@ -117,12 +118,12 @@ int cmdExport(const std::string& file, Io& io) {
 
 int cmdImport(const std::string& json, const std::string& output, Io& io) {
     // An output that is no file (a FIFO, a device, a folder) is refused before anything is read.
-    if (const std::string why = notAFileToReplace(output); !why.empty()) {
+    if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
         return fail(io, output + ": " + why);
     }
     std::vector<std::uint8_t> bytes;
     std::string readError;
-    if (readWholeFile(json, bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
+    if (readWholeFile(pathFromUtf8(json), bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
         return fail(io, json + ": cannot be read (" + readError + ")");
     }
     const Json doc = Json::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);
@@ -131,7 +132,7 @@ int cmdImport(const std::string& json, const std::string& output, Io& io) {
     std::string error;
     if (!modelFromJson(doc, model, error)) return fail(io, json + ": " + error);
     platform::DurableFileReplacer files;
-    const SaveResult saved = saveDataFile(output, model, files);
+    const SaveResult saved = saveDataFile(pathFromUtf8(output), model, files);
     if (!saved.ok) return fail(io, output + ": " + saved.error);
     return kExitOk;
 }

@@ -18,8 +18,9 @@
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"
+#include "core/text/path_text.hpp"
 #include "core/text/strings.hpp"
-#include "hid/linux/console.hpp"
+#include "platform/console.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -141,7 +142,7 @@ int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
     // Torn down in reverse: the links let go of their devices before the transport goes.
     const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);
     if (!access) return fail(io, error);
-    TerminalUpdate terminal(io, &io.out == &std::cout && hid::standardOutputIsTerminal());
+    TerminalUpdate terminal(io, &io.out == &std::cout && platform::standardOutputIsTerminal());
     NullLogSink log;
     CUsbhidioc link(access->transport(), access->clock(), terminal);
     DeviceCommands commands(link, access->clock(), log);
@@ -163,7 +164,7 @@ int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
     }
 
     auto image = std::make_unique<ImageBuffer>();
-    const ImageLoad load = loadUpdateImage(std::filesystem::path(path), *image);
+    const ImageLoad load = loadUpdateImage(pathFromUtf8(path), *image);
     if (!load.firmwareText.empty()) io.out << load.firmwareText << '\n';
     terminal.appendLog(load.log);
     if (!load.updateEnabled) {

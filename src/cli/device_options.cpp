@@ -8,6 +8,7 @@
 
 #include "core/device/trace_transport.hpp"
 #include "core/device/usbhidioc.hpp"
+#include "core/text/path_text.hpp"
 
 namespace tessik::cli {
 
@@ -54,12 +55,14 @@ void addSimulatorOptions(CLI::App& command, connect::TransportOptions& device, C
                  [](std::string& setting) { return connect::simFaultProblem(setting); }, "",
                  "fault")));
     need(command
-             .add_option("--sim-state", device.simStateFile,
-                         "keep the simulated receiver's saved table in FILE between runs")
+             .add_option_function<std::string>(
+                 "--sim-state",
+                 [&device](const std::string& path) { device.simStateFile = pathFromUtf8(path); },
+                 "keep the simulated receiver's saved table in FILE between runs")
              ->type_name("FILE")
              ->check(CLI::Validator(
                  [](std::string& path) {
-                     const std::string why = connect::stateFileProblem(path);
+                     const std::string why = connect::stateFileProblem(pathFromUtf8(path));
                      return why.empty() ? why : path + ": " + why;
                  },
                  "", "state file")));
@@ -73,11 +76,11 @@ bool sparesInput(const DeviceOptions& options, const std::string& input, std::st
     const auto same = [&input](const std::filesystem::path& other) {
         std::error_code ec;
         if (other.empty()) return false;
-        if (std::filesystem::equivalent(other, input, ec)) return true;
+        if (std::filesystem::equivalent(other, pathFromUtf8(input), ec)) return true;
         return std::filesystem::weakly_canonical(other, ec) ==
-               std::filesystem::weakly_canonical(input, ec);
+               std::filesystem::weakly_canonical(pathFromUtf8(input), ec);
     };
-    if (same(options.tracePath)) {
+    if (same(pathFromUtf8(options.tracePath))) {
         error = "--trace names " + input + ", the file the command reads";
         return false;
     }
@@ -101,7 +104,9 @@ std::unique_ptr<DeviceAccess> DeviceAccess::open(const DeviceOptions& options, s
     access->device_ = connect::DeviceTransport::open(options.transport, *access->clock_, error);
     if (!access->device_) return nullptr;
     if (!options.tracePath.empty()) {
-        access->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
+        // Binary: the same bytes on every system, line ends included.
+        access->trace_.open(pathFromUtf8(options.tracePath),
+                            std::ios::out | std::ios::trunc | std::ios::binary);
         if (!access->trace_) {
             error = "cannot write the trace file " + options.tracePath;
             return nullptr;

@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "hid/linux/hidraw_transport.hpp"
+#include "core/text/path_text.hpp"
+#include "hid/system_transport.hpp"
 #include "sim/boot_loader.hpp"
 #include "sim/simulated_receiver.hpp"
 
@@ -29,11 +30,11 @@ std::unique_ptr<DeviceTransport> DeviceTransport::open(const TransportOptions& o
                                                        Clock& clock, std::string& error) {
     std::unique_ptr<DeviceTransport> device(new DeviceTransport());
     if (!options.simulate) {
-        device->hidraw_ = std::make_unique<hid::HidrawTransport>();
+        device->system_ = hid::makeSystemTransport();
         return device;
     }
     if (const std::string why = stateFileProblem(options.simStateFile); !why.empty()) {
-        error = options.simStateFile.string() + ": " + why;
+        error = pathToUtf8(options.simStateFile) + ": " + why;
         return nullptr;
     }
     device->receiver_ = makeSimulatedReceiver(clock, options);
@@ -47,7 +48,7 @@ DeviceTransport::~DeviceTransport() = default;
 
 HidTransport& DeviceTransport::transport() {
     if (receiver_) return receiver_->transport();
-    return *hidraw_;
+    return *system_;
 }
 
 std::vector<sim::FaultInfo> simulatedFaults() {

@@ -1,5 +1,5 @@
 #pragma once
-// Which transport the tool talks through: the machine's hidraw devices, or an in-process
+// Which transport the tool talks through: the machine's HID devices, or an in-process
 // simulated receiver (running its normal firmware or waiting in its boot loader, with faults
 // and a state file). tessik and tessik-cli both make the choice here.
 
@@ -12,19 +12,14 @@
 #include "core/device/hid_transport.hpp"
 #include "sim/faults.hpp"
 
-namespace tessik {
-namespace hid {
-class HidrawTransport;
-}
-namespace sim {
+namespace tessik::sim {
 class SimulatedReceiver;
 }
-}  // namespace tessik
 
 namespace tessik::connect {
 
 struct TransportOptions {
-    bool simulate = false;  // the simulated receiver instead of hidraw
+    bool simulate = false;  // the simulated receiver instead of the machine's devices
     // Only with `simulate`:
     std::vector<std::string> simFaults;  // "NAME" or "NAME=N", applied in order
     std::filesystem::path simStateFile;  // empty: the simulated table lives for the run only
@@ -42,14 +37,14 @@ class DeviceTransport {
     DeviceTransport& operator=(const DeviceTransport&) = delete;
 
     HidTransport& transport();
-    // The simulated receiver, or nullptr for hidraw.
+    // The simulated receiver, or nullptr for the machine's own devices.
     sim::SimulatedReceiver* receiver() { return receiver_.get(); }
 
   private:
     DeviceTransport() = default;
 
     std::unique_ptr<sim::SimulatedReceiver> receiver_;
-    std::unique_ptr<hid::HidrawTransport> hidraw_;
+    std::unique_ptr<HidTransport> system_;
 };
 
 // The faults --sim-fault takes, the normal firmware's and the boot loader's.

@@ -5,7 +5,8 @@
 #include <iterator>
 
 #include "core/bytes/byte_io.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "core/text/path_text.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::sim {
 namespace {
@@ -90,7 +91,7 @@ bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
                     std::string& error) {
     std::string why;
     if (platform::replaceFileDurably(path, encodeStateFile(table), why)) return true;
-    error = "cannot replace " + path.string() + ": " + why;
+    error = "cannot replace " + pathToUtf8(path) + ": " + why;
     return false;
 }
 

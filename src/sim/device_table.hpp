@@ -58,7 +58,7 @@ std::vector<std::uint8_t> encodeStateFile(const DeviceTable& table);
 std::optional<DeviceTable> decodeStateFile(std::span<const std::uint8_t> bytes);
 
 std::optional<DeviceTable> readStateFile(const std::filesystem::path& path);
-// Replaces the file durably (platform/linux/durable_file.hpp), so an interrupted or failed
+// Replaces the file durably (platform/durable_file.hpp), so an interrupted or failed
 // write keeps the old state. False with the reason in `error` on failure.
 bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
                     std::string& error);

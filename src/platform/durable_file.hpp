@@ -1,20 +1,11 @@
 #pragma once
 // Replacing a file so that a crash, a full disk or a second instance saving at the same moment
-// never leaves it half written, and a link planted beside it is never followed:
-//
-//  1. A target that is a symbolic link is followed to the file it names; that file is replaced
-//     and the link stays a link.
-//  2. A file this user may not write is refused, as writing it in place would be (a rename
-//     over it would otherwise succeed, since only the folder's permissions guard a rename).
-//  3. The content goes to a new temporary file in the same folder, created exclusively under a
-//     name of its own (O_CREAT | O_EXCL | O_NOFOLLOW: whatever already stands at that name, a
-//     planted link included, is passed over for another name). It takes the old file's
-//     permission bits (and owner, where allowed), and is flushed to the disk.
-//  4. It is renamed over the target, and the folder is flushed so that the rename lasts too.
-//
-// On any failure before the rename the temporary file is removed and the old file is as it was.
-// A failure to flush the folder after the rename is reported too, although the new content is
-// then in place: it may not outlast a crash.
+// never leaves it half written: the content goes to a new temporary file in the same folder,
+// created exclusively under a name of its own, flushed to the disk, and then put in place of
+// the target in one step. On any failure before that step the temporary file is removed and the
+// old file is as it was. A target the user may not write (or, on Windows, that another program
+// holds open, or that names a device) is refused with the system's text, as writing it in place
+// would be. How each system does it: linux/durable_file.cpp, windows/durable_file.cpp.
 
 #include <cstdint>
 #include <filesystem>
@@ -31,10 +22,10 @@ using NameSuffixes = std::function<std::string()>;
 std::string randomNameSuffix();
 
 // The temporary file that replacing `file` (a resolved target, not a link) writes first, for
-// one suffix: a hidden name in the same folder.
+// one suffix: a name of its own in the same folder (a hidden one where names can be hidden).
 std::filesystem::path temporaryName(const std::filesystem::path& file, const std::string& suffix);
 
-// The steps above. False with the system's text in `error`.
+// The steps above. False with the system's text in `error`, in UTF-8.
 bool replaceFileDurably(const std::filesystem::path& target, std::span<const std::uint8_t> content,
                         std::string& error, const NameSuffixes& suffixes = randomNameSuffix);
 
