@@ -53,11 +53,11 @@ QTranslator* CTessikApp::installQtTranslations(Language language) {
     if (language != Language::Japanese) return nullptr;
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
     // Where Qt is installed, or beside the program (Windows, where Qt is built in).
-    const bool loaded = translator->load(QStringLiteral("qtbase_ja"),
-                                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-                        translator->load(QStringLiteral("qtbase_ja"),
-                                         QCoreApplication::applicationDirPath() +
-                                             QStringLiteral("/translations"));
+    const bool loaded =
+        translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        translator->load(QStringLiteral("qtbase_ja"),
+                         QCoreApplication::applicationDirPath() + QStringLiteral("/translations"));
     if (!loaded || !QCoreApplication::installTranslator(translator.get())) {
         return nullptr;
     }

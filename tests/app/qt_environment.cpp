@@ -6,6 +6,12 @@
 #include <QApplication>
 #include <memory>
 
+#ifdef _WIN32
+// Qt is linked in statically on Windows: the offscreen platform is named here.
+#include <QtPlugin>
+Q_IMPORT_PLUGIN(QOffscreenIntegrationPlugin)
+#endif
+
 namespace {
 
 class QtEnvironment : public ::testing::Environment {

@@ -83,12 +83,8 @@ bool inspect(const std::wstring& file, std::string& error) {
         error = std::generic_category().message(EISDIR);  // what Linux says too
         return false;
     }
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        error = systemErrorText(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    // Opened for writing only to learn whether we may, and whether another program keeps it
-    // open without sharing; nothing is written through this handle.
+    // Opened for writing only to learn whether we may (not when it is read-only), and whether
+    // another program keeps it open without sharing; nothing is written through this handle.
     const HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
