@@ -22,6 +22,7 @@ checks=0
 work=$(mktemp -d)
 xvfb_pid=
 cleanup() {
+    wineserver -k 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -90,11 +91,14 @@ if [ -x "$linux_cli" ]; then
         "usage-missing|text|show"
         "usage-jitter|text|check $table --jitter many"
         "json-into-folder|status|import res/samples/living-room-tv.json $work/folder.ird"
-        "fault-nak|text|setup $table --simulate --sim-fault nak=3"
+        "fault-nak|text|setup $table --simulate --sim-fault nak-exchange=3"
         "fault-absent|text|setup $table --simulate --sim-fault absent"
+        "fault-unplug|text|setup $table --simulate --sim-fault unplug-after=5"
+        "fault-unknown|text|setup $table --simulate --sim-fault frobnicate"
         "no-receiver|status|version"
         "trace-is-input|text|setup $table --simulate --trace $table"
         "image-missing|status|image-info $work/missing.bin"
+        "device-name|status|show NUL"
     )
     same_refusals() {
         local entry name compare args ok=0

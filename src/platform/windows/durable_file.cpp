@@ -19,6 +19,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cwctype>
 #include <random>
 #include <string_view>
@@ -83,8 +84,14 @@ bool inspect(const std::wstring& file, std::string& error) {
         error = std::generic_category().message(EISDIR);  // what Linux says too
         return false;
     }
-    // Opened for writing only to learn whether we may (not when it is read-only), and whether
-    // another program keeps it open without sharing; nothing is written through this handle.
+    // Windows refuses to write a read-only file; said here in so many words, as not every
+    // file system behind the calls below enforces it (wine's does not for root).
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        error = systemErrorText(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Opened for writing only to learn whether we may, and whether another program keeps it
+    // open without sharing; nothing is written through this handle.
     const HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -163,15 +170,11 @@ class Temporary {
 }  // namespace
 
 std::string randomNameSuffix() {
-    static constexpr char kHex[] = "0123456789abcdef";
     static std::atomic<std::uint64_t> counter{0};
-    std::random_device random;
-    std::uint64_t bits = (std::uint64_t{random()} << 32) ^ random() ^ ++counter;
-    std::string suffix(16, '0');
-    for (char& c : suffix) {
-        c = kHex[bits & 0xF];
-        bits >>= 4;
-    }
+    std::random_device random;  // the system's generator (rand_s)
+    const std::uint64_t bits = (std::uint64_t{random()} << 32) ^ random() ^ ++counter;
+    char suffix[17];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(bits));
     return suffix;
 }
 
