@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/AppIcon.hpp"
@@ -124,6 +125,19 @@ bool CTessikApp::InitInstance() {
     parser.addPositionalArgument(QStringLiteral("FILE.ird"),
                                  QStringLiteral("A data file to open at start-up."),
                                  QStringLiteral("[FILE.ird]"));
+#ifdef _WIN32
+    // Qt would show --help and --version in a message box wherever it sees no console of the
+    // program's own, which a script asking for the version waits on forever: printed here.
+    if (parser.parse(arguments()) &&
+        (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))) {
+        const QString text = parser.isSet(QStringLiteral("help"))
+                                 ? parser.helpText()
+                                 : applicationName() + u' ' + applicationVersion() + u'\n';
+        std::fputs(qUtf8Printable(text), stdout);
+        std::fflush(stdout);
+        std::exit(0);
+    }
+#endif
     parser.process(*this);  // prints and exits for --help, --version and unknown options
     if (parser.positionalArguments().size() > 1) {
         std::fprintf(stderr, "tessik: one data file at most\n");

@@ -6,14 +6,6 @@
 #include "app/CTessikApp.hpp"
 #include "platform/console.hpp"
 
-#ifdef _WIN32
-// Qt is linked in statically on Windows: its platform plugin and the native style are named
-// here, as nothing loads them from a plugin folder.
-#include <QtPlugin>
-Q_IMPORT_PLUGIN(QWindowsIntegrationPlugin)
-Q_IMPORT_PLUGIN(QWindowsVistaStylePlugin)
-#endif
-
 int main(int argc, char** argv) {
     bool help = false;
     for (int i = 1; i < argc; ++i) {

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <memory>
 
-#ifdef _WIN32
-// Qt is linked in statically on Windows: the offscreen platform is named here.
+#ifdef QT_STATIC
+// A static Qt (the Windows build) has only the platforms a program names built in.
 #include <QtPlugin>
 Q_IMPORT_PLUGIN(QOffscreenIntegrationPlugin)
 #endif

@@ -23,11 +23,12 @@ void useUtf8Output() {
 }
 
 void useParentConsole() {
-    // Output that is already going somewhere (a pipe, a file) stays there.
+    // Output that is already going somewhere (a pipe, a file) stays there; otherwise it goes to
+    // the console the program was started from, if any.
     const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN)
-        return;
-    if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    const bool redirected =
+        out != nullptr && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN;
+    if (redirected || !::AttachConsole(ATTACH_PARENT_PROCESS)) return;
     FILE* reopened = nullptr;
     ::freopen_s(&reopened, "CONOUT$", "w", stdout);
     ::freopen_s(&reopened, "CONOUT$", "w", stderr);
