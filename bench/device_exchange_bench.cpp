@@ -9,15 +9,10 @@
 
 namespace {
 
-class SilentNotifier : public tessik::Notifier {
-  public:
-    tessik::Answer show(const tessik::Message&) override { return tessik::Answer::Ok; }
-};
-
 struct Bench {
     Bench()
         : receiver(clock, options()),
-          link(receiver.transport(), clock, notifier),
+          link(receiver.transport(), clock),
           commands(link, clock, log) {
         link.Open();
     }
@@ -28,7 +23,6 @@ struct Bench {
     }
     tessik::FakeClock clock;
     tessik::sim::SimulatedReceiver receiver;
-    SilentNotifier notifier;
     tessik::NullLogSink log;
     tessik::CUsbhidioc link;
     tessik::DeviceCommands commands;

@@ -16,11 +16,6 @@ namespace {
 
 using namespace tessik;
 
-class SilentNotifier : public Notifier {
-  public:
-    Answer show(const Message&) override { return Answer::Ok; }
-};
-
 class NullSink : public UpdateSink {
   public:
     void appendLog(std::string_view) override {}
@@ -87,16 +82,15 @@ void BM_FirmwareUpdateOfOneMegabyteImage(benchmark::State& state) {
         return;
     }
     CUpdaterLink link(receiver.transport(), clock);
-    SilentNotifier notifier;
     NullSink sink;
     WaitingHost host;
-    FirmwareUpdate update(link, clock, notifier, sink, host, Language::English);
+    FirmwareUpdate update(link, clock, sink, host);
 
     for (auto _ : state) {
         state.PauseTiming();
         receiver.setIdentity(sim::updateModeIdentity());  // waiting for the next update again
         state.ResumeTiming();
-        const UpdateOutcome outcome = update.Update(*image, load.imageType);
+        const UpdateOutcome outcome = update.Update(*image, load.imageType).outcome;
         if (outcome != UpdateOutcome::Succeeded) {
             state.SkipWithError("the update failed");
             break;

@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth fonts-noto-cjk
     appstream desktop-file-utils libxml2-utils
+    libudev-dev
     qemu-system-x86 busybox-static cpio gcovr
 )
 

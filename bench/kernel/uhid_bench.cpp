@@ -18,11 +18,6 @@ namespace {
 
 using namespace tessik;
 
-class SilentNotifier : public Notifier {
-  public:
-    Answer show(const Message&) override { return Answer::Ok; }
-};
-
 std::optional<HidDeviceInfo> receiverNode(hid::HidrawTransport& transport) {
     const auto found = transport.enumerate(kVendorId, kProductIdNormal);
     if (found.empty()) return std::nullopt;
@@ -32,9 +27,8 @@ std::optional<HidDeviceInfo> receiverNode(hid::HidrawTransport& transport) {
 void BM_ToolGetVersion(benchmark::State& state) {
     hid::HidrawTransport transport;
     SteadyClock clock;
-    SilentNotifier notifier;
     NullLogSink log;
-    CUsbhidioc link(transport, clock, notifier);
+    CUsbhidioc link(transport, clock);
     DeviceCommands commands(link, clock, log);
     if (!receiverNode(transport) || !link.Open()) {
         state.SkipWithError("no receiver on the HID stack");

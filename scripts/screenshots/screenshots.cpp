@@ -54,25 +54,29 @@ class Screenshots : public MainWindowTest, public ::testing::WithParamInterface<
         const bool ja = language == Language::Japanese;
         const char16_t* names[] = {ja ? u"映画の夜" : u"Movie night", ja ? u"ニュース" : u"News",
                                    ja ? u"おやすみ" : u"Good night"};
-        for (std::size_t i = 0; i < 3; ++i) {
-            m.macros[i] = macroNamed(names[i], 0);
-            m.macros[i].interval = static_cast<std::uint16_t>(1500 - 400 * i);
-            m.macros[i].commands[0] = {1, {0x0106, 0, 0, 0, 0, 0}, u"[LCTRL]c", u"Copy"};
-        }
-        m.macros[1].commands[1] = {1, {0x3E}, u"[F5]", ja ? u"更新" : u"Refresh"};
-        m.macros[0].commands[1] = {1, {0x28, 0, 0, 0, 0, 0}, u"[ENTER]", ja ? u"決定" : u"Confirm"};
-        m.macros[0].commands[2] = {
-            2, {0x0745, 0x3E}, u"[LCTRL][LSHIFT][LALT][F12][F5]", ja ? u"全画面" : u"Full screen"};
-        m.buttons[0].code.keys = {0x0106, 0x2B, 0x28, 0x4F, 0, 0};
-        m.buttons[0].text.sendText = u"[LCTRL]c[TAB][ENTER][RIGHT]";
-        m.buttons[0].text.keyCount = 4;
-        referToMacro(m, 1, 0);
-        window->RefreshList(0);
+        test::rewrite(m, [&](RemoteTables& t) {
+            for (std::size_t i = 0; i < 3; ++i) {
+                t.macros[i] = macroNamed(names[i], 0);
+                t.macros[i].interval = static_cast<std::uint16_t>(1500 - 400 * i);
+                t.macros[i].commands[0] = {1, {0x0106, 0, 0, 0, 0, 0}, u"[LCTRL]c", u"Copy"};
+            }
+            t.macros[1].commands[1] = {1, {0x3E}, u"[F5]", ja ? u"更新" : u"Refresh"};
+            t.macros[0].commands[1] = {
+                1, {0x28, 0, 0, 0, 0, 0}, u"[ENTER]", ja ? u"決定" : u"Confirm"};
+            t.macros[0].commands[2] = {2,
+                                       {0x0745, 0x3E},
+                                       u"[LCTRL][LSHIFT][LALT][F12][F5]",
+                                       ja ? u"全画面" : u"Full screen"};
+            t.buttons[0].code.keys = {0x0106, 0x2B, 0x28, 0x4F, 0, 0};
+            t.buttons[0].text.sendText = u"[LCTRL]c[TAB][ENTER][RIGHT]";
+            t.buttons[0].text.keyCount = 4;
+            referToMacro(t, 1, 0);
+        });
         save(*window, "main-keys");
 
-        app::CInputKeyDlg keys(m, dialogs, language, EditMode::Button, 0, 0, {}, window.get());
+        app::CInputKeyDlg keys(m, dialogs, language, EditMode::Button, 0, 0, window.get());
         save(keys, "input-key");
-        app::CInputKeyDlg reference(m, dialogs, language, EditMode::Button, 1, 0, {}, window.get());
+        app::CInputKeyDlg reference(m, dialogs, language, EditMode::Button, 1, 0, window.get());
         save(reference, "input-key-macro");
         app::InputMacro registration(m, dialogs, language, 0, window.get());
         save(registration, "macro");
@@ -92,8 +96,9 @@ TEST_P(Screenshots, everyWindow) {
                                                             : u"Living room TV");
     const char16_t* comments[] = {u"Power", u"Volume +", u"Volume -", u"Channel up", u"Mute"};
     for (std::size_t i = 0; i < 12; ++i) {
-        window->AddCode(necLikeCode(0x20DF10EFull + i * 0x1000), comments[i % 5]);
-        window->model().buttons[i].text.sendText = i % 3 == 0 ? u"Ctrl+Alt+Del" : u"a";
+        window->model().AddCode(necLikeCode(0x20DF10EFull + i * 0x1000), comments[i % 5]);
+        window->model().storeButtonKeys(
+            i, {{}, 0, i % 3 == 0 ? u"Ctrl+Alt+Del" : u"a", comments[i % 5]});
     }
     window->RefreshList(0);
     save(*window, "main");
@@ -104,7 +109,7 @@ TEST_P(Screenshots, everyWindow) {
     window->signalWindow()->hide();
 
     window->ToggleDebugWindow();
-    window->AddCode(necLikeCode(0x1234), u"");
+    window->model().AddCode(necLikeCode(0x1234), u"");
     modal.whenOpens<QDialog>([](QDialog& d) { d.accept(); });
     window->About();  // one Get Version line in the log
     for (int i = 0; i < 5; ++i)
@@ -135,7 +140,7 @@ TEST_P(Screenshots, everyWindow) {
     save(name, "name");
     app::m_About about(window->versionArea(), language, window.get());
     save(about, "about");
-    window->model().jitterPercent = 15;
+    window->model().setJitter(15);
     app::Set_Jitter jitter(window->model(), language, window.get());
     save(jitter, "jitter");
     saveKeyDialogs(language);
@@ -155,7 +160,7 @@ TEST_P(Screenshots, setUpAndFirmwareUpdate) {
     openWindow(language);
     window->startUp();
     window->model().startNew(u"TV");
-    window->AddCode(necLikeCode(0x20DF10EF), u"Power");
+    window->model().AddCode(necLikeCode(0x20DF10EF), u"Power");
 
     app::c_SetCode setUp(window->device().commands(), window->model(), dialogs, language,
                          window.get());
@@ -167,7 +172,8 @@ TEST_P(Screenshots, setUpAndFirmwareUpdate) {
     setUp.Set();
     save(setUp, "setup-after");
 
-    LinkUpdateHost host(window->device().link(), window->versionArea());
+    LinkUpdateHost host(window->device().link(), window->device().commands(),
+                        window->versionArea());
     app::C_Update update(window->device().transport(), window->device().clock(), host, dialogs,
                          language, window.get());
     save(update, "update-before");
@@ -213,7 +219,7 @@ TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
             shoot("capture-confirmed");
             // A remote that wanders by 8 % against 5 % jitter: periods outside their windows.
             click(d, "nextButton");
-            window->model().jitterPercent = 5;
+            window->model().setJitter(5);
             press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 10});
             press(d, sim::necTvRemote(), "Vol+", sim::TimingNoise{8.0, 11});
             shoot("capture-noisy");

@@ -1,7 +1,9 @@
 #include "app/CInputKeyDlg.hpp"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -65,12 +67,8 @@ bool isFocusKey(const QKeyEvent& e) {
 
 CInputKeyDlg::CInputKeyDlg(RemoteModel& model, DialogService& dialogs, Language language,
                            EditMode mode, std::size_t entryIndex, std::size_t macroIndex,
-                           Refresh refresh, QWidget* parent)
-    : QDialog(parent),
-      model_(model),
-      dialogs_(dialogs),
-      language_(language),
-      refresh_(std::move(refresh)) {
+                           QWidget* parent)
+    : QDialog(parent), model_(model), dialogs_(dialogs), language_(language) {
     setObjectName("inputKeyDialog");
     setWindowTitle(qs(caption(DialogId::InputKey, language)));
     SendStringHost& host = *this;
@@ -103,13 +101,20 @@ void CInputKeyDlg::buildControls() {
     // conversion and width keys, and every letter while composing, before the box saw them.
     sendText_->setAttribute(Qt::WA_InputMethodEnabled, false);
     sendLabel->setBuddy(sendText_);
+    sendText_->setAccessibleDescription(qs(label(Label::InputRecordHow, language_)));
     connect(sendText_, &QLineEdit::textChanged, this, [this] { sendTextChanged(); });
+    record_ = new QPushButton(qs(label(Label::InputRecord, language_)));
+    record_->setObjectName("recordButton");
+    record_->setCheckable(true);
+    record_->setAutoDefault(true);  // Enter on it records, as Space does
+    connect(record_, &QPushButton::toggled, this, &CInputKeyDlg::recordingToggled);
 
     auto* texts = new QGridLayout;
     texts->addWidget(commentLabel, 0, 0);
-    texts->addWidget(comment_, 0, 1);
+    texts->addWidget(comment_, 0, 1, 1, 2);
     texts->addWidget(sendLabel, 1, 0);
     texts->addWidget(sendText_, 1, 1);
+    texts->addWidget(record_, 1, 2);
 
     // Left keys in the first column, right keys in the second.
     auto* boxes = new QGridLayout;
@@ -117,7 +122,8 @@ void CInputKeyDlg::buildControls() {
         auto* box = new QCheckBox(qs(label(kModifierLabels[i], language_)));
         box->setObjectName(kModifierObjectNames[i]);
         const auto which = static_cast<ModifierBox>(i);
-        connect(box, &QCheckBox::clicked, this, [this, which](bool on) {
+        // Toggled, not clicked: Space and a screen reader's toggle change the box as a click does.
+        connect(box, &QCheckBox::toggled, this, [this, which](bool on) {
             editor_->setModifierBox(which, on);
             mirror();
         });
@@ -127,7 +133,7 @@ void CInputKeyDlg::buildControls() {
 
     macro_ = new QCheckBox(qs(label(Label::InputMacro, language_)));
     macro_->setObjectName("macroBox");
-    connect(macro_, &QCheckBox::clicked, this, [this](bool on) {
+    connect(macro_, &QCheckBox::toggled, this, [this](bool on) {
         editor_->setMacroChecked(on);
         mirror();
     });
@@ -137,7 +143,15 @@ void CInputKeyDlg::buildControls() {
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // The combo box has no label of its own; it chooses the macro the "Macro" box runs.
     combo_->setAccessibleName(qs(label(Label::InputMacro, language_)));
-    connect(combo_, &QComboBox::activated, this, [this](int position) {
+    // A screen reader selects an entry of the closed list through its item's toggle action: the
+    // selection then changes without the list being shown, and that is a choice too. (With the
+    // list open, moving through it only chooses on Enter or a click, as always.)
+    connect(combo_->view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (combo_->view()->isVisible() || selected.indexes().isEmpty()) return;
+                combo_->setCurrentIndex(selected.indexes().front().row());
+            });
+    connect(combo_, &QComboBox::currentIndexChanged, this, [this](int position) {
         editor_->chooseComboPosition(position < 0 ? std::nullopt
                                                   : std::optional<std::size_t>(position));
         mirror();
@@ -182,10 +196,19 @@ void CInputKeyDlg::buildControls() {
 
 bool CInputKeyDlg::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::ShortcutOverride && watched == sendText_) {
-        // Every key is the box's to capture: no shortcut may take it first.
-        event->accept();
-        return true;
+    const bool recording = editor_->state().recording != Recording::Off;
+    if (watched == sendText_) {
+        if (type == QEvent::MouseButtonPress && !recording) {
+            editor_->startRecording(Recording::Keys);
+            mirror();
+        } else if (type == QEvent::FocusOut && recording) {
+            editor_->stopRecording();
+            mirror();
+        } else if (type == QEvent::ShortcutOverride && recording) {
+            // Every key is the box's to capture: no shortcut may take it first.
+            event->accept();
+            return true;
+        }
     }
     if (type == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -199,19 +222,35 @@ bool CInputKeyDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CInputKeyDlg::captureKey(QKeyEvent& event) {
+    if (editor_->state().recording == Recording::Off) {
+        // Not recording: the box only shows the send string. Tab, Esc and Enter do what they
+        // do everywhere in the dialog; other keys change nothing.
+        const int k = event.key();
+        return !(isFocusKey(event) || k == Qt::Key_Escape || k == Qt::Key_Return ||
+                 k == Qt::Key_Enter);
+    }
     const NativeKey key = nativeKey(event);
     const KeyResult result = editor_->keyDown(key.capture, keyboard_.snapshot());
-    if (result.disposition == KeyDisposition::Swallowed) {
-        mirror();
-        // A key that was not taken (six keys already, or a macro chosen) still moves the
-        // focus, so the box never holds a keyboard user captive.
-        return result.captured || !isFocusKey(event);
-    }
-    if (!result.captured) return false;  // not a key of ours: the box acts as always
     mirror();
+    // Recording the next key only: once it is in, the focus goes back to the toggle.
+    if (result.recordingEnded && record_->hasFocus() == false && sendText_->hasFocus())
+        QMetaObject::invokeMethod(record_, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
+    if (result.disposition == KeyDisposition::Swallowed) return true;
+    if (!result.captured) return false;           // not a key of ours: the box acts as always
     if (editTypesCharacter(event)) return false;  // the box inserts it and reports the text
     sendText_->insert(chordCharacter(event, key.capture));
     return true;
+}
+
+void CInputKeyDlg::recordingToggled(bool on) {
+    if (!on) {
+        editor_->stopRecording();
+        mirror();
+        return;
+    }
+    editor_->startRecording(Recording::NextKey);
+    mirror();
+    if (editor_->state().recording != Recording::Off) sendText_->setFocus(Qt::OtherFocusReason);
 }
 
 bool CInputKeyDlg::event(QEvent* event) {
@@ -244,14 +283,6 @@ void CInputKeyDlg::accept() {
 
 // --- The editor's hosts -----------------------------------------------------------------------
 
-void CInputKeyDlg::refreshButtonList(std::size_t row) {
-    if (refresh_) refresh_(row);
-}
-
-void CInputKeyDlg::refreshMacroCommands(std::size_t macro) {
-    if (refresh_) refresh_(macro);
-}
-
 MacroDialogResult CInputKeyDlg::registerMacro(std::size_t slot) {
     InputMacro dialog(model_, dialogs_, language_, slot, this);
     return dialog.exec() == QDialog::Accepted ? MacroDialogResult::Closed
@@ -272,10 +303,20 @@ void CInputKeyDlg::mirror() {
         const QSignalBlocker blockSend(sendText_);
         if (sendText_->text() != qs(s.sendText)) sendText_->setText(qs(s.sendText));
     }
-    for (std::size_t i = 0; i < kModifierBoxCount; ++i)
+    for (std::size_t i = 0; i < kModifierBoxCount; ++i) {
+        const QSignalBlocker block(modifierBoxes_[i]);
         modifierBoxes_[i]->setChecked(s.modifierBoxes[i]);
-    macro_->setChecked(s.macroChecked);
+    }
+    {
+        const QSignalBlocker block(macro_);
+        macro_->setChecked(s.macroChecked);
+    }
     macro_->setEnabled(s.macroBoxEnabled);
+    {
+        const QSignalBlocker block(record_);
+        record_->setChecked(s.recording != Recording::Off);
+    }
+    record_->setEnabled(s.keyCount < kKeyWords && !s.macroChecked);
     mirrorCombo();
     prev_->setEnabled(s.prevEnabled);
     next_->setEnabled(s.nextEnabled);

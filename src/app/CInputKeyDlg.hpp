@@ -4,14 +4,16 @@
 // dialog turns Qt's key events into virtual keys (through their native X11 or Windows codes),
 // forwards every user action to the editor and mirrors its state into the controls.
 //
-// Keys pressed in the "Send Charactor" box are captured: Tab, Enter, Esc, the arrows and the
-// editing keys become named keys there instead of moving the focus, closing the dialog or
-// editing the text. Entries are stored into the model by the editor itself whenever the
-// dialog leaves them (Prev, Next, Close); Esc elsewhere and the close box store nothing.
+// Keys pressed in the "Send Charactor" box while it records are captured: Tab, Enter, Esc, the
+// arrows and the editing keys become named keys there instead of moving the focus, closing the
+// dialog or editing the text. A click into the box records until the focus leaves it; "Record
+// Key" (Alt+R) records the next key and hands the focus back to itself, so the keyboard is
+// never held in the box. Entries are stored into the model by the editor itself whenever the
+// dialog leaves them (Prev, Next, Close); Esc outside the recording box and the close box store
+// nothing.
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "app/DialogService.hpp"
@@ -31,13 +33,8 @@ namespace tessik::app {
 class CInputKeyDlg : public QDialog, private SendStringHost {
     Q_OBJECT
   public:
-    // Called after an entry was stored: in Button mode with the list row to select, in the
-    // command modes with the macro whose command list is to be rebuilt.
-    using Refresh = std::function<void(std::size_t)>;
-
     CInputKeyDlg(RemoteModel& model, DialogService& dialogs, Language language, EditMode mode,
-                 std::size_t entryIndex, std::size_t macroIndex, Refresh refresh,
-                 QWidget* parent = nullptr);
+                 std::size_t entryIndex, std::size_t macroIndex, QWidget* parent = nullptr);
     ~CInputKeyDlg() override;
 
   public slots:
@@ -49,13 +46,12 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void refreshButtonList(std::size_t row) override;
-    void refreshMacroCommands(std::size_t macro) override;
     MacroDialogResult registerMacro(std::size_t slot) override;
 
     void buildControls();
     // A key press in the send box; true when the box must not see it.
     bool captureKey(QKeyEvent& event);
+    void recordingToggled(bool on);
     void sendTextChanged();
     void step(void (SendStringEditor::*move)());
     void mirror();
@@ -64,12 +60,12 @@ class CInputKeyDlg : public QDialog, private SendStringHost {
     RemoteModel& model_;
     DialogService& dialogs_;
     Language language_;
-    Refresh refresh_;
     std::unique_ptr<SendStringEditor> editor_;
     KeyboardState keyboard_;
 
     QLineEdit* comment_ = nullptr;
     QLineEdit* sendText_ = nullptr;
+    QPushButton* record_ = nullptr;
     std::array<QCheckBox*, kModifierBoxCount> modifierBoxes_{};
     QCheckBox* macro_ = nullptr;
     QComboBox* combo_ = nullptr;

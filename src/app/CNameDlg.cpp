@@ -48,6 +48,11 @@ std::u16string CNameDlg::name() const {
     return u16(edit_->text());
 }
 
+void CNameDlg::setName(std::u16string_view name) {
+    edit_->setText(qs(name));
+    edit_->selectAll();
+}
+
 void CNameDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     edit_->setFocus();

@@ -17,6 +17,8 @@ class CNameDlg : public QDialog {
 
     // The text of the edit (at most 256 characters).
     std::u16string name() const;
+    // Fills the edit (Rename starts from the current name).
+    void setName(std::u16string_view name);
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -14,15 +14,14 @@
 #include "app/CTessikDlg.hpp"
 #include "app/ProgramInfo.hpp"
 #include "app/QtText.hpp"
-#include "connect/device_transport.hpp"
+#include "connect/session_options.hpp"
+#include "core/text/format.hpp"
 
 namespace tessik::app {
 namespace {
 
-const QString kSimulate = QStringLiteral("simulate");
-const QString kSimFault = QStringLiteral("sim-fault");
-const QString kSimUpdateMode = QStringLiteral("sim-update-mode");
-const QString kSimState = QStringLiteral("sim-state");
+// A command line that cannot be followed, as tessik-cli's status 2.
+constexpr int kUsageStatus = 2;
 
 // "absent, nak=CODE, wrong-echo[=N], ..." for the help text.
 QString faultNames() {
@@ -65,54 +64,47 @@ QTranslator* CTessikApp::installQtTranslations(Language language) {
     return translator.release();
 }
 
+// The rows of the one table of device options, as tessik-cli takes them too.
 void CTessikApp::addDeviceOptions(QCommandLineParser& parser) {
-    parser.addOption(QCommandLineOption(
-        kSimulate,
-        QStringLiteral("Use the built-in simulated receiver instead of a USB receiver.")));
-    parser.addOption(QCommandLineOption(
-        kSimFault,
-        QStringLiteral("Make the simulated receiver fail on purpose (repeatable). NAME is one "
-                       "of: %1.")
-            .arg(faultNames()),
-        QStringLiteral("NAME[=N]")));
-    parser.addOption(QCommandLineOption(
-        kSimUpdateMode, QStringLiteral("The simulated receiver starts in its boot loader, waiting "
-                                       "for a firmware update.")));
-    parser.addOption(QCommandLineOption(
-        kSimState,
-        QStringLiteral("Keep the simulated receiver's saved table in FILE between runs (default: "
-                       "in the user's data folder)."),
-        QStringLiteral("FILE")));
+    for (const connect::SessionOption& row : connect::sessionOptions()) {
+        QString help = qs(row.help);
+        help[0] = help[0].toUpper();
+        if (row.name == "sim-fault") {
+            help = QStringLiteral(
+                       "Make the simulated receiver fail on purpose (repeatable). "
+                       "NAME is one of: %1")
+                       .arg(faultNames());
+        }
+        parser.addOption(
+            QCommandLineOption(qs(row.name), help + QStringLiteral("."), qs(row.valueName)));
+    }
 }
 
 std::optional<DeviceOptions> CTessikApp::deviceOptions(const QCommandLineParser& parser,
                                                        std::string& error) {
+    error.clear();
     DeviceOptions options;
-    options.simulate = parser.isSet(kSimulate);
-    for (const QString& fault : parser.values(kSimFault))
-        options.simFaults.push_back(utf8(fault));
-    options.simUpdateMode = parser.isSet(kSimUpdateMode);
-    if (!options.simulate &&
-        (!options.simFaults.empty() || options.simUpdateMode || parser.isSet(kSimState))) {
-        error = "--sim-fault, --sim-update-mode and --sim-state need --simulate";
-        return std::nullopt;
+    for (const connect::SessionOption& row : connect::sessionOptions()) {
+        const QString name = qs(row.name);
+        if (!parser.isSet(name)) continue;
+        QStringList values{QString()};
+        if (row.kind == connect::OptionKind::Repeated) values = parser.values(name);
+        if (row.kind == connect::OptionKind::Value) values = QStringList{parser.value(name)};
+        for (const QString& value : values) {
+            const std::string v = utf8(value);
+            if (row.problem != nullptr) error = row.problem(v);
+            if (!error.empty()) return std::nullopt;
+            row.set(options, v);
+        }
     }
-    if (!options.simulate) return options;
-    if (parser.isSet(kSimState)) {
-        options.simulatorStateFile = toPath(parser.value(kSimState));
-    } else {
+    error = connect::simulatorOptionsProblem(options);
+    if (!error.empty()) return std::nullopt;
+    // Without --sim-state the simulated receiver keeps its table in the user's data folder.
+    if (options.simulate && options.simStateFile.empty()) {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
-        options.simulatorStateFile = toPath(folder + QStringLiteral("/simulated-receiver.state"));
+        options.simStateFile = toPath(folder + QStringLiteral("/simulated-receiver.state"));
     }
-    // The faults and the state file are checked on a receiver of their own, made as the
-    // window's will be, so a mistake is told before any window exists.
-    connect::TransportOptions check;
-    check.simulate = true;
-    check.simFaults = options.simFaults;
-    check.simStateFile = options.simulatorStateFile;
-    FakeClock clock;
-    if (!connect::DeviceTransport::open(check, clock, error)) return std::nullopt;
     return options;
 }
 
@@ -125,11 +117,16 @@ bool CTessikApp::InitInstance() {
     parser.addPositionalArgument(QStringLiteral("FILE.ird"),
                                  QStringLiteral("A data file to open at start-up."),
                                  QStringLiteral("[FILE.ird]"));
+    // An unknown option is told here, as tessik-cli tells it; process() would end the program
+    // with status 1 itself.
+    if (!parser.parse(arguments())) {
+        std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(utf8(parser.errorText())).c_str());
+        return false;
+    }
 #ifdef _WIN32
     // Qt would show --help and --version in a message box wherever it sees no console of the
     // program's own, which a script asking for the version waits on forever: printed here.
-    if (parser.parse(arguments()) &&
-        (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
         const QString text = parser.isSet(QStringLiteral("help"))
                                  ? parser.helpText()
                                  : applicationName() + u' ' + applicationVersion() + u'\n';
@@ -138,7 +135,7 @@ bool CTessikApp::InitInstance() {
         std::exit(0);
     }
 #endif
-    parser.process(*this);  // prints and exits for --help, --version and unknown options
+    parser.process(*this);  // prints and exits for --help and --version
     if (parser.positionalArguments().size() > 1) {
         std::fprintf(stderr, "tessik: one data file at most\n");
         return false;
@@ -149,7 +146,7 @@ bool CTessikApp::InitInstance() {
     std::string error;
     const std::optional<DeviceOptions> device = deviceOptions(parser, error);
     if (!device) {
-        std::fprintf(stderr, "tessik: %s\n", error.c_str());
+        std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(error).c_str());
         return false;
     }
 
@@ -162,12 +159,13 @@ bool CTessikApp::InitInstance() {
 }
 
 int CTessikApp::run() {
-    if (!InitInstance()) return 1;
+    if (!InitInstance()) return kUsageStatus;
     // The window first, then the device search from the running event loop: the window is
     // there at once, and the boxes the search may show stand over it.
     window_->show();
     QTimer::singleShot(0, window_.get(), [this] {
-        window_->ShowVirtualRemote();  // with the simulated receiver only
+        window_->ShowVirtualRemote(false);  // with the simulated receiver only
+        window_->activateWindow();
         window_->startUp();
         // As File > Open would, once the receiver has been looked for (a file manager's
         // double-click, or "tessik FILE.ird").

@@ -24,9 +24,10 @@ class CTessikApp : public QApplication {
     ~CTessikApp() override;
 
     // Parses the command line, installs the translations, creates the main window and runs
-    // its device search. False when the program should end instead.
+    // its device search. False, after saying why, when the command line cannot be followed.
     bool InitInstance();
-    // InitInstance, then the event loop until the main window closes.
+    // InitInstance, then the event loop until the main window closes; status 2 when the
+    // command line could not be followed.
     int run();
 
     // Qt's own texts (message-box buttons, file dialogs) in the UI language. Returns the
@@ -34,12 +35,13 @@ class CTessikApp : public QApplication {
     // none, or when Qt's translations are not installed.
     static QTranslator* installQtTranslations(Language language);
 
-    // The device options, the same as tessik-cli's: --simulate, --sim-fault NAME[=N]
-    // (repeatable), --sim-update-mode and --sim-state FILE.
+    // The device options, the same as tessik-cli's: --simulate, --trace FILE, --sim-fault
+    // NAME[=N] (repeatable), --sim-state FILE and --sim-update-mode.
     static void addDeviceOptions(QCommandLineParser& parser);
     // What to use as device. Without --sim-state the simulated receiver keeps its table in the
     // user's data folder. Nothing, with the reason in `error`, for a fault the simulated
-    // receiver does not know or a simulator option without --simulate.
+    // receiver does not know, a state file that cannot be one, or a simulator option without
+    // --simulate.
     static std::optional<DeviceOptions> deviceOptions(const QCommandLineParser& parser,
                                                       std::string& error);
 

@@ -9,8 +9,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AppIcon.hpp"
 #include "app/CInputKeyDlg.hpp"
@@ -18,18 +22,25 @@
 #include "app/C_Update.hpp"
 #include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
+#include "app/DeviceMonitor.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
 #include "app/QtText.hpp"
+#include "app/RowKeys.hpp"
 #include "app/Set_Jitter.hpp"
 #include "app/SignalWindow.hpp"
+#include "app/UndoHistory.hpp"
 #include "app/VirtualRemoteWindow.hpp"
+#include "app/WindowPlacement.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
+#include "core/model/texts.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "platform/durable_file.hpp"
@@ -51,11 +62,15 @@ constexpr ListColumn kColumns[] = {{StringId::ColumnNo, 30},
 // Rows kept in view below the selected one, so the user sees what follows it.
 constexpr int kRowsShownAfterSelection = 6;
 
+// Receivers that came and went while a device wait ran are followed once it is over; this is
+// how often the window looks whether it is.
+constexpr int kAfterWaitMs = 100;
+
 }  // namespace
 
 CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Language language,
                        QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, dialogs, *this) {
+    : QDialog(parent), dialogs_(dialogs), language_(language), device_(device, *this) {
     setObjectName("mainWindow");
     setWindowTitle(qs(text(StringId::MainCaption, language)));
     setWindowIcon(applicationIcon());
@@ -95,6 +110,8 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
     for (int i = 0; i < 4; ++i)
         list_->setColumnWidth(i, kColumns[i].width);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditButton(); });
+    new RowKeys(list_, {[this] { EditButton(); }, [this] { DeleteButton(); },
+                        [this](QPoint at) { showRowMenu(at); }});
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { updateSignal(); });
     layout->addWidget(list_, 1);
 
@@ -109,41 +126,71 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
         setContextMenuPolicy(Qt::ActionsContextMenu);
     }
 
+    undo_ = std::make_unique<UndoHistory>(model_);
+    connect(undo_.get(), &UndoHistory::changed, this, [this] { syncUndo(); });
+    modelSubscription_ =
+        model_.subscribe([this](const ModelChange& change) { modelChanged(change); });
+
+    // The receiver's state, always in view; a screen reader reads it as the status bar's.
+    auto* statusBar = new QStatusBar;
+    statusBar->setObjectName("statusBar");
+    statusBar->setSizeGripEnabled(false);
+    status_ = new QLabel;
+    status_->setObjectName("receiverStatus");
+    status_->setTextFormat(Qt::PlainText);
+    statusBar->addWidget(status_, 1);
+    layout->addWidget(statusBar);
+    settleReceiverState(StartupFinding::NotFound);
+    monitor_ = std::make_unique<DeviceMonitor>(
+        device_.watch(),
+        [this](std::vector<DeviceChange> changes) {
+            pendingChanges_.insert(pendingChanges_.end(), changes.begin(), changes.end());
+            followPendingChanges();
+        },
+        device.followDevices);
     ResetTables();
     resize(640, 420);
 }
 
-CTessikDlg::~CTessikDlg() = default;
+CTessikDlg::~CTessikDlg() {
+    // The undo stack clears itself as it goes and says so; by then the menu it would update is
+    // gone.
+    if (undo_) undo_->disconnect(this);
+}
 
 void CTessikDlg::buildMenu(QLayout* layout) {
     auto* bar = new QMenuBar;
     bar->setObjectName("menuBar");
-    QMenu* setup = nullptr;
+    // The simulated receiver's remote control: nobody can press a button in front of a
+    // receiver that is not there.
+    const bool simulated = device_.simulatedReceiver() != nullptr;
     for (const Menu& menu : mainMenu(language_)) {
         QMenu* m = bar->addMenu(qs(menu.title));
+        QAction* separator = nullptr;
         for (const MenuItem& item : menu.items) {
-            if (item.command == CommandId::Jitter) setup = m;
             if (item.separator) {
-                m->addSeparator();
+                separator = m->addSeparator();
+                continue;
+            }
+            if (item.command == CommandId::VirtualRemote && !simulated) {
+                if (separator != nullptr) m->removeAction(separator);
                 continue;
             }
             QAction* a = m->addAction(qs(item.text));
             a->setObjectName(QStringLiteral("command%1").arg(static_cast<int>(item.command)));
+            if (!item.shortcut.empty())
+                a->setShortcuts(QKeySequence::listFromString(qs(item.shortcut)));
             const CommandId id = item.command;
             connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
             actions_[id] = a;
         }
     }
-    // The simulated receiver's remote control, last in the Setup menu: nobody can press a
-    // button in front of a receiver that is not there.
-    if (setup != nullptr && device_.simulatedReceiver() != nullptr) {
-        setup->addSeparator();
-        QAction* a =
-            setup->addAction(qs(sim::panelText(sim::PanelText::MenuEntry, language_)) + "...");
-        a->setObjectName("virtualRemoteAction");
-        connect(a, &QAction::triggered, this, [this] { ShowVirtualRemote(); });
-    }
     layout->setMenuBar(bar);
+    // F10 opens the first menu, as on every desktop; Alt and a menu's letter open that one.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, bar, [bar] {
+        if (!bar->actions().isEmpty()) bar->setActiveAction(bar->actions().first());
+    });
 }
 
 void CTessikDlg::runCommand(CommandId command) {
@@ -199,6 +246,21 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::Signal:
             ShowSignal();
             break;
+        case CommandId::Rename:
+            Rename();
+            break;
+        case CommandId::VirtualRemote:
+            ShowVirtualRemote();
+            break;
+        case CommandId::EditKeys:
+            EditButton();
+            break;
+        case CommandId::Undo:
+            undo_->undo();
+            break;
+        case CommandId::Redo:
+            undo_->redo();
+            break;
     }
 }
 
@@ -209,25 +271,129 @@ QAction* CTessikDlg::action(CommandId command) const {
 
 StartupFinding CTessikDlg::startUp() {
     ResetTables();
-    return runStartup(device_.link(), device_.commands(), dialogs_, versionArea_, language_,
-                      [this] { FirmwareUpdate(); });
+    const StartupResult found =
+        runStartup(device_.link(), device_.commands(), versionArea_, [this](StartupFinding f) {
+            if (const auto notice = startupNotice(f, language_)) dialogs_.show(*notice);
+            if (f == StartupFinding::UpdateWaiting) FirmwareUpdate();
+        });
+    showDeviceOutcome(dialogs_, found.version, language_);
+    settleReceiverState(found.finding);
+    return found.finding;
+}
+
+// --- The receiver while the tool runs ---------------------------------------------------------
+
+void CTessikDlg::checkDevices() {
+    monitor_->check();
+}
+
+// A device wait runs the event loop in the middle of an exchange, and perhaps of a run of them
+// (Set Up Data, a firmware update): the link and the dialogs are left alone until it is over.
+void CTessikDlg::followPendingChanges() {
+    if (pendingChanges_.empty()) return;
+    if (device_.waiting()) {
+        QTimer::singleShot(kAfterWaitMs, this, [this] { followPendingChanges(); });
+        return;
+    }
+    followDevices(std::exchange(pendingChanges_, {}));
+}
+
+void CTessikDlg::followDevices(const std::vector<DeviceChange>& changes) {
+    CUsbhidioc& link = device_.link();
+    const bool linkLost = std::any_of(changes.begin(), changes.end(), [&](const DeviceChange& c) {
+        return c.kind == DeviceChangeKind::Left && c.device.path == link.devicePath();
+    });
+    if (linkLost) link.Disconnect();
+    // A link still on its receiver keeps it; otherwise the receiver is looked for again, and a
+    // plugged-in one asked for its version (the version dialog shows it).
+    StartupFinding found = StartupFinding::Normal;
+    if (!link.connected()) found = searchAgain(link, device_.commands(), versionArea_).finding;
+    settleReceiverState(found);
+    if (receiverState_ != ReceiverState::Connected && capture_ != nullptr) capture_->deviceLeft();
+}
+
+void CTessikDlg::settleReceiverState(StartupFinding finding) {
+    receiverState_ =
+        device_.link().connected() ? ReceiverState::Connected : tessik::receiverState(finding);
+    status_->setText(qs(receiverStatusText(receiverState_, device_.simulatedReceiver() != nullptr,
+                                           versionArea_, language_)));
+    if (remote_) remote_->showPlugState();
 }
 
 // --- Model operations -------------------------------------------------------------------------
 
 void CTessikDlg::ResetTables() {
-    model_.ResetTables();
     device_.commands().ResetBuffers();
-    fillRows();
-    showName();
-    syncMenu();
+    model_.ResetTables();
+}
+
+void CTessikDlg::modelChanged(const ModelChange& change) {
+    using What = ModelChange::What;
+    switch (change.what) {
+        case What::Everything: {
+            // Reset and Open select the first row; an edit taken back or done again the row it
+            // was about, or else the row selected before.
+            const int before = selectedSlot();
+            const bool row = change.index < kButtonSlots;
+            RefreshList(row ? static_cast<int>(change.index) : before >= 0 ? before : 0);
+            if (debug_ != nullptr) debug_->ShowStatistics(model_.header());
+            break;
+        }
+        case What::RowAdded:
+            if (debug_ != nullptr) debug_->ShowStatistics(model_.header());
+            RefreshList(kRefreshToEnd);
+            break;
+        case What::Row:
+            RefreshList(static_cast<int>(change.index));
+            break;
+        case What::RowsMoved:
+            RefreshList(0);
+            break;
+        case What::Macro:
+        case What::Macros:
+            RefreshList(kRefreshToEnd);
+            break;
+        case What::Header:
+            showName();
+            updateSignal();  // the windows follow the jitter
+            break;
+        case What::SavedState:
+            syncMenu();
+            break;
+    }
+    updateTitle();
+}
+
+void CTessikDlg::syncUndo() {
+    QAction* undo = action(CommandId::Undo);
+    QAction* redo = action(CommandId::Redo);
+    if (undo == nullptr || redo == nullptr) return;
+    undo->setText(qs(undoText(undo_->undoLabel(), language_)));
+    undo->setEnabled(undo_->undoLabel() != nullptr);
+    redo->setText(qs(redoText(undo_->redoLabel(), language_)));
+    redo->setEnabled(undo_->redoLabel() != nullptr);
+}
+
+// "living-room.ird* – Infrared-remote-control setting tool": the file, and a star while the
+// table holds changes it does not. A table not yet saved is "Untitled"; before any table is
+// started the caption stands alone.
+void CTessikDlg::updateTitle() {
+    const QString caption = qs(text(StringId::MainCaption, language_));
+    const CommandStates s = model_.commands();
+    if (!s.save && !s.capture && !model_.modified()) {
+        setWindowTitle(caption);
+        return;
+    }
+    const QString file = s.save && !dataFile_.empty() ? qs(utf8(fromPath(dataFile_.filename())))
+                                                      : qs(pick({"Untitled", "無題"}, language_));
+    setWindowTitle(file + (model_.modified() ? "*" : "") + QString::fromUtf8(" – ") + caption);
 }
 
 void CTessikDlg::fillRows() {
     list_->clear();
     QList<QTreeWidgetItem*> rows;
     for (std::size_t slot = 0; slot < kButtonSlots; ++slot) {
-        const ButtonRecord& b = model_.buttons[slot];
+        const ButtonRecord& b = model_.buttons()[slot];
         if (!b.code.occupied()) continue;
         auto* row = new QTreeWidgetItem;
         row->setText(0, QString::number(slot + 1));
@@ -241,11 +407,11 @@ void CTessikDlg::fillRows() {
 }
 
 void CTessikDlg::showName() {
-    name_->setText(qs(model_.shownName));
+    name_->setText(qs(model_.shownName()));
 }
 
 void CTessikDlg::syncMenu() {
-    const CommandStates& s = model_.commands;
+    const CommandStates s = model_.commands();
     // A menu built for another language or build may lack an entry; it is then left alone.
     const auto enable = [this](CommandId id, bool on) {
         if (QAction* a = action(id)) a->setEnabled(on);
@@ -259,10 +425,11 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::EditMacro, s.editMacro);
     enable(CommandId::Jitter, s.jitter);
     enable(CommandId::Signal, s.deleteIr);  // a row to show
+    enable(CommandId::EditKeys, s.deleteIr);
+    enable(CommandId::Rename, s.capture || s.saveAs);  // a table has been started
 }
 
 void CTessikDlg::RefreshList(int selection) {
-    model_.refreshCommandStates();
     fillRows();
     const int n = list_->topLevelItemCount();
     // `selection` is a slot: its row, or the first row after it where it has none.
@@ -291,14 +458,6 @@ void CTessikDlg::LogLine(std::string_view line) {
     if (debug_ != nullptr) debug_->AppendLog(line);
 }
 
-std::size_t CTessikDlg::AddCode(const CodeRecord& record, std::u16string_view comment) {
-    const std::size_t slot = model_.AddCode(record, comment);
-    if (slot == kNoFreeSlot) return slot;
-    if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
-    RefreshList(kRefreshToEnd);
-    return slot;
-}
-
 // The slot the selected row shows. Rows are the occupied slots only, so in a table with gaps
 // (a file written elsewhere) a row's place in the list is not its slot.
 int CTessikDlg::selectedSlot() const {
@@ -309,32 +468,31 @@ int CTessikDlg::selectedSlot() const {
 void CTessikDlg::updateSignal() {
     if (signal_ == nullptr) return;
     const int row = selectedSlot();
-    if (row < 0 || !model_.buttons[static_cast<std::size_t>(row)].code.occupied()) {
+    if (row < 0 || !model_.buttons()[static_cast<std::size_t>(row)].code.occupied()) {
         signal_->showNothing();
         return;
     }
     const auto slot = static_cast<std::size_t>(row);
-    signal_->showCode(slot, model_.buttons[slot].code, model_.header, model_.jitterPercent);
+    signal_->showCode(slot, model_.buttons()[slot].code, model_.header(), model_.jitterPercent());
 }
 
 // --- File menu --------------------------------------------------------------------------------
 
 void CTessikDlg::New() {
-    if (model_.modified && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
+    if (model_.modified() && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
         return;
     }
     CNameDlg dialog(language_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     const std::u16string name = dialog.name();
     if (name.empty()) return;
-    model_.startNew(name);
     pressSpread_.reset();
     device_.commands().ResetBuffers();
-    RefreshList(kRefreshToEnd);
+    model_.startNew(name);
 }
 
 void CTessikDlg::Open() {
-    if (model_.modified && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
+    if (model_.modified() && !dialogs_.confirm(text(StringId::ContinueWithUnsaved, language_))) {
         return;
     }
     const auto path = dialogs_.chooseFile(dataFileDialog(FileDialogKind::Open));
@@ -345,12 +503,9 @@ void CTessikDlg::Open() {
 void CTessikDlg::OpenFile(const std::filesystem::path& path) {
     pressSpread_.reset();
     device_.commands().ResetBuffers();
+    // The model is reset first, and stays empty when the file cannot be read.
     const OpenResult result = openDataFile(path, model_);
     if (result.outcome != OpenOutcome::Loaded) {
-        // The model is empty now; so is what the window shows.
-        fillRows();
-        showName();
-        syncMenu();
         if (result.outcome == OpenOutcome::Refused) {
             dialogs_.warn(text(StringId::BadDataFile, language_));
         } else {
@@ -359,19 +514,22 @@ void CTessikDlg::OpenFile(const std::filesystem::path& path) {
         return;
     }
     dataFile_ = path;
-    RefreshList(0);
+    updateTitle();
+    if (result.storedJitter) {
+        dialogs_.warn(
+            jitterOutOfRangeText(*result.storedJitter, model_.jitterPercent(), language_));
+    }
 }
 
 void CTessikDlg::Import() {
     const auto path = dialogs_.chooseFile(FileDialogRequest{
         FileDialogKind::Open, std::string(label(Label::ImportFiles, language_)), {}});
     if (!path) return;
-    // No IR code file comes near this; the bound keeps a wrong choice (a device, a huge log)
-    // from being read until memory runs out.
-    constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
+    // The bound keeps a wrong choice (a device, a huge log) from being read until memory runs
+    // out.
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (readWholeFile(*path, bytes, error, kSignalFileLimit) != ReadOutcome::Read) {
+    if (readWholeFile(*path, bytes, error, kMaxSignalFileBytes) != ReadOutcome::Read) {
         dialogs_.warn(utf8(fromPath(*path)) + "\n" + error);
         return;
     }
@@ -384,9 +542,7 @@ void CTessikDlg::Import() {
     const std::vector<ImportItem> items = planImport(model_, std::move(parsed.found));
     ImportDlg preview(items, language_, this);
     if (preview.exec() != QDialog::Accepted) return;
-    if (addImported(model_, items, preview.chosen()).empty()) return;
-    if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
-    RefreshList(kRefreshToEnd);
+    addImported(model_, items, preview.chosen());
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {
@@ -398,8 +554,8 @@ bool CTessikDlg::writeFile(const std::filesystem::path& path) {
         return false;
     }
     dataFile_ = path;
-    showName();
-    syncMenu();
+    updateTitle();
+    if (!result.warning.empty()) dialogs_.warn(utf8(fromPath(path)) + "\n" + result.warning);
     return true;
 }
 
@@ -419,12 +575,12 @@ void CTessikDlg::Save() {
         SaveAs();
         return;
     }
-    if (model_.modified && !dialogs_.confirm(text(StringId::OverwriteOnSave, language_))) return;
+    if (model_.modified() && !dialogs_.confirm(text(StringId::OverwriteOnSave, language_))) return;
     writeFile(dataFile_);
 }
 
 bool CTessikDlg::Close() {
-    if (model_.modified && !dialogs_.confirm(text(StringId::ExitWithUnsaved, language_))) {
+    if (model_.modified() && !dialogs_.confirm(text(StringId::ExitWithUnsaved, language_))) {
         return false;
     }
     if (debug_ != nullptr) debug_->hide();
@@ -460,46 +616,66 @@ void CTessikDlg::closeEvent(QCloseEvent* event) {
 
 void CTessikDlg::Capture() {
     if (model_.occupiedCount() >= kButtonSlots) return;
-    // Without the receiver in capture mode there is nothing to poll; the link has already
-    // told the user why.
-    if (!device_.commands().CaptureMode(1)) return;
-    // The session stores into the model itself; each stored code is shown at once, and the
-    // widest spread of its two presses is kept for the jitter dialog's suggestion.
-    const Capture_w* open = nullptr;
-    Capture_w dialog(
-        device_.link(), device_.commands(), *this, model_, dialogs_, language_,
-        [this, &open] {
-            if (debug_ != nullptr) debug_->ShowStatistics(model_.header);
-            RefreshList(kRefreshToEnd);
-            if (open != nullptr && open->session().pressSpread()) {
-                const double widest = open->session().pressSpread()->widest();
-                pressSpread_ = std::max(pressSpread_.value_or(0.0), widest);
-            }
-        },
-        this);
-    open = &dialog;
+    // Without the receiver in capture mode there is nothing to poll.
+    if (!device_.commands().CaptureMode(1)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+        return;
+    }
+    // The session stores into the model itself, and the list follows the model, so each
+    // stored code shows at once.
+    Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_, this);
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);
+    capture_ = &dialog;
     dialog.exec();
+    capture_ = nullptr;
+    // The widest spread of two presses is kept for the jitter dialog's suggestion.
+    if (const auto widest = dialog.session().widestStoredSpread())
+        pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
-void CTessikDlg::ShowVirtualRemote() {
+void CTessikDlg::ShowVirtualRemote(bool activate) {
     sim::SimulatedReceiver* receiver = device_.simulatedReceiver();
     if (receiver == nullptr) return;
     if (!remote_) {
         remote_ = std::make_unique<VirtualRemoteWindow>(*receiver, language_);
-        remote_->adjustSize();
-        // Beside this window, on its screen where it fits there; on its left otherwise.
-        const QRect frame = frameGeometry();
-        const QRect screen = this->screen()->availableGeometry();
-        int x = frame.right() + 8;
-        if (x + remote_->width() > screen.right()) x = frame.left() - 8 - remote_->width();
-        remote_->move(std::max(screen.left(), x), frame.top());
+        // Beside this window and covering nothing of it, on this window's screen. Its frame is
+        // not known before it is shown: take this window's as the measure.
+        const QSize frameExtra = frameGeometry().size() - geometry().size();
+        const Placement p =
+            placeBeside(frameGeometry(), remote_->sizeHint() + frameExtra,
+                        remote_->minimumSize() + frameExtra, screen()->availableGeometry());
+        if (p.main != frameGeometry()) {
+            move(p.main.topLeft());
+            resize(p.main.size() - frameExtra);
+        }
+        remote_->move(p.companion.topLeft());
+        remote_->resize(p.companion.size() - frameExtra);
     }
+    // Shown at start-up beside the window without taking the keyboard from it; from the menu,
+    // raised and given the keyboard.
+    remote_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
     remote_->show();
+    if (!activate) return;
     remote_->raise();
     remote_->activateWindow();
+}
+
+void CTessikDlg::showRowMenu(QPoint at) {
+    QMenu menu(this);
+    const bool row = selectedSlot() >= 0;
+    const std::pair<Label, std::function<void()>> entries[] = {
+        {Label::RowEdit, [this] { EditButton(); }},
+        {Label::RowDelete, [this] { DeleteButton(); }},
+        {Label::RowSignal, [this] { ShowSignal(); }},
+    };
+    for (const auto& [text, run] : entries) {
+        QAction* a = menu.addAction(qs(label(text, language_)));
+        a->setEnabled(row);
+        connect(a, &QAction::triggered, this, run);
+    }
+    menu.exec(list_->viewport()->mapToGlobal(at));
 }
 
 void CTessikDlg::ShowSignal() {
@@ -516,15 +692,13 @@ void CTessikDlg::DeleteButton() {
     if (row < 0) return;
     if (!dialogs_.confirmDeleteRow(static_cast<std::size_t>(row), language_)) return;
     model_.DeleteButton(static_cast<std::size_t>(row));
-    RefreshList(0);
 }
 
 void CTessikDlg::EditButton() {
     const int row = selectedSlot();
     if (row < 0) return;
-    CInputKeyDlg dialog(
-        model_, dialogs_, language_, EditMode::Button, static_cast<std::size_t>(row), 0,
-        [this](std::size_t stored) { RefreshList(static_cast<int>(stored)); }, this);
+    CInputKeyDlg dialog(model_, dialogs_, language_, EditMode::Button,
+                        static_cast<std::size_t>(row), 0, this);
     dialog.exec();
 }
 
@@ -536,14 +710,20 @@ void CTessikDlg::SetUp() {
 void CTessikDlg::EditMacro() {
     MacroListDlg dialog(model_, dialogs_, language_, this);
     dialog.exec();
-    RefreshList(kRefreshToEnd);
 }
 
 void CTessikDlg::Jitter() {
     Set_Jitter dialog(model_, language_, this);
     dialog.setPressSpread(pressSpread_);
     dialog.exec();
-    updateSignal();  // the windows follow the jitter
+}
+
+void CTessikDlg::Rename() {
+    CNameDlg dialog(language_, this);
+    dialog.setName(model_.shownName());
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::u16string name = dialog.name();
+    if (!name.empty()) model_.rename(name);
 }
 
 void CTessikDlg::Help() {
@@ -555,7 +735,10 @@ void CTessikDlg::Help() {
 
 void CTessikDlg::About() {
     versionArea_.fill(0);
-    device_.commands().GetVersion(versionArea_);
+    if (!device_.commands().GetVersion(versionArea_)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+    }
+    if (device_.link().connected()) settleReceiverState(StartupFinding::Normal);
     ShowVersion();
 }
 
@@ -575,10 +758,11 @@ void CTessikDlg::ToggleDebugWindow() {
 
 void CTessikDlg::FirmwareUpdate() {
     // The update reads the running firmware's header from the version area and, once the new
-    // firmware runs, points the link at the identity it comes back with.
-    LinkUpdateHost host(device_.link(), versionArea_);
+    // firmware runs, points the link at the identity it comes back with and reads its version.
+    LinkUpdateHost host(device_.link(), device_.commands(), versionArea_);
     C_Update dialog(device_.transport(), device_.clock(), host, dialogs_, language_, this);
     dialog.exec();
+    if (device_.link().connected()) settleReceiverState(StartupFinding::Normal);
 }
 
 }  // namespace tessik::app

@@ -5,6 +5,7 @@
 // window. Its menu commands are enabled and greyed exactly as the model's command states say.
 
 #include <QDialog>
+#include <QPoint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -14,9 +15,11 @@
 #include "app/DeviceConnection.hpp"
 #include "app/DialogService.hpp"
 #include "core/device/commands.hpp"
+#include "core/device/device_watcher.hpp"
 #include "core/device/log_sink.hpp"
-#include "core/device/startup.hpp"
 #include "core/model/remote_model.hpp"
+#include "core/procedures/receiver_status.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/text/language.hpp"
 #include "core/text/ui_texts.hpp"
 
@@ -26,7 +29,10 @@ class QTreeWidget;
 
 namespace tessik::app {
 
+class Capture_w;
 class DEBUG_w;
+class DeviceMonitor;
+class UndoHistory;
 class HelpViewer;
 class SignalWindow;
 class VirtualRemoteWindow;
@@ -46,6 +52,14 @@ class CTessikDlg : public QDialog, public LogSink {
     // receiver for its firmware version.
     StartupFinding startUp();
 
+    // --- The receiver while the tool runs -----------------------------------------------------
+    // Looks at what arrived and left since the last look (the device monitor calls it as events
+    // come): the link lets go of a receiver that left, a receiver that arrived is searched for
+    // and asked for its version, an open capture ends when the receiver goes, and the status
+    // line follows.
+    void checkDevices();
+    ReceiverState receiverState() const { return receiverState_; }
+
     // --- Operations the dialogs use -----------------------------------------------------------
     // Rebuilds the list from the table, selects the row of slot `selection` (kRefreshToEnd:
     // none) and scrolls so the six rows after it are in view; mirrors the command states in the
@@ -53,13 +67,11 @@ class CTessikDlg : public QDialog, public LogSink {
     void RefreshList(int selection);
     // A device-traffic line for the debug window; dropped until the window has been created.
     void LogLine(std::string_view text) override;
-    // Stores a captured code (see RemoteModel::AddCode), shows the new statistics in the debug
-    // window and refreshes the list. Returns the slot, or 128 when the table is full.
-    std::size_t AddCode(const CodeRecord& record, std::u16string_view comment);
     // Empties the model and the device frame buffers and greys the model commands.
     void ResetTables();
 
     RemoteModel& model() { return model_; }
+    UndoHistory& undoHistory() { return *undo_; }
     VersionArea& versionArea() { return versionArea_; }
     DeviceConnection& device() { return device_; }
     Language language() const { return language_; }
@@ -83,6 +95,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void SetUp();
     void EditMacro();
     void Jitter();
+    void Rename();
     void Help();
     void About();        // asks the receiver for its version first
     void ShowVersion();  // the version dialog on what the version area holds
@@ -90,7 +103,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void FirmwareUpdate();
     // With the simulated receiver: shows the Virtual Remote beside this window, or raises it.
     // Does nothing with a real receiver.
-    void ShowVirtualRemote();
+    void ShowVirtualRemote(bool activate = true);
     // Edit > Signal: the window with the selected row's pulse train, shown or raised.
     void ShowSignal();
 
@@ -111,16 +124,28 @@ class CTessikDlg : public QDialog, public LogSink {
   private:
     void buildMenu(QLayout* layout);
     void runCommand(CommandId command);
+    // Every change of the model: the list, the name, the menu, the title and the windows that
+    // show the table follow it here.
+    void modelChanged(const ModelChange& change);
+    void syncUndo();
+    // The row's context menu (Menu key, Shift+F10, right click): Edit, Delete, Signal.
+    void showRowMenu(QPoint at);
+    void updateTitle();
     void fillRows();
     void showName();
     void syncMenu();
     bool writeFile(const std::filesystem::path& path);
     int selectedSlot() const;
     void updateSignal();
+    void followPendingChanges();
+    void followDevices(const std::vector<DeviceChange>& changes);
+    void settleReceiverState(StartupFinding finding);
 
     DialogService& dialogs_;
     Language language_;
     RemoteModel model_;
+    std::unique_ptr<UndoHistory> undo_;
+    std::shared_ptr<void> modelSubscription_;
     std::filesystem::path dataFile_;
     VersionArea versionArea_{};
     // Set before the device connection is made: the connection logs into this window (LogLine)
@@ -129,6 +154,11 @@ class CTessikDlg : public QDialog, public LogSink {
     DeviceConnection device_;
     // Presses buttons in front of device_'s simulated receiver, so it goes first.
     std::unique_ptr<VirtualRemoteWindow> remote_;
+    std::unique_ptr<DeviceMonitor> monitor_;    // watches device_'s bus, so it goes before it
+    std::vector<DeviceChange> pendingChanges_;  // seen during a device wait, followed after it
+    ReceiverState receiverState_ = ReceiverState::NotConnected;
+    QLabel* status_ = nullptr;      // the status line: the receiver's state
+    Capture_w* capture_ = nullptr;  // the capture dialog while it is open
 
     // The widest two-press spread of the codes captured into this table since New or Open.
     std::optional<double> pressSpread_;

@@ -45,7 +45,7 @@ C_Update::C_Update(HidTransport& transport, Clock& clock, UpdateHost& host, Dial
     setWindowTitle(qs(caption(DialogId::FirmwareUpdate, language)));
 
     runningText_ = lineLabel("runningFirmwareText");
-    runningText_->setText(qs(runningFirmwareText(host_.runningFirmware())));
+    runningText_->setText(qs(runningFirmwareText(host_.runningFirmware(), language)));
     path_ = lineLabel("pathText");
     firmware_ = lineLabel("imageFirmwareText");
     size_ = lineLabel("imageSizeText");
@@ -123,9 +123,14 @@ void C_Update::showLoad() {
 void C_Update::Update() {
     if (running_ || !load_.updateEnabled) return;
     running_ = true;
-    tessik::FirmwareUpdate update(link_, clock_, dialogs_, *this, host_, language_);
-    update.Update(*image_, load_.imageType);
+    tessik::FirmwareUpdate update(link_, clock_, *this, host_);
+    const UpdateResult result = update.Update(*image_, load_.imageType);
     running_ = false;
+    // The new firmware, as it answered after the hand-back.
+    if (result.outcome == UpdateOutcome::Succeeded) {
+        runningText_->setText(qs(runningFirmwareText(host_.runningFirmware(), language_)));
+    }
+    dialogs_.show(updateVerdict(result, language_));
     // The same image can be written again, whatever the outcome.
     update_->setEnabled(load_.updateEnabled);
 }

@@ -21,11 +21,8 @@ constexpr int kCommentMax = 128;
 }
 
 Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, RemoteModel& model,
-                     Notifier& notifier, Language language, std::function<void()> stored,
-                     QWidget* parent)
+                     Notifier& notifier, Language language, QWidget* parent)
     : QDialog(parent),
-      model_(model),
-      stored_(std::move(stored)),
       prompt_(new QLabel),
       result_(new QLabel),
       analysis_(new QLabel),
@@ -155,20 +152,12 @@ void Capture_w::keyPressEvent(QKeyEvent* event) {
 }
 
 void Capture_w::Next() {
-    const std::size_t before = model_.occupiedCount();
     session_.next();
-    afterStore(before);
 }
 
 void Capture_w::reject() {
-    const std::size_t before = model_.occupiedCount();
     session_.close();
-    afterStore(before);
     QDialog::reject();
-}
-
-void Capture_w::afterStore(std::size_t occupiedBefore) {
-    if (model_.occupiedCount() != occupiedBefore && stored_) stored_();
 }
 
 }  // namespace tessik::app

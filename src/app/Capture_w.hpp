@@ -6,8 +6,6 @@
 // and a one-shot timer for its polls.
 
 #include <QDialog>
-#include <functional>
-
 #include "core/capture/capture_session.hpp"
 
 class QLabel;
@@ -22,11 +20,9 @@ class SignalView;
 class Capture_w : public QDialog, public CaptureView {
     Q_OBJECT
   public:
-    // `stored` runs after every code the session stored (Next, or Close with a confirmed code),
-    // so the main window shows the new row at once.
+    // The session stores each confirmed code into `model`; the main window follows the model.
     Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, RemoteModel& model,
-              Notifier& notifier, Language language, std::function<void()> stored,
-              QWidget* parent = nullptr);
+              Notifier& notifier, Language language, QWidget* parent = nullptr);
 
     const CaptureSession& session() const { return session_; }
 
@@ -45,16 +41,16 @@ class Capture_w : public QDialog, public CaptureView {
     // Escape, the close box and Close all leave capture mode through the session.
     void reject() override;
 
+    // The receiver has left the bus: the capture ends (CaptureSession::deviceLeft).
+    void deviceLeft() { session_.deviceLeft(); }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Next();
-    void afterStore(std::size_t occupiedBefore);
 
-    RemoteModel& model_;
-    std::function<void()> stored_;
     QLabel* prompt_;
     QLabel* result_;
     QLabel* analysis_;

@@ -85,6 +85,9 @@ DEBUG_w::DEBUG_w(QWidget* parent) : QDialog(parent) {
         value->setMinimumWidth(
             value->fontMetrics().horizontalAdvance(QStringLiteral("00000 bits")) + 8);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // A screen reader reads the value under its label and unit ("Reader H min, µs: 9000").
+        value->setAccessibleName(qs(labels[i].text) + ", " + qs(labels[i].unit));
+        name->setBuddy(value);
         grid->addWidget(name, row, column);
         grid->addWidget(value, row, column + 1);
         values_[labels[i].controlId] = value;

@@ -1,39 +1,29 @@
 #include "app/DeviceConnection.hpp"
 
-#include <string>
+#include <cstdio>
 
 namespace tessik::app {
 
-DeviceConnection::DeviceConnection(const DeviceOptions& options, Notifier& notifier, LogSink& log)
-    : clock_(options.clock != nullptr ? *options.clock : appClock_),
-      transport_(chooseTransport(options)),
-      link_(transport_, clock_, notifier),
-      commands_(link_, clock_, log) {}
-
-DeviceConnection::~DeviceConnection() {
-    link_.Disconnect();
-}
-
-// The program's choice of transport, made once at start-up. The simulated receiver runs on the
-// application's clock, so its waits (Save, a re-enumeration) keep the window painted like a
-// real device's.
-HidTransport& DeviceConnection::chooseTransport(const DeviceOptions& options) {
-    if (options.transport != nullptr) return *options.transport;
-    connect::TransportOptions choice;
-    choice.simulate = options.simulate;
-    choice.simStateFile = options.simulatorStateFile;
-    choice.simFaults = options.simFaults;
-    choice.simUpdateMode = options.simUpdateMode;
-    std::string error;  // the faults were checked with the command line (CTessikApp)
-    device_ = connect::DeviceTransport::open(choice, clock_, error);
-    if (!device_) {
-        // Checked with the command line already; should it fail all the same, the window still
-        // gets a plain simulated receiver rather than none.
-        choice.simFaults.clear();
-        choice.simStateFile.clear();
-        device_ = connect::DeviceTransport::open(choice, clock_, error);
+// The session is made once at start-up. The simulated receiver runs on the application's clock
+// too, so its waits (Save, a re-enumeration) keep the window painted like a real device's.
+DeviceConnection::DeviceConnection(const DeviceOptions& options, LogSink& log) {
+    connect::SessionParts parts;
+    parts.clock = options.clock != nullptr ? options.clock : &appClock_;
+    parts.log = &log;
+    parts.transport = options.transport;
+    parts.receiver = options.receiver;
+    std::string error;  // the options were checked with the command line (CTessikApp)
+    session_ = connect::DeviceSession::open(options, error, parts);
+    if (!session_) {
+        // A trace file that cannot be written is only found out here. The window still opens,
+        // with the receiver it was asked for but nothing it could not have, and says why.
+        std::fprintf(stderr, "tessik: %s\n", error.c_str());
+        connect::SessionOptions plain;
+        plain.simulate = options.simulate;
+        session_ = connect::DeviceSession::open(plain, error, parts);
     }
-    return device_->transport();
 }
+
+DeviceConnection::~DeviceConnection() = default;
 
 }  // namespace tessik::app

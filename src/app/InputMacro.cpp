@@ -42,6 +42,14 @@ InputMacro::InputMacro(RemoteModel& model, DialogService& dialogs, Language lang
     setWindowTitle(qs(caption(DialogId::Macro, language)));
     buildControls();
     mirror();
+    // The editor stores commands while this dialog is open: its list follows the table.
+    subscription_ = model.subscribe([this](const ModelChange& change) {
+        if (change.what == ModelChange::What::Macro && change.index != registration_->macro()) {
+            return;
+        }
+        registration_->refreshCommandList();
+        mirror();
+    });
     // Room for longer send strings in the last column, which takes the spare width.
     resize(640, 360);
 }
@@ -170,13 +178,7 @@ void InputMacro::editCommand() {
 }
 
 void InputMacro::openEditor(EditMode mode, std::size_t command) {
-    CInputKeyDlg editor(
-        model_, dialogs_, language_, mode, command, registration_->macro(),
-        [this](std::size_t) {
-            registration_->refreshCommandList();
-            mirror();
-        },
-        this);
+    CInputKeyDlg editor(model_, dialogs_, language_, mode, command, registration_->macro(), this);
     editor.exec();
 }
 
@@ -185,7 +187,6 @@ void InputMacro::deleteCommand() {
     if (!row) return;
     if (!dialogs_.confirmDeleteRow(*row, language_)) return;
     registration_->deleteSelectedCommand();
-    mirror();
 }
 
 void InputMacro::accept() {

@@ -46,6 +46,7 @@ class InputMacro : public QDialog {
     DialogService& dialogs_;
     Language language_;
     std::unique_ptr<MacroRegistration> registration_;
+    std::shared_ptr<void> subscription_;
 
     QLineEdit* name_ = nullptr;
     QSpinBox* interval_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -9,6 +10,8 @@
 
 #include "app/InputMacro.hpp"
 #include "app/QtText.hpp"
+#include "app/RowKeys.hpp"
+#include "core/model/texts.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
@@ -36,6 +39,9 @@ MacroListDlg::MacroListDlg(RemoteModel& model, DialogService& dialogs, Language 
     setWindowTitle(qs(caption(DialogId::MacroList, language)));
     buildControls();
     fill();
+    // Commands are stored while a registration dialog is open, and a delete renumbers: the
+    // rows follow the table whatever changed it.
+    subscription_ = model.subscribe([this](const ModelChange&) { fill(); });
 }
 
 MacroListDlg::~MacroListDlg() = default;
@@ -74,6 +80,18 @@ void MacroListDlg::buildControls() {
         mirrorButtons();
     });
     connect(view_, &QTreeWidget::itemDoubleClicked, this, [this] { openMacro(list_->editSlot()); });
+    new RowKeys(view_, {[this] { openMacro(list_->editSlot()); }, [this] { deleteMacro(); },
+                        [this](QPoint at) {
+                            QMenu menu(this);
+                            QAction* e = menu.addAction(qs(label(Label::RowEdit, language_)));
+                            QAction* d = menu.addAction(qs(label(Label::RowDelete, language_)));
+                            e->setEnabled(list_->editEnabled());
+                            d->setEnabled(list_->deleteEnabled());
+                            connect(e, &QAction::triggered, this,
+                                    [this] { openMacro(list_->editSlot()); });
+                            connect(d, &QAction::triggered, this, [this] { deleteMacro(); });
+                            menu.exec(view_->viewport()->mapToGlobal(at));
+                        }});
 
     add_ = new QPushButton(qs(label(Label::MacroAdd, language_)));
     add_->setObjectName("addButton");
@@ -103,17 +121,17 @@ void MacroListDlg::openMacro(std::optional<std::size_t> slot) {
     if (!slot) return;
     InputMacro dialog(model_, dialogs_, language_, *slot, this);
     dialog.exec();
-    // Commands are stored while the registration is open, so the rows follow the table even
-    // when it was left with Esc.
-    fill();
 }
 
 void MacroListDlg::deleteMacro() {
     const std::optional<std::size_t> row = list_->selectedRow();
     if (!row) return;
-    if (!dialogs_.confirmDeleteRow(*row, language_)) return;
+    // Buttons that run the macro lose it: the question says how many.
+    const std::size_t users = model_.macroUsers(list_->rows()[*row].macro);
+    std::string question = formatText(text(StringId::DeleteNumberQuestion, language_), {*row + 1});
+    if (users > 0) question.append("\n").append(macroUsersText(users, language_));
+    if (!dialogs_.confirm(question)) return;
     list_->deleteSelectedMacro();
-    fill();
 }
 
 void MacroListDlg::fill() {

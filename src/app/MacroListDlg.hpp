@@ -33,6 +33,7 @@ class MacroListDlg : public QDialog {
     DialogService& dialogs_;
     Language language_;
     std::unique_ptr<MacroList> list_;
+    std::shared_ptr<void> subscription_;
 
     QTreeWidget* view_ = nullptr;
     QPushButton* add_ = nullptr;

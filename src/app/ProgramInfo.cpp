@@ -1,12 +1,13 @@
 #include "app/ProgramInfo.hpp"
 
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik::app {
 
 std::string_view programDescription(Language language) {
-    return language == Language::Japanese ? "Tessik 赤外線リモコン設定ツール"
-                                          : "Tessik infrared-remote-control setting tool";
+    return pick({"Tessik infrared-remote-control setting tool", "Tessik 赤外線リモコン設定ツール"},
+                language);
 }
 
 std::string programVersion() {
@@ -15,8 +16,7 @@ std::string programVersion() {
 }
 
 std::string_view legalNotice(Language language) {
-    return language == Language::Japanese ? "Copyright (C) Tessik 開発者一同"
-                                          : "Copyright (C) The Tessik authors";
+    return pick({"Copyright (C) The Tessik authors", "Copyright (C) Tessik 開発者一同"}, language);
 }
 
 }  // namespace tessik::app

@@ -28,14 +28,16 @@ Set_Jitter::Set_Jitter(RemoteModel& model, Language language, QWidget* parent)
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(1);
     slider_->setMinimumWidth(260);
+    slider_->setAccessibleName(qs(label(Label::JitterSlider, language)));
+    label_->setBuddy(slider_);
     verdict_ = new QLabel;
     verdict_->setObjectName("jitterVerdict");
     verdict_->setWordWrap(true);
     verdict_->setMinimumWidth(slider_->minimumWidth());
     // A stored value outside 5..20 (from a data file) puts the slider at the nearer end, but
     // the label shows the stored value until the slider moves.
-    slider_->setValue(model.jitterPercent);
-    showJitter(model.jitterPercent);
+    slider_->setValue(model.jitterPercent());
+    showJitter(model.jitterPercent());
     connect(slider_, &QSlider::valueChanged, this, &Set_Jitter::showJitter);
 
     auto* buttons = new QDialogButtonBox;
@@ -68,17 +70,14 @@ void Set_Jitter::showJitter(int percent) {
 
 // The verdict is for the slider's value: what OK would store.
 void Set_Jitter::showVerdict() {
-    verdict_->setText(qs(jitterVerdictText(model_.header, slider_->value(), spread_, language_)));
+    verdict_->setText(qs(jitterVerdictText(model_.header(), slider_->value(), spread_, language_)));
 }
 
 void Set_Jitter::accept() {
     const int chosen = slider_->value();
-    // A changed jitter is part of the table: marking it unsaved lets Exit, New and Open ask
-    // before it is lost.
-    if (chosen != model_.jitterPercent) {
-        model_.jitterPercent = chosen;
-        model_.modified = true;
-    }
+    // A changed jitter is part of the table: an edit, so Exit, New and Open ask before it is
+    // lost, and Undo takes it back.
+    model_.setJitter(chosen);
     QDialog::accept();
 }
 

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -19,6 +21,9 @@ namespace {
 constexpr int kButtonsPerRow = 6;
 constexpr int kMaxNoisePercent = 20;
 constexpr int kLogLines = 1000;  // the oldest go first
+// Small enough to fit beside the main window at 200 % on a 1920 x 1080 screen.
+constexpr int kMinimumWidth = 280;
+constexpr int kMinimumHeight = 240;
 }  // namespace
 
 VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Language language,
@@ -28,7 +33,8 @@ VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Langu
       reception_(receiver),
       language_(language),
       noise_(new QSpinBox),
-      log_(new QPlainTextEdit) {
+      log_(new QPlainTextEdit),
+      plug_(new QPushButton) {
     setObjectName("virtualRemote");
     setWindowTitle(qs(sim::panelText(sim::PanelText::Caption, language)));
     // Closing the main window ends the program even while this one is open.
@@ -73,14 +79,38 @@ VirtualRemoteWindow::VirtualRemoteWindow(sim::SimulatedReceiver& receiver, Langu
     logLabel->setBuddy(log_);
     log_->setMinimumWidth(340);
 
+    plug_->setObjectName("plugButton");
+    plug_->setAutoDefault(false);
+    connect(plug_, &QPushButton::clicked, this, &VirtualRemoteWindow::togglePlug);
+    showPlugState();
+    noiseRow->addWidget(plug_);
+
     auto* side = new QVBoxLayout;
     side->addLayout(noiseRow);
     side->addWidget(logLabel);
     side->addWidget(log_, 1);
 
-    auto* layout = new QHBoxLayout(this);
+    // The remotes and the log scroll, so the window can shrink to fit beside the main window
+    // on a small screen or at a large scale and stay usable there.
+    auto* content = new QWidget;
+    auto* layout = new QHBoxLayout(content);
     layout->addLayout(remotes);
     layout->addLayout(side, 1);
+    scroll_ = new QScrollArea;
+    scroll_->setWidget(content);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll_);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+}
+
+QSize VirtualRemoteWindow::sizeHint() const {
+    // All of it without scrolling.
+    return scroll_->widget()->sizeHint() +
+           QSize(scroll_->verticalScrollBar()->sizeHint().width(),
+                 scroll_->horizontalScrollBar()->sizeHint().height());
 }
 
 void VirtualRemoteWindow::press(const sim::VirtualRemote& remote, std::string_view button) {
@@ -89,6 +119,33 @@ void VirtualRemoteWindow::press(const sim::VirtualRemote& remote, std::string_vi
     reception_.clearTyped();  // the log line keeps what this press typed
     log_->appendPlainText(
         qs(sim::pressLogLine(remote, button, result, receiver_.table(), language_)));
+}
+
+namespace {
+
+// Out of the computer, or there but not showing itself on the bus: the same to its user.
+bool receiverOut(sim::SimulatedReceiver& receiver) {
+    return !receiver.plugged() || receiver.faults().absent;
+}
+
+}  // namespace
+
+void VirtualRemoteWindow::togglePlug() {
+    const bool out = receiverOut(receiver_);
+    if (out) {
+        receiver_.faults().absent = false;
+        receiver_.plug();
+    } else {
+        receiver_.unplug();
+    }
+    log_->appendPlainText(
+        qs(sim::panelText(out ? sim::PanelText::PluggedIn : sim::PanelText::Unplugged, language_)));
+    showPlugState();
+}
+
+void VirtualRemoteWindow::showPlugState() {
+    plug_->setText(qs(sim::panelText(
+        receiverOut(receiver_) ? sim::PanelText::PlugIn : sim::PanelText::Unplug, language_)));
 }
 
 }  // namespace tessik::app

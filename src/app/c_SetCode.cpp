@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/QtText.hpp"
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "core/text/ui_texts.hpp"
 
 namespace tessik::app {
@@ -53,9 +53,12 @@ c_SetCode::c_SetCode(DeviceCommands& commands, const RemoteModel& model, Notifie
 void c_SetCode::Set() {
     if (running_) return;
     running_ = true;
-    runSetUpData(commands_, model_, notifier_, language_,
-                 [this](int position) { showProgress(position); });
+    const SetUpResult result =
+        runSetUpData(commands_, model_, [this](int position) { showProgress(position); });
     running_ = false;
+    // The failed exchange's own box first, then the run's.
+    showDeviceOutcome(notifier_, result.device, language_);
+    if (const auto verdict = setUpVerdict(result, model_, language_)) notifier_.show(*verdict);
 }
 
 // Painted at once: the run holds the thread between exchanges, so a queued paint would only

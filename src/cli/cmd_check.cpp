@@ -47,22 +47,22 @@ const char* pairKey(WindowPair pair) {
 Json checkToJson(const RemoteModel& model, std::int32_t jitter) {
     Json j;
     j["jitter"] = jitter;
-    const auto limit = overlapLimit(model.header);
+    const auto limit = overlapLimit(model.header());
     j["overlapLimit"] = limit ? Json(*limit) : Json(nullptr);
     Json& windows = j["windows"] = Json::object();
-    const TimingWindows sent = timingWindows(model.header, jitter);
+    const TimingWindows sent = timingWindows(model.header(), jitter);
     for (const NamedWindow& w : namedWindows(sent))
         windows[w.key] = {{"min", w.window->min}, {"max", w.window->max}};
     j["margins"] = Json::array();
     j["overlaps"] = Json::array();
-    for (const PairMargin& m : pairMargins(model.header, jitter)) {
+    for (const PairMargin& m : pairMargins(model.header(), jitter)) {
         const Json entry = {{"pair", pairKey(m.pair)}, {"marginUs", m.marginUs}};
         j["margins"].push_back(entry);
         if (m.overlaps()) j["overlaps"].push_back(entry);
     }
     j["buttons"] = Json::array();
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        const CodeRecord& c = model.buttons[s].code;
+        const CodeRecord& c = model.buttons()[s].code;
         if (!c.occupied()) continue;
         j["buttons"].push_back({{"slot", s},
                                 {"code", codeValueText(c.codeValue)},
@@ -73,18 +73,18 @@ Json checkToJson(const RemoteModel& model, std::int32_t jitter) {
 
 void printCheck(const RemoteModel& model, std::int32_t jitter, Io& io) {
     io.out << "Jitter: " << jitter << " %\n\nTiming windows as sent (min..max, µs)\n";
-    const TimingWindows sent = timingWindows(model.header, jitter);
+    const TimingWindows sent = timingWindows(model.header(), jitter);
     for (const NamedWindow& w : namedWindows(sent)) {
         io.out << formatText("%-13s%5d .. %5d",
                              {groupText(w.group, kEnglish), w.window->min, w.window->max})
                << '\n';
     }
-    const auto limit = overlapLimit(model.header);
+    const auto limit = overlapLimit(model.header());
     io.out << '\n'
            << (limit ? formatText("Overlap limit: %d %%", {*limit})
                      : std::string("Overlap limit: none, the windows overlap without jitter"))
            << '\n';
-    const auto margins = pairMargins(model.header, jitter);
+    const auto margins = pairMargins(model.header(), jitter);
     if (!margins.empty()) io.out << "Margins at " << jitter << " %\n";
     for (const PairMargin& m : margins) {
         io.out << formatText("  %-24s%6d µs", {pairText(m.pair, kEnglish), m.marginUs})
@@ -92,7 +92,7 @@ void printCheck(const RemoteModel& model, std::int32_t jitter, Io& io) {
     }
     io.out << "\nNo.  IR Data             Protocol\n";
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        const CodeRecord& c = model.buttons[s].code;
+        const CodeRecord& c = model.buttons()[s].code;
         if (!c.occupied()) continue;
         io.out << formatText("%-5d%-20s", {s + 1, codeValueText(c.codeValue)})
                << protocolText(identifyProtocol(c), kEnglish) << '\n';
@@ -106,16 +106,17 @@ int cmdCheck(const std::string& file, std::optional<std::int32_t> jitterOption, 
     int status = kExitOk;
     if (!loadTable(file, model, io, status)) return status;
     // The windows are sent with the jitter clamped as Set Ir Code clamps it.
-    const std::int32_t jitter = std::clamp(jitterOption.value_or(model.jitterPercent), 0, 100);
+    const std::int32_t jitter = std::clamp(jitterOption.value_or(model.jitterPercent()), 0, 100);
     if (json) {
         io.out << checkToJson(model, jitter).dump(2) << '\n';
     } else {
         printCheck(model, jitter, io);
     }
-    for (const PairMargin& m : pairMargins(model.header, jitter)) {
+    for (const PairMargin& m : pairMargins(model.header(), jitter)) {
         if (m.overlaps()) {
-            return fail(io, formatText("%s: at %d %% the windows of %s overlap",
-                                       {file, jitter, pairText(m.pair, kEnglish)}));
+            return fail(io,
+                        formatText("%s: at %d %% the windows of %s overlap",
+                                   {escapeControlBytes(file), jitter, pairText(m.pair, kEnglish)}));
         }
     }
     return kExitOk;

@@ -12,36 +12,31 @@
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/path_text.hpp"
-#include "platform/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
 
-// No IR code file comes near this; a bound keeps a wrong input (a device, a huge log) from
-// being read until memory runs out.
-constexpr std::size_t kSignalFileLimit = 16 * 1024 * 1024;
-
 std::string sourceName(const std::string& path) {
-    return path == "-" ? "standard input" : path;
+    return path == "-" ? "standard input" : escapeControlBytes(path);
 }
 
 // The signals of `path` ("-": standard input); false after saying why.
 bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& status) {
     std::string text;
     if (path == "-") {
-        text.resize(kSignalFileLimit + 1);
+        text.resize(kMaxSignalFileBytes + 1);
         io.in.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<std::size_t>(io.in.gcount()));
-        if (text.size() > kSignalFileLimit) {
+        if (text.size() > kMaxSignalFileBytes) {
             status = fail(io, "standard input: larger than an IR code file can be (16 MiB)");
             return false;
         }
     } else {
         std::vector<std::uint8_t> bytes;
         std::string error;
-        if (readWholeFile(pathFromUtf8(path), bytes, error, kSignalFileLimit) !=
+        if (readWholeFile(pathFromUtf8(path), bytes, error, kMaxSignalFileBytes) !=
             ReadOutcome::Read) {
-            status = fail(io, path + ": cannot be read (" + error + ")");
+            status = fail(io, sourceName(path) + ": cannot be read (" + error + ")");
             return false;
         }
         text.assign(bytes.begin(), bytes.end());
@@ -90,7 +85,7 @@ int cmdDecode(const std::string& path, Io& io) {
 int cmdImportSignals(const std::string& path, const std::string& into, const std::string& output,
                      Io& io) {
     if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
-        return fail(io, output + ": " + why);
+        return fail(io, escapeControlBytes(output) + ": " + why);
     }
     RemoteModel model;
     int status = kExitOk;
@@ -110,12 +105,11 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     }
     io.out << formatText("%d of %d signal(s) added, %d button(s) in the table\n",
                          {added, items.size(), model.occupiedCount() + added});
-    if (added == 0) return fail(io, "nothing was added; " + output + " was not written");
+    if (added == 0) {
+        return fail(io, "nothing was added; " + escapeControlBytes(output) + " was not written");
+    }
     addImported(model, items, {});
-    platform::DurableFileReplacer files;
-    const SaveResult saved = saveDataFile(pathFromUtf8(output), model, files);
-    if (!saved.ok) return fail(io, output + ": " + saved.error);
-    return kExitOk;
+    return saveTable(output, model, io);
 }
 
 }  // namespace tessik::cli

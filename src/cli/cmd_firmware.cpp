@@ -13,9 +13,9 @@ namespace {
 
 void printHeader(const UfHeader& h, ImageType type, std::uint32_t size, std::uint16_t computed,
                  Io& io) {
-    io.out << "mark:       " << ufMarkText(h) << '\n'
+    io.out << "mark:       " << escapeControlBytes(ufMarkText(h)) << '\n'
            << "type:       " << static_cast<int>(type) << '\n'
-           << "name:       " << ufNameText(h) << '\n'
+           << "name:       " << escapeControlBytes(ufNameText(h)) << '\n'
            << formatText("version:    %d.%d.%d\n", {h.versionMajor, h.versionMinor, h.versionThird})
            << formatText("date:       %02d/%02d/%02d\n", {h.date[0], h.date[1], h.date[2]})
            << formatText("time:       %02d:%02d\n", {h.hour, h.minute})
@@ -41,9 +41,10 @@ int cmdImageInfo(const std::string& path, Io& io) {
     auto buffer = std::make_unique<ImageBuffer>();
     CUfImageFile loader(*buffer);
     const std::uint32_t size = loader.Load(pathFromUtf8(path));
-    if (size == 0) return fail(io, path + ": " + loader.message());
+    const std::string shown = escapeControlBytes(path);
+    if (size == 0) return fail(io, shown + ": " + loader.message());
     const ImageType type = inspectImageHeader(*buffer);
-    if (type == ImageType::None) return fail(io, path + ": " + std::string(kMsgBadHeader));
+    if (type == ImageType::None) return fail(io, shown + ": " + std::string(kMsgBadHeader));
     const UfHeader h = imageHeader(*buffer);
     printHeader(h, type, size, headerCrc16(*buffer, type, h.flash_size), io);
     return kExitOk;

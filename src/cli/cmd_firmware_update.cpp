@@ -11,16 +11,17 @@
 
 #include "cli/commands.hpp"
 #include "cli/device_options.hpp"
+#include "connect/device_session.hpp"
 #include "core/device/commands.hpp"
-#include "core/device/log_sink.hpp"
-#include "core/device/startup.hpp"
 #include "core/device/usbhidioc.hpp"
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"
+#include "core/procedures/startup.hpp"
+#include "core/text/format.hpp"
 #include "core/text/path_text.hpp"
 #include "core/text/strings.hpp"
-#include "platform/console.hpp"
+#include "hid/console.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -28,10 +29,10 @@ namespace {
 constexpr Language kLanguage = Language::English;
 
 // The update's log as lines on the output stream, its progress as a bar below them (on a
-// terminal only), and its message boxes after whatever line they end.
-class TerminalUpdate : public UpdateSink, public Notifier {
+// terminal only).
+class TerminalUpdate : public UpdateSink {
   public:
-    TerminalUpdate(Io& io, bool drawBar) : io_(io), boxes_(io), drawBar_(drawBar) {}
+    TerminalUpdate(Io& io, bool drawBar) : io_(io), drawBar_(drawBar) {}
     ~TerminalUpdate() override { finish(); }
 
     // A line is printed once it is complete; the dialog's "\r\n" ends it.
@@ -60,21 +61,7 @@ class TerminalUpdate : public UpdateSink, public Notifier {
         barShown_ = true;
     }
 
-    // A box ends the update: the line it interrupts is printed as it stands first. Only the
-    // success stays with the log; every other end is a failure, told on the error stream.
-    Answer show(const Message& message) override {
-        finish();
-        if (message.text == text(StringId::FirmwareUpdateSucceeded, kLanguage)) {
-            io_.out << message.text << '\n';
-            return Answer::Ok;
-        }
-        if (message.caption.empty() && message.kind == MessageKind::Notice) {
-            fail(io_, message.text);
-            return Answer::Ok;
-        }
-        return boxes_.show(message);
-    }
-
+    // The line the end interrupts is printed as it stands.
     void finish() {
         clearBar();
         if (pending_.empty()) return;
@@ -90,7 +77,6 @@ class TerminalUpdate : public UpdateSink, public Notifier {
     }
 
     Io& io_;
-    TerminalNotifier boxes_;
     bool drawBar_;
     bool barShown_ = false;
     std::string pending_;
@@ -135,50 +121,58 @@ std::string lastLogLine(std::string_view log) {
     return std::string(start == std::string_view::npos ? log : log.substr(start + 2));
 }
 
-}  // namespace
-
-int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
-    std::string error;
-    // Torn down in reverse: the links let go of their devices before the transport goes.
-    const std::unique_ptr<DeviceAccess> access = DeviceAccess::open(options, error);
-    if (!access) return fail(io, error);
-    TerminalUpdate terminal(io, &io.out == &std::cout && platform::standardOutputIsTerminal());
-    NullLogSink log;
-    CUsbhidioc link(access->transport(), access->clock(), terminal);
-    DeviceCommands commands(link, access->clock(), log);
+int runUpdate(const std::string& path, connect::DeviceSession* session, Io& io) {
+    TerminalUpdate terminal(io, &io.out == &std::cout && hid::standardOutputIsTerminal());
+    CUsbhidioc& link = session->link();
+    DeviceCommands& commands = session->commands();
     VersionArea running{};
     bool getVersionFailed = false;
     const StartupFinding found = readRunningFirmware(link, commands, running, getVersionFailed);
     if (found == StartupFinding::AccessDenied) {
         // The update would only find that it may not open the device either.
-        terminal.show(Message{std::string(kErrorCaption),
-                              std::string(text(StringId::DeviceAccessDenied, kLanguage)),
-                              MessageKind::Notice});
+        reportDevice(io, DeviceOutcome{DeviceError::NoPermission, {}});
         return kExitFailure;
     }
     if (getVersionFailed) {
         // The update can still go ahead: it reaches the boot loader on its own.
+        reportDevice(io, commands.outcome());
         io.err << "tessik-cli: the receiver did not answer Get Version; its firmware is unknown\n";
     } else {
-        io.out << runningFirmwareText(decodeUfHeader(running)) << '\n';
+        io.out << escapeControlBytes(runningFirmwareText(decodeUfHeader(running), kLanguage))
+               << '\n';
     }
 
     auto image = std::make_unique<ImageBuffer>();
     const ImageLoad load = loadUpdateImage(pathFromUtf8(path), *image);
-    if (!load.firmwareText.empty()) io.out << load.firmwareText << '\n';
+    // Names from an image or a device: shown escaped, like a file's.
+    if (!load.firmwareText.empty()) io.out << escapeControlBytes(load.firmwareText) << '\n';
     terminal.appendLog(load.log);
     if (!load.updateEnabled) {
         terminal.finish();
-        return fail(io, path + ": " + lastLogLine(load.log));
+        return fail(io, escapeControlBytes(path) + ": " + lastLogLine(load.log));
     }
     io.out << load.sizeText << '\n';
 
-    CUpdaterLink updater(access->transport(), access->clock());
-    LinkUpdateHost host(link, running);
-    FirmwareUpdate update(updater, access->clock(), terminal, terminal, host, kLanguage);
-    const UpdateOutcome outcome = update.Update(*image, load.imageType);
+    CUpdaterLink updater(session->transport(), session->clock());
+    LinkUpdateHost host(link, commands, running);
+    FirmwareUpdate update(updater, session->clock(), terminal, host);
+    const UpdateResult result = update.Update(*image, load.imageType);
     terminal.finish();
-    return outcome == UpdateOutcome::Succeeded ? kExitOk : kExitFailure;
+    // Only the success stays with the log; every other end is a failure.
+    const Message verdict = updateVerdict(result, kLanguage);
+    if (result.outcome != UpdateOutcome::Succeeded) return fail(io, verdict.text);
+    io.out << verdict.text << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+int cmdFirmware(const std::string& path, const DeviceOptions& options, Io& io) {
+    std::string error;
+    const std::unique_ptr<connect::DeviceSession> session =
+        connect::DeviceSession::open(options, error);
+    if (!session) return fail(io, error);
+    return conclude(*session, runUpdate(path, session.get(), io), io);
 }
 
 }  // namespace tessik::cli

@@ -3,12 +3,16 @@
 // refused before anything is read or sent, with the option named and exit status 2.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
 #include <ostream>
 #include <sstream>
+#include <system_error>
 
 #include "cli/cli.hpp"
 #include "cli/commands.hpp"
 #include "cli/device_options.hpp"
+#include "core/ir/raw_signals.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik::cli {
@@ -22,6 +26,69 @@ int usage(Io& io, std::string_view message, std::string_view command) {
     io.err << "--help\n";
     return kExitUsage;
 }
+
+// What OUT.ird becomes: a data file never gets shorter, so an older, longer file keeps the
+// bytes it held behind the table.
+constexpr const char* kOutputHelp =
+    "the data file to write (created, or replaced through a temporary file; the bytes an "
+    "older, longer file holds behind the table are kept)";
+
+std::string signalFileLimits() {
+    return formatText("A file holds at most %d MiB and %d signals; names are cut to %d bytes.",
+                      {kMaxSignalFileBytes / (1024 * 1024), kMaxSignals, kMaxSignalNameBytes});
+}
+
+// Passes the output on to the stream's own buffer and keeps why the first write that failed
+// did, while errno still tells it: whatever went to standard output must have got out, or a
+// full disk or a closed pipe would leave a cut JSON behind a status that says all went well.
+class CheckedOutput : public std::streambuf {
+  public:
+    explicit CheckedOutput(std::ostream& out) : out_(out), inner_(out.rdbuf(this)) {}
+    ~CheckedOutput() override { out_.rdbuf(inner_); }
+    CheckedOutput(const CheckedOutput&) = delete;
+    CheckedOutput& operator=(const CheckedOutput&) = delete;
+
+    // Flushes, then ends a command that ran with `status`.
+    int conclude(Io& io, int status) {
+        out_.flush();
+        if (error_.empty() && !out_) error_ = "the stream failed";
+        if (error_.empty()) return status;
+        return fail(io, "cannot write the standard output (" + error_ + ")");
+    }
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        errno = 0;
+        if (!error_.empty() || traits_type::eq_int_type(inner_->sputc(traits_type::to_char_type(c)),
+                                                        traits_type::eof())) {
+            return failed();
+        }
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        errno = 0;
+        const std::streamsize done = error_.empty() ? inner_->sputn(s, n) : 0;
+        if (done != n) failed();
+        return done;
+    }
+    int sync() override {
+        errno = 0;
+        if (error_.empty() && inner_->pubsync() == 0) return 0;
+        failed();
+        return -1;
+    }
+
+  private:
+    int_type failed() {
+        if (error_.empty()) error_ = std::generic_category().message(errno != 0 ? errno : EIO);
+        return traits_type::eof();
+    }
+
+    std::ostream& out_;
+    std::streambuf* inner_;
+    std::string error_;
+};
 
 // What the command line holds once read; the callbacks run the chosen command with it.
 struct CommandLine {
@@ -77,7 +144,7 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
 
     CLI::App* importCommand = app.add_subcommand("import", "write a data file from exported JSON");
     positional(importCommand, "FILE.json", line.file, "the table as export prints it");
-    positional(importCommand, "OUT.ird", line.output, "the data file to write (replaced whole)");
+    positional(importCommand, "OUT.ird", line.output, kOutputHelp);
     importCommand->callback([&] { line.status = cmdImport(line.file, line.output, io); });
 
     CLI::App* imageInfo =
@@ -88,7 +155,8 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
     CLI::App* decode = app.add_subcommand("decode",
                                           "decode IR code files (.ir raw and parsed signals, "
                                           "lircd.conf, Pronto hex, durations in us) "
-                                          "as a capture is decoded; one JSON object per signal");
+                                          "as a capture is decoded; one JSON object per signal. " +
+                                              signalFileLimits());
     line.file = "-";
     decode->add_option("FILE", line.file, "the IR code file; - or nothing: standard input");
     decode->callback([&] { line.status = cmdDecode(line.file, io); });
@@ -96,12 +164,13 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
     CLI::App* importSignals = app.add_subcommand(
         "import-signals",
         "add the signals of an IR code file (.ir, lircd.conf, Pronto hex, durations) to a table, "
-        "printing what happens to each");
+        "printing what happens to each. " +
+            signalFileLimits());
     importSignals->add_option("FILE", line.signalFile, "the IR code file; -: standard input")
         ->required();
     importSignals->add_option("--into", line.into, "the table to add to (default: a new one)")
         ->type_name("TABLE.ird");
-    positional(importSignals, "OUT.ird", line.output, "the data file to write (replaced whole)");
+    positional(importSignals, "OUT.ird", line.output, kOutputHelp);
     importSignals->callback(
         [&] { line.status = cmdImportSignals(line.signalFile, line.into, line.output, io); });
 
@@ -119,7 +188,9 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
     });
 
     CLI::App* setup = app.add_subcommand(
-        "setup", "write the table, the timing windows and the macros into the receiver");
+        "setup",
+        "write the table, the timing windows and the macros into the receiver; a table whose "
+        "windows overlap at its jitter (see check) is refused before anything is sent");
     positional(setup, "FILE.ird", line.file, "the data file");
     addDeviceOptions(*setup, line.device);
     setup->callback([&] {
@@ -128,8 +199,19 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
         });
     });
 
+    CLI::App* watch = app.add_subcommand(
+        "watch",
+        "print one line per receiver on the bus, then per receiver arriving or leaving (its "
+        "identity, mode and node), until interrupted");
+    watch->add_flag("--json", line.json, "print one JSON object a line");
+    addDeviceOptions(*watch, line.device);
+    watch->callback([&] { line.status = cmdWatch(line.device, line.json, io); });
+
     CLI::App* firmware = app.add_subcommand(
-        "firmware", "replace the receiver's firmware with the image, printing the update's log");
+        "firmware",
+        "replace the receiver's firmware with the image, printing the update's log; an image "
+        "whose CRC-16 does not match its data, that is cut short, or whose firmware would come "
+        "back under an identity this tool does not look for is refused before anything is sent");
     positional(firmware, "IMAGE.bin", line.file, "the firmware image");
     addDeviceOptions(*firmware, line.device);
     firmware->callback([&] {
@@ -142,8 +224,18 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
 }  // namespace
 
 int fail(Io& io, std::string_view message) {
-    io.err << kProgram << ": " << message << '\n';
+    std::size_t start = 0;
+    do {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        io.err << kProgram << ": " << escapeControlBytes(message.substr(start, end - start))
+               << '\n';
+        start = end + 1;
+    } while (start < message.size());
     return kExitFailure;
+}
+
+void warn(Io& io, std::string_view message) {
+    fail(io, "warning: " + std::string(message));
 }
 
 int runCli(const Args& args, Io& io) {
@@ -158,9 +250,10 @@ int runCli(const Args& args, Io& io) {
     // Set after the commands, which would inherit it.
     app.footer("Run tessik-cli COMMAND --help for a command's arguments and options.");
 
+    CheckedOutput output(io.out);
     if (args.empty() || args[0] == "help") {
         io.out << app.help();
-        return args.empty() ? kExitUsage : kExitOk;
+        return output.conclude(io, args.empty() ? kExitUsage : kExitOk);
     }
     const auto named =
         app.get_subcommands([&args](CLI::App* c) { return c->get_name() == args[0]; });
@@ -173,12 +266,12 @@ int runCli(const Args& args, Io& io) {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         io.out << app.help();  // the chosen command's help, when one was named
-        return kExitOk;
+        return output.conclude(io, kExitOk);
     } catch (const CLI::ParseError& e) {
         const auto chosen = app.get_subcommands();
         return usage(io, e.what(), chosen.empty() ? "" : chosen.front()->get_name());
     }
-    return line.status;
+    return output.conclude(io, line.status);
 }
 
 }  // namespace tessik::cli

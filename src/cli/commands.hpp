@@ -7,6 +7,7 @@
 
 #include "cli/cli.hpp"
 #include "cli/device_options.hpp"
+#include "core/device/hid_transport.hpp"
 #include "core/model/remote_model.hpp"
 
 namespace tessik::cli {
@@ -26,9 +27,19 @@ int cmdKeys(Io& io);
 int cmdVersion(const DeviceOptions& options, Io& io);
 int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io);
 int cmdFirmware(const std::string& image, const DeviceOptions& options, Io& io);
+// One line per receiver present at the start, then per receiver arriving or leaving, until
+// interrupted (Ctrl+C): "arrived 07f7:0021 normal /dev/hidraw3", or one JSON object a line.
+int cmdWatch(const DeviceOptions& options, bool json, Io& io);
+
+enum class WatchEvent { Present, Arrived, Left };
+std::string watchLine(WatchEvent event, const HidDeviceInfo& device, bool json);
 
 // Loads FILE.ird for a command; on failure prints why (the tool's own refusal text for a
-// foreign or newer file), sets `status` and returns false.
+// foreign or newer file), sets `status` and returns false. A jitter outside 0..100 in the file
+// is told as a warning.
 bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status);
+// Saves the model to OUT.ird durably; the exit status, a failure told on the error stream, and
+// a save that may not outlast a crash told as a warning.
+int saveTable(const std::string& path, RemoteModel& model, Io& io);
 
 }  // namespace tessik::cli

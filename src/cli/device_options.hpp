@@ -1,82 +1,53 @@
 #pragma once
-// The device options every command that talks to the receiver shares:
+// The device options every command that talks to the receiver shares, read from the one table
+// of connect/session_options.hpp:
 //   --simulate            an in-process simulated receiver instead of this machine's devices
-//   --trace FILE          every feature-report transfer written to FILE
+//   --trace FILE          every feature-report transfer written to FILE (a regular file)
 //   --sim-fault NAME[=N]  a fault of the simulated receiver (repeatable)
 //   --sim-state FILE      where the simulated receiver keeps its saved table between runs
 //   --sim-update-mode     the simulated receiver starts in its boot loader, waiting for an update
-// and the pieces built from them: the transport, its clock, the message boxes on a terminal.
+// and what the commands tell on a terminal of what became of their exchanges.
 
-#include <fstream>
-#include <iosfwd>
-#include <memory>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "cli/cli.hpp"
-#include "connect/device_transport.hpp"
-#include "core/device/clock.hpp"
-#include "core/device/hid_transport.hpp"
+#include "connect/device_session.hpp"
+#include "connect/session_options.hpp"
+#include "core/device/device_outcome.hpp"
 #include "core/device/notifier.hpp"
 
 namespace CLI {
 class App;
-class Option;
 }  // namespace CLI
-
-namespace tessik {
-class TracingTransport;
-}
 
 namespace tessik::cli {
 
-struct DeviceOptions {
-    connect::TransportOptions transport;  // --simulate and the --sim-... options
-    std::string tracePath;                // empty: no trace
-};
+using DeviceOptions = connect::SessionOptions;
 
 // Adds the device options to a command, read into `options`. They are checked as the command
 // line is read: a fault the simulated receiver does not know or with a wrong value, a state
 // file that cannot be one, and a simulator option without --simulate are refused. The
 // command's help lists the faults.
 void addDeviceOptions(CLI::App& command, DeviceOptions& options);
-// The simulated receiver's own options (--sim-fault, --sim-state, --sim-update-mode), checked
-// the same way; each needs `needs` (--simulate) when it is given. tessik-sim takes them too.
-void addSimulatorOptions(CLI::App& command, connect::TransportOptions& device, CLI::Option* needs);
+// Only the simulated receiver's own options (--sim-fault, --sim-state, --sim-update-mode),
+// checked the same way: tessik-sim, which always simulates, takes these.
+void addSimulatorOptions(CLI::App& command, DeviceOptions& options);
 
 // False with the reason in `error` when the trace or the state file would be written over
 // `input`, the table or image the command reads.
 bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error);
 
-// The transport a command uses, with what it needs alongside.
-class DeviceAccess {
-  public:
-    // Nothing, with the reason in `error`, when a fault is unknown or the trace file cannot be
-    // written.
-    static std::unique_ptr<DeviceAccess> open(const DeviceOptions& options, std::string& error);
-    ~DeviceAccess();
-    DeviceAccess(const DeviceAccess&) = delete;
-    DeviceAccess& operator=(const DeviceAccess&) = delete;
+// Ends a command that ran with `status` on `session`: a trace that could not be written in
+// full, or a state file the simulated receiver could not keep its table in, is told and turns
+// the status into a failure.
+int conclude(connect::DeviceSession& session, int status, Io& io);
 
-    HidTransport& transport();
-    // The machine's clock for a real receiver; simulated time (waits return at once) for the
-    // simulated one.
-    Clock& clock() { return *clock_; }
-    sim::SimulatedReceiver* receiver() { return device_->receiver(); }
-
-  private:
-    DeviceAccess() = default;
-
-    std::unique_ptr<Clock> clock_;
-    std::unique_ptr<connect::DeviceTransport> device_;
-    std::ofstream trace_;
-    std::unique_ptr<TracingTransport> tracing_;
-};
+// A failed exchange on the error stream, "tessik-cli: " and the outcome's English words;
+// nothing for an outcome that is not told.
+void reportDevice(Io& io, const DeviceOutcome& outcome);
 
 // Message boxes as lines: notices without a caption ("Success") on the output stream, every
-// other box (an error, a failure, a question) on the error stream as "tessik-cli: text", in
-// English even where the window shows the link's own Japanese texts.
+// other box (an error, a failure, a question) on the error stream as "tessik-cli: text".
 class TerminalNotifier : public Notifier {
   public:
     explicit TerminalNotifier(Io& io) : io_(io) {}

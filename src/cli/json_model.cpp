@@ -214,9 +214,9 @@ Json codeRecordToJson(const CodeRecord& c) {
 
 Json modelToJson(const RemoteModel& model) {
     Json doc;
-    doc["jitterPercent"] = model.jitterPercent;
-    doc["remoteName"] = utf16ToUtf8(model.header.remoteName);
-    const RemoteHeader& h = model.header;
+    doc["jitterPercent"] = model.jitterPercent();
+    doc["remoteName"] = utf16ToUtf8(model.header().remoteName);
+    const RemoteHeader& h = model.header();
     Json header;
     header["format"] = h.format;
     if (h.reserved1 != 0) header["reserved1"] = h.reserved1;
@@ -232,7 +232,7 @@ Json modelToJson(const RemoteModel& model) {
 
     Json buttons = Json::array();
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        const ButtonRecord& b = model.buttons[s];
+        const ButtonRecord& b = model.buttons()[s];
         if (!b.code.occupied()) continue;
         Json j;
         j["slot"] = s;
@@ -246,7 +246,7 @@ Json modelToJson(const RemoteModel& model) {
 
     Json macros = Json::array();
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        const MacroRecord& rec = model.macros[m];
+        const MacroRecord& rec = model.macros()[m];
         if (macroIsBlank(rec)) continue;
         Json j;
         j["slot"] = m;
@@ -268,6 +268,7 @@ Json modelToJson(const RemoteModel& model) {
 }
 
 bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
+    RemoteTables tables;
     try {
         const Reader top{"$"};
         const Json& jitter = top.at(doc, "jitterPercent");
@@ -277,9 +278,9 @@ bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
         // The window's jitter setting runs 0..100; beyond it the receiver's timing windows
         // would turn inside out.
         if (j < 0 || j > 100) throw std::runtime_error("$.jitterPercent: must be 0..100");
-        model.jitterPercent = static_cast<std::int32_t>(j);
-        readHeader(Reader{"$.header"}, top.at(doc, "header"), model.header);
-        model.header.remoteName = top.text(doc, "remoteName", kMaxRemoteNameChars);
+        tables.jitterPercent = static_cast<std::int32_t>(j);
+        readHeader(Reader{"$.header"}, top.at(doc, "header"), tables.header);
+        tables.header.remoteName = top.text(doc, "remoteName", kMaxRemoteNameChars);
 
         const Json& buttons = top.at(doc, "buttons");
         if (!buttons.is_array()) throw std::runtime_error("$.buttons: not an array");
@@ -290,7 +291,7 @@ bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
             const auto slot = r.number(buttons[i], "slot", kButtonSlots - 1);
             if (buttonSeen[slot]) throw std::runtime_error(r.path + ".slot: given twice");
             buttonSeen[slot] = true;
-            ButtonRecord& b = model.buttons[slot];
+            ButtonRecord& b = tables.buttons[slot];
             b.code = codeRecordFromJson(r, buttons[i]);
             b.text.keyCount =
                 static_cast<std::uint16_t>(r.number(buttons[i], "keyCount", kKeyWords));
@@ -313,13 +314,13 @@ bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error) {
             const auto slot = r.number(macros[i], "slot", kMacroSlots - 1);
             if (macroSeen[slot]) throw std::runtime_error(r.path + ".slot: given twice");
             macroSeen[slot] = true;
-            readMacro(r, macros[i], model.macros[slot]);
+            readMacro(r, macros[i], tables.macros[slot]);
         }
     } catch (const std::exception& e) {
         error = e.what();
         return false;
     }
-    model.shownName = model.header.remoteName;
+    model.open(std::move(tables));
     return true;
 }
 

@@ -13,8 +13,8 @@ using Json = nlohmann::ordered_json;
 Json codeRecordToJson(const CodeRecord& c);
 Json modelToJson(const RemoteModel& model);
 
-// Fills a reset model from the export's JSON. False with a one-line reason in `error` when the
-// document does not have the export's shape or a value is out of range.
+// Replaces the model's tables with the export's JSON, as File > Open would. False with a one-line
+// reason in `error` when the document does not have the export's shape or a value is out of range.
 bool modelFromJson(const Json& doc, RemoteModel& model, std::string& error);
 
 }  // namespace tessik::cli

@@ -1,10 +1,8 @@
 #pragma once
-// The program's terminal, and what the system says about the user at start-up.
+// What a program sets up at start-up: its standard streams, and the user's language as the
+// system keeps it.
 
 namespace tessik::platform {
-
-// Whether the program's standard output is a terminal (a progress bar is drawn only there).
-bool standardOutputIsTerminal();
 
 // Prepares a command-line program's standard streams for the UTF-8 text it writes: on Windows
 // the console shows UTF-8 and line ends go out as they are, as on Linux; elsewhere nothing to do.

@@ -25,17 +25,18 @@ std::string randomNameSuffix();
 // one suffix: a name of its own in the same folder (a hidden one where names can be hidden).
 std::filesystem::path temporaryName(const std::filesystem::path& file, const std::string& suffix);
 
-// The steps above. False with the system's text in `error`, in UTF-8.
-bool replaceFileDurably(const std::filesystem::path& target, std::span<const std::uint8_t> content,
-                        std::string& error, const NameSuffixes& suffixes = randomNameSuffix);
+// The steps above, with the system's texts (UTF-8) in the result.
+Replacement replaceFileDurably(const std::filesystem::path& target,
+                               std::span<const std::uint8_t> content,
+                               const NameSuffixes& suffixes = randomNameSuffix);
 
 class DurableFileReplacer : public FileReplacer {
   public:
     explicit DurableFileReplacer(NameSuffixes suffixes = randomNameSuffix)
         : suffixes_(std::move(suffixes)) {}
-    bool replace(const std::filesystem::path& path, std::span<const std::uint8_t> content,
-                 std::string& error) override {
-        return replaceFileDurably(path, content, error, suffixes_);
+    Replacement replace(const std::filesystem::path& path,
+                        std::span<const std::uint8_t> content) override {
+        return replaceFileDurably(path, content, suffixes_);
     }
 
   private:

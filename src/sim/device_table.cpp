@@ -1,10 +1,10 @@
 #include "sim/device_table.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <system_error>
 
 #include "core/bytes/byte_io.hpp"
+#include "core/datafile/data_file.hpp"
 #include "core/text/path_text.hpp"
 #include "platform/durable_file.hpp"
 
@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kStateMark = {'T', 'S', 'K', 'S', 'I', 'M', '0', '1'};
 static_assert(kStateFileSize == 5110);
+
+constexpr const char* kNotAStateFile =
+    "holds something other than a simulated receiver's state; it is left as it is";
 
 }  // namespace
 
@@ -77,20 +80,37 @@ std::optional<DeviceTable> decodeStateFile(std::span<const std::uint8_t> bytes) 
     return t;
 }
 
-std::optional<DeviceTable> readStateFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+StateFileRead readStateFile(const std::filesystem::path& path) {
+    StateFileRead result;
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::status(path, ec))) return result;
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(kStateFileSize);
-    std::transform(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(),
-                   std::back_inserter(bytes), [](char c) { return static_cast<std::uint8_t>(c); });
-    return decodeStateFile(bytes);
+    std::string error;
+    switch (readWholeFile(path, bytes, error, kStateFileSize)) {
+        case ReadOutcome::Read:
+            break;
+        case ReadOutcome::TooLarge:
+            result.problem = kNotAStateFile;
+            return result;
+        case ReadOutcome::Failed:
+            result.problem = error;
+            return result;
+    }
+    if (bytes.empty()) return result;  // made ready for us (mktemp, touch): nothing to keep
+    result.table = decodeStateFile(bytes);
+    if (!result.table) result.problem = kNotAStateFile;
+    return result;
 }
 
 bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
                     std::string& error) {
-    std::string why;
-    if (platform::replaceFileDurably(path, encodeStateFile(table), why)) return true;
+    // Looked at again: the file may have been replaced by something else since the run began.
+    std::string why = readStateFile(path).problem;
+    if (why.empty()) {
+        const Replacement replaced = platform::replaceFileDurably(path, encodeStateFile(table));
+        if (replaced.ok) return true;
+        why = replaced.error;
+    }
     error = "cannot replace " + pathToUtf8(path) + ": " + why;
     return false;
 }

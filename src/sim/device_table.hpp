@@ -57,9 +57,20 @@ std::vector<std::uint8_t> encodeStateFile(const DeviceTable& table);
 // Nothing for a file of another size or without the mark.
 std::optional<DeviceTable> decodeStateFile(std::span<const std::uint8_t> bytes);
 
-std::optional<DeviceTable> readStateFile(const std::filesystem::path& path);
+// What stands at a state file's path. Only an absent or empty file, or a state file, may be
+// written over: anything else (a data file given by mistake, a device, a FIFO) is refused
+// before the receiver is made, and again before each write, so nothing of it is lost.
+struct StateFileRead {
+    std::optional<DeviceTable> table;  // the kept table; nothing for an absent or empty file
+    std::string problem;               // why the path cannot be a state file; empty when it can
+};
+
+// Reads no more than a state file's size and never waits: only a regular file is opened.
+StateFileRead readStateFile(const std::filesystem::path& path);
 // Replaces the file durably (platform/durable_file.hpp), so an interrupted or failed
-// write keeps the old state. False with the reason in `error` on failure.
+// write keeps the old state. False with the reason in `error` on failure, also when the path
+// holds something that is not a state file. A folder that cannot be flushed after the rename
+// does not fail the write: the table is in place.
 bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
                     std::string& error);
 

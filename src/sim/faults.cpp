@@ -8,7 +8,7 @@ namespace {
 
 using Option = FaultOption<Faults>;
 
-constexpr std::array<Option, 10> kBuiltIn = {{
+constexpr std::array<Option, 11> kBuiltIn = {{
     {{"absent", "", "no device on the bus"},
      FaultValue::None,
      [](Faults& f, const FaultArgument&) { f.absent = true; }},
@@ -34,6 +34,9 @@ constexpr std::array<Option, 10> kBuiltIn = {{
     {{"unplug-after", "N", "the device disappears after N exchanges"},
      FaultValue::Number,
      [](Faults& f, const FaultArgument& a) { f.unplugAfter = a.number; }},
+    {{"replug-ms", "MS", "a device that disappeared (unplug-after) comes back MS ms later"},
+     FaultValue::Number,
+     [](Faults& f, const FaultArgument& a) { f.replugMs = a.number; }},
     {{"wrong-echo", "[N]", "the next N (default: every) Get Capture replies echo another code"},
      FaultValue::OptionalNumber,
      [](Faults& f, const FaultArgument& a) { f.wrongEcho = a.number; },

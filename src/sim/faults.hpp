@@ -24,6 +24,7 @@ struct Faults {
     std::uint32_t setFailures = 0;  // the next N set-feature calls fail
     std::uint32_t getFailures = 0;  // the next N get-feature calls fail
     std::optional<std::uint32_t> unplugAfter;  // the device vanishes after N more exchanges
+    std::optional<std::uint32_t> replugMs;     // ... and comes back this many ms later
     std::uint32_t wrongEcho = 0;  // the next N Get Capture 0x23 replies echo another code
     std::optional<std::uint16_t> oversizedLength;  // Get Capture replies announce this length
 };

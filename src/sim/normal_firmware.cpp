@@ -63,7 +63,8 @@ Handling NormalFirmware::onRequest(std::span<const std::uint8_t> request, Reply&
             if (!store(request, code, length)) setStatus(reply, kStatusNak);
             break;
         case CommandCode::Save:
-            receiver_.saveTable();
+            // A flash write that fails is refused: the receiver keeps the table it had.
+            if (!receiver_.saveTable()) setStatus(reply, kStatusNak);
             reply.notReadyForMs = receiver_.options().saveDurationMs;
             break;
         default:

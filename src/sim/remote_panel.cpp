@@ -2,14 +2,11 @@
 
 #include "core/keys/key_codes.hpp"
 #include "core/model/remote_model.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik::sim {
 namespace {
-
-std::string_view pick(std::string_view english, std::string_view japanese, Language language) {
-    return language == Language::Japanese ? japanese : english;
-}
 
 // The keys of one press as a send string, each macro step after the pause before it.
 std::string typedText(const std::vector<TypedKey>& keys, Language language) {
@@ -23,7 +20,7 @@ std::string typedText(const std::vector<TypedKey>& keys, Language language) {
         // Keys of one list follow each other one report apart; a longer gap is a macro's pause.
         if (lastUp && k.atMs - *lastUp > kKeyReportIntervalMs) {
             out +=
-                formatText(pick(", after %u ms: ", "、%u ms 後: ", language), {k.atMs - *lastUp});
+                formatText(pick({", after %u ms: ", "、%u ms 後: "}, language), {k.atMs - *lastUp});
         }
         out += keyCodeText(static_cast<KeyCode>(k.modifiers << 8 | k.usage), "");
     }
@@ -36,11 +33,19 @@ std::string_view panelText(PanelText text, Language language) {
     switch (text) {
         case PanelText::Caption:
         case PanelText::MenuEntry:
-            return pick("Virtual Remote", "仮想リモコン", language);
+            return pick({"Virtual Remote", "仮想リモコン"}, language);
         case PanelText::TimingNoise:
-            return pick("Timing noise:", "タイミングのゆらぎ:", language);
+            return pick({"Timing noise:", "タイミングのゆらぎ:"}, language);
         case PanelText::Log:
-            return pick("Presses:", "押したボタン:", language);
+            return pick({"Presses:", "押したボタン:"}, language);
+        case PanelText::Unplug:
+            return pick({"Unplug", "取り外す"}, language);
+        case PanelText::PlugIn:
+            return pick({"Plug in", "接続する"}, language);
+        case PanelText::Unplugged:
+            return pick({"Receiver unplugged", "受信機を取り外しました"}, language);
+        case PanelText::PluggedIn:
+            return pick({"Receiver plugged in", "受信機を接続しました"}, language);
     }
     return {};
 }
@@ -50,29 +55,30 @@ std::string pressLogLine(const VirtualRemote& remote, std::string_view button,
     std::string line = formatText("%s %s: ", {remote.name, button});
     switch (result.heard) {
         case Heard::NoSuchButton:
-            return line + std::string(pick("no such button", "そのボタンはありません", language));
+            return line + std::string(pick({"no such button", "そのボタンはありません"}, language));
         case Heard::NotListening:
-            return line + std::string(pick("the receiver is not listening (unplugged, or in its "
-                                           "boot loader)",
-                                           "受信機は受信していません (未接続またはブートローダー)",
-                                           language));
+            return line +
+                   std::string(pick({"the receiver is not listening (unplugged, or in its "
+                                     "boot loader)",
+                                     "受信機は受信していません (未接続またはブートローダー)"},
+                                    language));
         case Heard::Captured:
             return line +
-                   formatText(pick("captured, %u entries", "キャプチャ %u エントリ", language),
+                   formatText(pick({"captured, %u entries", "キャプチャ %u エントリ"}, language),
                               {result.entries});
         case Heard::NotRecognised:
-            return line + std::string(pick("no button matched", "一致するボタンなし", language));
+            return line + std::string(pick({"no button matched", "一致するボタンなし"}, language));
         case Heard::Typed:
             break;
     }
     const std::size_t slot = result.slot.value_or(0);
     line += formatText("No %u", {slot + 1});
     if (const auto macro = macroReference(table.returnCode(slot).keys)) {
-        line += formatText(pick(", macro %u", "、マクロ %u", language), {*macro + 1});
+        line += formatText(pick({", macro %u", "、マクロ %u"}, language), {*macro + 1});
     }
     const std::string keys = typedText(result.keys, language);
     return line + ": " +
-           (keys.empty() ? std::string(pick("types nothing", "入力なし", language)) : keys);
+           (keys.empty() ? std::string(pick({"types nothing", "入力なし"}, language)) : keys);
 }
 
 }  // namespace tessik::sim

@@ -18,6 +18,10 @@ enum class PanelText {
     MenuEntry,    // the main window's entry that shows the panel again
     TimingNoise,  // the label of the noise control (its value is a percentage)
     Log,          // the accessible name of the log pane
+    Unplug,       // the button that pulls the receiver out of the computer
+    PlugIn,       // the same button while it is out
+    Unplugged,    // the log lines they leave
+    PluggedIn,
 };
 
 std::string_view panelText(PanelText text, Language language);

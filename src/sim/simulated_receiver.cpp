@@ -11,8 +11,13 @@
 namespace tessik::sim {
 namespace {
 
-constexpr std::string_view kDevicePath = "sim:receiver";
 static_assert(kVersionAreaSize == kUfHeaderSize);
+
+// Each time the device comes onto the bus it is a new device instance, with a path of its own,
+// as a real one gets a new node: a handle or a watcher that knew the old one sees it gone.
+std::string devicePath(std::uint64_t generation) {
+    return "sim:receiver/" + std::to_string(generation);
+}
 
 }  // namespace
 
@@ -47,7 +52,7 @@ class SimulatedReceiver::Bus : public HidTransport {
             r_.identity_.productId != productId) {
             return {};
         }
-        return {HidDeviceInfo{std::string(kDevicePath), vendorId, productId}};
+        return {HidDeviceInfo{devicePath(r_.generation_), vendorId, productId}};
     }
 
     std::unique_ptr<HidDevice> open(const HidDeviceInfo& info) override;
@@ -101,7 +106,7 @@ class SimulatedReceiver::Handle : public HidDevice {
 
 std::unique_ptr<HidDevice> SimulatedReceiver::Bus::open(const HidDeviceInfo& info) {
     r_.settle();
-    if (!r_.present() || r_.faults_.unopenable || info.path != kDevicePath ||
+    if (!r_.present() || r_.faults_.unopenable || info.path != devicePath(r_.generation_) ||
         info.vendorId != r_.identity_.vendorId || info.productId != r_.identity_.productId) {
         return nullptr;
     }
@@ -121,7 +126,7 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, ReceiverOptions options)
       versionHeader_(makeVersionHeader(options_)) {
     addFirmware(std::make_shared<NormalFirmware>(*this));
     if (!options_.stateFile.empty()) {
-        if (auto kept = readStateFile(options_.stateFile)) saved_ = *kept;
+        if (auto kept = readStateFile(options_.stateFile).table) saved_ = *kept;
     }
     reply_.reserve(identity_.featureReportLength);
     powerUp();
@@ -180,11 +185,14 @@ void SimulatedReceiver::powerUp() {
         firmware_[i]->onPowerUp();
 }
 
-void SimulatedReceiver::saveTable() {
-    saved_ = table_;
-    if (options_.stateFile.empty()) return;
+bool SimulatedReceiver::saveTable() {
     stateFileError_.clear();
-    writeStateFile(options_.stateFile, saved_, stateFileError_);
+    if (!options_.stateFile.empty() &&
+        !writeStateFile(options_.stateFile, table_, stateFileError_)) {
+        return false;
+    }
+    saved_ = table_;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -207,7 +215,7 @@ SimulatedReceiver::Error SimulatedReceiver::onSetFeature(std::uint64_t generatio
     Error e = check(generation, report.size(), faults_.setFailures);
     if (e == Error::None && faults_.unplugAfter && *faults_.unplugAfter == 0) {
         faults_.unplugAfter.reset();
-        unplug();
+        reenumerate(identity_, faults_.replugMs);  // pulled out, and perhaps plugged in again
         e = Error::NoDevice;
     }
     if (e == Error::None && report[kReportIdOffset] != kReportId) e = Error::BadReport;

@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/device/clock.hpp"
@@ -124,9 +125,11 @@ class SimulatedReceiver {
     const DeviceTable& table() const { return table_; }  // as received since power-up
     DeviceTable& table() { return table_; }
     const DeviceTable& savedTable() const { return saved_; }  // kept through power-down
-    // Save: the received table becomes the kept one (and goes to the state file).
-    void saveTable();
-    const std::string& stateFileError() const { return stateFileError_; }
+    // Save: the received table becomes the kept one and goes to the state file. False, keeping
+    // the old table, when the state file cannot be written: the device's flash write failed.
+    bool saveTable();
+    // Why the last Save could not write the state file (empty when it could); cleared by reading.
+    std::string takeStateFileError() { return std::exchange(stateFileError_, {}); }
     bool captureMode() const { return captureMode_; }
     void setCaptureMode(bool on) { captureMode_ = on; }
     // The capture memory; a press of a remote button fills it with load().

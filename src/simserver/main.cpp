@@ -7,13 +7,15 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/device_options.hpp"
-#include "connect/device_transport.hpp"
+#include "connect/device_session.hpp"
 #include "core/device/clock.hpp"
+#include "core/text/format.hpp"
 #include "hid/linux/uhid_device.hpp"
 #include "sim/simulated_receiver.hpp"
 
@@ -29,8 +31,13 @@ void onSignal(int) {
     stopping = true;
 }
 
+// One line on the error stream; paths and other texts from outside are shown escaped.
+void say(const std::string& text) {
+    std::fprintf(stderr, "tessik-sim: %s\n", escapeControlBytes(text).c_str());
+}
+
 struct Options {
-    connect::TransportOptions device;
+    connect::SessionOptions device;
     std::optional<std::uint32_t> unplugAfter;
     std::uint32_t replugMs = 2000;
     bool decoys = false;
@@ -76,12 +83,12 @@ class Bridge {
     int run() {
         std::string error;
         if (options_.decoys && !decoys_.create(options_.uhidNode, error)) {
-            std::fprintf(stderr, "tessik-sim: %s\n", error.c_str());
+            say(error);
             return 1;
         }
         while (!stopping) {
             if (!follow(error)) {
-                std::fprintf(stderr, "tessik-sim: %s\n", error.c_str());
+                say(error);
                 return 1;
             }
             if (options_.decoys) decoys_.serve();
@@ -151,6 +158,8 @@ class Bridge {
         std::copy_n(report.begin(), std::min(report.size(), whole.size()), whole.begin());
         const bool ok = handle_->setFeature(whole);
         lastReplyAt_ = clock_.tickMs();
+        // A Save the state file could not take: the host got a refusal, the user the reason.
+        if (const std::string kept = receiver_.takeStateFileError(); !kept.empty()) say(kept);
         if (ok && options_.unplugAfter && ++exchanges_ == *options_.unplugAfter) {
             // Pulled out after this exchange, and plugged in again a little later.
             receiver_.unplug();
@@ -184,24 +193,33 @@ int main(int argc, char** argv) {
         "Serves the simulated IR receiver through /dev/uhid, as a HID device of this "
         "machine, until interrupted.",
         "tessik-sim"};
-    cli::addSimulatorOptions(app, options.device, nullptr);
+    cli::addSimulatorOptions(app, options.device);
     app.add_option("--unplug-after", options.unplugAfter,
                    "pull the device off the bus after N exchanges (it comes back after "
                    "--replug-ms)")
         ->type_name("N")
-        ->check(CLI::PositiveNumber);
+        ->check(CLI::Range(std::uint32_t{1}, std::numeric_limits<std::uint32_t>::max()));
     app.add_option("--replug-ms", options.replugMs, "how long a pulled device stays away")
         ->type_name("MS");
     app.add_flag("--decoys", options.decoys,
                  "put two other HID devices on the bus as well: another vendor's, and a boot "
                  "loader that never answers");
-    app.add_option("--uhid", options.uhidNode, "the uhid control node")->type_name("NODE");
+    app.add_option("--uhid", options.uhidNode,
+                   "the uhid control node: the kernel's uhid character device (10:239)")
+        ->type_name("NODE")
+        ->check(CLI::Validator(
+            [](std::string& node) {
+                const std::string why = hid::uhidNodeProblem(node);
+                return why.empty() ? why : escapeControlBytes(node) + ": " + why;
+            },
+            "", "uhid node"));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "tessik-sim: %s; see tessik-sim --help\n", e.what());
+        std::fprintf(stderr, "tessik-sim: %s; see tessik-sim --help\n",
+                     escapeControlBytes(e.what()).c_str());
         return 2;
     }
 
@@ -209,10 +227,10 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     SteadyClock clock;
     std::string error;
-    const auto device = connect::DeviceTransport::open(options.device, clock, error);
-    if (!device) {
-        std::fprintf(stderr, "tessik-sim: %s\n", error.c_str());
+    const auto session = connect::DeviceSession::open(options.device, error, {.clock = &clock});
+    if (!session) {
+        say(error);
         return 2;
     }
-    return Bridge(*device->receiver(), clock, options).run();
+    return Bridge(*session->receiver(), clock, options).run();
 }

@@ -29,7 +29,7 @@ std::string english(StringId id) {
 
 TEST_F(CaptureDialog, twoPressesConfirmAndNextStoresWithTheComment) {
     const sim::VirtualRemote& tv = sim::necTvRemote();
-    window->model().jitterPercent = 5;  // the noisy presses vary more than that
+    window->model().setJitter(5);  // the noisy presses vary more than that
     capture([&](app::Capture_w& d) {
         auto* next = d.findChild<QPushButton*>("nextButton");
         auto* comment = d.findChild<QLineEdit*>("captureComment");
@@ -65,30 +65,33 @@ TEST_F(CaptureDialog, twoPressesConfirmAndNextStoresWithTheComment) {
     });
 }
 
-TEST_F(CaptureDialog, aLostLinkIsABoxOfTheServiceAndStopsThePolling) {
+// The main window hands a receiver that left to the open capture, which ends with one box of
+// the service and a prompt that no longer asks for a press.
+TEST_F(CaptureDialog, aReceiverThatLeavesEndsTheOpenCaptureWithOneBoxAndNoStalePrompt) {
     capture([&](app::Capture_w& d) {
         receiver->unplug();
-        auto* timer = d.findChild<QTimer*>();
-        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-        EXPECT_EQ(dialogs.shown.size(), 1u) << "the link tells of the lost receiver";
-        EXPECT_FALSE(timer->isActive()) << "no more polls after a failed one";
+        window->checkDevices();
+        EXPECT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_FALSE(d.findChild<QTimer*>()->isActive()) << "no more polls";
+        EXPECT_EQ(shown(d, "capturePrompt"), d.session().prompt());
+        EXPECT_NE(shown(d, "capturePrompt"), english(StringId::CapturePrompt));
         click(d, "closeButton");
     });
-    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "Close has nothing to tell a receiver that is gone";
 }
 
 // The program's own simulated receiver: its Virtual Remote, reached from the Setup menu, stays
 // usable while the capture dialog is open, and its clicks are the presses the dialog sees.
 TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturing) {
-    EXPECT_EQ(window->findChild<QAction*>("virtualRemoteAction"), nullptr) << "no simulator";
+    EXPECT_EQ(window->action(CommandId::VirtualRemote), nullptr) << "no simulator";
     TempDir folder;
     app::DeviceOptions options;
     options.simulate = true;
-    options.simulatorStateFile = folder.path() / "state";
+    options.simStateFile = folder.path() / "state";
     window = std::make_unique<app::CTessikDlg>(dialogs, options, Language::English);
     window->show();
     startNew("TV");
-    window->findChild<QAction*>("virtualRemoteAction")->trigger();
+    window->action(CommandId::VirtualRemote)->trigger();
     QWidget* remote = window->virtualRemote();
     ASSERT_NE(remote, nullptr);
     EXPECT_TRUE(remote->isVisible());

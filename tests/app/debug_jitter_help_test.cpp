@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, debugWindowIsMadeOnFirstUseTogglesAndLogsAndShowsStatisti
     window->About();
 
     // Each control shows its own figure of the table's statistics, which only AddCode writes.
-    window->AddCode(necLikeCode(0x77), u"");
+    window->model().AddCode(necLikeCode(0x77), u"");
     const std::pair<int, const char*> shown[] = {
         {1009, " 4500"}, {1025, " 9000"}, {1016, "  550"}, {1015, "  570"},
         {1019, " 1690"}, {1020, " 1685"}, {1023, "  565"}, {1021, "   32 bits"}};
@@ -74,23 +74,23 @@ TEST_F(MainWindowTest, jitterShowsTheStoredValueCancelKeepsItAndOkStoresTheClamp
         slider.setValue(17);
         EXPECT_EQ(label.text(), "Jitter (17%)");
         EXPECT_EQ(d.findChild<QLabel*>("jitterVerdict")->text().toStdString(),
-                  jitterVerdictText(window->model().header, 17, std::nullopt, Language::English))
+                  jitterVerdictText(window->model().header(), 17, std::nullopt, Language::English))
             << "the core's verdict for the slider's value";
         click(d, "cancelButton");
     });
-    EXPECT_EQ(window->model().jitterPercent, 10);
+    EXPECT_EQ(window->model().jitterPercent(), 10);
     runJitter([](QDialog& d, QSlider&, QLabel&) { click(d, "okButton"); });
-    EXPECT_FALSE(window->model().modified) << "neither Cancel nor OK without a change";
+    EXPECT_FALSE(window->model().modified()) << "neither Cancel nor OK without a change";
 
-    window->model().jitterPercent = 35;
+    window->model().setJitter(35);
     runJitter([](QDialog& d, QSlider& slider, QLabel& label) {
         EXPECT_EQ(slider.value(), 20);
         EXPECT_EQ(label.text(), "Jitter (35%)");
         click(d, "okButton");
     });
     EXPECT_EQ(modal.acted, 3);
-    EXPECT_EQ(window->model().jitterPercent, 20);
-    EXPECT_TRUE(window->model().modified);
+    EXPECT_EQ(window->model().jitterPercent(), 20);
+    EXPECT_TRUE(window->model().modified());
 }
 
 const QString kSourceHelp = QStringLiteral(TESSIK_SOURCE_DIR "/res/help");

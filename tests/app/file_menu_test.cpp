@@ -85,11 +85,24 @@ TEST_F(MainWindowTest,
     dialogs.answer(Answer::Cancel);
     dialogs.answer(Answer::Ok);
     window->Save();
-    EXPECT_TRUE(window->model().modified) << "Cancel";
+    EXPECT_TRUE(window->model().modified()) << "Cancel";
     window->Save();
     EXPECT_EQ(dialogs.shown, std::vector(2, box(StringId::OverwriteOnSave, MessageKind::Question)));
-    EXPECT_FALSE(window->model().modified);
+    EXPECT_FALSE(window->model().modified());
     EXPECT_TRUE(dialogs.fileRequests.empty()) << "Save never shows a file dialog";
+
+    // The title names the file and marks unsaved changes; undoing past the save marks them
+    // again, and redoing back to it clears the mark.
+    EXPECT_EQ(window->windowTitle(), "tv.ird – Infrared-remote-control setting tool");
+    window->action(CommandId::Undo)->trigger();
+    EXPECT_EQ(std::tuple(window->windowTitle().startsWith("tv.ird* – "), rows()),
+              std::tuple(true, 2));
+    QAction* redo = window->action(CommandId::Redo);
+    EXPECT_EQ(std::tuple(redo->text(), redo->shortcuts()),
+              std::tuple("&Redo Capture No 3",
+                         QList{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+    redo->trigger();
+    EXPECT_FALSE(window->model().modified());
 
     dialogs.chooseNext(file);
     window->action(CommandId::Open)->trigger();  // nothing unsaved: no question
@@ -97,6 +110,7 @@ TEST_F(MainWindowTest,
     EXPECT_EQ(rows(), 3);
     EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "TV");
     EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true}));
+    EXPECT_FALSE(window->action(CommandId::Undo)->isEnabled()) << "Open starts a new history";
 }
 
 // File > Import...: the preview lists every signal with its verdict; the checked ones are
@@ -125,6 +139,10 @@ TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     window->Import();
     ASSERT_EQ(rows(), 5);
     EXPECT_EQ(rowTexts(1).last(), "Vol-");
+    QAction* undo = window->action(CommandId::Undo);
+    EXPECT_EQ(undo->text(), "&Undo Import of 5 codes");
+    undo->trigger();
+    EXPECT_EQ(rows(), 0) << "the whole import is one step";
 
     std::ofstream(dir / "bad.ir") << "Filetype: IR signals file\nname: A\ntype: raw\ndata: 1 x\n";
     dialogs.chooseNext(dir / "bad.ir");

@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include "app/CInputKeyDlg.hpp"
@@ -64,6 +66,13 @@ QLineEdit* edit(QWidget& d, const char* name) {
     return d.findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 
+// A mouse press into a box, as a click into it.
+void clickInto(QWidget* w) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
 // A double-click selects the row, then reports the double-click.
 void doubleClick(QTreeWidget* list, int row) {
     list->setCurrentItem(list->topLevelItem(row));
@@ -76,32 +85,36 @@ TEST_F(MainWindowTest, sendStringEditorCapturesKeyboardKeysAndStoresEachEntryItL
     addCodes(2);
     modal.whenOpens<app::CInputKeyDlg>([](app::CInputKeyDlg& d) {
         QLineEdit* send = edit(d, "sendTextEdit");
-        send->setFocus();
-        // A chord the box would take as its own shortcut: the key is captured and shown.
+        auto* record = d.findChild<QPushButton*>("recordButton");
+        // From the keyboard: "Record Key" takes the next key, a chord the box would take as
+        // its own shortcut, and lets the keyboard go again.
+        record->toggle();
         sendKey(send, QEvent::KeyPress, kLeftCtrl, {});
         tap(send, letter('c', 54, 0x2E), Qt::ControlModifier);
         sendKey(send, QEvent::KeyRelease, kLeftCtrl, Qt::ControlModifier);
-        EXPECT_EQ(send->text(), "[LCTRL]c");
+        tap(send, kTab);  // moves on: not recorded
+        EXPECT_EQ(std::tuple(send->text(), record->isChecked()), std::tuple("[LCTRL]c", false));
         EXPECT_TRUE(d.findChild<QCheckBox*>("lCtrlBox")->isChecked());
         click(d, "nextButton");
 
-        // Button 2: a key without a character, a letter the box types, then keys that would
-        // move the focus or close the dialog anywhere else.
+        // Button 2, clicked into: a key without a character, a letter the box types, then keys
+        // that would move the focus or close the dialog anywhere else, up to the sixth key.
+        clickInto(send);
         for (const XKey& k : {kF5, letter('a', 38, 0x1E), kTab, kEnter, letter('d', 40, 0x20), kF5})
             tap(send, k);
-        tap(send, kEscape);  // likewise swallowed
-        EXPECT_EQ(send->text(), "[F5]a[TAB][ENTER]d[F5]");
-        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(std::tuple(send->text(), d.isVisible(), record->isChecked()),
+                  std::tuple("[F5]a[TAB][ENTER]d[F5]", true, false));
         click(d, "prevButton");
 
         EXPECT_EQ(send->text(), "[LCTRL]c") << "button 1 loaded again";
         edit(d, "commentEdit")->setText("Copy");
         pressKey(edit(d, "commentEdit"), Qt::Key_Escape);  // leaves without storing the entry
     });
-    doubleClick(list(), 0);
+    list()->setCurrentItem(list()->topLevelItem(0));
+    pressKey(list(), Qt::Key_Return);  // Enter on a row opens its editor, as a double-click
     const RemoteModel& m = window->model();
-    EXPECT_EQ(m.buttons[0].code.keys, (KeyCodeList{0x0106, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(m.buttons[1].code.keys, (KeyCodeList{0x3E, 0x04, 0x2B, 0x28, 0x07, 0x3E}));
+    EXPECT_EQ(m.button(0).code.keys, (KeyCodeList{0x0106, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(m.button(1).code.keys, (KeyCodeList{0x3E, 0x04, 0x2B, 0x28, 0x07, 0x3E}));
     EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x1000", "[LCTRL]c", "button"}));
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(1)) << "the last stored row selected";
 }
@@ -117,6 +130,7 @@ TEST_F(MainWindowTest, macrosAreRegisteredListedAssignedAndDeletedThroughTheirDi
             edit(reg, "macroNameEdit")->setText("Movie night");
             reg.findChild<QSpinBox*>("intervalSpin")->setValue(510);
             modal.whenOpens<app::CInputKeyDlg>([](app::CInputKeyDlg& k) {
+                clickInto(edit(k, "sendTextEdit"));
                 tap(edit(k, "sendTextEdit"), kF5);
                 click(k, "closeButton");
             });
@@ -132,12 +146,13 @@ TEST_F(MainWindowTest, macrosAreRegisteredListedAssignedAndDeletedThroughTheirDi
     });
     window->action(CommandId::EditMacro)->trigger();
 
-    // Button 2 runs it: the "Macro" box, then the macro chosen in the combo box.
+    // Button 2 runs it: the "Macro" box, toggled as Space or a screen reader does, then the
+    // macro chosen in the combo box.
     modal.whenOpens<app::CInputKeyDlg>([](app::CInputKeyDlg& d) {
-        d.findChild<QCheckBox*>("macroBox")->click();
+        d.findChild<QCheckBox*>("macroBox")->toggle();
         auto* combo = d.findChild<QComboBox*>("macroCombo");
         ASSERT_TRUE(combo->isEnabled());
-        combo->activated(0);
+        combo->setCurrentIndex(0);
         click(d, "closeButton");
     });
     doubleClick(list(), 1);
@@ -160,8 +175,12 @@ TEST_F(MainWindowTest, macrosAreRegisteredListedAssignedAndDeletedThroughTheirDi
         list.reject();
     });
     window->EditMacro();
-    EXPECT_EQ(dialogs.shown.back().text, "Is No.1 deleted?");
+    EXPECT_EQ(dialogs.shown.back().text,
+              "Is No.1 deleted?\n1 button runs this macro; it will send nothing.");
     EXPECT_EQ(rowTexts(1)[2], "") << "the main list follows the macro table";
+    // The delete is one step back; the button runs the macro again.
+    window->action(CommandId::Undo)->trigger();
+    EXPECT_EQ(rowTexts(1)[2], "[M Movie night]");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMenuBar>
 
+#include "app/WindowPlacement.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/text/strings.hpp"
 
@@ -25,8 +26,8 @@ TEST_F(MainWindowTest, menuAndListFollowTheTableFromNewThroughAFullTableAndDelet
     addCodes(1);
     addCodes(127, 0x2000);
     EXPECT_EQ(rows(), 128);
-    EXPECT_EQ(menuStates(*window), window->model().commands) << "the 128th code fills the table";
-    EXPECT_EQ(window->AddCode(necLikeCode(0x9999), u"one too many"), kNoFreeSlot);
+    EXPECT_EQ(menuStates(*window), window->model().commands()) << "the 128th code fills the table";
+    EXPECT_EQ(window->model().AddCode(necLikeCode(0x9999), u"one too many"), kNoFreeSlot);
 
     window->DeleteButton();
     EXPECT_TRUE(dialogs.shown.empty()) << "no row selected: nothing asked";
@@ -35,13 +36,13 @@ TEST_F(MainWindowTest, menuAndListFollowTheTableFromNewThroughAFullTableAndDelet
     dialogs.answer(Answer::Ok);
     window->action(CommandId::DeleteIr)->trigger();
     EXPECT_EQ(rows(), 128) << "Cancel deletes nothing";
-    window->action(CommandId::DeleteIr)->trigger();
+    pressKey(list(), Qt::Key_Delete);  // as Edit > Delete Ir Data
     EXPECT_EQ(dialogs.shown.back(), (Message{{}, "Is No.1 deleted?", MessageKind::Question}));
     EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x2000", "", "button"}));
 
     // A table written elsewhere may leave slots empty between codes: the list shows the
     // occupied ones, and the selected row's own slot is the one deleted.
-    window->model().buttons[1] = {};
+    test::rewrite(window->model(), [](RemoteTables& t) { t.buttons[1] = {}; });
     window->RefreshList(2);
     ASSERT_EQ(rows(), 126);
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(1)) << "slot 2 is the second row";
@@ -102,7 +103,7 @@ TEST_F(MainWindowTest, captionsMenusHeadingsAndMessagesFollowTheJapaneseUi) {
     openWindow(Language::Japanese);
     EXPECT_EQ(window->windowTitle(), "赤外線リモコン設定ツール");
     QAction* fileMenu = window->findChild<QMenuBar*>("menuBar")->actions().front();
-    EXPECT_EQ(fileMenu->text(), "ファイル");
+    EXPECT_EQ(fileMenu->text(), "ファイル(&F)");
     EXPECT_EQ(window->versionAction()->text(), "バージョン情報 Tessik(&A)...");
     EXPECT_EQ(list()->headerItem()->text(1), "赤外線コード");
     modal.whenOpens<QDialog>([](QDialog& d) {
@@ -114,7 +115,26 @@ TEST_F(MainWindowTest, captionsMenusHeadingsAndMessagesFollowTheJapaneseUi) {
     window->startUp();  // no receiver
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0],
-              (Message{"Error", "デバイスが接続されていません", MessageKind::Notice}));
+              (Message{"Error", std::string(text(StringId::DeviceNotConnected, Language::Japanese)),
+                       MessageKind::Warning}));
+}
+
+// The Virtual Remote beside the main window, wherever the window manager put it, on the common
+// screens and at 200 % (1920 x 1080 seen as 960 x 540): it covers nothing and stays on screen.
+TEST(WindowPlacement, theCompanionNeverCoversTheMainWindowAndStaysOnTheScreen) {
+    const QSize main(656, 470), wanted(830, 700), minimum(288, 240);
+    const std::tuple<QRect, QPoint> cases[] = {
+        {{0, 0, 1920, 1080}, {632, 305}}, {{0, 0, 1600, 1000}, {472, 265}},
+        {{0, 0, 1366, 768}, {355, 149}},  {{0, 0, 1366, 768}, {700, 0}},
+        {{0, 0, 960, 540}, {152, 35}},    {{1920, 0, 1366, 768}, {1920, 298}},
+    };
+    for (const auto& [screen, at] : cases) {
+        const app::Placement p = app::placeBeside(QRect(at, main), wanted, minimum, screen);
+        EXPECT_FALSE(p.main.intersects(p.companion)) << screen.width() << " " << at.x();
+        EXPECT_TRUE(screen.contains(p.main) && screen.contains(p.companion))
+            << screen.width() << " " << at.x();
+        EXPECT_GE(p.companion.width(), minimum.width());
+    }
 }
 
 }  // namespace

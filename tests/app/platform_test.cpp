@@ -96,8 +96,7 @@ TEST(DeviceOptions, takeTheSimulatorOptionsOfTheCommandLineAndRefuseWhatItCannot
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QStandardPaths::setTestModeEnabled(false);
     ASSERT_TRUE(simulated) << error;
-    EXPECT_EQ(simulated->simulatorStateFile.parent_path(),
-              std::filesystem::path(folder.toStdString()));
+    EXPECT_EQ(simulated->simStateFile.parent_path(), std::filesystem::path(folder.toStdString()));
 
     const auto faulty =
         optionsFrom({"--simulate", "--sim-fault", "nak-exchange=40", "--sim-update-mode",
@@ -106,7 +105,7 @@ TEST(DeviceOptions, takeTheSimulatorOptionsOfTheCommandLineAndRefuseWhatItCannot
     ASSERT_TRUE(faulty) << error;
     EXPECT_EQ(faulty->simFaults, (std::vector<std::string>{"nak-exchange=40", "corrupt-block=3"}));
     EXPECT_TRUE(faulty->simUpdateMode);
-    EXPECT_EQ(faulty->simulatorStateFile, std::filesystem::path("/tmp/receiver.state"));
+    EXPECT_EQ(faulty->simStateFile, std::filesystem::path("/tmp/receiver.state"));
 
     EXPECT_FALSE(optionsFrom({"--simulate", "--sim-fault", "no-such-fault"}, error));
     EXPECT_EQ(error, "unknown fault \"no-such-fault\"");

@@ -61,7 +61,10 @@ TEST_F(Dialogs, setUpRunsTheBarToTheEndReportsTheOutcomeAndCanRunAgain) {
         EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->value()), std::tuple(0, 138, 0));
 
         click(d, "setButton");  // the link's own NAK box, then one "Failed" and no "Success"
-        EXPECT_EQ(dialogs.shown.back(), box(StringId::SetUpFailed, MessageKind::Warning));
+        const Message failed = box(StringId::SetUpFailed, MessageKind::Warning);
+        EXPECT_EQ(dialogs.shown.back().kind, failed.kind);
+        EXPECT_THAT(dialogs.shown.back().text,
+                    ::testing::StartsWith(failed.text + "\nSet Return Code, slot 38"));
         EXPECT_EQ(dialogs.shown.size(), 2u);
         EXPECT_EQ(bar->value(), 38);
 
@@ -95,9 +98,13 @@ TEST_F(Dialogs, updateWithTheSampleImageLogsEveryStepAndAboutShowsTheNewVersion)
         EXPECT_EQ(bar->value(), bar->maximum());
         EXPECT_EQ(dialogs.shown,
                   std::vector{box(StringId::FirmwareUpdateSucceeded, MessageKind::Notice)});
+        EXPECT_EQ(shown(d, "runningFirmwareText"),
+                  "Current Firmware : \"Tessik sample firmware\" Ver 1.3.0 25/01/20 09:15");
         EXPECT_TRUE(update->isEnabled());
         d.accept();
     });
+    EXPECT_EQ(window->findChild<QLabel*>("receiverStatus")->text(),
+              "Receiver connected – firmware 1.3.0");
     run<app::m_About>(CommandId::About, [](app::m_About& d) {
         EXPECT_EQ(shown(d, "firmwareText"), "Firmware Ver 1.3.0");
         d.accept();
@@ -116,7 +123,7 @@ TEST_F(Dialogs, aFailedUpdateEndsInItsLogLineAndBoxAndCanBeStartedAgain) {
         const std::string log = logOf(d);
         EXPECT_TRUE(log.ends_with(" NG")) << log;
         EXPECT_EQ(dialogs.shown,
-                  std::vector{box(StringId::FirmwareUpdateFailed, MessageKind::Notice)});
+                  std::vector{box(StringId::FirmwareUpdateFailed, MessageKind::Warning)});
         ASSERT_TRUE(update->isEnabled());
 
         click(d, "updateButton");  // the device waits in its boot loader now

@@ -16,12 +16,12 @@ namespace tessik::test {
 namespace {
 
 TEST(SignalView, drawsEmptyOneBitAndLongestCodesAtEveryZoom) {
-    RemoteModel table;
-    table.AccumulateStatistics(necLikeCode(0x20DF10EF));
+    RemoteHeader header;
+    AccumulateStatistics(header, necLikeCode(0x20DF10EF));
     CodeRecord longest = necLikeCode(0x20DF10EF, kMaxDecodedBits);
     longest.codeBytes.fill(0xA5);
-    const SignalTrace oneBit = codeTrace(necLikeCode(0x80, 1), table.header, 10);
-    const SignalTrace all = codeTrace(longest, table.header, 10);
+    const SignalTrace oneBit = codeTrace(necLikeCode(0x80, 1), header, 10);
+    const SignalTrace all = codeTrace(longest, header, 10);
 
     app::SignalView view(Language::Japanese);
     EXPECT_FALSE(view.accessibleName().isEmpty());
@@ -53,9 +53,9 @@ TEST_F(MainWindowTest, theSignalWindowFollowsTheSelectedRow) {
     ASSERT_TRUE(shown != nullptr && shown->isVisible());
     const RemoteModel& m = window->model();
 
-    EXPECT_EQ(shown->view()->traces(), std::vector{codeTrace(m.buttons[0].code, m.header, 10)});
+    EXPECT_EQ(shown->view()->traces(), std::vector{codeTrace(m.button(0).code, m.header(), 10)});
     list()->setCurrentItem(list()->topLevelItem(1));
-    EXPECT_EQ(shown->view()->traces(), std::vector{codeTrace(m.buttons[1].code, m.header, 10)});
+    EXPECT_EQ(shown->view()->traces(), std::vector{codeTrace(m.button(1).code, m.header(), 10)});
     EXPECT_TRUE(shown->findChild<QLabel*>("signalHeading")->text().startsWith("Button 2: 0x1001"));
     list()->clearSelection();
     EXPECT_TRUE(shown->view()->traces().empty());

@@ -2,7 +2,10 @@
 
 #include <QLabel>
 
+#include <QPushButton>
+
 #include "app/C_Update.hpp"
+#include "app/VirtualRemoteWindow.hpp"
 #include "app/m_About.hpp"
 #include "app/support/main_window_fixture.hpp"
 #include "core/device/usbhidioc.hpp"
@@ -53,6 +56,50 @@ TEST_F(Startup, aboutAsksAgainAndTheContextEntryShowsTheLastAnswer) {
     receiver->unplug();
     EXPECT_EQ(firmwareShown([&] { window->About(); }), "Firmware Ver 0.0.0");
     EXPECT_EQ(dialogs.shown.at(0).caption, "Error");
+
+    // Plugged in again, a new firmware: read when it arrives, shown without asking again.
+    plug(kProductIdNormal, {1, 4, 2});
+    openWindow();
+    window->startUp();
+    receiver->unplug();
+    window->checkDevices();
+    receiver->plug();
+    window->checkDevices();
+    EXPECT_EQ(firmwareShown([&] { window->versionAction()->trigger(); }), "Firmware Ver 1.4.2");
+}
+
+// The status line follows the simulated receiver as the Virtual Remote pulls it out and plugs
+// it in again, without a click in the main window; the texts and the search are the core's.
+TEST_F(Startup, theStatusLineFollowsTheReceiverAsTheVirtualRemoteUnplugsAndPlugsItIn) {
+    plug(kProductIdNormal);
+    openWindow(Language::English, true);
+    window->startUp();
+    auto* status = window->findChild<QLabel*>("receiverStatus");
+    EXPECT_EQ(status->text(), "Simulated receiver – firmware 1.2.3");
+    window->ShowVirtualRemote();
+    auto* plugButton = window->virtualRemote()->findChild<QPushButton*>("plugButton");
+    EXPECT_EQ(plugButton->text(), "Unplug");
+    plugButton->click();
+    window->checkDevices();
+    EXPECT_EQ(std::tuple(status->text(), plugButton->text()),
+              std::tuple(QString("No receiver connected"), QString("Plug in")));
+    plugButton->click();
+    window->checkDevices();
+    EXPECT_EQ(status->text(), "Simulated receiver – firmware 1.2.3");
+    EXPECT_TRUE(dialogs.shown.empty()) << "nothing is asked or told";
+}
+
+// With nothing plugged in, the update dialog says so rather than that a device waits.
+TEST_F(Startup, theFirmwareUpdateWithNothingConnectedSaysNoDeviceIsConnected) {
+    openWindow();
+    window->startUp();
+    modal.whenOpens<app::C_Update>([](app::C_Update& d) {
+        EXPECT_EQ(d.findChild<QLabel*>("runningFirmwareText")->text(),
+                  "The device is not connected.");
+        d.reject();
+    });
+    window->FirmwareUpdate();
+    EXPECT_EQ(modal.acted, 1);
 }
 
 }  // namespace

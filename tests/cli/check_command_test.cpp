@@ -36,10 +36,12 @@ TEST(CheckCommand, printsWindowsLimitMarginsAndProtocolsAndFailsWhereTheWindowsO
     }
     const std::string nec = saved(dir, "nec.ird", tv);
     RemoteModel cramped = test::modelWithButtons(1);
-    cramped.buttons[0].code.oneMin = 1000;  // within 20 % of the zero's 850
-    cramped.buttons[0].code.highMax = 850;
-    cramped.header.one = {1000, 1000, 1000};
-    cramped.header.high = {850, 850, 850};
+    test::rewrite(cramped, [](RemoteTables& t) {
+        t.buttons[0].code.oneMin = 1000;  // within 20 % of the zero's 850
+        t.buttons[0].code.highMax = 850;
+        t.header.one = {1000, 1000, 1000};
+        t.header.high = {850, 850, 850};
+    });
     const std::string close = saved(dir, "cramped.ird", cramped);
 
     const test::CliRun text = runCli({"check", nec});

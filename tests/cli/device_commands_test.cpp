@@ -6,7 +6,9 @@
 
 #include <fstream>
 
+#include "cli/commands.hpp"
 #include "core/datafile/data_file.hpp"
+#include "core/device/usbhidioc.hpp"
 #include "core/firmware/uf_header.hpp"
 #include "core/text/format.hpp"
 #include "platform/durable_file.hpp"
@@ -27,7 +29,7 @@ using ::testing::StartsWith;
 struct DeviceCli : ::testing::Test {
     void SetUp() override {
         RemoteModel model = test::modelWithButtons(4);
-        model.macros[1] = test::macroNamed(u"Lights", 2);
+        test::rewrite(model, [](RemoteTables& t) { t.macros[1] = test::macroNamed(u"Lights", 2); });
         platform::DurableFileReplacer files;
         ASSERT_TRUE(saveDataFile(ird, model, files).ok);
     }
@@ -121,6 +123,21 @@ TEST_F(DeviceCli, failuresGiveTheirStatusAndTheirMessageOnStandardError) {
     EXPECT_EQ(runCli({}).status, kExitUsage);  // with the overview on standard output
     // The faults come from the simulated receiver and its boot loader, which describe them.
     EXPECT_THAT(runCli({"setup", "--help"}).out, HasSubstr("erase-nak=N"));
+}
+
+// watch runs until interrupted (the test on a real kernel runs it whole); here, its lines.
+TEST(WatchLine, namesTheEventIdentityModeAndNodeInTextOrJson) {
+    const HidDeviceInfo normal{"/dev/hidraw3", kVendorId, kProductIdNormal};
+    const HidDeviceInfo waiting{"/dev/hid\"raw\x01", kVendorId, kProductIdUpdater};
+    EXPECT_EQ(watchLine(WatchEvent::Arrived, normal, false),
+              "arrived 07f7:0021 normal /dev/hidraw3");
+    EXPECT_EQ(watchLine(WatchEvent::Left, {"/dev/hidraw1", kVendorId, kProductIdAlternate}, false),
+              "left 07f7:0019 alternate /dev/hidraw1");
+    EXPECT_EQ(watchLine(WatchEvent::Present, waiting, false),
+              "present 07f7:0018 boot loader /dev/hid\"raw\\x01");
+    EXPECT_EQ(watchLine(WatchEvent::Left, waiting, true),
+              R"({"event": "left", "identity": "07f7:0018", "mode": "boot loader", )"
+              R"("node": "/dev/hid\"raw\u0001"})");
 }
 
 TEST_F(DeviceCli, imageInfoPrintsEveryHeaderFieldAndBothCrcsOrOneRefusalLine) {

@@ -27,15 +27,17 @@ class FileCommands : public ::testing::Test {
   protected:
     void SetUp() override {
         RemoteModel m = test::modelWithButtons(3);
-        m.header.remoteName = u"リビング TV";
-        m.macros[0] = test::macroNamed(u"Movie", 2);
-        m.macros[4].name = u"named but unused";  // non-zero bytes in a free slot are kept
-        m.jitterPercent = 12;
-        m.buttons[0].code.keys = {0x0106, 0, 0, 0, 0, 0};
-        m.buttons[0].text = {1, u"c", u"copy"};
-        m.buttons[1].code.keys = {0x0204, 0x0005, 0x02E1, 0, 0, 0};
-        m.buttons[1].text = {2, u"[LSHIFT]Ab", u"音量 +"};
-        test::referToMacro(m, 2, 0);
+        test::rewrite(m, [](RemoteTables& t) {
+            t.header.remoteName = u"リビング TV";
+            t.macros[0] = test::macroNamed(u"Movie", 2);
+            t.macros[4].name = u"named but unused";  // non-zero bytes in a free slot are kept
+            t.jitterPercent = 12;
+            t.buttons[0].code.keys = {0x0106, 0, 0, 0, 0, 0};
+            t.buttons[0].text = {1, u"c", u"copy"};
+            t.buttons[1].code.keys = {0x0204, 0x0005, 0x02E1, 0, 0, 0};
+            t.buttons[1].text = {2, u"[LSHIFT]Ab", u"音量 +"};
+            test::referToMacro(t, 2, 0);
+        });
         platform::DurableFileReplacer files;
         ASSERT_TRUE(saveDataFile(ird, m, files).ok);
     }

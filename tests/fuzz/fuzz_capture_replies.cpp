@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     receiver.addFirmware(std::make_shared<ScriptedFirmware>(std::span(data + 1, size - 1)));
     QuietDialog dialog;
     NullLogSink log;
-    CUsbhidioc link(receiver.transport(), clock, dialog);
+    CUsbhidioc link(receiver.transport(), clock);
     DeviceCommands commands(link, clock, log);
     RemoteModel model;
     CaptureSession session(link, commands, log, model, dialog, dialog, Language::English);
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     session.close();
 
-    for (const auto& b : model.buttons) {
+    for (const auto& b : model.buttons()) {
         const CodeRecord& c = b.code;
         if (c.codeValue == kCodeTooLong || c.pairCount > 250) std::abort();
         if (c.codeValue != 0 && c.format != 1 && c.format != 2) std::abort();

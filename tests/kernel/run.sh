@@ -79,7 +79,7 @@ if [ -n "$tool" ] && [ -n "$bare" ]; then
 fi
 grep -aq "KTEST DONE" "$log" || { echo "kernel test: the VM did not finish"; tail -20 "$log"; exit 1; }
 if grep -aqE "KTEST [a-z]+ FAIL" "$log"; then exit 1; fi
-for check in search trace update unplug permission; do
+for check in search trace update unplug watch permission; do
     grep -aq "KTEST $check PASS" "$log" || { echo "kernel test: $check did not run"; exit 1; }
 done
 exit 0

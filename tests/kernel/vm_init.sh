@@ -66,9 +66,13 @@ case "$status:$out:$after" in
 esac
 stop_sim
 
-# The device pulled out in the middle of Set Up Data, and plugged in again.
+# The device pulled out in the middle of Set Up Data, and plugged in again, while tessik-cli
+# watch looks on (no udev daemon runs here: it listens to the kernel's own events).
 start_sim --unplug-after 30 --replug-ms 1500
 wait_nodes 1
+tessik-cli watch >/tmp/watch.out 2>/tmp/watch.err &
+WATCH=$!
+usleep 300000
 tessik-cli setup /data/table.ird >/tmp/pulled.out 2>&1
 pulled=$?
 sleep 2
@@ -80,6 +84,16 @@ if [ $pulled -ne 0 ] && [ $again -eq 0 ] && grep -q "tessik-cli: Failed" /tmp/pu
 else
     result unplug FAIL "first $pulled: $(cat /tmp/pulled.out) / second $again: $(cat /tmp/again.out)"
 fi
+kill -INT $WATCH
+wait $WATCH
+watched=$?
+# The receiver present at the start, then its leave and its arrival, in that order.
+events=$(cut -d' ' -f1,2,3 /tmp/watch.out | tr '\n' ',')
+case "$watched:$events" in
+    "0:present 07f7:0021 normal,left 07f7:0021 normal,arrived 07f7:0021 normal,")
+        result watch PASS "$(tr '\n' ';' </tmp/watch.out)" ;;
+    *) result watch FAIL "status $watched: $(cat /tmp/watch.out /tmp/watch.err | tr '\n' ';')" ;;
+esac
 stop_sim
 
 # A node this user may not open.

@@ -7,11 +7,12 @@
 #include <array>
 
 #include "core/ir/decoders.hpp"
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "sim/ir_reception.hpp"
 #include "sim/remote_panel.hpp"
 #include "sim/remotes.hpp"
 #include "support/device_fixture.hpp"
+#include "support/model_builders.hpp"
 
 namespace tessik::test {
 namespace {
@@ -34,10 +35,7 @@ struct ReceptionRig : DeviceRig {
         }
         setUp();
     }
-    void setUp() {
-        ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
-                  SetUpOutcome::Succeeded);
-    }
+    void setUp() { ASSERT_EQ(runSetUpData(commands, model).outcome, SetUpOutcome::Succeeded); }
 
     RemoteModel model;
     sim::IrReception reception{receiver};
@@ -100,7 +98,7 @@ struct Typing : Reception {
     }
     // What one press types, timed from the press.
     std::vector<TypedKey> typedFor(KeyCodeList keys) {
-        model.buttons[0].code.keys = keys;
+        test::rewrite(model, [&](RemoteTables& t) { t.buttons[0].code.keys = keys; });
         setUp();
         const std::uint32_t at = clock.now();
         auto r = press("1");
@@ -124,13 +122,15 @@ std::vector<TypedKey> taps(std::initializer_list<std::array<std::uint32_t, 3>> k
 // Keys, modifiers and a macro's interval are the end-to-end capture test's; here, where a key
 // list and a macro stop, and the log line that says what a press did in the lists' notation.
 TEST_F(Typing, keyListsAndMacrosAreTypedUpToTheirFirstEmptyEntryAndLogged) {
-    MacroRecord& m = model.macros[3];
-    m.used = 1;  // its interval never set: the 500 ms the tool shows for it
-    m.commands[0].keys = {0x0004, 0, 0, 0, 0, 0};
-    m.commands[1].keys = {0x0105, 0x0006, 0, 0, 0, 0};
-    m.commands[2].keys = {kMacroMarker, 1, 0, 0, 0, 0};  // not followed
-    m.commands[3].keys = {0x0007, 0, 0, 0, 0, 0};
-    m.commands[5].keys = {0x0008, 0, 0, 0, 0, 0};  // behind an empty command: never reached
+    test::rewrite(model, [](RemoteTables& t) {
+        MacroRecord& m = t.macros[3];
+        m.used = 1;  // its interval never set: the 500 ms the tool shows for it
+        m.commands[0].keys = {0x0004, 0, 0, 0, 0, 0};
+        m.commands[1].keys = {0x0105, 0x0006, 0, 0, 0, 0};
+        m.commands[2].keys = {kMacroMarker, 1, 0, 0, 0, 0};  // not followed
+        m.commands[3].keys = {0x0007, 0, 0, 0, 0, 0};
+        m.commands[5].keys = {0x0008, 0, 0, 0, 0, 0};  // behind an empty command: never reached
+    });
     const std::pair<KeyCodeList, std::vector<TypedKey>> cases[] = {
         {{0x0204, 0x003E, 0, 0x0005, 0, 0}, taps({{4, 2, 0}, {0x3E, 0, 2 * kT}})},
         // A modifier key pressed last in the editor stays behind the count and is tapped too.

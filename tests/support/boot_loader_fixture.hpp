@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/device/startup.hpp"
 #include "core/firmware/image_file.hpp"
 #include "core/firmware/update_procedure.hpp"
 #include "core/firmware/updater_link.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/text/strings.hpp"
 #include "sim/boot_loader.hpp"
 #include "support/device_fixture.hpp"
@@ -46,7 +46,9 @@ inline constexpr std::string_view kSucceededLog =
     "Run UF...OK. Firmware update succeeded.\r\n";
 
 inline Message updateBox(StringId id) {
-    return Message{"", std::string(text(id, Language::English)), MessageKind::Notice};
+    return Message{
+        "", std::string(text(id, Language::English)),
+        id == StringId::FirmwareUpdateSucceeded ? MessageKind::Notice : MessageKind::Warning};
 }
 
 // The image an update writes: 200 KB in a 256 KB flash_size, with an erased stretch in the
@@ -67,11 +69,11 @@ struct UpdateFixture : ::testing::Test {
     explicit UpdateFixture(sim::BootLoaderOptions bootOptions = {})
         : receiver(clock, {.recordTraffic = false}),
           bootLoader(sim::BootLoader::attach(receiver, bootOptions)),
-          mainLink(receiver.transport(), clock, notifier),
+          mainLink(receiver.transport(), clock),
           commands(mainLink, clock, deviceLog),
           updater(receiver.transport(), clock),
-          host(mainLink, running),
-          update(updater, clock, notifier, sink, host, Language::English) {
+          host(mainLink, commands, running),
+          update(updater, clock, sink, host) {
         load(newFirmwareShape());
     }
 
@@ -93,10 +95,13 @@ struct UpdateFixture : ::testing::Test {
             commands.GetVersion(running);
     }
 
+    // An update, and the box the dialog ends it with.
     UpdateOutcome runUpdate() {
         sink = RecordingSink{};
         notifier.messages.clear();
-        return update.Update(*image, loaded.imageType);
+        result = update.Update(*image, loaded.imageType);
+        notifier.show(updateVerdict(result, Language::English));
+        return result.outcome;
     }
 
     // A successful update: its six log lines, its box, and in the flash exactly what the update
@@ -133,6 +138,7 @@ struct UpdateFixture : ::testing::Test {
     LinkUpdateHost host;
     RecordingSink sink;
     FirmwareUpdate update;
+    UpdateResult result;
 
     std::vector<std::uint8_t> file;
     std::unique_ptr<ImageBuffer> image = std::make_unique<ImageBuffer>();

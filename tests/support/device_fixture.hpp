@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/device/commands.hpp"
+#include "core/device/device_outcome.hpp"
 #include "core/device/log_sink.hpp"
 #include "core/device/notifier.hpp"
 #include "core/device/usbhidioc.hpp"
@@ -40,7 +41,12 @@ class RecordingNotifier : public Notifier {
 };
 
 inline Message errorBox(std::string_view text) {
-    return Message{std::string(kErrorCaption), std::string(text), MessageKind::Notice};
+    return Message{std::string(kErrorCaption), std::string(text), MessageKind::Warning};
+}
+
+// The window's box for a failed exchange without a platform text (not connected, NAK).
+inline Message linkBox(DeviceError error) {
+    return *deviceOutcomeBox(DeviceOutcome{error, {}}, Language::English);
 }
 
 // The platform's text for an error, as the link shows it.
@@ -77,7 +83,7 @@ inline std::size_t sentCount(const sim::SimulatedReceiver& receiver, CommandCode
 struct DeviceRig {
     explicit DeviceRig(sim::ReceiverOptions options = {})
         : receiver(clock, std::move(options)),
-          link(receiver.transport(), clock, notifier),
+          link(receiver.transport(), clock),
           commands(link, clock, log) {}
 
     std::vector<Bytes> sent() const { return setReports(receiver); }

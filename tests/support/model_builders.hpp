@@ -27,15 +27,28 @@ inline CodeRecord necLikeCode(std::uint64_t value, std::uint16_t bitCount = 32) 
     return c;
 }
 
+// Changes the model's tables in ways no dialog would (a file written elsewhere, a test's
+// set-up), then takes them as File > Open does: not modified, the history cleared.
+template <typename Change>
+void rewrite(RemoteModel& m, Change change) {
+    RemoteTables t = m.tables();
+    change(t);
+    m.open(std::move(t));
+}
+
 // A table of `n` buttons with distinct codes, send texts and comments.
 inline RemoteModel modelWithButtons(std::size_t n) {
     RemoteModel m;
     m.startNew(u"Test remote");
     for (std::size_t i = 0; i < n; ++i) {
-        m.AddCode(necLikeCode(0x1000 + i), u"comment " + std::u16string(1, u'A' + i % 26));
-        m.buttons[i].text.sendText = u"text" + std::u16string(1, u'a' + i % 26);
-        m.buttons[i].text.keyCount = static_cast<std::uint16_t>(i % 7);
-        m.buttons[i].code.keys[0] = static_cast<std::uint16_t>(0x04 + i % 26);
+        const std::u16string comment = u"comment " + std::u16string(1, u'A' + i % 26);
+        m.AddCode(necLikeCode(0x1000 + i), comment);
+        ButtonKeys keys{{},
+                        static_cast<std::uint16_t>(i % 7),
+                        u"text" + std::u16string(1, u'a' + i % 26),
+                        comment};
+        keys.keys[0] = static_cast<std::uint16_t>(0x04 + i % 26);
+        m.storeButtonKeys(i, keys);
     }
     return m;
 }
@@ -53,10 +66,10 @@ inline MacroRecord macroNamed(std::u16string name, std::size_t commands = 1) {
     return m;
 }
 
-inline void referToMacro(RemoteModel& m, std::size_t slot, std::size_t macro) {
-    m.buttons[slot].code.keys = {kMacroMarker, static_cast<std::uint16_t>(macro), 0, 0, 0, 0};
-    m.buttons[slot].text.keyCount = 0;
-    m.buttons[slot].text.sendText = u"[M " + m.macros[macro].name + u"]";
+inline void referToMacro(RemoteTables& t, std::size_t slot, std::size_t macro) {
+    t.buttons[slot].code.keys = {kMacroMarker, static_cast<std::uint16_t>(macro), 0, 0, 0, 0};
+    t.buttons[slot].text.keyCount = 0;
+    t.buttons[slot].text.sendText = u"[M " + t.macros[macro].name + u"]";
 }
 
 }  // namespace tessik::test

@@ -4,16 +4,11 @@
 #include <cmath>
 #include <utility>
 
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
 namespace {
-
-using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
-
-std::string_view pick(const Pair& p, Language language) {
-    return language == Language::Japanese ? p.second : p.first;
-}
 
 // A percentage with one decimal, "7.9".
 std::string percentText(double percent) {
@@ -177,6 +172,38 @@ std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPer
                 adviceText(*spreadPercent, limit, language) + '\n';
     }
     return text + marginLine(margins, jitterPercent, language);
+}
+
+std::string overlapRefusalText(const RemoteHeader& header, std::int32_t jitterPercent,
+                               Language language) {
+    const std::vector<PairMargin> margins = pairMargins(header, jitterPercent);
+    const auto overlap = std::find_if(margins.begin(), margins.end(),
+                                      [](const PairMargin& m) { return m.overlaps(); });
+    if (overlap == margins.end()) return {};
+    const std::string_view pair = pairText(overlap->pair, language);
+    const std::optional<std::int32_t> limit = overlapLimit(header);
+    if (!limit) {
+        return formatText(pick({"Nothing was written: the receiver's windows of %s overlap even "
+                                "without jitter, so it could not tell them apart.",
+                                "書き込みません: ジッターなしでも%sの受信窓が重なり、"
+                                "受信機が区別できません。"},
+                               language),
+                          {pair});
+    }
+    return formatText(pick({"Nothing was written: at the jitter of %d%% the receiver's windows "
+                            "of %s overlap, so it could not tell them apart. Set the jitter to "
+                            "%d%% or less.",
+                            "書き込みません: ジッター %d%% では%sの受信窓が重なり、受信機が"
+                            "区別できません。ジッターを %d%% 以下にしてください。"},
+                           language),
+                      {jitterPercent, pair, *limit});
+}
+
+std::string jitterOutOfRangeText(std::int32_t stored, std::int32_t used, Language language) {
+    return formatText(pick({"The file's jitter of %d%% lies outside 0 to 100%%; %d%% is used.",
+                            "ファイルのジッター %d%% は 0〜100%% の範囲外です。%d%% を使います。"},
+                           language),
+                      {stored, used});
 }
 
 std::string confirmedCodeText(const ProtocolName& name, const PressSpread& spread,

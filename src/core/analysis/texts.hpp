@@ -28,6 +28,14 @@ std::string_view groupText(TimingGroupId group, Language language);
 std::string jitterVerdictText(const RemoteHeader& header, std::int32_t jitterPercent,
                               std::optional<double> spreadPercent, Language language);
 
+// Why Set Up Data does not send the windows of `header` at `jitterPercent`: a pair of them
+// overlaps, so the receiver could not tell its symbols apart (what `check` refuses too). Empty
+// when no pair overlaps.
+std::string overlapRefusalText(const RemoteHeader& header, std::int32_t jitterPercent,
+                               Language language);
+// A data file's jitter outside 0..100 (a hand-edited or foreign file), and the one used instead.
+std::string jitterOutOfRangeText(std::int32_t stored, std::int32_t used, Language language);
+
 // The capture dialog, after a confirmed code: the protocol and how far the two presses spread
 // on two lines ("NEC, address 0x5E, command 0x08", "Presses vary by up to ±7.9% (data one).").
 std::string confirmedCodeText(const ProtocolName& name, const PressSpread& spread,

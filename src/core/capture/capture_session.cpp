@@ -5,6 +5,7 @@
 #include "core/analysis/protocol.hpp"
 #include "core/analysis/texts.hpp"
 #include "core/ir/decoders.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
@@ -12,6 +13,14 @@ namespace {
 
 constexpr std::uint8_t kCaptureModeOn = 1;
 constexpr std::uint8_t kCaptureModeOff = 0;
+
+// Told once when the receiver leaves during a capture, and what the prompt says afterwards.
+constexpr Bilingual kUnpluggedText{
+    "The receiver was unplugged. The codes stored so far are kept.",
+    "受信機が取り外されました。登録済みのコードはそのまま残っています。"};
+constexpr Bilingual kUnpluggedPrompt{
+    "Plug the receiver in and open Capture Ir Data again.",
+    "受信機を接続してから、もう一度「リモコンデータ取り込み」を開いてください。"};
 
 }  // namespace
 
@@ -44,14 +53,17 @@ void CaptureSession::timerFired() {
     held_ = {};
     const CaptureCount poll = exchange_.startCapture();
     if (poll.transfer == CaptureTransfer::SendFailed) {
+        const bool gone = failed();
         log_.LogLine("USB Send Error");
-        state_ = CaptureState::Stopped;
+        if (!gone) state_ = CaptureState::Stopped;
         return;
     }
     if (poll.transfer == CaptureTransfer::ReceiveFailed) {
+        const bool gone = failed();
         log_.LogLine("USB Recv Error");
-        commands_.CaptureMode(kCaptureModeOn);  // the receiver drops whatever it recorded
+        if (gone) return;
         state_ = CaptureState::Stopped;
+        captureMode(kCaptureModeOn);  // the receiver drops whatever it recorded
         return;
     }
     log_.LogLine("Send Start Capture Command Success");
@@ -67,6 +79,7 @@ void CaptureSession::timerFired() {
 }
 
 void CaptureSession::afterFetch(Outcome outcome) {
+    if (gone_) return;
     switch (outcome) {
         case Outcome::Retry:
             // Whatever went wrong, the user starts the button again with its first press, as
@@ -74,14 +87,16 @@ void CaptureSession::afterFetch(Outcome outcome) {
             state_ = CaptureState::FirstPress;
             firstCapture_.reset();
             setTexts(StringId::CapturePrompt, StringId::FirstPressStandby);
-            commands_.CaptureMode(kCaptureModeOn);  // the receiver drops the press it holds
+            captureMode(kCaptureModeOn);  // the receiver drops the press it holds
+            if (gone_) return;
             startTimer();
             refresh();
             break;
         case Outcome::FirstPressAccepted:
             state_ = CaptureState::SecondPress;
             setTexts(StringId::SecondPressPrompt, StringId::SecondPressStandby);
-            commands_.CaptureMode(kCaptureModeOn);
+            captureMode(kCaptureModeOn);
+            if (gone_) return;
             startTimer();
             refresh();
             break;
@@ -116,10 +131,12 @@ std::optional<std::vector<std::uint16_t>> CaptureSession::readLowPeriods() {
         held_ = {};
         CapturePeriods reply = exchange_.getCapture(CommandCode::GetCaptureLow);
         if (reply.transfer == CaptureTransfer::SendFailed) {
+            failed();
             log_.LogLine("USB Send Error");
             return std::nullopt;
         }
         const bool echoed = reply.echo == static_cast<std::uint8_t>(CommandCode::GetCaptureLow);
+        if (reply.transfer == CaptureTransfer::ReceiveFailed) failed();
         if (reply.transfer == CaptureTransfer::ReceiveFailed ||
             (!echoed && attempt >= kLowPeriodReadTries)) {
             readFailed();
@@ -132,10 +149,12 @@ std::optional<std::vector<std::uint16_t>> CaptureSession::readLowPeriods() {
 std::optional<std::vector<std::uint16_t>> CaptureSession::readHighPeriods() {
     CapturePeriods reply = exchange_.getCapture(CommandCode::GetCaptureHigh);
     if (reply.transfer == CaptureTransfer::SendFailed) {
+        failed();
         log_.LogLine("USB Send Error");
         return std::nullopt;
     }
     if (reply.transfer == CaptureTransfer::ReceiveFailed) {
+        failed();
         readFailed();
         return std::nullopt;
     }
@@ -145,7 +164,44 @@ std::optional<std::vector<std::uint16_t>> CaptureSession::readHighPeriods() {
 void CaptureSession::readFailed() {
     log_.LogLine("USB Recv Error");
     held_ = {};
-    commands_.CaptureMode(kCaptureModeOn);
+    captureMode(kCaptureModeOn);
+}
+
+// An exchange failed. A receiver that is not there any more ends the capture; any other
+// failure is told as the link's, before its log line, as the link has always told it. True
+// when the capture has ended.
+bool CaptureSession::failed() {
+    const DeviceOutcome& outcome = commands_.outcome();
+    if (outcome.absent()) {
+        deviceLeft();
+        return true;
+    }
+    showDeviceOutcome(notifier_, outcome, language_);
+    return false;
+}
+
+void CaptureSession::captureMode(std::uint8_t on) {
+    if (gone_) return;  // nothing is sent to a receiver that has gone
+    if (!commands_.CaptureMode(on)) failed();
+}
+
+void CaptureSession::deviceLeft() {
+    if (gone_ || state_ == CaptureState::Closed) return;
+    gone_ = true;
+    stopTimer();
+    nextEnabled_ = false;
+    view_.setNextEnabled(false);
+    // A confirmed code keeps its state and its result text, so Close still stores it.
+    if (state_ != CaptureState::Confirmed && state_ != CaptureState::Full) {
+        state_ = CaptureState::Stopped;
+        held_ = {};
+        result_.clear();
+        view_.setResult(result_);
+        showPresses({});
+    }
+    prompt_ = std::string(pick(kUnpluggedPrompt, language_));
+    view_.setPrompt(prompt_);
+    notifier_.show(Message{"", std::string(pick(kUnpluggedText, language_)), MessageKind::Notice});
 }
 
 // The checks run in this order; each refusal restarts the button at its first press. High
@@ -159,7 +215,7 @@ CaptureSession::Outcome CaptureSession::judge(std::uint16_t pairCount,
     if (held_.codeValue == 0) return refuse(StringId::NothingDecoded, MessageKind::Warning);
     // One set of timing windows serves the whole table, so every code must be as long as the
     // first one.
-    const std::uint16_t tableBits = model_.buttons[0].code.bitCount;
+    const std::uint16_t tableBits = model_.buttons()[0].code.bitCount;
     if (tableBits != 0 && tableBits != held_.bitCount) {
         return refuse(StringId::CodeLengthDiffers, MessageKind::Warning);
     }
@@ -191,8 +247,9 @@ CaptureSession::Outcome CaptureSession::refuse(StringId id, MessageKind kind) {
 
 void CaptureSession::next() {
     if (!nextEnabled_ || state_ != CaptureState::Confirmed) return;
-    const std::size_t slot = model_.AddCode(held_, view_.comment());
-    commands_.CaptureMode(kCaptureModeOn);
+    const std::size_t slot = storeHeld();
+    captureMode(kCaptureModeOn);
+    if (gone_) return;
     if (tableFull(slot)) {
         notifier_.show(Message{"", std::string(text(StringId::ButtonTableFull, language_)),
                                MessageKind::Notice});
@@ -202,6 +259,14 @@ void CaptureSession::next() {
         return;
     }
     waitForFirstPress();
+}
+
+std::size_t CaptureSession::storeHeld() {
+    const std::size_t slot = model_.AddCode(held_, view_.comment());
+    if (slot != kNoFreeSlot && spread_) {
+        widestStoredSpread_ = std::max(widestStoredSpread_.value_or(0.0), spread_->widest());
+    }
+    return slot;
 }
 
 // Slot 127 was the last free one. A table with gaps (read from a file) fills up at another
@@ -226,12 +291,10 @@ void CaptureSession::waitForFirstPress() {
 
 void CaptureSession::close() {
     if (state_ == CaptureState::Closed) return;
-    commands_.CaptureMode(kCaptureModeOff);
+    captureMode(kCaptureModeOff);
     // Only a code the user confirmed with its second press is stored; a first press that
     // happens to be held when Close comes is not.
-    if (state_ == CaptureState::Confirmed && model_.IsNewCode(held_)) {
-        model_.AddCode(held_, view_.comment());
-    }
+    if (state_ == CaptureState::Confirmed && model_.IsNewCode(held_)) storeHeld();
     stopTimer();
     state_ = CaptureState::Closed;
 }
@@ -258,16 +321,15 @@ void CaptureSession::setTexts(StringId prompt, StringId result) {
 void CaptureSession::analyseConfirmed() {
     spread_ = tessik::pressSpread(*firstCapture_, held_);
     analysis_ = confirmedCodeText(identifyProtocol(held_), *spread_, language_);
-    warning_ = spreadWarningText(*spread_, model_.jitterPercent,
+    warning_ = spreadWarningText(*spread_, model_.jitterPercent(),
                                  overlapLimit(headerWith({&*firstCapture_, &held_})), language_);
 }
 
 RemoteHeader CaptureSession::headerWith(std::initializer_list<const CodeRecord*> codes) const {
-    RemoteModel table;
-    table.header = model_.header;
+    RemoteHeader header = model_.header();
     for (const CodeRecord* code : codes)
-        table.AccumulateStatistics(*code);
-    return table.header;
+        AccumulateStatistics(header, *code);
+    return header;
 }
 
 // The second press is drawn against the windows the table would get from the first one, so a
@@ -276,7 +338,7 @@ void CaptureSession::tracePress(const std::vector<std::uint16_t>& low,
                                 const std::vector<std::uint16_t>& high) {
     const bool second = state_ == CaptureState::SecondPress && firstCapture_;
     const RemoteHeader learned = headerWith({second ? &*firstCapture_ : &held_});
-    lastPress_ = captureTrace(low, high, timingWindows(learned, model_.jitterPercent));
+    lastPress_ = captureTrace(low, high, timingWindows(learned, model_.jitterPercent()));
     showPresses({lastPress_});
 }
 

@@ -44,7 +44,7 @@ enum class CaptureState {
     SecondPress,  // polling; waiting for the same button again
     Confirmed,    // both presses gave the same code; Next is enabled
     Full,         // the last free slot was filled; only Close is left
-    Stopped,      // the Start Capture poll failed on the link; polling has stopped
+    Stopped,      // the Start Capture poll failed on the link, or the receiver left; no polling
     Closed,
 };
 
@@ -64,6 +64,11 @@ class CaptureSession {
     void next();
     // Close (also Escape and the close box): leaves capture mode and stops polling.
     void close();
+    // The receiver has left the bus (the window's device watcher saw it go, or an exchange
+    // found it gone): the capture ends with one message, the prompt stops asking for a press,
+    // and what the table holds stays. A code already confirmed is still stored by Close.
+    void deviceLeft();
+    bool receiverGone() const { return gone_; }
 
     CaptureState state() const { return state_; }
     bool polling() const { return timerRunning_; }
@@ -77,6 +82,8 @@ class CaptureSession {
     // How far the two presses of the last confirmed code spread; kept until the next code
     // is confirmed, so it outlives Next.
     const std::optional<PressSpread>& pressSpread() const { return spread_; }
+    // The widest spread of the codes this session stored, for the jitter dialog's suggestion.
+    std::optional<double> widestStoredSpread() const { return widestStoredSpread_; }
     // What the view draws: the last press, or both presses of the confirmed code, each period
     // against the windows the table would get from the button's first press at the jitter.
     const std::vector<SignalTrace>& presses() const { return presses_; }
@@ -88,12 +95,15 @@ class CaptureSession {
     std::optional<std::vector<std::uint16_t>> readLowPeriods();
     std::optional<std::vector<std::uint16_t>> readHighPeriods();
     void readFailed();
+    bool failed();
+    void captureMode(std::uint8_t on);
     Outcome judge(std::uint16_t pairCount, const std::vector<std::uint16_t>& low,
                   const std::vector<std::uint16_t>& high);
     Outcome refuse(StringId text, MessageKind kind);
     void afterFetch(Outcome outcome);
     void waitForFirstPress();
     bool tableFull(std::size_t slot) const;
+    std::size_t storeHeld();
 
     void startTimer();
     void stopTimer();
@@ -112,12 +122,14 @@ class CaptureSession {
     Notifier& notifier_;
     Language language_;
 
+    std::optional<double> widestStoredSpread_;
     CaptureState state_ = CaptureState::FirstPress;
     CodeRecord held_{};
     std::optional<CodeRecord> firstCapture_;
     std::uint16_t previousCount_ = 0;
     bool timerRunning_ = false;
     bool nextEnabled_ = false;
+    bool gone_ = false;
     std::string prompt_;
     std::string result_;
     std::optional<PressSpread> spread_;

@@ -80,12 +80,17 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
             result.outcome = OpenOutcome::IoError;
             return result;
     }
-    const auto layout = readDataFile(bytes, model, ownVersion);
+    RemoteTables tables;
+    const auto layout = readDataFile(bytes, tables, ownVersion);
     if (!layout) {
         result.outcome = OpenOutcome::Refused;
         return result;
     }
-    model.noteOpened();
+    if (tables.jitterPercent < 0 || tables.jitterPercent > kMaxJitterPercent) {
+        result.storedJitter = tables.jitterPercent;
+        tables.jitterPercent = std::clamp(tables.jitterPercent, 0, kMaxJitterPercent);
+    }
+    model.open(std::move(tables));
     result.outcome = OpenOutcome::Loaded;
     result.layout = *layout;
     return result;
@@ -94,7 +99,7 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
 SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, FileReplacer& files,
                         FileVersion version) {
     SaveResult result;
-    std::vector<std::uint8_t> content = encodeDataFile(model, version);
+    std::vector<std::uint8_t> content = encodeDataFile(model.tables(), version);
 
     if (result.error = notAFileToReplace(path); !result.error.empty()) return result;
     // Keep what an older, longer file held behind the records.
@@ -104,9 +109,12 @@ SaveResult saveDataFile(const std::filesystem::path& path, RemoteModel& model, F
         content.insert(content.end(), old.begin() + static_cast<std::ptrdiff_t>(content.size()),
                        old.end());
     }
-    if (!files.replace(path, content, result.error)) return result;
+    const Replacement replaced = files.replace(path, content);
+    result.error = replaced.error;
+    if (!replaced.ok) return result;
     model.noteSaved();
     result.ok = true;
+    result.warning = replaced.warning;
     return result;
 }
 

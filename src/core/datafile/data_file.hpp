@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct OpenResult {
     OpenOutcome outcome = OpenOutcome::IoError;
     DataFileLayout layout = DataFileLayout::Current;
     std::string error;
+    // Loaded with a jitter outside 0..kMaxJitterPercent: the file's value. The model holds the
+    // nearest end instead, the jitter the windows are sent with, and the caller tells the user.
+    std::optional<std::int32_t> storedJitter;
 };
 
 // Resets `model`, then loads the file into it. On success the model counts as opened (name
@@ -31,7 +35,8 @@ OpenResult openDataFile(const std::filesystem::path& path, RemoteModel& model,
 
 struct SaveResult {
     bool ok = false;
-    std::string error;  // the system's text when !ok
+    std::string error;    // the system's text when !ok
+    std::string warning;  // when ok: saved, but it may not outlast a crash (Replacement)
 };
 
 // Writes the model in the current layout through `files`, which puts the new content in place

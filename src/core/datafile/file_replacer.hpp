@@ -11,14 +11,22 @@
 
 namespace tessik {
 
+// How a replacement went. A failure leaves the old file as it was; a success may still carry a
+// warning: the new content is in place, but the folder could not be flushed after the rename,
+// so a crash soon after might bring the old file back.
+struct Replacement {
+    bool ok = false;
+    std::string error;    // the system's text when !ok
+    std::string warning;  // when ok: what may still be wrong; empty when nothing is
+};
+
 class FileReplacer {
   public:
     virtual ~FileReplacer() = default;
 
     // Makes `content` the whole content of the file at `path`, creating it when it is missing.
-    // False, with the system's text in `error`, when it cannot; the old file is then as it was.
-    virtual bool replace(const std::filesystem::path& path, std::span<const std::uint8_t> content,
-                         std::string& error) = 0;
+    virtual Replacement replace(const std::filesystem::path& path,
+                                std::span<const std::uint8_t> content) = 0;
 };
 
 }  // namespace tessik

@@ -39,8 +39,8 @@ std::optional<DataFileLayout> detectLayout(std::span<const std::uint8_t> bytes,
     return DataFileLayout::OldRecords;
 }
 
-std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes, RemoteModel& model,
-                                           FileVersion ownVersion) {
+std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes,
+                                           RemoteTables& tables, FileVersion ownVersion) {
     const auto layout = detectLayout(bytes, ownVersion);
     if (!layout) return std::nullopt;
     const LayoutGeometry g = geometry(*layout);
@@ -49,15 +49,15 @@ std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes, 
     if (bytes.size() < g.fileSize) return std::nullopt;
     const ByteReader r(bytes);
 
-    if (r.has(g.jitterOffset, 4)) model.jitterPercent = r.i32(g.jitterOffset);
+    if (r.has(g.jitterOffset, 4)) tables.jitterPercent = r.i32(g.jitterOffset);
     overlay<RemoteHeader, kRemoteHeaderSize>(
-        model.header, r, g.headerOffset,
+        tables.header, r, g.headerOffset,
         [](const RemoteHeader& h, ByteWriter w) { encodeRemoteHeader(h, w); }, decodeRemoteHeader);
 
     const std::size_t stride = g.codeRecordSize + kButtonTextSize;
     for (std::size_t s = 0; s < g.slotCount; ++s) {
         const std::size_t at = g.slotsOffset + s * stride;
-        ButtonRecord& b = model.buttons[s];
+        ButtonRecord& b = tables.buttons[s];
         if (g.codeRecordSize == kOldCodeRecordSize) {
             // Old records are converted whole; a cut one yields zeros for what is missing.
             if (r.has(at, 1))
@@ -71,7 +71,7 @@ std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes, 
                                              decodeButtonText);
     }
     for (std::size_t m = 0; m < g.macroCount; ++m) {
-        overlay<MacroRecord, kMacroRecordSize>(model.macros[m], r,
+        overlay<MacroRecord, kMacroRecordSize>(tables.macros[m], r,
                                                g.macrosOffset + m * kMacroRecordSize,
                                                encodeMacroRecord, decodeMacroRecord);
     }

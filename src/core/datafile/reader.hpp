@@ -14,10 +14,11 @@ namespace tessik {
 std::optional<DataFileLayout> detectLayout(std::span<const std::uint8_t> bytes,
                                            FileVersion ownVersion = kProgramFileVersion);
 
-// Loads the bytes of a data file into `model`, which the caller has reset. Records beyond the
-// end of a short file keep their reset values; a record cut in the middle takes what is
-// present. Returns the layout read, or nothing (model untouched) when the file is refused.
-std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes, RemoteModel& model,
+// Loads the bytes of a data file into `tables`, which the caller has reset. Records an older,
+// shorter layout lacks keep their reset values. Returns the layout read, or nothing (tables
+// untouched) when the file is refused.
+std::optional<DataFileLayout> readDataFile(std::span<const std::uint8_t> bytes,
+                                           RemoteTables& tables,
                                            FileVersion ownVersion = kProgramFileVersion);
 
 }  // namespace tessik

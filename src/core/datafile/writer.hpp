@@ -10,7 +10,7 @@ namespace tessik {
 
 // The current layout, 120178 bytes: header text, version, jitter, remote header, 128 slots
 // (code record then button text), 10 macros.
-std::vector<std::uint8_t> encodeDataFile(const RemoteModel& model,
+std::vector<std::uint8_t> encodeDataFile(const RemoteTables& tables,
                                          FileVersion version = kProgramFileVersion);
 
 }  // namespace tessik

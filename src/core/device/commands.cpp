@@ -73,7 +73,7 @@ TimingWindows timingWindows(const RemoteHeader& h, std::int32_t jitterPercent) {
     // A jitter outside 0..100 (an old or hand-edited file) would send windows whose maximum
     // lies below their minimum, and the receiver would recognise nothing: it is applied as the
     // nearest of the two.
-    const std::int32_t j = std::clamp(jitterPercent, 0, 100);
+    const std::int32_t j = std::clamp(jitterPercent, 0, kMaxJitterPercent);
     auto window = [j](const TimingGroup& g) {
         return TimingWindow{widenByJitter(g.max, j), narrowByJitter(g.min, j)};
     };

@@ -101,6 +101,10 @@ class DeviceCommands {
     // Save: the reply is read 2000 ms after the command.
     bool Save();
 
+    // What became of the last command's exchange (None when it was acknowledged): the reason
+    // the window or the command line tells when a command returned false.
+    const DeviceOutcome& outcome() const { return link_.outcome(); }
+
     // The shared command and reply buffers are zeroed with the tables.
     void ResetBuffers();
 

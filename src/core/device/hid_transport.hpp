@@ -15,6 +15,7 @@ struct HidDeviceInfo {
     std::string path;  // transport-specific: /dev/hidrawN, or a simulator's name
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    bool operator==(const HidDeviceInfo&) const = default;
 };
 
 // An opened device. Feature reports move whole: `featureReportLength()` bytes, byte 0 the

@@ -1,14 +1,16 @@
 #include "core/device/trace_transport.hpp"
 
+#include <cerrno>
 #include <string>
+#include <system_error>
 
 namespace tessik {
 namespace {
 
 class TracingDevice : public HidDevice {
   public:
-    TracingDevice(std::unique_ptr<HidDevice> inner, std::ostream& out)
-        : inner_(std::move(inner)), out_(out) {}
+    TracingDevice(std::unique_ptr<HidDevice> inner, std::ostream& out, std::string& writeError)
+        : inner_(std::move(inner)), out_(out), writeError_(writeError) {}
 
     std::size_t featureReportLength() const override { return inner_->featureReportLength(); }
 
@@ -28,12 +30,17 @@ class TracingDevice : public HidDevice {
 
   private:
     void write(std::string_view direction, std::span<const std::uint8_t> report, bool ok) {
+        if (!writeError_.empty()) return;
+        errno = 0;
         out_ << traceLine(direction, report, ok) << '\n';
         out_.flush();  // a trace is read after a crash or an interrupted run as well
+        // The stream keeps no reason; the failed write's is still in errno.
+        if (!out_) writeError_ = std::generic_category().message(errno != 0 ? errno : EIO);
     }
 
     std::unique_ptr<HidDevice> inner_;
     std::ostream& out_;
+    std::string& writeError_;
 };
 
 }  // namespace
@@ -41,7 +48,7 @@ class TracingDevice : public HidDevice {
 std::unique_ptr<HidDevice> TracingTransport::open(const HidDeviceInfo& info) {
     std::unique_ptr<HidDevice> device = inner_.open(info);
     if (!device) return nullptr;
-    return std::make_unique<TracingDevice>(std::move(device), out_);
+    return std::make_unique<TracingDevice>(std::move(device), out_, writeError_);
 }
 
 std::string traceLine(std::string_view direction, std::span<const std::uint8_t> report,

@@ -25,9 +25,14 @@ class TracingTransport : public HidTransport {
     std::unique_ptr<HidDevice> open(const HidDeviceInfo& info) override;
     OpenError lastOpenError() const override { return inner_.lastOpenError(); }
 
+    // Why the trace stopped being written (a full disk), or empty while every line got out. The
+    // transfers go on all the same: a trace that fails must not break off a firmware update.
+    const std::string& writeError() const { return writeError_; }
+
   private:
     HidTransport& inner_;
     std::ostream& out_;
+    std::string writeError_;
 };
 
 // One trace line without its line end: "set 01000008...", with " failed" when !delivered.

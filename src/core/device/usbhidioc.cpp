@@ -1,14 +1,13 @@
 #include "core/device/usbhidioc.hpp"
 
-#include <string>
-
-#include "core/text/strings.hpp"
+#include <algorithm>
 
 namespace tessik {
 
 bool CUsbhidioc::Open() {
     connected_ = false;
     device_.reset();
+    devicePath_.clear();
     featureReportLength_ = 0;
     accessDenied_ = false;
     for (const HidDeviceInfo& info : transport_.enumerate(vendorId, productId)) {
@@ -22,6 +21,7 @@ bool CUsbhidioc::Open() {
         // Too short for the frame header, or longer than the frame buffers.
         if (length < kPayloadOffset || length > kFrameSize) continue;
         device_ = std::move(dev);
+        devicePath_ = info.path;
         featureReportLength_ = length;
         connected_ = true;
         accessDenied_ = false;
@@ -30,68 +30,71 @@ bool CUsbhidioc::Open() {
     return connected_;
 }
 
+bool CUsbhidioc::failed(DeviceError error) {
+    outcome_ = DeviceOutcome{error, {}};
+    return false;
+}
+
 bool CUsbhidioc::ensureConnected() {
+    outcome_ = {};
     if (!connected_) Open();
     if (!connected_) {
-        // The link's own text is Japanese in every language; the permission text is one of the
-        // string table's and follows the interface language.
-        const std::string_view why =
-            accessDenied_ ? text(StringId::DeviceAccessDenied) : kLinkNotConnectedText;
-        notifier_.show(Message{std::string(kErrorCaption), std::string(why), MessageKind::Notice});
-        return false;
+        return failed(accessDenied_ ? DeviceError::NoPermission : DeviceError::NotConnected);
     }
     if (!device_) {  // connected without a usable device: search again next time
         connected_ = false;
-        return false;
+        return failed(DeviceError::NoReply);
     }
     return true;
 }
 
-void CUsbhidioc::showError(std::string_view text) {
-    notifier_.show(Message{std::string(kErrorCaption), std::string(text), MessageKind::Notice});
+// Every retry failed: the platform's text goes with the outcome, and the device is let go so
+// the next transfer searches again. A device no longer on the bus has gone, which tells the
+// user more than the failed call does.
+bool CUsbhidioc::lostDevice() {
+    const auto present = transport_.enumerate(vendorId, productId);
+    const bool gone = std::none_of(present.begin(), present.end(), [this](const HidDeviceInfo& d) {
+        return d.path == devicePath_;
+    });
+    outcome_ = DeviceOutcome{gone ? DeviceError::DeviceGone : DeviceError::TransferFailed,
+                             device_->lastError()};
+    dropDevice();
+    return false;
 }
 
 void CUsbhidioc::dropDevice() {
     connected_ = false;
     device_.reset();
+    devicePath_.clear();
 }
 
 bool CUsbhidioc::SetFeature(std::span<std::uint8_t> frame) {
     if (!ensureConnected()) return false;
-    if (frame.size() < featureReportLength_) return false;
+    if (frame.size() < featureReportLength_) return failed(DeviceError::NoReply);
     const auto report = frame.first(featureReportLength_);
     for (int attempt = 0; attempt <= kTransferRetries; ++attempt) {
         if (attempt > 0) clock_.sleepMs(kRetryPauseMs);
         frame[kReportIdOffset] = kReportId;
         if (device_->setFeature(report)) return true;
     }
-    showError(device_->lastError());
-    dropDevice();
-    return false;
+    return lostDevice();
 }
 
 bool CUsbhidioc::GetFeature(std::span<std::uint8_t> frame) {
     if (!ensureConnected()) return false;
-    if (frame.size() < featureReportLength_) return false;
+    if (frame.size() < featureReportLength_) return failed(DeviceError::NoReply);
     const auto report = frame.first(featureReportLength_);
     int budget = kTransferRetries;  // shared by busy replies and failed reads
     for (;;) {
         frame[kReportIdOffset] = kReportId;
         if (device_->getFeature(report)) {
             if (frame[kStatusOffset] == kStatusAck) return true;
-            if (frame[kStatusOffset] == kStatusNak) {
-                showError(kLinkNakText);
-                return false;
-            }
-            if (--budget == 0) return false;  // still busy after ten reads: no message
+            if (frame[kStatusOffset] == kStatusNak) return failed(DeviceError::Nak);
+            if (--budget == 0) return failed(DeviceError::NoReply);  // still busy: not told
             clock_.sleepMs(kRetryPauseMs);
             continue;
         }
-        if (budget == 0) {
-            showError(device_->lastError());
-            dropDevice();
-            return false;
-        }
+        if (budget == 0) return lostDevice();
         --budget;
         clock_.sleepMs(kRetryPauseMs);
     }

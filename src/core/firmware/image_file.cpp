@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/bytes/byte_io.hpp"
+#include "core/device/usbhidioc.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
@@ -17,6 +18,21 @@ constexpr std::size_t kMaxMessageLength = 255;
 std::string pathToText(const std::filesystem::path& path) {
     const std::u8string s = path.u8string();
     return std::string(s.begin(), s.end());
+}
+
+// Why a loaded image of `type` must not be written, or empty: its header cut off, its CRC not
+// its data's, or a new firmware the tool would not find again.
+std::string imageProblem(ConstImageSpan buffer, std::uint32_t fileSize, ImageType type) {
+    if (fileSize < kUfHeaderFileOffset + kUfHeaderSize) {
+        return formatText(kMsgHeaderCut, {fileSize});
+    }
+    const UfHeader h = imageHeader(buffer);
+    const std::uint16_t computed = headerCrc16(buffer, type, h.flash_size);
+    if (h.crc16 != 0 && h.crc16 != computed) return formatText(kMsgCrcDiffers, {h.crc16, computed});
+    if (h.vid != kVendorId || (h.pid != kProductIdNormal && h.pid != kProductIdAlternate)) {
+        return formatText(kMsgForeignIdentity, {h.vid, h.pid});
+    }
+    return {};
 }
 
 // FileOpen's steps after the path is known: load, inspect, show, complete the CRC.
@@ -37,6 +53,10 @@ ImageLoad runLoad(std::string pathText, ImageSpan buffer, LoadFn load) {
     }
     UfHeader header = imageHeader(buffer);
     r.firmwareText = imageFirmwareLine(header);
+    if (const std::string problem = imageProblem(buffer, size, type); !problem.empty()) {
+        r.log = problem + "\r\n";
+        return r;
+    }
     r.vid = header.vid;
     r.pid = header.pid;
     if (header.crc16 == 0) {

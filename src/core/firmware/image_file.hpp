@@ -53,6 +53,16 @@ inline constexpr std::string_view kMsgBadPageSize = "bad flash pagesize.";
 inline constexpr std::string_view kMsgBadHeader = "uf_header is bad.";
 inline constexpr std::string_view kMsgPastFlashSize =
     "the file is larger than its flash size: %d bytes would be written unchecked";
+// FileOpen's own checks of a loaded image: the update would erase the receiver's firmware
+// before the boot loader's CRC check could tell a damaged image, and an image whose firmware
+// comes back under a foreign identity leaves a receiver the tool never finds again.
+inline constexpr std::string_view kMsgHeaderCut = "the file ends inside its uf_header (%d bytes)";
+inline constexpr std::string_view kMsgCrcDiffers =
+    "the header's CRC16 0x%04X does not match the image's 0x%04X: the file is damaged or cut "
+    "short";
+inline constexpr std::string_view kMsgForeignIdentity =
+    "the new firmware would come back as %04X:%04X, an identity this tool does not look for "
+    "(07F7:0021 or 07F7:0019)";
 
 // The uf_header of the image in the buffer (offset 0x4200).
 UfHeader imageHeader(ConstImageSpan buffer);
@@ -80,7 +90,10 @@ struct ImageLoad {
 };
 
 // Loads the file into the buffer, inspects the header, completes a missing CRC, and gives the
-// dialog's texts and log lines. An empty path (nothing chosen) leaves everything empty.
+// dialog's texts and log lines. An empty path (nothing chosen) leaves everything empty. The
+// image is checked whole before the update is offered: a file cut inside its header, a stored
+// CRC that differs from the image's, or a USB identity other than the receiver's normal ones
+// is refused with its log line.
 ImageLoad loadUpdateImage(const std::filesystem::path& path, ImageSpan buffer);
 // The same over file bytes in memory; `pathText` stands for the path shown.
 ImageLoad loadUpdateImage(std::span<const std::uint8_t> file, std::string_view pathText,

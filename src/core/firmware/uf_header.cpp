@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "core/bytes/byte_io.hpp"
+#include "core/device/usbhidioc.hpp"
 #include "core/text/format.hpp"
+#include "core/text/strings.hpp"
 
 namespace tessik {
 namespace {
@@ -136,8 +138,12 @@ std::string imageSizeLine(std::uint32_t fileSize, std::uint16_t crc16) {
     return formatText("Size: %d bytes.  CRC16: 0x%04X", {fileSize, crc16});
 }
 
-std::string runningFirmwareText(const UfHeader& header) {
-    return header.crc16 != 0 ? currentFirmwareLine(header) : std::string(kUpdateWaitingText);
+std::string runningFirmwareText(const UfHeader& header, Language language) {
+    if (header.crc16 != 0) return currentFirmwareLine(header);
+    if (header.vid == kVendorId && header.pid == kProductIdUpdater) {
+        return std::string(kUpdateWaitingText);
+    }
+    return std::string(text(StringId::DeviceNotConnected, language));
 }
 
 }  // namespace tessik

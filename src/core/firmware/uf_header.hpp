@@ -27,6 +27,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/text/language.hpp"
+
 namespace tessik {
 
 inline constexpr std::size_t kUfHeaderSize = 80;
@@ -114,10 +116,12 @@ std::string currentFirmwareLine(const UfHeader& header);
 std::string imageFirmwareLine(const UfHeader& header);
 std::string imageSizeLine(std::uint32_t fileSize, std::uint16_t crc16);
 
-// The running-firmware line of the update dialog: a running firmware's header always carries a
-// CRC, so a header with crc16 0 (all zero until a normal-mode device answered Get Version)
-// means the device waits in its boot loader.
-std::string runningFirmwareText(const UfHeader& header);
+// The running-firmware line of the update dialog. A running firmware's header always carries a
+// CRC; a header without one is the main window's area before any normal-mode device answered
+// Get Version. The start-up search marks it 0x07F7/0x0018 when it found a device waiting in its
+// boot loader: only then does the line say so; with nothing found it says that no device is
+// connected (string 142 in `language`).
+std::string runningFirmwareText(const UfHeader& header, Language language);
 inline constexpr std::string_view kUpdateWaitingText =
     "There is a device firmware update waiting state. Run the firmware updates.";
 

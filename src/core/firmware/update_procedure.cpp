@@ -10,6 +10,25 @@
 namespace tessik {
 namespace {
 
+// The log texts, English in every language as the receiver's users have always read them.
+constexpr std::string_view kLogNotConnected = "device is not connected...\r\n";
+constexpr std::string_view kLogTypeMismatch = "Mismatch FCF and UF version.\r\n";
+constexpr std::string_view kLogUnlock = "Flash Unlock...";
+constexpr std::string_view kLogUnlockFailed = "Error\r\n";
+constexpr std::string_view kLogErase = "Flash Erase ";
+constexpr std::string_view kLogEraseAttempt = ".";
+constexpr std::string_view kLogEraseFailed = " Error\r\n";
+constexpr std::string_view kLogWriting = "Writing...\r\n";
+constexpr std::string_view kLogWriteFailed = "write command NG";
+constexpr std::string_view kLogCrc = "CRC16 check...";
+constexpr std::string_view kLogCrcCommandFailed = "command NG";
+constexpr std::string_view kLogCrcValues = "calc:0x%x send:0x%x ";
+constexpr std::string_view kLogCrcMismatch = "NG";
+constexpr std::string_view kLogRun = "Run UF...";
+constexpr std::string_view kLogRunFailed = "ERROR\r\n";
+constexpr std::string_view kLogStepOk = "OK\r\n";
+constexpr std::string_view kLogSucceeded = "OK. Firmware update succeeded.\r\n";
+
 // The progress positions: 1 after unlocking, 2 after erasing, 3 + i while block i is written,
 // blocks + 3 after the last block, blocks + 4 after the CRC check, blocks + 5 when started.
 constexpr int kProgressUnlocked = 1;
@@ -29,7 +48,40 @@ int updateProgressMaximum(const UfHeader& header) {
     return static_cast<int>(header.flash_size / kFlashBlockSize) + kProgressStarted;
 }
 
-UpdateOutcome FirmwareUpdate::Update(ConstImageSpan image, ImageType imageType) {
+void LinkUpdateHost::handBack(std::uint16_t vid, std::uint16_t pid) {
+    link_.Disconnect();
+    link_.vendorId = vid;
+    link_.productId = pid;
+    versionArea_.fill(0);
+    commands_.GetVersion(versionArea_);
+}
+
+Message updateVerdict(const UpdateResult& result, Language language) {
+    StringId id = StringId::FirmwareUpdateFailed;
+    if (result.outcome == UpdateOutcome::Succeeded) {
+        id = StringId::FirmwareUpdateSucceeded;
+    } else if (result.outcome == UpdateOutcome::NotConnected) {
+        // Permission is not absence: "not connected" would send the user looking at the cable.
+        id = result.device.error == DeviceError::NoPermission ? StringId::DeviceAccessDenied
+                                                              : StringId::DeviceNotConnected;
+    }
+    // Under the application's own caption; a failure with the warning icon.
+    return Message{
+        std::string(), std::string(text(id, language)),
+        result.outcome == UpdateOutcome::Succeeded ? MessageKind::Notice : MessageKind::Warning};
+}
+
+UpdateResult FirmwareUpdate::Update(ConstImageSpan image, ImageType imageType) {
+    denied_ = false;
+    const UpdateOutcome outcome = run(image, imageType);
+    if (outcome == UpdateOutcome::Succeeded) return {outcome, {}};
+    if (outcome == UpdateOutcome::NotConnected) {
+        return {outcome, {denied_ ? DeviceError::NoPermission : DeviceError::NotConnected, {}}};
+    }
+    return {outcome, link_.outcome()};
+}
+
+UpdateOutcome FirmwareUpdate::run(ConstImageSpan image, ImageType imageType) {
     const UfHeader header = imageHeader(image);
     const std::uint32_t blocks = header.flash_size / kFlashBlockSize;
     sink_.setProgressRange(0, updateProgressMaximum(header));
@@ -38,14 +90,12 @@ UpdateOutcome FirmwareUpdate::Update(ConstImageSpan image, ImageType imageType) 
     const ImageType bootLoader = connect(header);
     if (bootLoader == ImageType::None) {
         sink_.appendLog(kLogNotConnected);
-        notify(StringId::DeviceNotConnected);
         return UpdateOutcome::NotConnected;
     }
     // An image built for the other boot-loader generation would not run: stop before the flash
     // is touched. The link stays open; the next update's Connect closes it.
     if (bootLoader != imageType) {
         sink_.appendLog(kLogTypeMismatch);
-        notify(StringId::FirmwareUpdateFailed);
         return UpdateOutcome::TypeMismatch;
     }
     if (!unlockFlash()) return failureEnd(kLogUnlockFailed, UpdateOutcome::UnlockFailed);
@@ -75,6 +125,7 @@ ImageType FirmwareUpdate::connect(const UfHeader& header) {
     for (const auto& [vid, pid] : candidates) {
         const ImageType type = link_.Connect(vid, pid);
         if (type != ImageType::None) return type;
+        denied_ = denied_ || link_.outcome().error == DeviceError::NoPermission;
     }
     return ImageType::None;
 }
@@ -146,7 +197,6 @@ bool FirmwareUpdate::startFirmware(const UfHeader& header) {
 void FirmwareUpdate::succeed(const UfHeader& header, std::uint32_t blocks) {
     showProgress(static_cast<int>(blocks) + kProgressStarted);
     sink_.appendLog(kLogSucceeded);
-    notify(StringId::FirmwareUpdateSucceeded);
     // The main window's link still holds the device it had before the update (now gone); its
     // next access must look for the new firmware's identity.
     host_.handBack(header.vid, header.pid);
@@ -156,7 +206,6 @@ void FirmwareUpdate::succeed(const UfHeader& header, std::uint32_t blocks) {
 // loader is found there directly.
 UpdateOutcome FirmwareUpdate::failureEnd(std::string_view text, UpdateOutcome outcome) {
     sink_.appendLog(text);
-    notify(StringId::FirmwareUpdateFailed);
     link_.Close();
     return outcome;
 }
@@ -164,11 +213,6 @@ UpdateOutcome FirmwareUpdate::failureEnd(std::string_view text, UpdateOutcome ou
 void FirmwareUpdate::showProgress(int position) {
     sink_.setProgress(position);
     sink_.repaintProgress();
-}
-
-void FirmwareUpdate::notify(StringId id) {
-    // Information boxes under the application's own caption.
-    notifier_.show(Message{std::string(), std::string(text(id, language_)), MessageKind::Notice});
 }
 
 }  // namespace tessik

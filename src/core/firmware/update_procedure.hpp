@@ -4,10 +4,10 @@
 // start the new firmware and hand the device back to the main window's link.
 //
 // The procedure writes a running log and moves a progress bar through an UpdateSink (the update
-// dialog, or a terminal), shows its outcome in message boxes through a Notifier, and reaches the
-// main window through an UpdateHost. The log texts carry their own "\r\n" line ends; a step's
-// text without one is completed by its result on the same line, so a successful update leaves
-// six lines:
+// dialog, or a terminal), reaches the main window through an UpdateHost and reports how it
+// ended; the dialog or the terminal shows the outcome (updateVerdict). The log texts carry their
+// own "\r\n" line ends; a step's text without one is completed by its result on the same line, so a
+// successful update leaves six lines:
 //
 //   Flash Unlock...OK
 //   Flash Erase .OK
@@ -17,10 +17,12 @@
 //   Run UF...OK. Firmware update succeeded.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/device/clock.hpp"
 #include "core/device/commands.hpp"
+#include "core/device/device_outcome.hpp"
 #include "core/device/notifier.hpp"
 #include "core/device/usbhidioc.hpp"
 #include "core/firmware/image_file.hpp"
@@ -51,26 +53,25 @@ class UpdateHost {
     // for an update was found at start-up. Its vid/pid are the first identity tried.
     virtual UfHeader runningFirmware() const = 0;
     // After a successful update: let go of the application-mode device (it has become the new
-    // firmware) and look for it as vid/pid from now on.
+    // firmware) and look for it as vid/pid from now on. runningFirmware() tells the new one
+    // afterwards, as far as the new firmware answers.
     virtual void handBack(std::uint16_t vid, std::uint16_t pid) = 0;
 };
 
 // The UpdateHost of a main window that keeps its link and its version area: the hand-back
-// disconnects the link and points it at the new identity.
+// disconnects the link, points it at the new identity and asks the new firmware for its
+// version (quietly: what the update itself says is what the user is told).
 class LinkUpdateHost : public UpdateHost {
   public:
-    LinkUpdateHost(CUsbhidioc& link, const VersionArea& versionArea)
-        : link_(link), versionArea_(versionArea) {}
+    LinkUpdateHost(CUsbhidioc& link, DeviceCommands& commands, VersionArea& versionArea)
+        : link_(link), commands_(commands), versionArea_(versionArea) {}
     UfHeader runningFirmware() const override { return decodeUfHeader(versionArea_); }
-    void handBack(std::uint16_t vid, std::uint16_t pid) override {
-        link_.Disconnect();
-        link_.vendorId = vid;
-        link_.productId = pid;
-    }
+    void handBack(std::uint16_t vid, std::uint16_t pid) override;
 
   private:
     CUsbhidioc& link_;
-    const VersionArea& versionArea_;
+    DeviceCommands& commands_;
+    VersionArea& versionArea_;
 };
 
 // How an update ended.
@@ -86,24 +87,20 @@ enum class UpdateOutcome {
     StartFailed,
 };
 
-// The log texts.
-inline constexpr std::string_view kLogNotConnected = "device is not connected...\r\n";
-inline constexpr std::string_view kLogTypeMismatch = "Mismatch FCF and UF version.\r\n";
-inline constexpr std::string_view kLogUnlock = "Flash Unlock...";
-inline constexpr std::string_view kLogUnlockFailed = "Error\r\n";
-inline constexpr std::string_view kLogErase = "Flash Erase ";
-inline constexpr std::string_view kLogEraseAttempt = ".";
-inline constexpr std::string_view kLogEraseFailed = " Error\r\n";
-inline constexpr std::string_view kLogWriting = "Writing...\r\n";
-inline constexpr std::string_view kLogWriteFailed = "write command NG";
-inline constexpr std::string_view kLogCrc = "CRC16 check...";
-inline constexpr std::string_view kLogCrcCommandFailed = "command NG";
-inline constexpr std::string_view kLogCrcValues = "calc:0x%x send:0x%x ";
-inline constexpr std::string_view kLogCrcMismatch = "NG";
-inline constexpr std::string_view kLogRun = "Run UF...";
-inline constexpr std::string_view kLogRunFailed = "ERROR\r\n";
-inline constexpr std::string_view kLogStepOk = "OK\r\n";
-inline constexpr std::string_view kLogSucceeded = "OK. Firmware update succeeded.\r\n";
+struct UpdateResult {
+    UpdateOutcome outcome = UpdateOutcome::NotConnected;
+    // What became of the boot loader's last exchange: for NotConnected, whether a device was
+    // there that this user may not open (NoPermission); for a failed step, its NAK, silence or
+    // the platform's text.
+    DeviceOutcome device;
+    bool operator==(const UpdateResult&) const = default;
+};
+
+// The box that ends an update, with the application's caption and the information icon:
+// string 145 "Firmware update succeeded.", string 142 when no boot loader could be reached
+// (149 when one was there that this user may not open), string 146 "Firmware update failed."
+// for every other end.
+Message updateVerdict(const UpdateResult& result, Language language);
 
 // A flash erase is tried this often before the update gives up.
 inline constexpr int kEraseAttempts = 3;
@@ -115,21 +112,16 @@ int updateProgressMaximum(const UfHeader& header);
 
 class FirmwareUpdate {
   public:
-    FirmwareUpdate(CUpdaterLink& link, Clock& clock, Notifier& notifier, UpdateSink& sink,
-                   UpdateHost& host, Language language)
-        : link_(link),
-          clock_(clock),
-          notifier_(notifier),
-          sink_(sink),
-          host_(host),
-          language_(language) {}
+    FirmwareUpdate(CUpdaterLink& link, Clock& clock, UpdateSink& sink, UpdateHost& host)
+        : link_(link), clock_(clock), sink_(sink), host_(host) {}
 
     // Writes the loaded image (the buffer FileOpen filled, its CRC completed) of `imageType`
     // into the device. Can be run again after any outcome: a device left in its boot loader is
     // reached there directly.
-    UpdateOutcome Update(ConstImageSpan image, ImageType imageType);
+    UpdateResult Update(ConstImageSpan image, ImageType imageType);
 
   private:
+    UpdateOutcome run(ConstImageSpan image, ImageType imageType);
     ImageType connect(const UfHeader& header);
     bool unlockFlash();
     bool eraseFlash();
@@ -139,14 +131,12 @@ class FirmwareUpdate {
     void succeed(const UfHeader& header, std::uint32_t blocks);
     UpdateOutcome failureEnd(std::string_view text, UpdateOutcome outcome);
     void showProgress(int position);
-    void notify(StringId id);
 
     CUpdaterLink& link_;
     Clock& clock_;
-    Notifier& notifier_;
     UpdateSink& sink_;
     UpdateHost& host_;
-    Language language_;
+    bool denied_ = false;  // an identity was found that this user may not open
 };
 
 }  // namespace tessik

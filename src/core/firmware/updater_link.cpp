@@ -18,14 +18,23 @@ bool startsWith(std::span<const std::uint8_t> field, std::string_view text) {
 
 bool CUpdaterLink::open(std::uint16_t vid, std::uint16_t pid) {
     Close();
+    bool denied = false;
     for (const HidDeviceInfo& info : transport_.enumerate(vid, pid)) {
         if (auto device = transport_.open(info)) {
             reportLength_ = device->featureReportLength();
             device_ = std::move(device);
+            outcome_ = {};
             return true;
         }
+        denied = denied || transport_.lastOpenError() == OpenError::PermissionDenied;
     }
+    outcome_ = {denied ? DeviceError::NoPermission : DeviceError::NotConnected, {}};
     return false;
+}
+
+TransferStatus CUpdaterLink::ended(TransferStatus status, DeviceError error, std::string osText) {
+    outcome_ = DeviceOutcome{error, std::move(osText)};
+    return status;
 }
 
 void CUpdaterLink::Close() {
@@ -47,7 +56,8 @@ std::span<const std::uint8_t> CUpdaterLink::replyPayload() const {
 TransferStatus CUpdaterLink::Transfer(UpdaterCommand command, std::uint16_t length,
                                       std::uint32_t timeoutMs) {
     if (!device_ || !reportsFit() || kUpdaterPayloadOffset + length > reportLength_) {
-        return TransferStatus::None;
+        return ended(TransferStatus::None,
+                     device_ ? DeviceError::NoReply : DeviceError::NotConnected);
     }
     const std::uint32_t start = clock_.tickMs();
     ByteWriter w{std::span(request_).first(reportLength_)};
@@ -63,7 +73,7 @@ TransferStatus CUpdaterLink::Transfer(UpdaterCommand command, std::uint16_t leng
     w.fill(payloadEnd, reportLength_ - payloadEnd, 0);
     // A refused send is not repeated: the device may have taken it.
     if (!device_->setFeature(std::span(request_).first(reportLength_))) {
-        return TransferStatus::None;
+        return ended(TransferStatus::None, DeviceError::TransferFailed, device_->lastError());
     }
     return pollReply(start, timeoutMs);
 }
@@ -77,18 +87,23 @@ TransferStatus CUpdaterLink::pollReply(std::uint32_t start, std::uint32_t timeou
         reply[0] = kUpdaterFrameMark;
         reply[kUpdaterReadyFlagOffset] = 0;
         reply[kUpdaterStatusOffset] = 0;
-        if (device_->getFeature(reply) && reply[kUpdaterReadyFlagOffset] != 0) {
+        const bool read = device_->getFeature(reply);
+        if (read && reply[kUpdaterReadyFlagOffset] != 0) {
             switch (reply[kUpdaterStatusOffset]) {
                 case static_cast<std::uint8_t>(TransferStatus::Ack):
-                    return TransferStatus::Ack;
+                    return ended(TransferStatus::Ack, DeviceError::None);
                 case static_cast<std::uint8_t>(TransferStatus::Nak):
-                    return TransferStatus::Nak;
+                    return ended(TransferStatus::Nak, DeviceError::Nak);
                 default:
-                    return TransferStatus::None;
+                    return ended(TransferStatus::None, DeviceError::NoReply);
             }
         }
         const std::uint32_t elapsed = clock_.tickMs() - start;
-        if (elapsed >= timeoutMs) return TransferStatus::None;
+        if (elapsed >= timeoutMs) {
+            return read ? ended(TransferStatus::None, DeviceError::NoReply)
+                        : ended(TransferStatus::None, DeviceError::TransferFailed,
+                                device_->lastError());
+        }
         clock_.sleepMs(std::min(kReplyPollStepMs, timeoutMs - elapsed));
     }
 }

@@ -30,6 +30,7 @@
 #include <string_view>
 
 #include "core/device/clock.hpp"
+#include "core/device/device_outcome.hpp"
 #include "core/device/hid_transport.hpp"
 #include "core/device/usbhidioc.hpp"
 #include "core/firmware/image_layout.hpp"
@@ -153,6 +154,10 @@ class CUpdaterLink {
     // Lets go of the device.
     void Close();
     bool connected() const { return device_ != nullptr; }
+    // What became of the last Connect or Transfer: NotConnected or NoPermission when no device
+    // could be opened, Nak, NoReply (no ready answer in time), TransferFailed with the
+    // platform's text; None after an ACK.
+    const DeviceOutcome& outcome() const { return outcome_; }
     // The open device's feature report length (0 when closed).
     std::size_t reportLength() const { return reportLength_; }
 
@@ -170,6 +175,7 @@ class CUpdaterLink {
     ImageType connectApplicationMode(std::uint16_t vid, std::uint16_t pid);
     bool modeSwitch(std::uint32_t value, std::uint32_t timeoutMs);
     TransferStatus pollReply(std::uint32_t start, std::uint32_t timeoutMs);
+    TransferStatus ended(TransferStatus status, DeviceError error, std::string osText = {});
 
     HidTransport& transport_;
     Clock& clock_;
@@ -177,6 +183,7 @@ class CUpdaterLink {
     std::array<std::uint8_t, kUpdaterReportAreaSize> reply_{};
     std::unique_ptr<HidDevice> device_;
     std::size_t reportLength_ = 0;
+    DeviceOutcome outcome_;
 };
 
 }  // namespace tessik

@@ -39,6 +39,7 @@ struct Remote {
     std::string name;
     std::uint64_t bits = 0;
     std::string flags;
+    bool reverse = false;  // REVERSE among the flags, looked up once for all its codes
     std::uint64_t header[2]{};
     std::uint64_t one[2]{};
     std::uint64_t zero[2]{};
@@ -77,7 +78,7 @@ std::string encodingProblem(const Remote& r) {
 }
 
 std::vector<std::uint16_t> render(const Remote& r, std::uint64_t code) {
-    const bool reverse = hasFlag(r.flags, "REVERSE");
+    const bool reverse = r.reverse;
     DurationBuilder d;
     d.burst(r.header[0]);
     d.pause(r.header[1]);
@@ -170,10 +171,12 @@ class LircReader {
             if (w[1] == "codes" && remote_.bits == 0) return error("codes without \"bits\"");
             state_ = w[1] == "codes" ? State::InCodes : State::InRawCodes;
             problem_ = encodingProblem(remote_);
+            remote_.reverse = hasFlag(remote_.flags, "REVERSE");
             return true;
         }
         if (key == "name") {
-            remote_.name = w.size() > 1 ? std::string(w[1]) : std::string();
+            // Cut here, as every button's name repeats it.
+            remote_.name = w.size() > 1 ? clippedName(w[1]) : std::string();
             return true;
         }
         if (key == "flags") {
@@ -211,8 +214,7 @@ class LircReader {
         if (!code) return error(quoted(w[1]) + " is not a code");
         RawSignal s{signalName(w[0]), "lircd.conf", {}, problem_};
         if (problem_.empty()) s.durations = render(remote_, *code);
-        result_.found.push_back(std::move(s));
-        return true;
+        return keepSignal(result_, std::move(s), lineNo_);
     }
 
     bool rawCodeLine(const std::vector<std::string_view>& w) {
@@ -222,8 +224,7 @@ class LircReader {
         }
         if (w[0] == "name") {
             if (w.size() != 2) return error("expected \"name BUTTON\"");
-            result_.found.push_back(RawSignal{signalName(w[1]), "lircd.conf", {}, {}});
-            return true;
+            return keepSignal(result_, RawSignal{signalName(w[1]), "lircd.conf", {}, {}}, lineNo_);
         }
         if (result_.found.empty() || result_.found.back().protocol != "lircd.conf") {
             return error("durations before the first \"name\"");

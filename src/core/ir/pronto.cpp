@@ -79,7 +79,7 @@ RawSignalsParse parsePronto(std::string_view text) {
             d.burst(static_cast<std::uint64_t>(std::lround(v[first + 2 * i] * unit)));
             d.pause(static_cast<std::uint64_t>(std::lround(v[first + 2 * i + 1] * unit)));
         }
-        result.found.push_back(RawSignal{name, "Pronto", d.finish(), {}});
+        if (!keepSignal(result, RawSignal{name, "Pronto", d.finish(), {}}, lineNo)) return result;
     }
     result.ok = true;
     return result;

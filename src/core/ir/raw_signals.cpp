@@ -10,6 +10,7 @@
 namespace tessik {
 namespace {
 constexpr std::uint32_t kLongestPeriod = 0xFFFF;
+constexpr std::size_t kMaxCaptureEntries = 0x10000;  // 65535 pairs and the closing entry
 }  // namespace
 
 namespace signal_text {
@@ -24,9 +25,36 @@ std::string_view trim(std::string_view s) {
 
 bool nextLine(std::string_view& text, std::string_view& line) {
     if (text.empty()) return false;
-    const std::size_t nl = text.find('\n');
-    line = text.substr(0, nl);
-    text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+    // LF, CR LF, or a lone CR as old Mac editors end lines.
+    const std::size_t end = text.find_first_of("\r\n");
+    line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+    } else {
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
+    }
+    return true;
+}
+
+std::string clippedName(std::string_view name) {
+    if (name.size() <= kMaxSignalNameBytes) return std::string(name);
+    std::size_t cut = kMaxSignalNameBytes;
+    // Not inside a UTF-8 sequence: back to the start of the character cut through.
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(name.substr(0, cut));
+}
+
+bool keepSignal(RawSignalsParse& result, RawSignal signal, std::size_t lineNo) {
+    if (result.found.size() >= kMaxSignals) {
+        result.error = lineError(lineNo, formatText("more than %d signals; no IR code file of "
+                                                    "a remote control holds that many",
+                                                    {kMaxSignals}));
+        return false;
+    }
+    signal.name = clippedName(signal.name);
+    result.found.push_back(std::move(signal));
     return true;
 }
 
@@ -142,7 +170,9 @@ RawSignalsParse parseDurations(std::string_view text) {
     while (nextLine(text, line)) {
         ++lineNo;
         if (trim(line).empty()) {
-            if (!current.durations.empty()) result.found.push_back(std::move(current));
+            if (!current.durations.empty() && !keepSignal(result, std::move(current), lineNo)) {
+                return result;
+            }
             current = RawSignal{};
             continue;
         }
@@ -152,7 +182,9 @@ RawSignalsParse parseDurations(std::string_view text) {
             return result;
         }
     }
-    if (!current.durations.empty()) result.found.push_back(std::move(current));
+    if (!current.durations.empty() && !keepSignal(result, std::move(current), lineNo)) {
+        return result;
+    }
     result.ok = true;
     return result;
 }
@@ -187,7 +219,10 @@ bool finishBlock(IrBlock& block, RawSignalsParse& result) {
     if (block.line == 0) return true;
     const std::string shownName = quoted(block.name);
     if (block.type == "raw" && block.data) {
-        result.found.push_back({std::move(block.name), {}, std::move(*block.data), {}});
+        if (!keepSignal(result, {std::move(block.name), {}, std::move(*block.data), {}},
+                        block.line)) {
+            return false;
+        }
     } else if (block.type == "raw") {
         result.error = lineError(block.line, "raw signal " + shownName + " has no data");
         return false;
@@ -205,7 +240,7 @@ bool finishBlock(IrBlock& block, RawSignalsParse& result) {
             signal.unlearnable =
                 "the protocol " + quoted(block.protocol) + " is not known to this tool";
         }
-        result.found.push_back(std::move(signal));
+        if (!keepSignal(result, std::move(signal), block.line)) return false;
     } else {
         ++result.skipped;
     }
@@ -275,7 +310,7 @@ RawSignalsParse parseRawSignals(std::string_view text) {
 
 CaptureEntries entriesFromDurations(std::span<const std::uint16_t> durations) {
     CaptureEntries e;
-    const std::size_t entries = (durations.size() + 1) / 2;
+    const std::size_t entries = std::min((durations.size() + 1) / 2, kMaxCaptureEntries);
     e.low.reserve(entries);
     e.high.reserve(entries);
     for (std::size_t i = 0; i < entries; ++i) {

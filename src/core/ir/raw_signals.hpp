@@ -14,7 +14,12 @@
 // - Pronto hex: "0000" learned codes, one per line, optionally "name: " before the words;
 // - bare durations: whitespace-separated decimal microseconds, alternating IR burst and pause,
 //   starting with a burst; a blank line separates one signal from the next.
-// Every signal becomes the durations of one frame.
+// Every signal becomes the durations of one frame. Lines may end in LF, CR LF or a lone CR.
+//
+// The work a file can cause is bounded, so a hostile one costs at most a few seconds: the file
+// is at most kMaxSignalFileBytes, it holds at most kMaxSignals signals (the smallest block
+// that names a signal in the ".ir" format takes some 55 bytes, so a file of real signals at the
+// size limit stays below), and each name is cut to kMaxSignalNameBytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +29,10 @@
 #include <vector>
 
 namespace tessik {
+
+inline constexpr std::size_t kMaxSignalFileBytes = 16 * 1024 * 1024;
+inline constexpr std::size_t kMaxSignals = 300'000;
+inline constexpr std::size_t kMaxSignalNameBytes = 256;
 
 struct RawSignal {
     std::string name;      // empty for bare durations
@@ -46,7 +55,9 @@ RawSignalsParse parseRawSignals(std::string_view text);
 
 // A signal as the receiver would hand it over: entry i is the burst durations[2i] (a low
 // period of the receiver's output) and the pause durations[2i + 1] (a high period). A recording
-// that ends on a burst gets the longest pause the receiver can report, 65535, after it.
+// that ends on a burst gets the longest pause the receiver can report, 65535, after it. Only
+// the first 65536 entries are made: the decoders look at no more pairs than a 16-bit count
+// holds.
 struct CaptureEntries {
     std::vector<std::uint16_t> low;
     std::vector<std::uint16_t> high;

@@ -1,8 +1,11 @@
 #include "core/ir/signal_import.hpp"
 
+#include <unordered_map>
+
 #include "core/bytes/utf.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
+#include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 
 namespace tessik {
@@ -10,13 +13,9 @@ namespace {
 
 std::optional<std::size_t> slotHolding(const RemoteModel& model, std::uint64_t codeValue) {
     for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        if (model.buttons[s].code.codeValue == codeValue) return s;
+        if (model.button(s).code.codeValue == codeValue) return s;
     }
     return std::nullopt;
-}
-
-std::string pick(std::string_view english, std::string_view japanese, Language language) {
-    return std::string(language == Language::Japanese ? japanese : english);
 }
 
 }  // namespace
@@ -25,6 +24,9 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
     RemoteModel table = model;
     std::vector<ImportItem> items;
     items.reserve(found.size());
+    // The item each code was added by, so that a file repeating one signal many times is
+    // planned in time proportional to its length.
+    std::unordered_map<std::uint64_t, std::size_t> addedBy;
     for (RawSignal& signal : found) {
         ImportItem item;
         item.signal = std::move(signal);
@@ -36,7 +38,7 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
         const CaptureEntries entries = entriesFromDurations(item.signal.durations);
         item.record = decodeCapture(entries.low, entries.high);
         const CodeRecord& r = item.record;
-        const std::uint16_t tableBits = table.buttons[0].code.bitCount;
+        const std::uint16_t tableBits = table.button(0).code.bitCount;
         if (r.codeValue == 0) {
             item.verdict = ImportVerdict::NothingDecoded;
         } else if (tableBits != 0 && tableBits != r.bitCount) {
@@ -48,11 +50,9 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
                 item.slot = *held;
             } else {
                 item.verdict = ImportVerdict::DuplicateInFile;
-                for (std::size_t i = 0; i < items.size(); ++i) {
-                    if (items[i].importable() && items[i].record.codeValue == r.codeValue) {
-                        item.sameAs = i;
-                    }
-                }
+                // The table holds it and the model did not: an earlier item added it.
+                const auto first = addedBy.find(r.codeValue);
+                item.sameAs = first != addedBy.end() ? first->second : 0;
             }
         } else if (r.codeValue == kCodeTooLong) {
             item.verdict = ImportVerdict::TooLong;
@@ -61,6 +61,7 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
         } else {
             item.verdict = ImportVerdict::Added;
             item.slot = table.AddCode(r, importComment(item));
+            addedBy.emplace(r.codeValue, items.size());
         }
         items.push_back(std::move(item));
     }
@@ -73,45 +74,48 @@ std::u16string importComment(const ImportItem& item) {
 
 std::vector<std::size_t> addImported(RemoteModel& model, const std::vector<ImportItem>& items,
                                      const std::vector<bool>& chosen) {
-    std::vector<std::size_t> slots;
+    std::vector<NewCode> codes;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!items[i].importable() || (i < chosen.size() && !chosen[i])) continue;
-        const std::size_t slot = model.AddCode(items[i].record, importComment(items[i]));
-        if (slot == kNoFreeSlot) break;
-        slots.push_back(slot);
+        codes.push_back({items[i].record, importComment(items[i])});
     }
-    return slots;
+    return model.addCodes(codes);
 }
 
 std::string verdictText(const ImportItem& item, Language language) {
     switch (item.verdict) {
         case ImportVerdict::Added:
-            return formatText(pick("added as No %d", "No %d に追加", language), {item.slot + 1});
+            return formatText(pick({"added as No %d", "No %d に追加"}, language), {item.slot + 1});
         case ImportVerdict::AlreadyInTable:
-            return formatText(pick("already in the table as No %d", "登録済み (No %d)", language),
+            return formatText(pick({"already in the table as No %d", "登録済み (No %d)"}, language),
                               {item.slot + 1});
         case ImportVerdict::DuplicateInFile:
-            return formatText(pick("the same code as signal %d of the file",
-                                   "ファイルの %d 番目の信号と同じコード", language),
+            return formatText(pick({"the same code as signal %d of the file",
+                                    "ファイルの %d 番目の信号と同じコード"},
+                                   language),
                               {item.sameAs + 1});
         case ImportVerdict::LengthDiffers:
-            return formatText(
-                pick("a different bit length from No 1 (%d bits, not %d)",
-                     "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)", language),
-                {item.record.bitCount, item.tableBits});
+            return formatText(pick({"a different bit length from No 1 (%d bits, not %d)",
+                                    "No 1 とビット長が異なる (%d ビット、No 1 は %d ビット)"},
+                                   language),
+                              {item.record.bitCount, item.tableBits});
         case ImportVerdict::Unlearnable:
             if (item.signal.unlearnable == kBiphaseReason) {
-                return pick("not learnable: ", "登録できません: ", language) +
-                       pick(kBiphaseReason,
-                            "この受信機が学習できないマンチェスター (バイフェーズ) 符号", language);
+                return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                       std::string(
+                           pick({kBiphaseReason,
+                                 "この受信機が学習できないマンチェスター (バイフェーズ) 符号"},
+                                language));
             }
-            return pick("not learnable: ", "登録できません: ", language) + item.signal.unlearnable;
+            return std::string(pick({"not learnable: ", "登録できません: "}, language)) +
+                   item.signal.unlearnable;
         case ImportVerdict::NothingDecoded:
-            return pick("no code found in it", "コードが見つかりません", language);
+            return std::string(pick({"no code found in it", "コードが見つかりません"}, language));
         case ImportVerdict::TooLong:
-            return pick("too long for the receiver", "受信機には長すぎます", language);
+            return std::string(
+                pick({"too long for the receiver", "受信機には長すぎます"}, language));
         case ImportVerdict::TableFull:
-            return pick("the table is full", "テーブルが満杯です", language);
+            return std::string(pick({"the table is full", "テーブルが満杯です"}, language));
     }
     return {};
 }

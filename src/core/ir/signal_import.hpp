@@ -47,7 +47,8 @@ std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSign
 std::u16string importComment(const ImportItem& item);
 
 // Adds the chosen importable items to `model` in order, each with importComment, and returns
-// the slots they went to. Only importable items are added, and none once the table is full.
+// the slots they went to, as one edit. Only importable items are added, and none once the
+// table is full.
 std::vector<std::size_t> addImported(RemoteModel& model, const std::vector<ImportItem>& items,
                                      const std::vector<bool>& chosen);
 

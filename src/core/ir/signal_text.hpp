@@ -17,8 +17,14 @@ inline bool isSpace(char c) {
 }
 
 std::string_view trim(std::string_view s);
-// Splits `text` into lines; `line` receives the next one (without its terminator).
+// Splits `text` into lines; `line` receives the next one (without its terminator: LF, CR LF
+// or CR).
 bool nextLine(std::string_view& text, std::string_view& line);
+// A name from the file cut to kMaxSignalNameBytes, at a character boundary.
+std::string clippedName(std::string_view name);
+// Adds `signal`, its name clipped, to `result`; false with the error for `lineNo` when the file
+// already holds kMaxSignals.
+bool keepSignal(RawSignalsParse& result, RawSignal signal, std::size_t lineNo);
 std::string lineError(std::size_t lineNo, std::string_view what);
 // `text` in double quotes, control bytes escaped: a word of the input echoed in a message.
 std::string quoted(std::string_view text);

@@ -20,8 +20,10 @@ std::uint16_t stepMacroInterval(std::uint16_t shown, int steps) {
 // ---------------------------------------------------------------------------------------------
 
 MacroRegistration::MacroRegistration(RemoteModel& model, std::size_t macro)
-    : model_(model), macro_(std::min(macro, kMacroSlots - 1)) {
-    const MacroRecord& rec = model_.macros[macro_];
+    : model_(model),
+      macro_(std::min(macro, kMacroSlots - 1)),
+      edit_(model, {EditKind::Macro, macro_ + 1}) {
+    const MacroRecord& rec = model_.macros()[macro_];
     // The interval is read whether or not the macro is in use.
     interval_ = shownMacroInterval(rec.interval);
     refreshCommandList();
@@ -66,7 +68,7 @@ void MacroRegistration::refreshCommandList() {
     selected_.reset();
     addEnabled_ = true;
     editEnabled_ = deleteEnabled_ = false;
-    const MacroRecord& rec = model_.macros[macro_];
+    const MacroRecord& rec = model_.macros()[macro_];
     if (rec.used == 0) return;
     const std::size_t count = model_.macroCommandCount(macro_);
     for (std::size_t c = 0; c < count; ++c) {
@@ -76,10 +78,7 @@ void MacroRegistration::refreshCommandList() {
 }
 
 void MacroRegistration::close() {
-    MacroRecord& rec = model_.macros[macro_];
-    if (rec.interval != interval_ || rec.name != name_) model_.modified = true;
-    rec.interval = interval_;
-    rec.name = name_;
+    model_.setMacroNameAndInterval(macro_, name_, interval_);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -93,14 +92,14 @@ void MacroList::fill() {
     selected_.reset();
     editEnabled_ = deleteEnabled_ = false;
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        const MacroRecord& rec = model_.macros[m];
+        const MacroRecord& rec = model_.macros()[m];
         if (rec.used == 0) continue;
         MacroListRow row{m, rec.name, rec.interval, {}};
         for (std::size_t c = 0; c < kMacroCommands; ++c)
             row.commands[c] = rec.commands[c].sendText;
         rows_.push_back(std::move(row));
     }
-    addEnabled_ = model_.macros[kMacroSlots - 1].used == 0;
+    addEnabled_ = model_.macros()[kMacroSlots - 1].used == 0;
 }
 
 void MacroList::selectRow(std::optional<std::size_t> row) {

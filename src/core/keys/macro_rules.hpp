@@ -41,7 +41,8 @@ struct MacroCommandRow {
 class MacroRegistration {
   public:
     // Opens on macro slot `macro` (brought into 0..9): the interval shown, the command list
-    // filled, the name shown when the macro is in use.
+    // filled, the name shown when the macro is in use. Everything stored while it is open (its
+    // commands, then its name and interval) is one edit, taken back in one step.
     MacroRegistration(RemoteModel& model, std::size_t macro);
 
     std::size_t macro() const { return macro_; }
@@ -71,13 +72,14 @@ class MacroRegistration {
     // Rebuilds the rows from the table; also called when the editor has stored a command.
     void refreshCommandList();
 
-    // "Close": the interval and the name reach the table (only here); `modified` is set when
-    // either changed.
+    // "Close": the interval and the name reach the table (only here); an edit when either
+    // changed.
     void close();
 
   private:
     RemoteModel& model_;
     std::size_t macro_;
+    RemoteModel::EditGroup edit_;
     std::u16string name_;
     std::uint16_t interval_;
     std::vector<MacroCommandRow> rows_;

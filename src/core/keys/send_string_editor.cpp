@@ -14,6 +14,12 @@ std::u16string widenAscii(std::string_view s) {
     return std::u16string(s.begin(), s.end());
 }
 
+// Shift, Ctrl, Alt and the Windows keys: shown, but held for the key that follows.
+bool isModifier(VirtualKey key, const KeyboardSnapshot& snapshot) {
+    const std::optional<KeyNameRow> name = findKeyName(resolveGenericModifier(key, snapshot));
+    return name && !name->countsAsKey;
+}
+
 }  // namespace
 
 SendStringEditor::SendStringEditor(RemoteModel& model, SendStringHost& host, EditMode mode,
@@ -35,8 +41,33 @@ SendStringEditor::SendStringEditor(RemoteModel& model, SendStringHost& host, Edi
 // ---------------------------------------------------------------------------------------------
 // Key capture
 
+void SendStringEditor::startRecording(Recording how) {
+    const bool full = state_.keyCount >= kKeyWords || state_.macroChecked;
+    state_.recording = full ? Recording::Off : how;
+}
+
+void SendStringEditor::stopRecording() {
+    state_.recording = Recording::Off;
+}
+
 KeyResult SendStringEditor::keyDown(VirtualKey key, const KeyboardSnapshot& snapshot,
                                     std::optional<VirtualKey> inputMethodKey) {
+    if (state_.recording == Recording::Off) return {KeyDisposition::Swallowed, false};
+    if (key == vk::ProcessKey && inputMethodKey) key = *inputMethodKey;
+    KeyResult result = take(key, snapshot, inputMethodKey);
+    // A modifier key waits for the key it is held for; any other key, taken or not, is the one
+    // NextKey was waiting for.
+    const bool ended = (state_.recording == Recording::NextKey && !isModifier(key, snapshot)) ||
+                       state_.keyCount >= kKeyWords;
+    if (ended) {
+        state_.recording = Recording::Off;
+        result.recordingEnded = true;
+    }
+    return result;
+}
+
+KeyResult SendStringEditor::take(VirtualKey key, const KeyboardSnapshot& snapshot,
+                                 std::optional<VirtualKey> inputMethodKey) {
     constexpr KeyResult kSwallowed{KeyDisposition::Swallowed, false};
     constexpr KeyResult kLeft{KeyDisposition::LeftToTextBox, false};
 
@@ -104,6 +135,7 @@ void SendStringEditor::clear() {
 void SendStringEditor::setMacroChecked(bool checked) {
     if (!state_.macroBoxEnabled) return;
     state_.macroChecked = checked;
+    if (checked) state_.recording = Recording::Off;
     if (checked) state_.modifierBoxes = {};
     state_.comboEnabled = checked;
     state_.sendText.clear();
@@ -143,10 +175,10 @@ void SendStringEditor::chooseNewMacro() {
     state_.comboSelection =
         state_.selectedMacro ? comboPositionOf(*state_.selectedMacro) : std::nullopt;
     if (result == MacroDialogResult::Cancelled) return;
-    if (model_.macros[*slot].used != 0) {
+    if (model_.macro(*slot).used != 0) {
         state_.selectedMacro = *slot;
         state_.comboSelection = comboPositionOf(*slot);
-        state_.sendText = macroReferenceText(model_.macros[*slot].name);
+        state_.sendText = macroReferenceText(model_.macro(*slot).name);
     } else {
         state_.selectedMacro.reset();
         state_.comboSelection.reset();
@@ -158,7 +190,7 @@ void SendStringEditor::chooseNewMacro() {
 void SendStringEditor::fillCombo() {
     state_.comboEntries.clear();
     for (std::size_t m = 0; m < kMacroSlots; ++m) {
-        if (model_.macros[m].used != 0) state_.comboEntries.push_back({m, model_.macros[m].name});
+        if (model_.macro(m).used != 0) state_.comboEntries.push_back({m, model_.macro(m).name});
     }
     state_.comboOffersNewMacro = model_.firstFreeMacroSlot().has_value();
 }
@@ -182,7 +214,7 @@ void SendStringEditor::load() {
 }
 
 void SendStringEditor::loadButton() {
-    const ButtonRecord& b = model_.buttons[state_.entryIndex];
+    const ButtonRecord& b = model_.button(state_.entryIndex);
     state_.comboEnabled = false;
     if (b.code.occupied()) {
         state_.sendText = clipText(b.text.sendText, kMaxTextChars);
@@ -199,7 +231,7 @@ void SendStringEditor::loadButton() {
 }
 
 void SendStringEditor::loadCommand() {
-    const MacroRecord& m = model_.macros[state_.macroIndex];
+    const MacroRecord& m = model_.macro(state_.macroIndex);
     const MacroCommand& c = m.commands[state_.entryIndex];
     if (m.used != 0) {
         state_.sendText = clipText(c.sendText, kMaxTextChars);
@@ -234,7 +266,6 @@ void SendStringEditor::store() {
 }
 
 void SendStringEditor::storeButton() {
-    ButtonRecord& b = model_.buttons[state_.entryIndex];
     KeyCodeList keys = state_.keys;
     std::u16string sendText = state_.sendText;
     std::size_t keyCount = state_.keyCount;
@@ -252,33 +283,17 @@ void SendStringEditor::storeButton() {
         // The boxes apply to the first key; later keys keep what was held when they were taken.
         keys[0] |= bitsFromBoxes(state_.modifierBoxes);
     }
-    b.text.sendText = std::move(sendText);
-    b.text.comment = state_.comment;
-    b.text.keyCount = static_cast<std::uint16_t>(keyCount);
-    b.code.keys = keys;
-    model_.modified = true;
+    model_.storeButtonKeys(state_.entryIndex, {keys, static_cast<std::uint16_t>(keyCount),
+                                               std::move(sendText), state_.comment});
 }
 
 void SendStringEditor::storeCommand() {
     // A command without text does not exist, so an added command without keys is not kept.
     if (state_.sendText.empty()) return;
-    MacroRecord& m = model_.macros[state_.macroIndex];
-    MacroCommand& c = m.commands[state_.entryIndex];
-    m.used = 1;
-    c.keyCount = static_cast<std::uint16_t>(state_.keyCount);
-    c.keys = state_.keys;
+    MacroCommand c{static_cast<std::uint16_t>(state_.keyCount), state_.keys, state_.sendText,
+                   state_.comment};
     c.keys[0] |= bitsFromBoxes(state_.modifierBoxes);
-    c.sendText = state_.sendText;
-    c.comment = state_.comment;
-    model_.modified = true;
-}
-
-void SendStringEditor::refreshHost() {
-    if (state_.mode == EditMode::Button) {
-        host_.refreshButtonList(state_.entryIndex);
-    } else {
-        host_.refreshMacroCommands(state_.macroIndex);
-    }
+    model_.storeMacroCommand(state_.macroIndex, state_.entryIndex, c);
 }
 
 std::size_t SendStringEditor::lastEntry() const {
@@ -288,7 +303,6 @@ std::size_t SendStringEditor::lastEntry() const {
 void SendStringEditor::next() {
     if (!state_.nextEnabled || state_.entryIndex >= lastEntry()) return;
     store();
-    refreshHost();
     ++state_.entryIndex;
     load();
     updatePrevNext();
@@ -297,7 +311,6 @@ void SendStringEditor::next() {
 void SendStringEditor::prev() {
     if (!state_.prevEnabled || state_.entryIndex == 0) return;
     store();
-    refreshHost();
     --state_.entryIndex;
     load();
     updatePrevNext();
@@ -305,7 +318,6 @@ void SendStringEditor::prev() {
 
 void SendStringEditor::close() {
     store();
-    refreshHost();
 }
 
 void SendStringEditor::updatePrevNext() {
@@ -315,7 +327,7 @@ void SendStringEditor::updatePrevNext() {
         case EditMode::Button: {
             // The last occupied slot: one before the first free one, 127 in a full table.
             std::size_t firstFree = 0;
-            while (firstFree < kButtonSlots && model_.buttons[firstFree].code.occupied()) {
+            while (firstFree < kButtonSlots && model_.buttons()[firstFree].code.occupied()) {
                 ++firstFree;
             }
             state_.nextEnabled = i + 1 < firstFree;

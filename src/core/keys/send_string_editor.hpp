@@ -7,10 +7,18 @@
 // macro, and writes the entry into the model whenever it leaves it (Prev, Next, Close).
 //
 // Key capture: the dialog keeps a KeyboardState from every key event it sees and, for each key
-// press in the "Send Charactor" box, calls keyDown() with the pressed key and the snapshot. The
-// result says whether the box may act on the key (insert the typed character) or must not see
-// it at all. After either, the dialog shows state().sendText; when the box changes the text
-// itself (a typed character, a paste) it reports the new text through sendTextEdited().
+// press in the "Send Charactor" box while recording, calls keyDown() with the pressed key and
+// the snapshot. The result says whether the box may act on the key (insert the typed character)
+// or must not see it at all. After either, the dialog shows state().sendText; when the box
+// changes the text itself (a typed character, a paste) it reports the new text through
+// sendTextEdited().
+//
+// Recording: a send string may hold Tab, Esc and Enter, so while the box records, those keys
+// are recorded like any other and cannot move the focus or close the dialog. Recording is
+// therefore never the box's resting state. A click into the box records keys one after the
+// other until the focus leaves it or six are taken (as a mouse user expects); the "Record Key"
+// toggle records the next key only (with the modifiers held for it) and then stops, so a
+// keyboard user records one key per press of the toggle and is never held in the box.
 
 #include <cstddef>
 #include <optional>
@@ -32,16 +40,11 @@ enum class EditMode {
 // How the macro registration dialog, opened from "New Macro", was left.
 enum class MacroDialogResult { Closed, Cancelled };
 
-// What the editor needs from the windows around it.
+// What the editor needs from the windows around it. (The windows that show what it stores
+// follow the model themselves.)
 class SendStringHost {
   public:
     virtual ~SendStringHost() = default;
-    // Button mode, after an entry was stored: the main window rebuilds its button list and
-    // selects `row`.
-    virtual void refreshButtonList(std::size_t row) = 0;
-    // Command modes, after a command was stored: the open macro registration dialog rebuilds
-    // its command list.
-    virtual void refreshMacroCommands(std::size_t macro) = 0;
     // "New Macro": runs the macro registration dialog for the free slot `slot`, modally, and
     // says how it was left. The macro is in the model when it returns.
     virtual MacroDialogResult registerMacro(std::size_t slot) = 0;
@@ -55,6 +58,13 @@ enum class KeyDisposition {
 struct KeyResult {
     KeyDisposition disposition;
     bool captured;  // a key was taken into the send string (text, words or boxes changed)
+    bool recordingEnded = false;  // that key ended the recording
+};
+
+enum class Recording {
+    Off,      // the box shows the send string; keys move the focus as anywhere else
+    NextKey,  // the next key (with its modifiers) is recorded, then recording stops
+    Keys,     // keys are recorded until it is stopped or six are taken
 };
 
 // One macro in the combo box. Combo position n is entry n; the localized "New Macro" text
@@ -74,6 +84,7 @@ struct SendStringState {
     std::size_t entryIndex = 0;  // button slot or command number
     EditMode mode = EditMode::Button;
     std::optional<std::size_t> selectedMacro;  // the macro a reference will name
+    Recording recording = Recording::Off;
 
     // The controls.
     ModifierBoxes modifierBoxes{};
@@ -104,6 +115,11 @@ class SendStringEditor {
     KeyResult keyDown(VirtualKey key, const KeyboardSnapshot& snapshot,
                       std::optional<VirtualKey> inputMethodKey = std::nullopt);
 
+    // Starts or stops recording keys into the send string. Nothing is recorded while a macro is
+    // chosen or six keys are taken: recording then does not start.
+    void startRecording(Recording how);
+    void stopRecording();
+
     // The text boxes changed the texts themselves.
     void sendTextEdited(std::u16string_view text);
     void commentEdited(std::u16string_view text);
@@ -131,10 +147,11 @@ class SendStringEditor {
     void store();
     void storeButton();
     void storeCommand();
-    void refreshHost();
     void updatePrevNext();
     std::size_t lastEntry() const;
     bool fits(std::size_t extraChars) const;
+    KeyResult take(VirtualKey key, const KeyboardSnapshot& snapshot,
+                   std::optional<VirtualKey> inputMethodKey);
     void chooseNewMacro();
 
     RemoteModel& model_;

@@ -2,13 +2,14 @@
 
 #include <array>
 
+#include "core/text/bilingual.hpp"
+
 namespace tessik {
 namespace {
 
 struct Entry {
     int id;
-    std::string_view english;
-    std::string_view japanese;
+    Bilingual text;
 };
 
 // Kept exactly as the tool has always shown them, trailing spaces and spellings included:
@@ -100,7 +101,7 @@ const Entry* find(int id) {
 std::string_view text(StringId id, Language language) {
     const Entry* e = find(static_cast<int>(id));
     if (e == nullptr) return {};
-    return language == Language::Japanese ? e->japanese : e->english;
+    return pick(e->text, language);
 }
 
 std::string_view text(StringId id) {

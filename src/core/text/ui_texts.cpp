@@ -1,18 +1,8 @@
 #include "core/text/ui_texts.hpp"
 
-#include <utility>
+#include "core/text/bilingual.hpp"
 
 namespace tessik {
-namespace {
-
-using Pair = std::pair<std::string_view, std::string_view>;  // English, Japanese
-
-std::string_view pick(const Pair& p, Language language) {
-    return language == Language::Japanese ? p.second : p.first;
-}
-
-}  // namespace
-
 std::string_view caption(DialogId dialog, Language language) {
     switch (dialog) {
         case DialogId::About:
@@ -46,38 +36,76 @@ std::string_view caption(DialogId dialog, Language language) {
     return {};
 }
 
+// Every menu and entry has its access key: Alt and the underlined letter, "&F" in English,
+// "(&F)" after the Japanese text as Japanese menus show it. The texts around them are the
+// receiver's tool's own.
 std::vector<Menu> mainMenu(Language language) {
     const bool ja = language == Language::Japanese;
-    auto item = [ja](CommandId id, std::string_view en, std::string_view jp) {
-        return MenuItem{false, id, ja ? jp : en};
+    auto item = [ja](CommandId id, std::string_view en, std::string_view jp,
+                     std::string_view keys = {}) {
+        return MenuItem{false, id, ja ? jp : en, keys};
     };
     const MenuItem sep{true, {}, {}};
     return {
-        {ja ? "ファイル" : "File",
-         {item(CommandId::New, "New", "新規"), sep, item(CommandId::Open, "Open...", "開く..."),
-          item(CommandId::Save, "Save", "保存"),
-          item(CommandId::SaveAs, "Save As", "名前をつけて保存..."),
-          item(CommandId::Import, "Import...", "インポート..."), sep,
-          item(CommandId::Exit, "Exit", "終了")}},
-        {ja ? "編集" : "Edit",
-         {item(CommandId::Capture, "Capture Ir Data", "リモコンデータ取り込み"),
-          item(CommandId::DeleteIr, "Delete Ir Data", "リモコンデータ削除"), sep,
-          item(CommandId::SetUp, "Set Up Ir Data", "リモコンデータ登録"), sep,
-          item(CommandId::EditMacro, "Edit Macro", "マクロ編集"), sep,
-          item(CommandId::Signal, "Signal", "信号")}},
-        {ja ? "設定" : "Setup", {item(CommandId::Jitter, "Jitter", "ジッタ設定")}},
+        {ja ? "ファイル(&F)" : "&File",
+         {item(CommandId::New, "&New", "新規(&N)", "Ctrl+N"), sep,
+          item(CommandId::Open, "&Open...", "開く(&O)...", "Ctrl+O"),
+          item(CommandId::Save, "&Save", "保存(&S)", "Ctrl+S"),
+          item(CommandId::SaveAs, "Save &As", "名前をつけて保存(&A)...", "Ctrl+Shift+S"),
+          item(CommandId::Import, "&Import...", "インポート(&I)...", "Ctrl+I"), sep,
+          item(CommandId::Exit, "E&xit", "終了(&X)", "Ctrl+Q")}},
+        {ja ? "編集(&E)" : "&Edit",
+         {item(CommandId::Undo, "&Undo", "元に戻す(&U)", "Ctrl+Z"),
+          item(CommandId::Redo, "&Redo", "やり直し(&R)", "Ctrl+Shift+Z; Ctrl+Y"), sep,
+          item(CommandId::Capture, "&Capture Ir Data", "リモコンデータ取り込み(&C)"),
+          item(CommandId::EditKeys, "Edit &Keys...", "送信文字列の編集(&K)...", "F2"),
+          item(CommandId::DeleteIr, "&Delete Ir Data", "リモコンデータ削除(&D)"), sep,
+          item(CommandId::SetUp, "Set U&p Ir Data", "リモコンデータ登録(&P)"), sep,
+          item(CommandId::EditMacro, "Edit &Macro", "マクロ編集(&M)"),
+          item(CommandId::Rename, "Re&name...", "リモコン名の変更(&N)..."), sep,
+          item(CommandId::Signal, "Si&gnal", "信号(&G)")}},
+        {ja ? "設定(&S)" : "&Setup",
+         {item(CommandId::Jitter, "&Jitter", "ジッタ設定(&J)"), sep,
+          item(CommandId::VirtualRemote, "&Virtual Remote...", "仮想リモコン(&V)...")}},
         // The Help menu is the same in both languages.
-        {"Help",
-         {item(CommandId::Help, "Help", "Help"), sep, item(CommandId::About, "About", "About"), sep,
-          item(CommandId::DebugWindow, "Debug Window", "Debug Window"), sep,
-          item(CommandId::FirmwareUpdate, "Firmware Update", "Firmware Update")}},
+        {"&Help",
+         {item(CommandId::Help, "&Help", "&Help", "F1"), sep,
+          item(CommandId::About, "&About", "&About"), sep,
+          item(CommandId::DebugWindow, "&Debug Window", "&Debug Window"), sep,
+          item(CommandId::FirmwareUpdate, "&Firmware Update", "&Firmware Update")}},
     };
+}
+
+char mnemonic(std::string_view text) {
+    const std::size_t at = text.find('&');
+    if (at == std::string_view::npos || at + 1 >= text.size()) return 0;
+    const char c = text[at + 1];
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 std::string_view label(Label id, Language language) {
     switch (id) {
         case Label::Ok:
             return "OK";
+        case Label::RowEdit:
+            return pick({"&Edit...", "編集(&E)..."}, language);
+        case Label::RowDelete:
+            return pick({"&Delete", "削除(&D)"}, language);
+        case Label::RowSignal:
+            return pick({"Si&gnal", "信号(&G)"}, language);
+        case Label::JitterSlider:
+            return pick({"Jitter in percent", "ジッター量 (%)"}, language);
+        case Label::InputRecord:
+            return pick({"&Record Key", "キーを記録(&R)"}, language);
+        case Label::InputRecordHow:
+            return pick(
+                {"Keys pressed here become the send string, Tab, Esc and Enter included. "
+                 "Press Record Key (Alt+R) before each key to record it from the "
+                 "keyboard; a click into the box records keys until you click elsewhere.",
+                 "ここで押したキーが送信文字列になります (Tab、Esc、Enter も含む)。"
+                 "キーボードでは各キーの前に「キーを記録」(Alt+R) を押してください。"
+                 "ボックスをクリックすると、ほかの場所をクリックするまでキーを記録します。"},
+                language);
         case Label::Cancel:
             return pick({"Cancel", "キャンセル"}, language);
         case Label::Close:
@@ -171,18 +199,18 @@ std::string_view label(Label id, Language language) {
 
 const std::vector<DebugValueLabel>& debugValueLabels() {
     static const std::vector<DebugValueLabel> labels = {
-        {1009, "Reader H min"}, {1010, "Reader H max"}, {1014, "Reader H avg"},
-        {1025, "Reader L min"}, {1026, "Reader L max"}, {1027, "Reader L avg"},
-        {1016, "Data 1H min"},  {1015, "Data 1H max"},  {1017, "Data 1H avg"},
-        {1018, "Data 0H min"},  {1019, "Data 0H max"},  {1020, "Data 0H avg"},
-        {1022, "Data L min"},   {1023, "Data L max"},   {1024, "Data L avg"},
-        {1021, "Data Length"},
+        {1009, "Reader H min"},        {1010, "Reader H max"}, {1014, "Reader H avg"},
+        {1025, "Reader L min"},        {1026, "Reader L max"}, {1027, "Reader L avg"},
+        {1016, "Data 1H min"},         {1015, "Data 1H max"},  {1017, "Data 1H avg"},
+        {1018, "Data 0H min"},         {1019, "Data 0H max"},  {1020, "Data 0H avg"},
+        {1022, "Data L min"},          {1023, "Data L max"},   {1024, "Data L avg"},
+        {1021, "Data Length", "bits"},
     };
     return labels;
 }
 
 std::string_view helpBaseName(Language language) {
-    return language == Language::Japanese ? "Ir_Help" : "Ir_Help_e";
+    return pick({"Ir_Help_e", "Ir_Help"}, language);
 }
 
 }  // namespace tessik

@@ -43,14 +43,23 @@ enum class CommandId : int {
     About = 32779,
     DebugWindow = 32780,
     FirmwareUpdate = 32795,
-    Import = 32796,  // File > Import...: buttons from IR code files
-    Signal = 32797,  // Edit > Signal: the window with the selected row's pulse train
+    Import = 32796,         // File > Import...: buttons from IR code files
+    Signal = 32797,         // Edit > Signal: the window with the selected row's pulse train
+    Rename = 32798,         // Edit > Rename...: the remote control's name
+    VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
+    EditKeys = 32800,       // Edit > Edit Keys...: the selected row's send string, as a
+                            // double-click on it
+    Undo = 57643,
+    Redo = 57644,
 };
 
 struct MenuItem {
     bool separator = false;
     CommandId command{};
     std::string_view text;
+    // The keys beside the entry, in the toolkit's portable notation; several are separated by
+    // "; " (the first is the one shown).
+    std::string_view shortcut{};
 };
 
 struct Menu {
@@ -58,8 +67,12 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-// The main window's four drop-down menus in order, with their separators.
+// The main window's four drop-down menus in order, with their separators. Titles and entries
+// carry their access keys ("&File", "ファイル(&F)").
 std::vector<Menu> mainMenu(Language language);
+
+// The access key of a menu text: the upper-case letter after "&"; 0 for none.
+char mnemonic(std::string_view text);
 
 // Labels of controls and fixed texts of the dialogs.
 enum class Label {
@@ -102,17 +115,25 @@ enum class Label {
     ImportProtocol,
     ImportCode,
     ImportResult,
-    ImportImport,   // its button that adds the checked signals
-    ImportSummary,  // "%d of %d signals will be added." (checked, in the file)
-    ImportFiles,    // the file dialog's filter
+    ImportImport,    // its button that adds the checked signals
+    ImportSummary,   // "%d of %d signals will be added." (checked, in the file)
+    ImportFiles,     // the file dialog's filter
+    RowEdit,         // a list row's context menu: its editor
+    RowDelete,       // ... deleting it
+    RowSignal,       // ... its pulse train
+    InputRecord,     // send-string editor: the toggle that records the next key
+    InputRecordHow,  // ... the send box's accessible description: how recording works
+    JitterSlider,    // accessible name: the jitter dialog's slider
 };
 
 std::string_view label(Label id, Language language);
 
-// The debug window's sixteen value labels, English in every language.
+// The debug window's sixteen value labels, English in every language, and the unit of each
+// value ("µs" for the periods, "bits" for the data length).
 struct DebugValueLabel {
     int controlId;
     std::string_view text;
+    std::string_view unit = "µs";
 };
 const std::vector<DebugValueLabel>& debugValueLabels();
 

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <linux/uhid.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +15,14 @@ namespace tessik::hid {
 namespace {
 
 constexpr std::uint16_t kBusUsb = 0x03;
+// /dev/uhid is the misc character device with the minor number the kernel reserves for it.
+constexpr unsigned kMiscMajor = 10;
+constexpr unsigned kUhidMinor = 239;
+constexpr const char* kNotUhid = "not the kernel's uhid device (character device 10:239)";
+
+bool isUhid(const struct stat& st) {
+    return S_ISCHR(st.st_mode) && st.st_rdev == makedev(kMiscMajor, kUhidMinor);
+}
 
 bool writeEvent(int fd, const uhid_event& ev) {
     ssize_t n = 0;
@@ -93,11 +103,26 @@ UhidDevice::~UhidDevice() {
     destroy();
 }
 
+std::string uhidNodeProblem(const std::string& node) {
+    struct stat st {};
+    if (::stat(node.c_str(), &st) != 0) return std::strerror(errno);
+    return isUhid(st) ? std::string() : kNotUhid;
+}
+
 bool UhidDevice::create(const UhidIdentity& identity, std::string& error, const std::string& node) {
     destroy();
     fd_ = ::open(node.c_str(), O_RDWR | O_CLOEXEC);
     if (fd_ < 0) {
         error = node + ": " + std::strerror(errno);
+        return false;
+    }
+    // Checked on the node opened, not only on its name: any other file would take the device's
+    // creation without a word and then answer nothing.
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !isUhid(st)) {
+        error = node + ": " + kNotUhid;
+        ::close(fd_);
+        fd_ = -1;
         return false;
     }
     uhid_event ev{};
@@ -138,6 +163,8 @@ bool UhidDevice::serve(int timeoutMs, const GetFeature& get, const SetFeature& s
     uhid_event ev{};
     const ssize_t n = ::read(fd_, &ev, sizeof ev);
     if (n < 0) return errno == EINTR || errno == EAGAIN;
+    // The kernel hands over whole events; an end of file or a piece means the node is gone.
+    if (static_cast<std::size_t>(n) < sizeof ev.type) return false;
     switch (ev.type) {
         case UHID_GET_REPORT: {
             uhid_event reply{};

@@ -27,6 +27,10 @@ struct UhidIdentity {
 std::vector<std::uint8_t> receiverReportDescriptor(std::size_t featureReportLength);
 std::vector<std::uint8_t> bootLoaderReportDescriptor(std::size_t featureReportLength);
 
+// Why `node` cannot be the uhid control node (it is not there, or not the kernel's uhid
+// character device), or empty when it can.
+std::string uhidNodeProblem(const std::string& node);
+
 class UhidDevice {
   public:
     // Answers a feature report request: `report` holds the report ID in byte 0 (and, for a set,
@@ -39,7 +43,8 @@ class UhidDevice {
     UhidDevice(const UhidDevice&) = delete;
     UhidDevice& operator=(const UhidDevice&) = delete;
 
-    // Opens /dev/uhid (or `node`) and creates the device. False with the reason in `error`.
+    // Opens /dev/uhid (or `node`) and creates the device. False with the reason in `error`,
+    // also when the node is not the kernel's uhid device.
     bool create(const UhidIdentity& identity, std::string& error,
                 const std::string& node = "/dev/uhid");
     // Removes the device from the bus (closing the control node does it as well).

@@ -174,4 +174,10 @@ std::unique_ptr<HidTransport> makeSystemTransport() {
     return std::make_unique<WindowsHidTransport>();
 }
 
+// No notice of arrivals here yet (WM_DEVICECHANGE needs a window's message loop): the caller
+// compares enumerations, which finds a receiver all the same, a little later.
+std::unique_ptr<DeviceWatcher> makeSystemWatcher(std::string& /*why*/) {
+    return nullptr;
+}
+
 }  // namespace tessik::hid

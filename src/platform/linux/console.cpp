@@ -1,12 +1,6 @@
 #include "platform/console.hpp"
 
-#include <unistd.h>
-
 namespace tessik::platform {
-
-bool standardOutputIsTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
-}
 
 void useUtf8Output() {}
 

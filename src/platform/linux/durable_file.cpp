@@ -10,8 +10,9 @@
 //     permission bits (and owner, where allowed), and is flushed to the disk.
 //  4. It is renamed over the target, and the folder is flushed so that the rename lasts too.
 //
-// A failure to flush the folder after the rename is reported too, although the new content is
-// then in place: it may not outlast a crash.
+// A failure to flush the folder after the rename (a folder this user may write but not read, a
+// file system that reports an I/O error) does not fail the save, as the new content is in place
+// and a reader sees it: it is a warning that the rename may not outlast a crash.
 
 #include "platform/durable_file.hpp"
 
@@ -214,12 +215,13 @@ fs::path temporaryName(const fs::path& file, const std::string& suffix) {
     return file.parent_path() / ("." + base + "." + suffix + ".tmp");
 }
 
-bool replaceFileDurably(const fs::path& target, std::span<const std::uint8_t> content,
-                        std::string& error, const NameSuffixes& suffixes) {
+Replacement replaceFileDurably(const fs::path& target, std::span<const std::uint8_t> content,
+                               const NameSuffixes& suffixes) {
+    Replacement result;
     int err = 0;
     auto fail = [&] {
-        error = systemText(err != 0 ? err : EIO);
-        return false;
+        result.error = systemText(err != 0 ? err : EIO);
+        return result;
     };
     const std::optional<fs::path> file = followLinks(target, err);
     if (!file) return fail();
@@ -232,9 +234,13 @@ bool replaceFileDurably(const fs::path& target, std::span<const std::uint8_t> co
     if (existing && !temp.keep(*existing, err)) return fail();
     if (!temp.finish(err)) return fail();
     if (!temp.renameOnto(*file, err)) return fail();
+    result.ok = true;
     const fs::path folder = file->parent_path().empty() ? fs::path(".") : file->parent_path();
-    if (!syncFolder(folder, err)) return fail();
-    return true;
+    if (!syncFolder(folder, err)) {
+        result.warning = "saved, but its folder could not be flushed (" + systemText(err) +
+                         "): the new content may not outlast a crash";
+    }
+    return result;
 }
 
 }  // namespace tessik::platform

@@ -10,10 +10,6 @@
 
 namespace tessik::platform {
 
-bool standardOutputIsTerminal() {
-    return ::_isatty(::_fileno(stdout)) != 0;
-}
-
 void useUtf8Output() {
     ::SetConsoleOutputCP(CP_UTF8);
     // Binary mode: "\n" stays "\n", so what the program writes (a JSON export piped to a file,

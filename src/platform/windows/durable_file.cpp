@@ -188,18 +188,19 @@ fs::path temporaryName(const fs::path& file, const std::string& suffix) {
     return file.parent_path() / (L"." + base + L"." + wideFromUtf8(suffix) + L".tmp");
 }
 
-bool replaceFileDurably(const fs::path& target, std::span<const std::uint8_t> content,
-                        std::string& error, const NameSuffixes& suffixes) {
+Replacement replaceFileDurably(const fs::path& target, std::span<const std::uint8_t> content,
+                               const NameSuffixes& suffixes) {
+    Replacement result;
     if (isReservedDeviceName(target)) {
-        error = "not a regular file";
-        return false;
+        result.error = "not a regular file";
+        return result;
     }
     const std::wstring file = systemPath(target);
-    if (!inspect(file, error)) return false;
+    if (!inspect(file, result.error)) return result;
     DWORD err = 0;
     auto fail = [&] {
-        error = systemErrorText(err);
-        return false;
+        result.error = systemErrorText(err);
+        return result;
     };
 
     Temporary temp;
@@ -207,7 +208,8 @@ bool replaceFileDurably(const fs::path& target, std::span<const std::uint8_t> co
     if (!temp.write(content, err)) return fail();
     if (!temp.finish(err)) return fail();
     if (!temp.moveOnto(file, err)) return fail();
-    return true;
+    result.ok = true;
+    return result;
 }
 
 }  // namespace tessik::platform

@@ -33,12 +33,17 @@ class MainWindowTest : public ::testing::Test {
         return *receiver;
     }
 
-    // Opens a new main window; without a plugged receiver, none is on the bus.
-    void openWindow(Language language = Language::English) {
+    // Opens a new main window; without a plugged receiver, none is on the bus. The window takes
+    // the receiver for a simulated one when told so (its Virtual Remote, its status line), for
+    // a plain device on a bus otherwise. It looks at receivers arriving and leaving only when
+    // the test calls checkDevices().
+    void openWindow(Language language = Language::English, bool simulated = false) {
         if (!receiver) plug(kProductIdNormal).unplug();
         app::DeviceOptions options;
         options.transport = &receiver->transport();
+        if (simulated) options.receiver = receiver.get();
         options.clock = &clock;
+        options.followDevices = false;
         window = std::make_unique<app::CTessikDlg>(dialogs, options, language);
         window->show();
     }
@@ -60,7 +65,7 @@ class MainWindowTest : public ::testing::Test {
 
     void addCodes(std::size_t count, std::uint64_t firstValue = 0x1000) {
         for (std::size_t i = 0; i < count; ++i)
-            window->AddCode(necLikeCode(firstValue + i), u"button");
+            window->model().AddCode(necLikeCode(firstValue + i), u"button");
     }
 
     QTreeWidget* list() const { return window->findChild<QTreeWidget*>("buttonList"); }

@@ -10,7 +10,7 @@
 #include "core/analysis/texts.hpp"
 #include "core/analysis/tolerance.hpp"
 #include "core/ir/decoders.hpp"
-#include "core/programming/set_up_data.hpp"
+#include "core/procedures/set_up_data.hpp"
 #include "sim/ir_signal.hpp"
 #include "support/capture_fixture.hpp"
 
@@ -134,7 +134,7 @@ TEST(ProtocolNames, theSimulatorsRemotesAndOtherFramesAreNamedByTheirFields) {
 // jitter suggested for it makes every later noisy press recognised.
 TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThemAll) {
     const sim::VirtualRemote& tv = sim::necTvRemote();
-    model.jitterPercent = kJitterMinPercent;
+    model.setJitter(kJitterMinPercent);
     std::uint32_t seed = 10;
     double widest = 0;
     for (const char* button : {"Vol+", "OK"}) {
@@ -150,11 +150,10 @@ TEST_F(CaptureFixture, noisyPressesAreMeasuredAndTheSuggestedJitterRecognisesThe
     }
     session.close();
 
-    const JitterSuggestion s = suggestJitter(widest, overlapLimit(model.header));
+    const JitterSuggestion s = suggestJitter(widest, overlapLimit(model.header()));
     ASSERT_EQ(s.outcome, SuggestionOutcome::Suggested);
-    model.jitterPercent = s.jitter;  // at the slider's 5 %, some of these presses are lost
-    ASSERT_EQ(runSetUpData(commands, model, notifier, Language::English).outcome,
-              SetUpOutcome::Succeeded);
+    model.setJitter(s.jitter);  // at the slider's 5 %, some of these presses are lost
+    ASSERT_EQ(runSetUpData(commands, model).outcome, SetUpOutcome::Succeeded);
     for (std::uint32_t n = 0; n < 40; ++n) {
         const char* button = n % 2 == 0 ? "Vol+" : "OK";
         clock.advance(2000);

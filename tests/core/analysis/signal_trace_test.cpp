@@ -31,10 +31,10 @@ TEST(SignalTrace, aStoredCodeRendersToARecordingOfTheSameCodeWithTheWindowsAsSen
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const CodeRecord code = decodeCapture(c.signal.low, c.signal.high);
-        RemoteModel table;
-        table.AccumulateStatistics(code);
+        RemoteHeader header;
+        AccumulateStatistics(header, code);
 
-        const SignalTrace rendered = codeTrace(code, table.header, 10);
+        const SignalTrace rendered = codeTrace(code, header, 10);
         ASSERT_EQ(rendered.pulses.size(), c.pulses);
         std::vector<std::uint16_t> low, high;
         for (const TracePulse& pulse : rendered.pulses) {
@@ -48,7 +48,7 @@ TEST(SignalTrace, aStoredCodeRendersToARecordingOfTheSameCodeWithTheWindowsAsSen
         // Both traces carry a window for each period the receiver analyses, and at the table's
         // own timings every period lies within the window it carries.
         const SignalTrace captured =
-            captureTrace(c.signal.low, c.signal.high, timingWindows(table.header, 10));
+            captureTrace(c.signal.low, c.signal.high, timingWindows(header, 10));
         EXPECT_EQ(labelsOf(captured), labelsOf(rendered));
         for (const SignalTrace* t : {&rendered, &captured}) {
             for (const TracePulse& pulse : t->pulses) {

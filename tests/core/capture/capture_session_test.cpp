@@ -54,8 +54,8 @@ TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment
 
     view.type(u"Power button");
     session.next();
-    EXPECT_EQ(std::tuple(model.buttons[0].code.codeValue, model.buttons[0].text.comment,
-                         model.modified, model.header.leaderLow.max),
+    EXPECT_EQ(std::tuple(model.buttons()[0].code.codeValue, model.buttons()[0].text.comment,
+                         model.modified(), model.header().leaderLow.max),
               std::tuple(kPowerCode, u"Power button", true, 9000));
 
     EXPECT_EQ(std::tuple(shown(), view.nextEnabled), std::tuple(waiting, false));
@@ -65,7 +65,7 @@ TEST_F(Capture, twoMatchingPressesAreConfirmedAndNextStoresTheCodeWithItsComment
     pressNec("OK");
     view.type(u"select");
     session.close();
-    EXPECT_EQ(std::tuple(model.buttons[1].code.codeValue, model.buttons[1].text.comment),
+    EXPECT_EQ(std::tuple(model.buttons()[1].code.codeValue, model.buttons()[1].text.comment),
               std::tuple(session.heldRecord().codeValue, u"select"));
     EXPECT_EQ(std::tuple(receiver.captureMode(), view.timerMs.has_value(), session.state(),
                          model.occupiedCount()),
@@ -123,9 +123,9 @@ TEST_F(Capture, pressesThatFailAValidationAreRefusedWithTheirBoxesAndCloseStores
 TEST_F(Capture, storingTheLastFreeSlotEndsCaptureWithTheTableFullNotice) {
     // A table read from a file may have its free slot before occupied ones.
     model = modelWithButtons(128);
-    model.buttons[5] = ButtonRecord{};
+    test::rewrite(model, [](RemoteTables& t) { t.buttons[5] = ButtonRecord{}; });
     teach("Power", u"the last one");
-    EXPECT_EQ(std::tuple(model.buttons[5].code.codeValue, model.buttons[5].text.comment),
+    EXPECT_EQ(std::tuple(model.buttons()[5].code.codeValue, model.buttons()[5].text.comment),
               std::tuple(kPowerCode, u"the last one"));
     EXPECT_THAT(notifier.messages, ElementsAre(box(StringId::ButtonTableFull)));
     EXPECT_EQ(std::tuple(session.state(), view.nextEnabled, view.timerMs.has_value()),
@@ -170,7 +170,43 @@ TEST_F(Capture, aFailedReadOfThePeriodsRetriesAtTheFirstPress) {
     pressNec("Power");
     receiver.faults().nakCode = static_cast<std::uint16_t>(CommandCode::GetCaptureHigh);
     pressNec("Power");
-    expectRefused(errorBox(kLinkNakText));
+    expectRefused(linkBox(DeviceError::Nak));
+}
+
+// A receiver that leaves ends the capture with one message, whether a poll finds it gone or the
+// window's watcher tells first: the prompt stops asking for a press, the table keeps its codes,
+// a confirmed code is still stored by Close, and nothing more is sent.
+TEST_F(Capture, aReceiverThatLeavesEndsTheCaptureWithOneMessageAndKeepsTheCodes) {
+    const Message unplugged{"", "The receiver was unplugged. The codes stored so far are kept.",
+                            MessageKind::Notice};
+    const std::string plugIn = "Plug the receiver in and open Capture Ir Data again.";
+    teach("Power", u"power");
+    pressNec("Mute");
+    receiver.unplug();
+    tick();  // the poll finds no device, after the link's retries
+    EXPECT_EQ(std::tuple(notifier.messages, session.state(), view.prompt, view.result,
+                         view.timerMs.has_value(), log.lines.back()),
+              std::tuple(std::vector{unplugged}, CaptureState::Stopped, plugIn, std::string(),
+                         false, std::string("USB Send Error")));
+    session.deviceLeft();  // the watcher's word comes after: nothing more is said
+    session.close();
+    EXPECT_EQ(std::tuple(notifier.messages.size(), model.occupiedCount()), std::tuple(1u, 1u));
+}
+
+TEST_F(Capture, aReceiverThatLeavesAfterAConfirmationLeavesTheCodeForClose) {
+    pressNec("OK");
+    pressNec("OK");
+    const std::string code = view.result;
+    receiver.clearTraffic();
+    receiver.unplug();
+    session.deviceLeft();
+    EXPECT_EQ(std::tuple(notifier.messages.size(), session.state(), view.nextEnabled, view.result),
+              std::tuple(1u, CaptureState::Confirmed, false, code));
+    session.next();  // disabled
+    session.close();
+    EXPECT_EQ(
+        std::tuple(notifier.messages.size(), model.occupiedCount(), receiver.traffic().size()),
+        std::tuple(1u, 1u, 0u));
 }
 
 TEST_F(Capture, anOversizedDataLengthTakesOnlyWhatTheReplyHoldsAndMissingHighPeriodsCountAsZero) {

@@ -15,54 +15,96 @@ using sim::Direction;
 using Link = DeviceFixture;
 
 // Sends and reads are tried up to eleven times, 100 ms apart; a busy reply (status 1) is read
-// again within the same budget. A send or read that never gets through shows the platform's
-// text and drops the handle; ten busy replies and a NAK keep it.
-TEST_F(Link, failedSendsReadsBusyRepliesAndNaksGiveTheirMessagesWaitsAndStates) {
+// again within the same budget. A send or read that never gets through reports the platform's
+// text and drops the handle (the device gone, when it has left the bus); ten busy replies and a
+// NAK keep it.
+TEST_F(Link, failedSendsReadsBusyRepliesNaksAndUnplugsGiveTheirOutcomesWaitsAndStates) {
     const std::string pipe = platformText(std::errc::broken_pipe);
     const char* fault = "Send Set Return Code Command Fault";
     const char* recv = "USB Recv Error";
+    using E = DeviceError;
     const struct {
         const char* name;
         std::uint32_t setFailures, getFailures, busyReads;
         std::optional<std::uint16_t> nak;
-        bool acknowledged;
-        std::size_t failedSets, failedGets, readReplies;
+        std::optional<std::uint32_t> unplugAfter;
+        std::size_t failedSets, delivered, failedGets, readReplies;
         std::uint64_t sleptMs;
-        std::vector<Message> boxes;
+        DeviceOutcome outcome;
         std::string logLine;
         bool connected;
     } cases[] = {
-        {"3 failed sends", 3, 0, 0, {}, true, 3, 0, 1, 300, {}, "", true},
-        {"11 failed sends", 11, 0, 0, {}, false, 11, 0, 0, 1000, {errorBox(pipe)}, fault, false},
-        {"10 failed reads", 0, 10, 0, {}, true, 0, 10, 1, 1000, {}, "", true},
-        {"11 failed reads", 0, 11, 0, {}, false, 0, 11, 0, 1000, {errorBox(pipe)}, recv, false},
-        {"9 busy", 0, 0, 9, {}, true, 0, 0, 10, 900, {}, "", true},
-        {"10 busy", 0, 0, 10, {}, false, 0, 0, 10, 900, {}, recv, true},
-        {"5 failed, 5 busy", 0, 5, 5, {}, false, 0, 5, 5, 900, {}, recv, true},
-        {"NAK", 0, 0, 0, 0x26, false, 0, 0, 1, 0, {errorBox(kLinkNakText)}, recv, true},
+        {"3 failed sends", 3, 0, 0, {}, {}, 3, 1, 0, 1, 300, {}, "", true},
+        {"11 failed sends",
+         11,
+         0,
+         0,
+         {},
+         {},
+         11,
+         0,
+         0,
+         0,
+         1000,
+         {E::TransferFailed, pipe},
+         fault,
+         false},
+        {"10 failed reads", 0, 10, 0, {}, {}, 0, 1, 10, 1, 1000, {}, "", true},
+        {"11 failed reads",
+         0,
+         11,
+         0,
+         {},
+         {},
+         0,
+         1,
+         11,
+         0,
+         1000,
+         {E::TransferFailed, pipe},
+         recv,
+         false},
+        {"9 busy", 0, 0, 9, {}, {}, 0, 1, 0, 10, 900, {}, "", true},
+        {"10 busy", 0, 0, 10, {}, {}, 0, 1, 0, 10, 900, {E::NoReply, ""}, recv, true},
+        {"5 failed, 5 busy", 0, 5, 5, {}, {}, 0, 1, 5, 5, 900, {E::NoReply, ""}, recv, true},
+        {"NAK", 0, 0, 0, 0x26, {}, 0, 1, 0, 1, 0, {E::Nak, ""}, recv, true},
+        {"unplugged",
+         0,
+         0,
+         0,
+         {},
+         0,
+         11,
+         0,
+         0,
+         0,
+         1000,
+         {E::DeviceGone, platformText(std::errc::no_such_device)},
+         fault,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DeviceRig d;
         sim::Faults& f = d.receiver.faults();
-        std::tie(f.setFailures, f.getFailures, f.busyReads, f.nakCode) =
-            std::tuple(c.setFailures, c.getFailures, c.busyReads, c.nak);
+        std::tie(f.setFailures, f.getFailures, f.busyReads, f.nakCode, f.unplugAfter) =
+            std::tuple(c.setFailures, c.getFailures, c.busyReads, c.nak, c.unplugAfter);
 
-        EXPECT_EQ(d.commands.SetReturnCode(1, CodeRecord{}), c.acknowledged);
-        EXPECT_EQ(d.count(Direction::Set, false), c.failedSets);
-        EXPECT_EQ(d.count(Direction::Set, true),
-                  c.failedSets > std::size_t{kTransferRetries} ? 0u : 1u);
-        EXPECT_EQ(d.count(Direction::Get, false), c.failedGets);
-        EXPECT_EQ(d.count(Direction::Get, true), c.readReplies);
+        EXPECT_EQ(d.commands.SetReturnCode(1, CodeRecord{}), c.outcome.ok());
+        EXPECT_EQ(std::tuple(d.count(Direction::Set, false), d.count(Direction::Set, true),
+                             d.count(Direction::Get, false), d.count(Direction::Get, true)),
+                  std::tuple(c.failedSets, c.delivered, c.failedGets, c.readReplies));
         EXPECT_EQ(d.clock.totalSlept(), c.sleptMs);
-        EXPECT_EQ(d.notifier.messages, c.boxes);
+        EXPECT_EQ(d.commands.outcome(), c.outcome);
         EXPECT_EQ(d.log.lines.back(),
-                  c.acknowledged ? "Send Set Return Code Command Success" : c.logLine);
+                  c.outcome.ok() ? "Send Set Return Code Command Success" : c.logLine);
         EXPECT_EQ(d.link.connected(), c.connected);
 
         // The next command gets through; only a dropped handle makes it search again.
         f = sim::Faults{};
+        d.receiver.plug();
         EXPECT_TRUE(d.commands.SetMacro(0, MacroRecord{}));
+        EXPECT_EQ(d.commands.outcome(), DeviceOutcome{});
         EXPECT_EQ(d.receiver.openCount(), c.connected ? 1u : 2u);
     }
 }
@@ -107,8 +149,7 @@ TEST(TwoDevices, theFirstUsableIsTakenPassingOverUnopenableAndOversizedOnes) {
     sim::SimulatedReceiver first{clock};
     sim::SimulatedReceiver second{clock};
     TwoBuses bus{first.transport(), second.transport()};
-    RecordingNotifier notifier;
-    CUsbhidioc link{bus, clock, notifier};
+    CUsbhidioc link{bus, clock};
     Frame f{};
     putFrameHeader(f, CommandCode::Save, 0);
 

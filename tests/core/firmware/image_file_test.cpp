@@ -105,7 +105,7 @@ class ImageLoader : public ::testing::Test {
 
 TEST_F(ImageLoader, fileOpenPlacesTheFileAtSixteenKilobytesInAnErasedBufferAndFillsTheTexts) {
     ASSERT_EQ(loadBuilt({.fileSize = 0x20000}), 0x20000u);
-    const auto file = test::buildImage({.fileSize = 0x1234, .vid = 0x1234, .pid = 0x5678});
+    const auto file = test::buildImage({.fileSize = 0x1234, .pid = 0x0019});
     const auto path = tmp_ / "fw.bin";
     test::writeImageFile(path, file);
     const ImageLoad r = loadUpdateImage(path, *buffer_);
@@ -114,7 +114,7 @@ TEST_F(ImageLoader, fileOpenPlacesTheFileAtSixteenKilobytesInAnErasedBufferAndFi
               std::tuple(path.string(), "Firmware : \"IR receiver\" Ver 1.2.3 24/05/17 12:34",
                          formatText("Size: 4660 bytes.  CRC16: 0x%04X", {storedCrc(file)}), ""));
     EXPECT_EQ(std::tuple(r.imageSize, r.imageType, r.vid, r.pid, r.header),
-              std::tuple(0x1234u, ImageType::Type2, 0x1234, 0x5678, imageHeader(*buffer_)));
+              std::tuple(0x1234u, ImageType::Type2, 0x07F7, 0x0019, imageHeader(*buffer_)));
     EXPECT_TRUE(std::equal(file.begin(), file.end(), buffer_->begin() + 0x4000));
     EXPECT_TRUE(std::all_of(buffer_->begin(), buffer_->begin() + 0x4000,
                             [](std::uint8_t b) { return b == 0xFF; }));

@@ -39,12 +39,11 @@ TEST_F(Update, anApplicationModeDeviceGetsTheImageAndComesBackAsTheNewFirmware) 
     // Two looks for the boot loader, two for the new firmware (each back after 1.5 s).
     EXPECT_EQ(pausedMs, 2 * 1000u + 2 * 1000u + kSkipPausesMs);
 
-    // The main window's link looks for the new identity and finds the new firmware there.
+    // The main window's link looks for the new identity and finds the new firmware there, whose
+    // version the main window then holds.
     EXPECT_EQ(receiver.identity(), (sim::Identity{kVendorId, kProductIdAlternate, 512}));
     EXPECT_EQ(mainLink.productId, kProductIdAlternate);
-    VersionArea after{};
-    ASSERT_TRUE(commands.GetVersion(after));
-    EXPECT_EQ(decodeUfHeader(after), loaded.header);
+    EXPECT_EQ(decodeUfHeader(running), loaded.header);
 }
 
 // A device waiting in its boot loader is reached directly and only the start is awaited (none
@@ -52,7 +51,14 @@ TEST_F(Update, anApplicationModeDeviceGetsTheImageAndComesBackAsTheNewFirmware) 
 // lie past the image buffer are not sent; an erase is tried up to three times.
 TEST_F(WaitingUpdate, succeedsWithTheLogWaitsAndBlocksOfEachImage) {
     openMainWindow();
-    EXPECT_EQ(runningFirmwareText(decodeUfHeader(running)), kUpdateWaitingText);
+    // The running-firmware line: the boot loader waiting here; no device when nothing was found.
+    EXPECT_EQ(runningFirmwareText(decodeUfHeader(running), Language::English), kUpdateWaitingText);
+    EXPECT_EQ(runningFirmwareText(UfHeader{}, Language::English), "The device is not connected.");
+    // A boot loader this user may not open is not "not connected".
+    EXPECT_EQ(updateVerdict({UpdateOutcome::NotConnected, {DeviceError::NoPermission, ""}},
+                            Language::English)
+                  .text,
+              text(StringId::DeviceAccessDenied, Language::English));
     ImageShape flagged = newFirmwareShape();
     flagged.flags = 0x01;
     ImageShape wholeFlash = newFirmwareShape();
@@ -133,6 +139,7 @@ struct FailureCase {
     std::string log;
     StringId box;
     std::optional<std::uint32_t> waited;  // ms slept, when the failure is at a known step
+    DeviceError device;                   // what became of the boot loader's last exchange
     friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -148,6 +155,7 @@ TEST_P(UpdateFailure, isReportedAndASecondUpdateSucceeds) {
     EXPECT_EQ(runUpdate(), c.outcome);
     EXPECT_EQ(sink.log, c.log);
     EXPECT_EQ(notifier.messages, std::vector<Message>{updateBox(c.box)});
+    EXPECT_EQ(result.device.error, c.device);
     EXPECT_FALSE(updater.connected());
     if (c.waited) {
         EXPECT_EQ(pausedMs - pausedBefore, *c.waited);
@@ -169,26 +177,30 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, UpdateFailure,
     ::testing::Values(
         FailureCase{"NoDevice", "absent", false, UpdateOutcome::NotConnected, kNotConnected,
-                    StringId::DeviceNotConnected, 0},
+                    StringId::DeviceNotConnected, 0, DeviceError::NotConnected},
         FailureCase{"NeverReady", "never-ready", false, UpdateOutcome::NotConnected, kNotConnected,
-                    StringId::DeviceNotConnected, 0},
+                    StringId::DeviceNotConnected, 0, DeviceError::NotConnected},
         FailureCase{"NoReturnFromModeSwitch", "no-return", false, UpdateOutcome::NotConnected,
-                    kNotConnected, StringId::DeviceNotConnected, 60 * 1000},
+                    kNotConnected, StringId::DeviceNotConnected, 60 * 1000,
+                    DeviceError::NotConnected},
         FailureCase{"UnlockRefused", "nak=4", false, UpdateOutcome::UnlockFailed,
-                    "Flash Unlock...Error\r\n", kFailed, 2000},
+                    "Flash Unlock...Error\r\n", kFailed, 2000, DeviceError::Nak},
         FailureCase{"EraseRefusedThreeTimes", "erase-nak=3", false, UpdateOutcome::EraseFailed,
-                    "Flash Unlock...OK\r\nFlash Erase ... Error\r\n", kFailed, 2000},
+                    "Flash Unlock...OK\r\nFlash Erase ... Error\r\n", kFailed, 2000,
+                    DeviceError::Nak},
         FailureCase{"BlockRefused", "write-nak=5", false, UpdateOutcome::WriteFailed, kWriteNg,
-                    kFailed, std::nullopt},
+                    kFailed, std::nullopt, DeviceError::Nak},
         FailureCase{"UnpluggedWhileWriting", "unplug-after=40", false, UpdateOutcome::WriteFailed,
-                    kWriteNg, kFailed, std::nullopt},
+                    kWriteNg, kFailed, std::nullopt, DeviceError::TransferFailed},
         FailureCase{"CrcCommandRefused", "nak=10", false, UpdateOutcome::CrcCommandFailed,
-                    kCrcStep + "command NG", kFailed, 2000 + kSkipPausesMs},
+                    kCrcStep + "command NG", kFailed, 2000 + kSkipPausesMs, DeviceError::Nak},
         // The device's CRC over the image with one bit of the header's block flipped.
         FailureCase{"CrcDiffers", "corrupt-block=2", false, UpdateOutcome::CrcMismatch,
-                    kCrcStep + "calc:0x749f send:0xadf5 NG", kFailed, 2000 + kSkipPausesMs},
+                    kCrcStep + "calc:0x749f send:0xadf5 NG", kFailed, 2000 + kSkipPausesMs,
+                    DeviceError::None},
         FailureCase{"NoReturnAfterStart", "no-return", true, UpdateOutcome::StartFailed,
-                    kCrcStep + "OK\r\nRun UF...ERROR\r\n", kFailed, 60 * 1000 + kSkipPausesMs}),
+                    kCrcStep + "OK\r\nRun UF...ERROR\r\n", kFailed, 60 * 1000 + kSkipPausesMs,
+                    DeviceError::NotConnected}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -39,13 +39,13 @@ TEST(SignalImport, oneRemoteInEveryFormatGivesTheCodesOfItsCapture) {
         ASSERT_EQ(items.size(), 6u);
         EXPECT_EQ(addImported(model, items, {}), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
         for (std::size_t i = 0; i < 6; ++i) {
-            EXPECT_EQ(model.buttons[i].code.codeValue, capturedCode(buttons[i])) << buttons[i];
-            EXPECT_NE(model.buttons[i].text.comment.find(utf8ToUtf16(buttons[i])),
+            EXPECT_EQ(model.buttons()[i].code.codeValue, capturedCode(buttons[i])) << buttons[i];
+            EXPECT_NE(model.buttons()[i].text.comment.find(utf8ToUtf16(buttons[i])),
                       std::u16string::npos)
                 << "the name becomes the comment";
         }
-        EXPECT_EQ(model.header.bitCount, 32);
-        EXPECT_TRUE(model.modified);
+        EXPECT_EQ(model.header().bitCount, 32);
+        EXPECT_TRUE(model.modified());
     }
 }
 
@@ -66,8 +66,8 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
     for (int i = 0; i < 170; ++i)
         tooLong.insert(tooLong.end(), {560, static_cast<std::uint16_t>(i % 2 ? 1690 : 560)});
     std::vector<RawSignal> signals = {
-        {"Vol+", "NEC", durations(*tv.signal("Vol+")), {}},
         {"Power again", "NEC", durations(power), {}},
+        {"Vol+", "NEC", durations(*tv.signal("Vol+")), {}},
         {"Vol+ again", "NEC", durations(*tv.signal("Vol+")), {}},
         {"SIRC power", "SIRC", durations(*sim::sircTvRemote().signal("Power")), {}},
         {"Teletext", "RC5", {}, "a Manchester (bi-phase) code, which this receiver cannot learn"},
@@ -76,11 +76,11 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
     };
     const RemoteModel before = model;
     const std::vector<ImportItem> items = planImport(model, signals);
-    EXPECT_EQ(model.buttons, before.buttons) << "planning changes nothing";
+    EXPECT_EQ(model.buttons(), before.buttons()) << "planning changes nothing";
     const std::pair<ImportVerdict, std::string> expected[] = {
-        {ImportVerdict::Added, "added as No 2"},
         {ImportVerdict::AlreadyInTable, "already in the table as No 1"},
-        {ImportVerdict::DuplicateInFile, "the same code as signal 1 of the file"},
+        {ImportVerdict::Added, "added as No 2"},
+        {ImportVerdict::DuplicateInFile, "the same code as signal 2 of the file"},
         {ImportVerdict::LengthDiffers, "a different bit length from No 1 (11 bits, not 32)"},
         {ImportVerdict::Unlearnable,
          "not learnable: a Manchester (bi-phase) code, which this receiver cannot learn"},
@@ -92,12 +92,12 @@ TEST(SignalImport, theCaptureRulesAndTheFilesOwnRefusalsAreVerdictsAndNothingEls
         EXPECT_EQ(items[i].verdict, expected[i].first) << i;
         EXPECT_EQ(verdictText(items[i], Language::English), expected[i].second);
     }
-    EXPECT_EQ(verdictText(items[1], Language::Japanese), "登録済み (No 1)");
+    EXPECT_EQ(verdictText(items[0], Language::Japanese), "登録済み (No 1)");
 
     // Unchosen signals stay out; a full table takes nothing more and keeps every slot.
-    EXPECT_TRUE(addImported(model, items, {false}).empty());
+    EXPECT_TRUE(addImported(model, items, {true, false}).empty());
     RemoteModel full = test::modelWithButtons(128);
-    const auto fullItems = planImport(full, {signals[0]});
+    const auto fullItems = planImport(full, {signals[1]});
     EXPECT_EQ(fullItems[0].verdict, ImportVerdict::TableFull);
     RemoteModel empty;
     EXPECT_EQ(planImport(empty, {signals[6]})[0].verdict, ImportVerdict::TooLong);

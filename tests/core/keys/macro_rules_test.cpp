@@ -18,14 +18,15 @@ TEST(MacroList, deletingTheSecondOfThreeMovesTheThirdDownAndRepairsTheReferences
     // Buttons 0..2 refer to macros 0..2, each with a key count the repair must reset; button 3
     // carries the marker with modifier bits, which makes it no reference.
     RemoteModel model = modelWithButtons(4);
-    for (std::size_t i = 0; i < 3; ++i) {
-        model.macros[i] = macroNamed({u'M', static_cast<char16_t>(u'0' + i)}, 1 + i);
-        referToMacro(model, i, i);
-        model.buttons[i].text.keyCount = 4;
-    }
-    model.buttons[3].code.keys = {0x02FF, 2, 0, 0, 0, 0};
-    model.modified = false;
-    const RemoteModel before = model;
+    test::rewrite(model, [](RemoteTables& t) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            t.macros[i] = macroNamed({u'M', static_cast<char16_t>(u'0' + i)}, 1 + i);
+            referToMacro(t, i, i);
+            t.buttons[i].text.keyCount = 4;
+        }
+        t.buttons[3].code.keys = {0x02FF, 2, 0, 0, 0, 0};
+    });
+    const RemoteTables before = model.tables();
     MacroList list(model);
     EXPECT_EQ(std::tuple(list.rows().size(), list.editEnabled(), list.editSlot()),
               std::tuple(3u, false, std::nullopt));
@@ -33,7 +34,7 @@ TEST(MacroList, deletingTheSecondOfThreeMovesTheThirdDownAndRepairsTheReferences
     EXPECT_EQ(list.editSlot(), 1u);
     ASSERT_TRUE(list.deleteSelectedMacro());
 
-    EXPECT_EQ(std::tuple(model.macros[0], model.macros[1], model.macros[2], model.modified),
+    EXPECT_EQ(std::tuple(model.macros()[0], model.macros()[1], model.macros()[2], model.modified()),
               std::tuple(before.macros[0], before.macros[2], MacroRecord{}, true));
     // The reference to the deleted macro loses keys and text but keeps its comment; the one to
     // the third now names slot 1 with key count 0 and its "[M M2]" text unchanged.
@@ -42,18 +43,21 @@ TEST(MacroList, deletingTheSecondOfThreeMovesTheThirdDownAndRepairsTheReferences
     lost.text = {0, u"", lost.text.comment};
     moved.code.keys[1] = 1;
     moved.text.keyCount = 0;
-    EXPECT_EQ(std::tuple(model.buttons[0], model.buttons[1], model.buttons[2], model.buttons[3]),
-              std::tuple(before.buttons[0], lost, moved, before.buttons[3]));
+    EXPECT_EQ(
+        std::tuple(model.buttons()[0], model.buttons()[1], model.buttons()[2], model.buttons()[3]),
+        std::tuple(before.buttons[0], lost, moved, before.buttons[3]));
     ASSERT_EQ(list.rows().size(), 2u);
     EXPECT_EQ(std::tuple(list.rows()[1].name, list.deleteEnabled()), std::tuple(u"M2", false));
 }
 
 TEST(MacroList, addFollowsTheLastSlotWhichADeleteOnlyClearsAndRowsShowTheStoredInterval) {
     RemoteModel model;
-    for (std::size_t m = 0; m < 10; ++m)
-        model.macros[m] = macroNamed(u"M", 2);
-    model.macros[3].interval = 0;
-    const RemoteModel before = model;
+    test::rewrite(model, [](RemoteTables& t) {
+        for (std::size_t m = 0; m < 10; ++m)
+            t.macros[m] = macroNamed(u"M", 2);
+        t.macros[3].interval = 0;
+    });
+    const RemoteTables before = model.tables();
     MacroList list(model);
     EXPECT_EQ(std::tuple(list.addEnabled(), list.addSlot()), std::tuple(false, std::nullopt));
     EXPECT_EQ(std::tuple(list.rows()[3].interval, list.rows()[3].commands[1]),
@@ -61,7 +65,7 @@ TEST(MacroList, addFollowsTheLastSlotWhichADeleteOnlyClearsAndRowsShowTheStoredI
         << "never closed in its dialog";
     list.selectRow(9);
     list.deleteSelectedMacro();
-    EXPECT_EQ(std::tuple(model.macros[8], model.macros[9], list.addEnabled(), list.addSlot()),
+    EXPECT_EQ(std::tuple(model.macros()[8], model.macros()[9], list.addEnabled(), list.addSlot()),
               std::tuple(before.macros[8], MacroRecord{}, true, 9u));
 
     EXPECT_EQ(std::tuple(macroReference({kMacroMarker, 10, 0, 0, 0, 0}),
@@ -71,16 +75,18 @@ TEST(MacroList, addFollowsTheLastSlotWhichADeleteOnlyClearsAndRowsShowTheStoredI
 
 TEST(MacroCommands, countAndDeleteWithCompaction) {
     RemoteModel m;
-    m.macros[0] = macroNamed(u"all", 8);
-    m.macros[1] = macroNamed(u"four", 4);
+    test::rewrite(m, [](RemoteTables& t) {
+        t.macros[0] = macroNamed(u"all", 8);
+        t.macros[1] = macroNamed(u"four", 4);
+    });
     EXPECT_EQ(std::tuple(m.CountMacroCommands(0), m.macroCommandCount(0)), std::tuple(7u, 8u));
     EXPECT_EQ(std::tuple(m.CountMacroCommands(1), m.CountMacroCommands(2)), std::tuple(4u, 0u));
 
-    const MacroRecord before = m.macros[1];
+    const MacroRecord before = m.macro(1);
     m.DeleteMacroCommand(1, 1);  // row "No" 2
     MacroRecord expected = before;
     expected.commands = {before.commands[0], before.commands[2], before.commands[3]};
-    EXPECT_EQ(std::tuple(m.macros[1], m.macroCommandCount(1), m.modified),
+    EXPECT_EQ(std::tuple(m.macro(1), m.macroCommandCount(1), m.modified()),
               std::tuple(expected, 3u, true));
     EXPECT_EQ(m.firstFreeMacroSlot(), 2u);
 }
@@ -98,8 +104,7 @@ TEST(MacroInterval, stepsOfExactlyTenWithinItsRange) {
 
 TEST(MacroRegistration, aNewMacroNeedsANameAndEightCommandsRefuseAdd) {
     RemoteModel model;
-    model.macros[0] = macroNamed(u"first");
-    model.modified = false;
+    test::rewrite(model, [](RemoteTables& t) { t.macros[0] = macroNamed(u"first"); });
     MacroRegistration r(model, 1);
     EXPECT_EQ(std::tuple(r.name(), r.interval(), r.rows().size(), r.addEnabled()),
               std::tuple(u"", 500, 0u, false));
@@ -110,13 +115,13 @@ TEST(MacroRegistration, aNewMacroNeedsANameAndEightCommandsRefuseAdd) {
     r.nameEdited(u"Evening");
     r.stepInterval(2);
     r.close();
-    EXPECT_EQ(std::tuple(model.macros[1].used, model.macros[1].name, model.macros[1].interval,
-                         model.modified),
+    EXPECT_EQ(std::tuple(model.macros()[1].used, model.macros()[1].name, model.macros()[1].interval,
+                         model.modified()),
               std::tuple(0, u"Evening", 520, true))
         << "no command: not in use";
 
     // A full macro: eight commands refuse Add; Edit and Delete follow the selection.
-    model.macros[0] = macroNamed(u"full", 8);
+    test::rewrite(model, [](RemoteTables& t) { t.macros[0] = macroNamed(u"full", 8); });
     MacroRegistration full(model, 0);
     ASSERT_EQ(full.rows().size(), 8u);
     EXPECT_EQ(std::tuple(full.name(), full.rows()[7].number, full.rows()[7].sendText),
@@ -133,14 +138,14 @@ TEST(MacroRegistration, aNewMacroNeedsANameAndEightCommandsRefuseAdd) {
     EXPECT_EQ(std::tuple(full.editEnabled(), full.deleteEnabled(), full.editCommand()),
               std::tuple(true, true, 2u));
 
-    model.modified = false;
+    model.noteSaved();
     EXPECT_TRUE(full.deleteSelectedCommand());
     EXPECT_EQ(std::tuple(full.rows().size(), full.rows()[2].sendText, full.addEnabled(),
-                         full.selectedRow(), model.modified),
+                         full.selectedRow(), model.modified()),
               std::tuple(7u, u"cmd3", true, std::nullopt, true));
-    model.modified = false;
+    model.noteSaved();
     full.close();  // nothing changed
-    EXPECT_FALSE(model.modified);
+    EXPECT_FALSE(model.modified());
 }
 
 }  // namespace

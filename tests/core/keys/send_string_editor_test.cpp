@@ -21,11 +21,9 @@ using test::necLikeCode;
 using ::testing::ElementsAre;
 
 struct FakeHost : SendStringHost {
-    std::vector<std::size_t> buttonRefreshes, commandRefreshes, registrations;
+    std::vector<std::size_t> registrations;
     std::function<MacroDialogResult(std::size_t)> registration;  // none: the dialog is cancelled
 
-    void refreshButtonList(std::size_t row) override { buttonRefreshes.push_back(row); }
-    void refreshMacroCommands(std::size_t macro) override { commandRefreshes.push_back(macro); }
     MacroDialogResult registerMacro(std::size_t slot) override {
         registrations.push_back(slot);
         return registration ? registration(slot) : MacroDialogResult::Cancelled;
@@ -56,13 +54,14 @@ class SendString : public ::testing::Test {
     void SetUp() override {
         for (std::uint64_t i = 0; i < 3; ++i)
             model.AddCode(necLikeCode(0x10 + i), u"");
-        model.macros[0] = macroNamed(u"Three", 3);
-        model.modified = false;
+        test::rewrite(model, [](RemoteTables& t) { t.macros[0] = macroNamed(u"Three", 3); });
     }
     // Opens an editor for the key events to go to; earlier editors stay alive.
     SendStringEditor& open(EditMode mode, std::size_t entry, std::size_t macro = 0) {
         keyboard = {};
-        return editors_.emplace_back(model, host, mode, entry, macro);
+        SendStringEditor& e = editors_.emplace_back(model, host, mode, entry, macro);
+        e.startRecording(Recording::Keys);  // as a click into the box does
+        return e;
     }
     // Plays the part of the dialog: keeps the keyboard state from every press and lets the
     // text box type the character of a key left to it.
@@ -78,8 +77,10 @@ class SendString : public ::testing::Test {
     // Button 1's entry emptied, `steps` typed, the dialog closed: what the entry holds.
     std::pair<KeyCodeList, ButtonText> typed(const std::vector<Step>& steps,
                                              std::optional<ModifierBox> box = std::nullopt) {
-        model.buttons[1].text = {};
-        model.buttons[1].code.keys = {};
+        test::rewrite(model, [](RemoteTables& t) {
+            t.buttons[1].text = {};
+            t.buttons[1].code.keys = {};
+        });
         SendStringEditor& e = open(EditMode::Button, 1);
         if (box) e.setModifierBox(*box, true);
         // Named keys never reach the box; character keys do, and it types them.
@@ -87,7 +88,7 @@ class SendString : public ::testing::Test {
             EXPECT_EQ(outcome(press(s)),
                       std::pair(s.typed ? kToBox : KeyDisposition::Swallowed, true));
         e.close();
-        return {model.buttons[1].code.keys, model.buttons[1].text};
+        return {model.buttons()[1].code.keys, model.buttons()[1].text};
     }
 
     RemoteModel model;
@@ -135,6 +136,45 @@ TEST_F(SendString, keysWithoutAUsageGoToTheBoxModifiersNeverCountAndASeventhKeyI
               std::tuple(6u, six, u"[HEN][LSHIFT][LSHIFT]abcde"));
 }
 
+// The box records only when asked to: a keyboard user records one key (with its modifiers) per
+// press of the toggle and is then free to Tab away; Tab, Esc and Enter are keys while recording.
+TEST_F(SendString, recordingTakesTheNextKeyOrKeysUntilSixAndNothingWhileOff) {
+    SendStringEditor& e = open(EditMode::Button, 0);
+    e.stopRecording();
+    const std::tuple<Recording, std::vector<Step>, Recording, std::u16string> cases[] = {
+        {Recording::Off, {win(0x09, 0x0F)}, Recording::Off, u""},
+        {Recording::NextKey, {win(0xA2, kLCtrlScan)}, Recording::NextKey, u"[LCTRL]"},
+        {Recording::NextKey, {win('C', 0x2E, u'c')}, Recording::Off, u"[LCTRL]c"},
+        {Recording::NextKey, {win(0x09, 0x0F), win(0x0D, 0x1C)}, Recording::Off, u"[LCTRL]c[TAB]"},
+        {Recording::Keys,
+         {win(0x1B, 0x01), win(0x0D, 0x1C)},
+         Recording::Keys,
+         u"[LCTRL]c[TAB][ESC][ENTER]"},
+        {Recording::Keys,
+         {win(0x74, 0x3F), win(0x75, 0x40)},
+         Recording::Off,
+         u"[LCTRL]c[TAB][ESC][ENTER][F5][F6]"},  // the sixth key ends it
+        {Recording::NextKey,
+         {win(0x74, 0x3F)},
+         Recording::Off,
+         u"[LCTRL]c[TAB][ESC][ENTER][F5][F6]"},  // and it does not start again
+    };
+    for (const auto& [start, steps, after, text] : cases) {
+        if (start != e.state().recording) e.startRecording(start);
+        for (const Step& s : steps)
+            press(s);
+        keyboard.releaseAll();
+        EXPECT_EQ(std::tuple(e.state().recording, e.state().sendText), std::tuple(after, text))
+            << static_cast<int>(start) << " " << steps.size();
+    }
+    e.startRecording(Recording::Keys);
+    EXPECT_EQ(e.state().recording, Recording::Off) << "six keys: nothing more goes in";
+    e.clear();
+    e.setMacroChecked(true);
+    e.startRecording(Recording::Keys);
+    EXPECT_EQ(e.state().recording, Recording::Off) << "a macro is chosen: no keys go in";
+}
+
 TEST_F(SendString, sendTextNeverOutgrowsItsFieldAKeyThatWouldNotFitIsRefused) {
     SendStringEditor& e = open(EditMode::Button, 0);
     e.sendTextEdited(std::u16string(125, u'x'));
@@ -153,12 +193,11 @@ TEST_F(SendString, prevAndNextStoreEachEntryTheyLeaveAndStopAtTheLastOccupiedSlo
     e.commentEdited(u"power");
     e.next();
     e.next();
-    EXPECT_EQ(std::tuple(model.buttons[0].text.comment, at(e.state())),
+    EXPECT_EQ(std::tuple(model.buttons()[0].text.comment, at(e.state())),
               std::tuple(u"power", std::tuple(2u, true, false)));
     e.next();  // disabled
     e.prev();
     EXPECT_EQ(e.state().entryIndex, 1u);
-    EXPECT_THAT(host.buttonRefreshes, ElementsAre(0u, 1u, 2u));
 
     RemoteModel full = modelWithButtons(128);
     const SendStringEditor last(full, host, EditMode::Button, 127);
@@ -167,8 +206,10 @@ TEST_F(SendString, prevAndNextStoreEachEntryTheyLeaveAndStopAtTheLastOccupiedSlo
 }
 
 TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
-    for (std::size_t m = 0; m < 3; ++m)
-        model.macros[m] = macroNamed({u'M', static_cast<char16_t>(u'0' + m)});
+    test::rewrite(model, [](RemoteTables& t) {
+        for (std::size_t m = 0; m < 3; ++m)
+            t.macros[m] = macroNamed({u'M', static_cast<char16_t>(u'0' + m)});
+    });
     SendStringEditor& e = open(EditMode::Button, 0);
     const SendStringState& s = e.state();
     press(win('A', 0, u'a'));
@@ -177,8 +218,8 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
     EXPECT_EQ(press(win('B', 0)).disposition, KeyDisposition::Swallowed);
     e.chooseComboPosition(2);
     e.next();
-    EXPECT_EQ(std::tuple(model.buttons[0].code.keys[0], model.buttons[0].code.keys[1],
-                         model.buttons[0].text.sendText),
+    EXPECT_EQ(std::tuple(model.buttons()[0].code.keys[0], model.buttons()[0].code.keys[1],
+                         model.buttons()[0].text.sendText),
               std::tuple(kMacroMarker, 2, u"[M M2]"));
 
     // Entry 1 is not a reference: no macro is selected, so "Macro" alone stores no reference.
@@ -186,7 +227,7 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
     press(win('C', 0, u'c'));
     e.setMacroChecked(true);
     e.prev();
-    EXPECT_EQ(std::tuple(model.buttons[1].code.keys, model.buttons[1].text),
+    EXPECT_EQ(std::tuple(model.buttons()[1].code.keys, model.buttons()[1].text),
               std::tuple(KeyCodeList{}, ButtonText{}));
 
     // Back on entry 0 the reference is loaded; a modifier box takes the entry back to keys.
@@ -197,8 +238,10 @@ TEST_F(SendString, choosingAMacroStoresAReferenceAndLoadingOneShowsIt) {
 }
 
 TEST_F(SendString, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFree) {
-    for (std::size_t m = 0; m < 9; ++m)
-        model.macros[m] = macroNamed({u'M', static_cast<char16_t>(u'0' + m)});
+    test::rewrite(model, [](RemoteTables& t) {
+        for (std::size_t m = 0; m < 9; ++m)
+            t.macros[m] = macroNamed({u'M', static_cast<char16_t>(u'0' + m)});
+    });
     SendStringEditor& e = open(EditMode::Button, 0);
     const SendStringState& s = e.state();
     e.setMacroChecked(true);
@@ -210,7 +253,7 @@ TEST_F(SendString, newMacroRegistersTheFirstFreeSlotAndIsOfferedOnlyWhileOneIsFr
     // The dialog is closed leaving `registered` in the slot: first a name without a command.
     MacroRecord registered{0, 0, 500, {}, u"named only"};
     host.registration = [&](std::size_t slot) {
-        model.macros[slot] = registered;
+        test::rewrite(model, [&](RemoteTables& t) { t.macros[slot] = registered; });
         return MacroDialogResult::Closed;
     };
     e.chooseComboPosition(9);
@@ -235,25 +278,24 @@ TEST_F(SendString, editingAMacroOfThreeCommandsStepsUpToItsFirstEmptyCommand) {
     for (int c = 0; c < 4; ++c)
         e.next();
     EXPECT_EQ(std::tuple(s.entryIndex, s.nextEnabled, s.sendText), std::tuple(3u, false, u""));
-    EXPECT_THAT(host.commandRefreshes, ElementsAre(0u, 0u, 0u));
 
     // The fourth command is typed and kept; Next then reaches the fifth.
     press(win(0x0D, 0x1C));
     e.close();
-    const MacroCommand& fourth = model.macros[0].commands[3];
+    const MacroCommand& fourth = model.macros()[0].commands[3];
     EXPECT_EQ(
-        std::tuple(fourth.sendText, fourth.keys[0], model.macroCommandCount(0), model.modified),
+        std::tuple(fourth.sendText, fourth.keys[0], model.macroCommandCount(0), model.modified()),
         std::tuple(u"[ENTER]", 0x28, 4u, true));
     EXPECT_TRUE(open(EditMode::EditCommand, 3).state().nextEnabled);
 }
 
 TEST_F(SendString, aNewCommandIsKeptOnlyWithTextAndNextStepsOnOnlyWhileItHasSome) {
-    const MacroRecord before = model.macros[0];
+    const MacroRecord before = model.macros()[0];
     SendStringEditor& empty = open(EditMode::NewCommand, 3);
     EXPECT_EQ(at(empty.state()), std::tuple(3u, true, false));
     empty.commentEdited(u"a comment alone");
     empty.close();
-    EXPECT_EQ(std::tuple(model.macros[0], model.modified), std::tuple(before, false));
+    EXPECT_EQ(std::tuple(model.macros()[0], model.modified()), std::tuple(before, false));
 
     SendStringEditor& e = open(EditMode::NewCommand, 3);
     press(win('X', 0, u'x'));
@@ -262,21 +304,22 @@ TEST_F(SendString, aNewCommandIsKeptOnlyWithTextAndNextStepsOnOnlyWhileItHasSome
     press(win('Y', 0, u'y'));
     e.setModifierBox(ModifierBox::RShift, true);
     e.next();
-    EXPECT_EQ(std::tuple(model.macros[0].commands[3].keys[0], model.macros[0].commands[3].sendText,
-                         e.state().entryIndex, e.state().nextEnabled),
-              std::tuple(0x201C, u"y", 4u, false));
+    EXPECT_EQ(
+        std::tuple(model.macros()[0].commands[3].keys[0], model.macros()[0].commands[3].sendText,
+                   e.state().entryIndex, e.state().nextEnabled),
+        std::tuple(0x201C, u"y", 4u, false));
     // A text emptied in the box may not step on: the commands must stay contiguous.
     press(win('Z', 0, u'z'));
     e.sendTextEdited(u"");
     EXPECT_FALSE(e.state().nextEnabled);
 
     // A command of a free macro slot starts empty and puts the macro in use.
-    model.macros[1].commands[0].sendText = u"stale";
+    test::rewrite(model, [](RemoteTables& t) { t.macros[1].commands[0].sendText = u"stale"; });
     SendStringEditor& fresh = open(EditMode::NewCommand, 0, 1);
     EXPECT_EQ(fresh.state().sendText, u"");
     press(win(0x70, 0x3B));
     fresh.close();
-    EXPECT_EQ(std::tuple(model.macros[1].used, model.macros[1].commands[0].sendText),
+    EXPECT_EQ(std::tuple(model.macros()[1].used, model.macros()[1].commands[0].sendText),
               std::tuple(1, u"[F1]"));
 }
 

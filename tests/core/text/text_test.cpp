@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
 #include "core/text/format.hpp"
 #include "core/text/language.hpp"
 #include "core/text/strings.hpp"
+#include "core/text/ui_texts.hpp"
 
 namespace tessik {
 namespace {
@@ -49,6 +51,25 @@ TEST(StringTable, everyTextIsThereInBothLanguages) {
         if (!present) continue;
         EXPECT_FALSE(text(static_cast<StringId>(id), Language::English).empty()) << id;
         EXPECT_FALSE(text(static_cast<StringId>(id), Language::Japanese).empty()) << id;
+    }
+}
+
+// Alt and a letter reach every menu and entry: each has one access key, unique among the menu
+// titles and within its menu, in both languages.
+TEST(MainMenu, everyMenuAndEntryHasItsOwnAccessKey) {
+    for (const Language language : {Language::English, Language::Japanese}) {
+        std::set<char> titles;
+        for (const Menu& menu : mainMenu(language)) {
+            EXPECT_TRUE(titles.insert(mnemonic(menu.title)).second) << menu.title;
+            std::set<char> keys;
+            for (const MenuItem& item : menu.items) {
+                if (item.separator) continue;
+                const char key = mnemonic(item.text);
+                EXPECT_NE(key, 0) << item.text;
+                EXPECT_TRUE(keys.insert(key).second) << item.text;
+            }
+        }
+        EXPECT_EQ(titles.count(0), 0u);
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "core/device/startup.hpp"
+#include "core/procedures/startup.hpp"
 #include "core/text/strings.hpp"
 #include "hid/descriptor_files.hpp"
 #include "hid/linux/hidraw_transport.hpp"
@@ -91,11 +91,10 @@ TEST_F(FakeTree, openTakesTheLengthFromTheDescriptorAndChecksReportSizes) {
     EXPECT_FALSE(device->getFeature(report));
 }
 
-// The link's own boxes and retries are its tests; here, what the transport's refusals become.
+// The link's outcomes and retries are its tests; here, what the transport's refusals become.
 TEST_F(FakeTree, aNodeOnlyRootMayOpenIsReportedAsAPermissionProblem) {
     FakeClock clock;
-    RecordingNotifier notifier;
-    CUsbhidioc link(transport, clock, notifier);
+    CUsbhidioc link(transport, clock);
     std::array<std::uint8_t, kFrameSize> frame{};
     // The receiver's node is there, but only root may open it (no udev rule yet): the start-up
     // search and every transfer say so.
@@ -106,12 +105,10 @@ TEST_F(FakeTree, aNodeOnlyRootMayOpenIsReportedAsAPermissionProblem) {
                     NullLogSink log;
                     DeviceCommands commands(link, clock, log);
                     VersionArea area{};
-                    const StartupFinding found =
-                        runStartup(link, commands, notifier, area, Language::English, {});
+                    const StartupResult found = runStartup(link, commands, area, {});
                     link.GetFeature(frame);
-                    return found == StartupFinding::AccessDenied &&
-                           notifier.messages ==
-                               std::vector(2, errorBox(text(StringId::DeviceAccessDenied)));
+                    return found == StartupResult{StartupFinding::AccessDenied, {}} &&
+                           link.outcome().error == DeviceError::NoPermission;
                 }),
                 ::testing::ExitedWithCode(0), "");
 }

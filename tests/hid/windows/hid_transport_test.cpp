@@ -31,13 +31,12 @@ TEST(WindowsHid, theSystemsDevicesArePassedOverAndNoReceiverIsFound) {
               nullptr);
     EXPECT_EQ(transport.lastOpenError(), OpenError::Unavailable);
 
-    // The link over it: not connected, said in the link's own words, no permission problem.
+    // The link over it: not connected, and no permission problem.
     FakeClock clock;
-    RecordingNotifier notifier;
-    CUsbhidioc link(transport, clock, notifier);
+    CUsbhidioc link(transport, clock);
     std::array<std::uint8_t, kFrameSize> frame{};
-    EXPECT_EQ(std::tuple(link.GetFeature(frame), link.accessDenied(), notifier.messages),
-              std::tuple(false, false, std::vector{errorBox(kLinkNotConnectedText)}));
+    EXPECT_EQ(std::tuple(link.GetFeature(frame), link.accessDenied(), link.outcome().error),
+              std::tuple(false, false, DeviceError::NotConnected));
 }
 
 }  // namespace

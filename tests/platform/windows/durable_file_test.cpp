@@ -32,15 +32,12 @@ TEST(WindowsSave, deviceNamesAndFoldersAreRefusedWithoutATraceAndLongPathsAreSav
         {"folder.ird", std::generic_category().message(EISDIR)},
     };
     for (const auto& [name, error] : refused) {
-        std::string why;
-        EXPECT_EQ(std::tuple(platform::replaceFileDurably(dir / name, kContent, why), why),
-                  std::tuple(false, error))
-            << name;
+        const Replacement r = platform::replaceFileDurably(dir / name, kContent);
+        EXPECT_EQ(std::tuple(r.ok, r.error), std::tuple(false, error)) << name;
     }
     // Names that only look like devices are ordinary files.
-    std::string why;
-    EXPECT_TRUE(platform::replaceFileDurably(dir / "console.ird", kContent, why)) << why;
-    EXPECT_TRUE(platform::replaceFileDurably(dir / "COM10.ird", kContent, why)) << why;
+    for (const char* name : {"console.ird", "COM10.ird"})
+        EXPECT_TRUE(platform::replaceFileDurably(dir / name, kContent).ok) << name;
 
     // Far past MAX_PATH, under a Japanese folder name: written whole, nothing cut short.
     fs::path deep = dir.path();
@@ -49,7 +46,8 @@ TEST(WindowsSave, deviceNamesAndFoldersAreRefusedWithoutATraceAndLongPathsAreSav
     ASSERT_TRUE(fs::create_directories(L"\\\\?\\" + fs::absolute(deep).native()));
     const fs::path file = deep / "table.ird";
     ASSERT_GT(fs::absolute(file).native().size(), std::size_t{MAX_PATH});
-    EXPECT_TRUE(platform::replaceFileDurably(file, kContent, why)) << why;
+    const Replacement r = platform::replaceFileDurably(file, kContent);
+    EXPECT_TRUE(r.ok) << r.error;
     std::ifstream in(fs::path(L"\\\\?\\" + fs::absolute(file).native()), std::ios::binary);
     EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), kContent);
 }
