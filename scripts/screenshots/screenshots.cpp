@@ -25,7 +25,7 @@
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "app/support/capture_dialog_fixture.hpp"
-#include "core/ir/signal_import.hpp"
+#include "core/ir/import_choice.hpp"
 #include "sim/boot_loader.hpp"
 
 namespace tessik::test {
@@ -124,16 +124,20 @@ TEST_P(Screenshots, everyWindow) {
     receiver->setCaptureMode(false);
     save(remote, "virtual-remote");
 
+    // A collection of two remotes, the television's signals chosen.
     RawSignalsParse irdb = parseRawSignals(
         "Filetype: IR signals file\nVersion: 1\n"
-        "#\nname: Power\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\ncommand: 10 00 00 00\n"
-        "#\nname: Input\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\ncommand: 11 00 00 00\n"
-        "#\nname: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
-        "00\n"
-        "#\nname: Sony Power\ntype: parsed\nprotocol: SIRC\naddress: 01 00 00 00\ncommand: 15 00 "
-        "00 00\n");
-    app::ImportDlg import(planImport(window->model(), std::move(irdb.found)), language,
-                          window.get());
+        "#\nname: TV.ir / Power\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\n"
+        "command: 10 00 00 00\n"
+        "#\nname: TV.ir / Input\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\n"
+        "command: 11 00 00 00\n"
+        "#\nname: TV.ir / Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\n"
+        "command: 3C 00 00 00\n"
+        "#\nname: Sony.ir / Power\ntype: parsed\nprotocol: SIRC\naddress: 01 00 00 00\n"
+        "command: 15 00 00 00\n");
+    ImportChoice choice(window->model(), std::move(irdb.found));
+    choice.chooseGroup(0, true);
+    app::ImportDlg import(choice, "remotes.ir", language, window.get());
     save(import, "import");
 
     app::CNameDlg name(language, window.get());

@@ -88,6 +88,9 @@ class CTessikDlg : public QDialog, public LogSink {
     // File > Import...: the signals of an IR code file, previewed with their verdicts; the
     // checked ones are added as captured codes would be.
     void Import();
+    // File > Export...: the buttons written as an IR code file other tools read, in the format
+    // chosen in the save dialog.
+    void Export();
     bool Close();  // false when the user keeps the window open
     void Capture();
     void DeleteButton();

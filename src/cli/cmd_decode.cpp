@@ -1,17 +1,22 @@
-// decode, import-signals: IR code files (".ir" raw and parsed signals, lircd.conf, Pronto hex,
-// bare durations) through the capture's analysis, printed or added to a table.
+// decode, import-signals, export-signals: IR code files (".ir" raw and parsed signals,
+// lircd.conf, Pronto hex, bare durations) through the capture's analysis, printed or added to a
+// table; a table's buttons written as such files.
 
 #include <istream>
 #include <ostream>
 
 #include "cli/commands.hpp"
+#include "cli/device_options.hpp"
 #include "cli/json_model.hpp"
+#include "core/analysis/signal_export.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/path_text.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -68,6 +73,7 @@ int cmdDecode(const std::string& path, Io& io) {
     for (const RawSignal& signal : parsed.found) {
         Json j;
         if (!signal.name.empty()) j["name"] = signal.name;
+        if (!signal.remote.empty()) j["remote"] = signal.remote;
         if (!signal.protocol.empty()) j["protocol"] = signal.protocol;
         if (!signal.unlearnable.empty()) {
             j["unlearnable"] = signal.unlearnable;
@@ -98,8 +104,11 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     std::size_t added = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const ImportItem& item = items[i];
-        const std::string name = item.signal.name.empty() ? formatText("signal %d", {i + 1})
-                                                          : escapeControlBytes(item.signal.name);
+        const RawSignal& s = item.signal;
+        const std::string name =
+            s.name.empty()
+                ? formatText("signal %d", {i + 1})
+                : escapeControlBytes(s.remote.empty() ? s.name : s.remote + " / " + s.name);
         io.out << name << ": " << verdictText(item, Language::English) << '\n';
         added += item.importable() ? 1 : 0;
     }
@@ -110,6 +119,46 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     }
     addImported(model, items, {});
     return saveTable(output, model, io);
+}
+
+}  // namespace tessik::cli
+
+namespace tessik::cli {
+
+int cmdExportSignals(const std::string& file, const std::string& formatName,
+                     const std::string& output, Io& io) {
+    const auto format = exportFormatNamed(formatName);
+    if (!format) return fail(io, "no such format: " + escapeControlBytes(formatName));
+    const bool toStandardOutput = output == "-";
+    const std::string shown = escapeControlBytes(output);
+    if (!toStandardOutput) {
+        if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
+            return fail(io, shown + ": " + why);
+        }
+        if (namesSameFile(pathFromUtf8(output), file)) {
+            return fail(io, shown + ": the table itself; the export would replace it");
+        }
+    }
+    RemoteModel model;
+    int status = kExitOk;
+    if (!loadTable(file, model, io, status)) return status;
+    if (model.occupiedCount() == 0) {
+        return fail(io,
+                    escapeControlBytes(file) + ": the table has no buttons; nothing was written");
+    }
+    const SignalExport result = exportSignals(model, *format, Language::English);
+    if (toStandardOutput) {
+        io.out << result.text;  // runCli checks that it got out
+    } else {
+        platform::DurableFileReplacer files;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
+        const Replacement written =
+            files.replace(pathFromUtf8(output), std::span(bytes, result.text.size()));
+        if (!written.ok) return fail(io, shown + ": " + written.error);
+        if (!written.warning.empty()) warn(io, shown + ": " + written.warning);
+    }
+    if (!result.leftOut.empty()) return fail(io, leftOutText(result.leftOut, Language::English));
+    return kExitOk;
 }
 
 }  // namespace tessik::cli

@@ -96,6 +96,7 @@ struct CommandLine {
     std::string output;
     std::string signalFile;
     std::string into;
+    std::string format;
     int jitter = 0;
     bool json = false;
     DeviceOptions device;
@@ -173,6 +174,19 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
     positional(importSignals, "OUT.ird", line.output, kOutputHelp);
     importSignals->callback(
         [&] { line.status = cmdImportSignals(line.signalFile, line.into, line.output, io); });
+
+    CLI::App* exportSignals = app.add_subcommand(
+        "export-signals",
+        "write a table's buttons as an IR code file other tools read: ir (.ir signal file), "
+        "lircd (lircd.conf), pronto (Pronto hex) or csv");
+    positional(exportSignals, "TABLE.ird", line.file, "the data file");
+    exportSignals->add_option("FORMAT", line.format, "ir, lircd, pronto or csv")
+        ->required()
+        ->check(CLI::IsMember({"ir", "lircd", "pronto", "csv"}));
+    positional(exportSignals, "OUT", line.output,
+               "the file to write (replaced whole); -: standard output");
+    exportSignals->callback(
+        [&] { line.status = cmdExportSignals(line.file, line.format, line.output, io); });
 
     CLI::App* keys = app.add_subcommand(
         "keys",

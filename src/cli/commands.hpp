@@ -23,6 +23,10 @@ int cmdDecode(const std::string& file, Io& io);  // "-": standard input
 // writes OUT; exit status 0 when at least one was added.
 int cmdImportSignals(const std::string& file, const std::string& into, const std::string& output,
                      Io& io);
+// Writes the buttons of `file` in `format` (ir, lircd, pronto, csv) to `output` ("-": standard
+// output); exit status 1 when a button had to be left out or nothing could be written.
+int cmdExportSignals(const std::string& file, const std::string& format, const std::string& output,
+                     Io& io);
 int cmdKeys(Io& io);
 int cmdVersion(const DeviceOptions& options, Io& io);
 int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io);

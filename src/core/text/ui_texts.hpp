@@ -49,6 +49,7 @@ enum class CommandId : int {
     VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
     EditKeys = 32800,       // Edit > Edit Keys...: the selected row's send string, as a
                             // double-click on it
+    Export = 32801,         // File > Export...: the buttons as an IR code file other tools read
     Undo = 57643,
     Redo = 57644,
 };
@@ -115,9 +116,14 @@ enum class Label {
     ImportProtocol,
     ImportCode,
     ImportResult,
-    ImportImport,    // its button that adds the checked signals
-    ImportSummary,   // "%d of %d signals will be added." (checked, in the file)
-    ImportFiles,     // the file dialog's filter
+    ImportImport,     // its button that adds the checked signals
+    ImportSummary,    // "%d of %d signals will be added." (checked, in the file)
+    ImportFiles,      // the file dialog's filter
+    ImportFilter,     // before the filter box
+    ImportSelectAll,  // Select all and Select none: over the rows the filter shows
+    ImportSelectNone,
+    ImportGroup,     // a remote's row: "%s (%d signals)" (the remote, its signals)
+    ImportGroupOne,  // a remote's row when it has one signal: "%s (1 signal)"
     RowEdit,         // a list row's context menu: its editor
     RowDelete,       // ... deleting it
     RowSignal,       // ... its pulse train
