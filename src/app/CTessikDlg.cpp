@@ -46,7 +46,7 @@
 #include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "sim/remote_panel.hpp"
 
 namespace tessik::app {
