@@ -1,6 +1,7 @@
 #include "core/model/remote_model.hpp"
 
 #include <algorithm>
+#include <array>
 
 #include "core/bytes/text_field.hpp"
 
@@ -21,6 +22,15 @@ void widen(TimingGroup& g, std::uint16_t maxValue, std::uint16_t minValue) {
 bool anyOccupied(const RemoteTables& t) {
     return std::any_of(t.buttons.begin(), t.buttons.end(),
                        [](const ButtonRecord& b) { return b.code.occupied(); });
+}
+
+// The receiver's tables have no gaps: an entry taken out moves those after it up one place and
+// leaves an empty one at the end.
+template <typename T, std::size_t N>
+void removeAt(std::array<T, N>& entries, std::size_t i) {
+    std::move(entries.begin() + static_cast<std::ptrdiff_t>(i) + 1, entries.end(),
+              entries.begin() + static_cast<std::ptrdiff_t>(i));
+    entries[N - 1] = T{};
 }
 
 }  // namespace
@@ -243,12 +253,8 @@ bool RemoteModel::recaptureCode(std::size_t slot, const CodeRecord& record,
 
 void RemoteModel::DeleteButton(std::size_t slot) {
     if (slot >= kButtonSlots) return;
-    edit({EditKind::Delete, slot + 1}, {ModelChange::What::RowsMoved, slot}, [&] {
-        auto& b = tables_.buttons;
-        std::move(b.begin() + static_cast<std::ptrdiff_t>(slot) + 1, b.end(),
-                  b.begin() + static_cast<std::ptrdiff_t>(slot));
-        b[kButtonSlots - 1] = ButtonRecord{};
-    });
+    edit({EditKind::Delete, slot + 1}, {ModelChange::What::RowsMoved, slot},
+         [&] { removeAt(tables_.buttons, slot); });
 }
 
 void RemoteModel::storeButtonKeys(std::size_t slot, const ButtonKeys& keys) {
@@ -277,12 +283,8 @@ void RemoteModel::storeMacroCommand(std::size_t m, std::size_t c, const MacroCom
 
 void RemoteModel::DeleteMacroCommand(std::size_t m, std::size_t r) {
     if (m >= kMacroSlots || r >= kMacroCommands) return;
-    edit({EditKind::Macro, m + 1}, {ModelChange::What::Macro, m}, [&] {
-        auto& cmds = tables_.macros[m].commands;
-        std::move(cmds.begin() + static_cast<std::ptrdiff_t>(r) + 1, cmds.end(),
-                  cmds.begin() + static_cast<std::ptrdiff_t>(r));
-        cmds[kMacroCommands - 1] = MacroCommand{};
-    });
+    edit({EditKind::Macro, m + 1}, {ModelChange::What::Macro, m},
+         [&] { removeAt(tables_.macros[m].commands, r); });
 }
 
 void RemoteModel::setMacroNameAndInterval(std::size_t m, std::u16string_view name,
@@ -297,10 +299,7 @@ void RemoteModel::setMacroNameAndInterval(std::size_t m, std::u16string_view nam
 void RemoteModel::DeleteMacro(std::size_t d) {
     if (d >= kMacroSlots) return;
     edit({EditKind::DeleteMacro, d + 1}, {ModelChange::What::Macros, d}, [&] {
-        auto& macros = tables_.macros;
-        std::move(macros.begin() + static_cast<std::ptrdiff_t>(d) + 1, macros.end(),
-                  macros.begin() + static_cast<std::ptrdiff_t>(d));
-        macros[kMacroSlots - 1] = MacroRecord{};
+        removeAt(tables_.macros, d);
         RemoveMacroReferences(d);
     });
 }
