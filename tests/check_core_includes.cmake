@@ -4,7 +4,7 @@
 #   6 procedures          start-up search, Set Up Data: whole exchanges with the receiver
 #   5 capture             the capture session
 #   4 analysis firmware   timing analysis; the boot loader's link and the update
-#   3 device              transport, link, commands
+#   3 device layouts      transport, link, commands; key layouts and button roles
 #   2 datafile ir keys    files, IR decoders and importers, key codes
 #   1 model               records and the model
 #   0 bytes text          little-endian helpers, texts
@@ -15,6 +15,7 @@ set(layer_datafile 2)
 set(layer_ir 2)
 set(layer_keys 2)
 set(layer_device 3)
+set(layer_layouts 3)
 set(layer_analysis 4)
 set(layer_firmware 4)
 set(layer_capture 5)

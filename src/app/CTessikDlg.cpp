@@ -39,10 +39,12 @@
 #include "core/datafile/data_file.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
+#include "core/layouts/layout_import.hpp"
 #include "core/model/texts.hpp"
 #include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
+#include "layouts/layout_files.hpp"
 #include "platform/linux/durable_file.hpp"
 #include "sim/remote_panel.hpp"
 
@@ -537,8 +539,22 @@ void CTessikDlg::Import() {
     }
     const std::vector<ImportItem> items = planImport(model_, std::move(parsed.found));
     ImportDlg preview(items, language_, this);
+    const layouts::LayoutList layouts = loadLayouts();
+    preview.offerLayouts(layouts.layouts, refusedLayoutTexts(layouts));
     if (preview.exec() != QDialog::Accepted) return;
-    addImported(model_, items, preview.chosen());
+    addImportedWithKeys(model_, items, preview.chosen(), preview.chosenLayout());
+}
+
+layouts::LayoutList CTessikDlg::loadLayouts() const {
+    return layouts::loadLayouts(layoutFolder_ ? *layoutFolder_ : layouts::userLayoutFolder(),
+                                language_);
+}
+
+std::vector<std::string> CTessikDlg::refusedLayoutTexts(const layouts::LayoutList& list) {
+    std::vector<std::string> texts;
+    for (const layouts::LayoutRefusal& r : list.refused)
+        texts.push_back(r.text());
+    return texts;
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {

@@ -22,6 +22,7 @@
 #include "core/procedures/startup.hpp"
 #include "core/text/language.hpp"
 #include "core/text/ui_texts.hpp"
+#include "layouts/layout_files.hpp"
 
 class QAction;
 class QLabel;
@@ -76,6 +77,8 @@ class CTessikDlg : public QDialog, public LogSink {
     DeviceConnection& device() { return device_; }
     Language language() const { return language_; }
     const std::filesystem::path& dataFile() const { return dataFile_; }
+    // The folder of the user's own key layouts, instead of the one in the user data folder.
+    void setLayoutFolder(std::filesystem::path folder) { layoutFolder_ = std::move(folder); }
 
     // --- Menu commands -----------------------------------------------------------------------
     void New();
@@ -135,6 +138,8 @@ class CTessikDlg : public QDialog, public LogSink {
     void showName();
     void syncMenu();
     bool writeFile(const std::filesystem::path& path);
+    layouts::LayoutList loadLayouts() const;
+    static std::vector<std::string> refusedLayoutTexts(const layouts::LayoutList& list);
     int selectedSlot() const;
     void updateSignal();
     void followPendingChanges();
@@ -147,6 +152,7 @@ class CTessikDlg : public QDialog, public LogSink {
     std::unique_ptr<UndoHistory> undo_;
     std::shared_ptr<void> modelSubscription_;
     std::filesystem::path dataFile_;
+    std::optional<std::filesystem::path> layoutFolder_;
     VersionArea versionArea_{};
     // Set before the device connection is made: the connection logs into this window (LogLine)
     // from its first exchange on.

@@ -1,5 +1,6 @@
 #include "app/ImportDlg.hpp"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,18 +9,21 @@
 #include <QVBoxLayout>
 
 #include "app/QtText.hpp"
+#include "core/keys/key_codes.hpp"
+#include "core/layouts/layout_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/ui_texts.hpp"
 
 namespace tessik::app {
 
 namespace {
-enum Column { kName, kProtocol, kCode, kResult };
+enum Column { kName, kProtocol, kCode, kResult, kKeys };
 }  // namespace
 
 ImportDlg::ImportDlg(const std::vector<ImportItem>& items, Language language, QWidget* parent)
     : QDialog(parent),
       language_(language),
+      items_(items),
       view_(new QTreeWidget),
       summary_(new QLabel),
       import_(new QPushButton(qs(label(Label::ImportImport, language)))) {
@@ -93,6 +97,57 @@ void ImportDlg::countChosen() {
     summary_->setText(
         qs(formatText(label(Label::ImportSummary, language_), {checked, chosen().size()})));
     import_->setEnabled(checked > 0);
+}
+
+void ImportDlg::offerLayouts(const std::vector<KeyLayout>& layouts,
+                             const std::vector<std::string>& refused) {
+    layouts_ = &layouts;
+    layoutChoice_ = new QComboBox;
+    layoutChoice_->setObjectName("importLayout");
+    layoutChoice_->addItem(qs(label(Label::ImportNoLayout, language_)));
+    for (const KeyLayout& l : layouts)
+        layoutChoice_->addItem(qs(l.name(language_)));
+    auto* choiceLabel = new QLabel(qs(label(Label::ImportLayout, language_)));
+    choiceLabel->setBuddy(layoutChoice_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(choiceLabel);
+    row->addWidget(layoutChoice_, 1);
+    auto* top = new QVBoxLayout;
+    top->addLayout(row);
+    if (!refused.empty()) {
+        std::string text;
+        for (const std::string& r : refused)
+            text += (text.empty() ? "" : "\n") + r;
+        auto* refusals = new QLabel(qs(text));
+        refusals->setObjectName("importRefusedLayouts");
+        refusals->setTextFormat(Qt::PlainText);
+        refusals->setWordWrap(true);
+        top->addWidget(refusals);
+    }
+    static_cast<QVBoxLayout*>(layout())->insertLayout(0, top);
+    view_->setColumnCount(kKeys + 1);
+    view_->headerItem()->setText(kKeys, qs(label(Label::ImportKeys, language_)));
+    connect(layoutChoice_, &QComboBox::currentIndexChanged, this, [this] { showKeys(); });
+}
+
+const KeyLayout* ImportDlg::chosenLayout() const {
+    if (layouts_ == nullptr || layoutChoice_->currentIndex() <= 0) return nullptr;
+    return &(*layouts_)[static_cast<std::size_t>(layoutChoice_->currentIndex() - 1)];
+}
+
+// "[UP] (Up)" for a signal whose name stands for a role of the chosen layout.
+void ImportDlg::showKeys() {
+    const KeyLayout* layout = chosenLayout();
+    const std::vector<const LayoutRole*> roles =
+        layout != nullptr ? rolesOfItems(*layout, items_) : std::vector<const LayoutRole*>{};
+    for (int i = 0; i < view_->topLevelItemCount(); ++i) {
+        const LayoutRole* role = roles.empty() ? nullptr : roles[static_cast<std::size_t>(i)];
+        view_->topLevelItem(i)->setText(
+            kKeys, role == nullptr ? QString()
+                                   : qs(keyCodeListText(role->keys, role->keyCount) + " (" +
+                                        std::string(role->name(language_)) + ")"));
+    }
+    view_->resizeColumnToContents(kKeys);
 }
 
 }  // namespace tessik::app

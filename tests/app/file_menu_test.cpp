@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <fstream>
 
@@ -113,8 +114,9 @@ TEST_F(MainWindowTest,
     EXPECT_FALSE(window->action(CommandId::Undo)->isEnabled()) << "Open starts a new history";
 }
 
-// File > Import...: the preview lists every signal with its verdict; the checked ones are
-// added, an unreadable file is a box naming its line, and Cancel adds nothing.
+// File > Import...: the preview lists every signal with its verdict and the keys the chosen
+// layout gives it; the checked ones are added with them, an unreadable file is a box naming
+// its line, and Cancel adds nothing.
 TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     openWindow();
     EXPECT_FALSE(window->action(CommandId::Import)->isEnabled()) << "no table yet";
@@ -134,11 +136,17 @@ TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
         EXPECT_EQ(list->topLevelItem(0)->text(3), "added as No 1");
         list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
         EXPECT_EQ(d.findChild<QLabel*>("importSummary")->text(), "5 of 6 signals will be added.");
+        auto* layouts = d.findChild<QComboBox*>("importLayout");
+        EXPECT_EQ(layouts->currentText(), "None (no keys)");
+        layouts->setCurrentIndex(layouts->findText("Plain navigation"));
+        EXPECT_EQ(list->topLevelItem(5)->text(4), "[ENTER] (OK)");
+        EXPECT_EQ(list->topLevelItem(0)->text(4), "") << "Power is no navigation role";
         click(d, "importButton");
     });
     window->Import();
     ASSERT_EQ(rows(), 5);
     EXPECT_EQ(rowTexts(1).last(), "Vol-");
+    EXPECT_EQ(rowTexts(4), (QStringList{"5", "0x7A7A8585A2A25D5D", "[ENTER]", "OK"}));
     QAction* undo = window->action(CommandId::Undo);
     EXPECT_EQ(undo->text(), "&Undo Import of 5 codes");
     undo->trigger();

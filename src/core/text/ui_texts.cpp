@@ -187,6 +187,12 @@ std::string_view label(Label id, Language language) {
         case Label::ImportSummary:
             return pick({"%d of %d signals will be added.", "%d / %d 件の信号を追加します。"},
                         language);
+        case Label::ImportLayout:
+            return pick({"&Keys from layout:", "キーの割り当て(&K):"}, language);
+        case Label::ImportNoLayout:
+            return pick({"None (no keys)", "なし (キーを割り当てない)"}, language);
+        case Label::ImportKeys:
+            return pick({"Keys", "キー"}, language);
         case Label::ImportFiles:
             return pick(
                 {"IR code files (*.ir *.conf *.txt *.pronto);;All files (*)",

@@ -116,6 +116,9 @@ enum class Label {
     ImportImport,    // its button that adds the checked signals
     ImportSummary,   // "%d of %d signals will be added." (checked, in the file)
     ImportFiles,     // the file dialog's filter
+    ImportLayout,    // the choice of the key layout whose keys the signals get
+    ImportNoLayout,  // ... its first entry: no keys
+    ImportKeys,      // the column of the keys each signal gets
     RowEdit,         // a list row's context menu: its editor
     RowDelete,       // ... deleting it
     RowSignal,       // ... its pulse train
