@@ -147,7 +147,8 @@ int CTessikApp::run() {
     // there at once, and the boxes the search may show stand over it.
     window_->show();
     QTimer::singleShot(0, window_.get(), [this] {
-        window_->ShowVirtualRemote();  // with the simulated receiver only
+        window_->ShowVirtualRemote(false);  // with the simulated receiver only
+        window_->activateWindow();
         window_->startUp();
         // As File > Open would, once the receiver has been looked for (a file manager's
         // double-click, or "tessik FILE.ird").

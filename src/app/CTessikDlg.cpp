@@ -254,6 +254,9 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::VirtualRemote:
             ShowVirtualRemote();
             break;
+        case CommandId::EditKeys:
+            EditButton();
+            break;
         case CommandId::Undo:
             undo_->undo();
             break;
@@ -423,7 +426,8 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::SetUp, s.setUp);
     enable(CommandId::EditMacro, s.editMacro);
     enable(CommandId::Jitter, s.jitter);
-    enable(CommandId::Signal, s.deleteIr);             // a row to show
+    enable(CommandId::Signal, s.deleteIr);  // a row to show
+    enable(CommandId::EditKeys, s.deleteIr);
     enable(CommandId::Rename, s.capture || s.saveAs);  // a table has been started
 }
 
@@ -647,7 +651,7 @@ void CTessikDlg::Capture() {
         pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
-void CTessikDlg::ShowVirtualRemote() {
+void CTessikDlg::ShowVirtualRemote(bool activate) {
     sim::SimulatedReceiver* receiver = device_.simulatedReceiver();
     if (receiver == nullptr) return;
     if (!remote_) {
@@ -665,7 +669,11 @@ void CTessikDlg::ShowVirtualRemote() {
         remote_->move(p.companion.topLeft());
         remote_->resize(p.companion.size() - frameExtra);
     }
+    // Shown at start-up beside the window without taking the keyboard from it; from the menu,
+    // raised and given the keyboard.
+    remote_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
     remote_->show();
+    if (!activate) return;
     remote_->raise();
     remote_->activateWindow();
 }

@@ -106,7 +106,7 @@ class CTessikDlg : public QDialog, public LogSink {
     void FirmwareUpdate();
     // With the simulated receiver: shows the Virtual Remote beside this window, or raises it.
     // Does nothing with a real receiver.
-    void ShowVirtualRemote();
+    void ShowVirtualRemote(bool activate = true);
     // Edit > Signal: the window with the selected row's pulse train, shown or raised.
     void ShowSignal();
 

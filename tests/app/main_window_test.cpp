@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, captionsMenusHeadingsAndMessagesFollowTheJapaneseUi) {
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0],
               (Message{"Error", std::string(text(StringId::DeviceNotConnected, Language::Japanese)),
-                       MessageKind::Notice}));
+                       MessageKind::Warning}));
 }
 
 // The Virtual Remote beside the main window, wherever the window manager put it, on the common

@@ -123,7 +123,7 @@ TEST_F(Dialogs, aFailedUpdateEndsInItsLogLineAndBoxAndCanBeStartedAgain) {
         const std::string log = logOf(d);
         EXPECT_TRUE(log.ends_with(" NG")) << log;
         EXPECT_EQ(dialogs.shown,
-                  std::vector{box(StringId::FirmwareUpdateFailed, MessageKind::Notice)});
+                  std::vector{box(StringId::FirmwareUpdateFailed, MessageKind::Warning)});
         ASSERT_TRUE(update->isEnabled());
 
         click(d, "updateButton");  // the device waits in its boot loader now

@@ -46,7 +46,9 @@ inline constexpr std::string_view kSucceededLog =
     "Run UF...OK. Firmware update succeeded.\r\n";
 
 inline Message updateBox(StringId id) {
-    return Message{"", std::string(text(id, Language::English)), MessageKind::Notice};
+    return Message{
+        "", std::string(text(id, Language::English)),
+        id == StringId::FirmwareUpdateSucceeded ? MessageKind::Notice : MessageKind::Warning};
 }
 
 // The image an update writes: 200 KB in a 256 KB flash_size, with an erased stretch in the

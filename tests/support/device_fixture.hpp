@@ -41,7 +41,7 @@ class RecordingNotifier : public Notifier {
 };
 
 inline Message errorBox(std::string_view text) {
-    return Message{std::string(kErrorCaption), std::string(text), MessageKind::Notice};
+    return Message{std::string(kErrorCaption), std::string(text), MessageKind::Warning};
 }
 
 // The window's box for a failed exchange without a platform text (not connected, NAK).

@@ -36,7 +36,9 @@ std::optional<Message> deviceOutcomeBox(const DeviceOutcome& outcome, Language u
     const std::string_view words =
         deviceOutcomeText(outcome, linksOwn ? Language::Japanese : uiLanguage);
     if (words.empty()) return std::nullopt;
-    return Message{std::string(kErrorCaption), std::string(words), MessageKind::Notice};
+    // A failure, so the warning icon, under the link's own caption: a screen reader announces
+    // it as the alert it is.
+    return Message{std::string(kErrorCaption), std::string(words), MessageKind::Warning};
 }
 
 void showDeviceOutcome(Notifier& notifier, const DeviceOutcome& outcome, Language uiLanguage) {

@@ -10,6 +10,25 @@
 namespace tessik {
 namespace {
 
+// The log texts, English in every language as the receiver's users have always read them.
+constexpr std::string_view kLogNotConnected = "device is not connected...\r\n";
+constexpr std::string_view kLogTypeMismatch = "Mismatch FCF and UF version.\r\n";
+constexpr std::string_view kLogUnlock = "Flash Unlock...";
+constexpr std::string_view kLogUnlockFailed = "Error\r\n";
+constexpr std::string_view kLogErase = "Flash Erase ";
+constexpr std::string_view kLogEraseAttempt = ".";
+constexpr std::string_view kLogEraseFailed = " Error\r\n";
+constexpr std::string_view kLogWriting = "Writing...\r\n";
+constexpr std::string_view kLogWriteFailed = "write command NG";
+constexpr std::string_view kLogCrc = "CRC16 check...";
+constexpr std::string_view kLogCrcCommandFailed = "command NG";
+constexpr std::string_view kLogCrcValues = "calc:0x%x send:0x%x ";
+constexpr std::string_view kLogCrcMismatch = "NG";
+constexpr std::string_view kLogRun = "Run UF...";
+constexpr std::string_view kLogRunFailed = "ERROR\r\n";
+constexpr std::string_view kLogStepOk = "OK\r\n";
+constexpr std::string_view kLogSucceeded = "OK. Firmware update succeeded.\r\n";
+
 // The progress positions: 1 after unlocking, 2 after erasing, 3 + i while block i is written,
 // blocks + 3 after the last block, blocks + 4 after the CRC check, blocks + 5 when started.
 constexpr int kProgressUnlocked = 1;
@@ -46,8 +65,10 @@ Message updateVerdict(const UpdateResult& result, Language language) {
         id = result.device.error == DeviceError::NoPermission ? StringId::DeviceAccessDenied
                                                               : StringId::DeviceNotConnected;
     }
-    // Information boxes under the application's own caption.
-    return Message{std::string(), std::string(text(id, language)), MessageKind::Notice};
+    // Under the application's own caption; a failure with the warning icon.
+    return Message{
+        std::string(), std::string(text(id, language)),
+        result.outcome == UpdateOutcome::Succeeded ? MessageKind::Notice : MessageKind::Warning};
 }
 
 UpdateResult FirmwareUpdate::Update(ConstImageSpan image, ImageType imageType) {

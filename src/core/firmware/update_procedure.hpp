@@ -87,25 +87,6 @@ enum class UpdateOutcome {
     StartFailed,
 };
 
-// The log texts.
-inline constexpr std::string_view kLogNotConnected = "device is not connected...\r\n";
-inline constexpr std::string_view kLogTypeMismatch = "Mismatch FCF and UF version.\r\n";
-inline constexpr std::string_view kLogUnlock = "Flash Unlock...";
-inline constexpr std::string_view kLogUnlockFailed = "Error\r\n";
-inline constexpr std::string_view kLogErase = "Flash Erase ";
-inline constexpr std::string_view kLogEraseAttempt = ".";
-inline constexpr std::string_view kLogEraseFailed = " Error\r\n";
-inline constexpr std::string_view kLogWriting = "Writing...\r\n";
-inline constexpr std::string_view kLogWriteFailed = "write command NG";
-inline constexpr std::string_view kLogCrc = "CRC16 check...";
-inline constexpr std::string_view kLogCrcCommandFailed = "command NG";
-inline constexpr std::string_view kLogCrcValues = "calc:0x%x send:0x%x ";
-inline constexpr std::string_view kLogCrcMismatch = "NG";
-inline constexpr std::string_view kLogRun = "Run UF...";
-inline constexpr std::string_view kLogRunFailed = "ERROR\r\n";
-inline constexpr std::string_view kLogStepOk = "OK\r\n";
-inline constexpr std::string_view kLogSucceeded = "OK. Firmware update succeeded.\r\n";
-
 struct UpdateResult {
     UpdateOutcome outcome = UpdateOutcome::NotConnected;
     // What became of the boot loader's last exchange: for NotConnected, whether a device was

@@ -80,12 +80,13 @@ std::optional<Message> startupNotice(StartupFinding finding, Language language) 
         case StartupFinding::AccessDenied:
             return Message{std::string(kErrorCaption),
                            std::string(text(StringId::DeviceAccessDenied, language)),
-                           MessageKind::Notice};
+                           MessageKind::Warning};
         case StartupFinding::NotFound:
             break;
     }
+    // The boxes captioned "Error" are failures: the warning icon, not the information one.
     return Message{std::string(kErrorCaption),
-                   std::string(text(StringId::DeviceNotConnected, language)), MessageKind::Notice};
+                   std::string(text(StringId::DeviceNotConnected, language)), MessageKind::Warning};
 }
 
 }  // namespace tessik

@@ -58,6 +58,7 @@ std::vector<Menu> mainMenu(Language language) {
          {item(CommandId::Undo, "&Undo", "元に戻す(&U)", "Ctrl+Z"),
           item(CommandId::Redo, "&Redo", "やり直し(&R)", "Ctrl+Shift+Z; Ctrl+Y"), sep,
           item(CommandId::Capture, "&Capture Ir Data", "リモコンデータ取り込み(&C)"),
+          item(CommandId::EditKeys, "Edit &Keys...", "送信文字列の編集(&K)...", "F2"),
           item(CommandId::DeleteIr, "&Delete Ir Data", "リモコンデータ削除(&D)"), sep,
           item(CommandId::SetUp, "Set U&p Ir Data", "リモコンデータ登録(&P)"), sep,
           item(CommandId::EditMacro, "Edit &Macro", "マクロ編集(&M)"),

@@ -47,6 +47,8 @@ enum class CommandId : int {
     Signal = 32797,         // Edit > Signal: the window with the selected row's pulse train
     Rename = 32798,         // Edit > Rename...: the remote control's name
     VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
+    EditKeys = 32800,       // Edit > Edit Keys...: the selected row's send string, as a
+                            // double-click on it
     Undo = 57643,
     Redo = 57644,
 };
