@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -23,6 +24,7 @@
 #include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/DeviceMonitor.hpp"
+#include "app/GuidedSetUpDlg.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
@@ -116,6 +118,21 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
                         [this](QPoint at) { showRowMenu(at); }});
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { updateSignal(); });
     layout->addWidget(list_, 1);
+
+    // An empty table offers the guided set-up, where the list would show the buttons.
+    emptyOffer_ = new QWidget;
+    emptyOffer_->setObjectName("emptyTableOffer");
+    auto* offerText = new QLabel(qs(label(Label::MainEmpty, language)));
+    offerText->setWordWrap(true);
+    auto* offer = new QPushButton(qs(label(Label::MainGuided, language)));
+    offer->setObjectName("guidedSetUpButton");
+    offer->setAutoDefault(false);
+    connect(offer, &QPushButton::clicked, this, [this] { StartGuidedSetUp(); });
+    auto* offerRow = new QHBoxLayout(emptyOffer_);
+    offerRow->setContentsMargins(0, 0, 0, 0);
+    offerRow->addWidget(offerText, 1);
+    offerRow->addWidget(offer);
+    layout->addWidget(emptyOffer_);
 
     // The window system offers no system menu to add to, so the version entry lives in the
     // window's context menu.
@@ -211,6 +228,9 @@ void CTessikDlg::runCommand(CommandId command) {
             break;
         case CommandId::Import:
             Import();
+            break;
+        case CommandId::GuidedSetUp:
+            StartGuidedSetUp();
             break;
         case CommandId::Exit:
             Close();
@@ -312,6 +332,8 @@ void CTessikDlg::followDevices(const std::vector<DeviceChange>& changes) {
     if (!link.connected()) found = searchAgain(link, device_.commands(), versionArea_).finding;
     settleReceiverState(found);
     if (receiverState_ != ReceiverState::Connected && capture_ != nullptr) capture_->deviceLeft();
+    if (receiverState_ != ReceiverState::Connected && guided_ != nullptr)
+        guided_->setUp().deviceLeft();
 }
 
 void CTessikDlg::settleReceiverState(StartupFinding finding) {
@@ -429,6 +451,8 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::Signal, s.deleteIr);  // a row to show
     enable(CommandId::EditKeys, s.deleteIr);
     enable(CommandId::Rename, s.capture || s.saveAs);  // a table has been started
+    enable(CommandId::GuidedSetUp, s.guidedSetUp);
+    emptyOffer_->setVisible(s.guidedSetUp && model_.occupiedCount() == 0);
 }
 
 void CTessikDlg::RefreshList(int selection) {
@@ -718,9 +742,26 @@ void CTessikDlg::EditButton() {
     dialog.exec();
 }
 
-void CTessikDlg::SetUp() {
-    c_SetCode dialog(device_.commands(), model_, dialogs_, language_, this);
+void CTessikDlg::SetUp(QWidget* over) {
+    c_SetCode dialog(device_.commands(), model_, dialogs_, language_,
+                     over != nullptr ? over : this);
     dialog.exec();
+}
+
+void CTessikDlg::StartGuidedSetUp() {
+    if (!model_.commands().guidedSetUp) return;
+    const layouts::LayoutList layouts = loadLayouts();
+    GuidedSetUpActions actions{[this](QWidget* over) { SetUp(over); }, [this] { SaveAs(); }};
+    GuidedSetUpDlg dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_,
+                          layouts.layouts, refusedLayoutTexts(layouts), std::move(actions), this);
+    // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
+    // press the buttons being taught.
+    dialog.setWindowModality(Qt::WindowModal);
+    guided_ = &dialog;
+    dialog.exec();
+    guided_ = nullptr;
+    if (const auto widest = dialog.setUp().widestSpread())
+        pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
 void CTessikDlg::EditMacro() {

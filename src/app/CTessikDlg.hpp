@@ -32,6 +32,7 @@ namespace tessik::app {
 
 class Capture_w;
 class DEBUG_w;
+class GuidedSetUpDlg;
 class DeviceMonitor;
 class UndoHistory;
 class HelpViewer;
@@ -91,11 +92,15 @@ class CTessikDlg : public QDialog, public LogSink {
     // File > Import...: the signals of an IR code file, previewed with their verdicts; the
     // checked ones are added as captured codes would be.
     void Import();
+    // File > Guided Set-Up...: the remote taught button by button, each with the keys of the
+    // chosen layout's role; one step of the undo history. Also offered under an empty list.
+    void StartGuidedSetUp();
     bool Close();  // false when the user keeps the window open
     void Capture();
     void DeleteButton();
     void EditButton();
-    void SetUp();
+    // Set Up Data, over `over` (this window when none is given).
+    void SetUp(QWidget* over = nullptr);
     void EditMacro();
     void Jitter();
     void Rename();
@@ -163,8 +168,10 @@ class CTessikDlg : public QDialog, public LogSink {
     std::unique_ptr<DeviceMonitor> monitor_;    // watches device_'s bus, so it goes before it
     std::vector<DeviceChange> pendingChanges_;  // seen during a device wait, followed after it
     ReceiverState receiverState_ = ReceiverState::NotConnected;
-    QLabel* status_ = nullptr;      // the status line: the receiver's state
-    Capture_w* capture_ = nullptr;  // the capture dialog while it is open
+    QLabel* status_ = nullptr;          // the status line: the receiver's state
+    Capture_w* capture_ = nullptr;      // the capture dialog while it is open
+    GuidedSetUpDlg* guided_ = nullptr;  // the guided set-up while it is open
+    QWidget* emptyOffer_ = nullptr;     // under an empty list: the guided set-up
 
     // The widest two-press spread of the codes captured into this table since New or Open.
     std::optional<double> pressSpread_;

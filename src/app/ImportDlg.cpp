@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/ComboChoice.hpp"
 #include "app/QtText.hpp"
 #include "core/keys/key_codes.hpp"
 #include "core/layouts/layout_import.hpp"
@@ -104,6 +105,7 @@ void ImportDlg::offerLayouts(const std::vector<KeyLayout>& layouts,
     layouts_ = &layouts;
     layoutChoice_ = new QComboBox;
     layoutChoice_->setObjectName("importLayout");
+    new ComboChoice(layoutChoice_);
     layoutChoice_->addItem(qs(label(Label::ImportNoLayout, language_)));
     for (const KeyLayout& l : layouts)
         layoutChoice_->addItem(qs(l.name(language_)));

@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, openAsksBeforeDiscardingAndAFileThatFailsLeavesTheWindowE
                                           box(StringId::BadDataFile, MessageKind::Warning)}));
     EXPECT_EQ(dialogs.fileRequests, std::vector{app::dataFileDialog(app::FileDialogKind::Open)});
     EXPECT_EQ(rows(), 0) << "the list shows the emptied model";
-    EXPECT_EQ(menuStates(*window), CommandStates{});
+    EXPECT_EQ(menuStates(*window), CommandStates{.guidedSetUp = true});
 }
 
 TEST_F(MainWindowTest,
@@ -110,7 +110,7 @@ TEST_F(MainWindowTest,
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(rows(), 3);
     EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "TV");
-    EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true}));
+    EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true, true}));
     EXPECT_FALSE(window->action(CommandId::Undo)->isEnabled()) << "Open starts a new history";
 }
 

@@ -20,8 +20,9 @@ enum class DialogId : int {
     SetUp = 148,
     MacroList = 151,
     FirmwareUpdate = 158,
-    Import = 160,  // the preview of File > Import...
-    Signal = 161,  // Edit > Signal: the pulse train of the selected row
+    Import = 160,       // the preview of File > Import...
+    Signal = 161,       // Edit > Signal: the pulse train of the selected row
+    GuidedSetUp = 162,  // File > Guided Set-Up...: teaching a remote button by button
 };
 
 std::string_view caption(DialogId dialog, Language language);
@@ -49,6 +50,7 @@ enum class CommandId : int {
     VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
     EditKeys = 32800,       // Edit > Edit Keys...: the selected row's send string, as a
                             // double-click on it
+    GuidedSetUp = 32801,    // File > Guided Set-Up...: a layout's buttons asked for one by one
     Undo = 57643,
     Redo = 57644,
 };
@@ -127,6 +129,27 @@ enum class Label {
     InputRecord,     // send-string editor: the toggle that records the next key
     InputRecordHow,  // ... the send box's accessible description: how recording works
     JitterSlider,    // accessible name: the jitter dialog's slider
+    MainEmpty,       // main window, under an empty list: what the button beside it offers
+    MainGuided,      // ... the button that starts a guided set-up
+    GuidedIntro,     // guided set-up, its first page: what is about to happen
+    GuidedName,      // ... the remote's name
+    GuidedLayout,    // ... the key layout
+    GuidedRoles,     // ... the list of the layout's roles to teach
+    GuidedRole,      // ... columns: the role, the keys it types, the row it went to
+    GuidedKeys,
+    GuidedRow,
+    GuidedAll,  // ... check every role, none
+    GuidedNone,
+    GuidedRefused,  // ... before the user's layout files that were not read
+    GuidedStart,    // ... buttons: start teaching, skip one role, skip all that are left,
+    GuidedSkip,     //     back to the role before, and the end page's
+    GuidedSkipRest,
+    GuidedBack,
+    GuidedFinish,
+    GuidedEndIntro,   // the end page: what the buttons beside the table do
+    GuidedTolerance,  // ... before the timing check of the whole table
+    GuidedSetUpData,  // ... its buttons
+    GuidedSaveAs,
 };
 
 std::string_view label(Label id, Language language);

@@ -1,0 +1,137 @@
+// File > Guided Set-Up... with presses made in front of the simulated receiver: the pages
+// follow the set-up, each taught button reaches the main list with its role's keys, Set Up
+// Data from the end page makes the receiver type them, the whole run is one undo step, and
+// Cancel leaves the table as it was. The rules are the core's (GuidedSetUp, CaptureSession).
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/GuidedSetUpDlg.hpp"
+#include "app/c_SetCode.hpp"
+#include "app/support/main_window_fixture.hpp"
+#include "sim/ir_reception.hpp"
+#include "sim/remotes.hpp"
+
+namespace tessik::test {
+namespace {
+
+class GuidedSetUpTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        plug(kProductIdNormal);
+        openWindow();
+        window->startUp();
+        dialogs.clearShown();
+        reception = std::make_unique<sim::IrReception>(*receiver);
+    }
+
+    // One press of the NEC TV's `button`, then the dialog's polls until it has been read.
+    void press(app::GuidedSetUpDlg& d, std::string_view button) {
+        ASSERT_EQ(reception->press(sim::necTvRemote(), button).heard, sim::Heard::Captured);
+        auto* timer = d.findChild<QTimer*>();
+        for (int n = 0; n < 12 && timer->isActive() && !receiver->capture().empty(); ++n)
+            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    }
+
+    static QString shown(app::GuidedSetUpDlg& d, const char* name) {
+        return d.findChild<QLabel*>(name)->text();
+    }
+
+    // Names the remote, chooses the navigation layout and starts with all its roles.
+    static void startNavigation(app::GuidedSetUpDlg& d) {
+        d.findChild<QLineEdit*>("guidedName")->setText("TV");
+        auto* layouts = d.findChild<QComboBox*>("guidedLayout");
+        layouts->setCurrentIndex(layouts->findText("Plain navigation"));
+        EXPECT_EQ(d.findChild<QTreeWidget*>("guidedRoles")->topLevelItem(4)->text(1), "[ENTER]");
+        click(d, "startButton");
+    }
+
+    std::unique_ptr<sim::IrReception> reception;
+};
+
+TEST_F(GuidedSetUpTest, teachesEachRoleWithItsKeysInOneUndoStepAndSetsUpTheReceiverAtTheEnd) {
+    ASSERT_TRUE(window->findChild<QWidget*>("emptyTableOffer")->isVisible());
+    modal.whenOpens<app::GuidedSetUpDlg>([&](app::GuidedSetUpDlg& d) {
+        EXPECT_FALSE(d.findChild<QPushButton*>("startButton")->isEnabled()) << "no name yet";
+        startNavigation(d);
+        EXPECT_EQ(shown(d, "guidedPrompt"), "Press Up on your remote");
+        EXPECT_EQ(shown(d, "guidedKeys"), "It will type: [UP]");
+        EXPECT_FALSE(d.findChild<QPushButton*>("backButton")->isEnabled());
+        press(d, "Up");
+        press(d, "Up");
+        EXPECT_EQ(rows(), 1) << "the taught button is in the list at once";
+        EXPECT_EQ(shown(d, "guidedPrompt"), "Press Down on your remote");
+        press(d, "Left");  // a wrong button, taught and then taken back
+        press(d, "Left");
+        click(d, "backButton");
+        EXPECT_EQ(std::tuple(rows(), shown(d, "guidedPrompt")),
+                  std::tuple(1, QString("Press Down on your remote")));
+        press(d, "Down");
+        press(d, "Down");
+        click(d, "skipButton");  // Left
+        click(d, "skipButton");  // Right
+        press(d, "OK");
+        press(d, "OK");
+        press(d, "Up");  // taught already: refused, naming its row
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_NE(dialogs.shown.back().text.find("already"), std::string::npos);
+        click(d, "skipRestButton");
+
+        auto* table = d.findChild<QTreeWidget*>("guidedTable");
+        EXPECT_EQ(table->topLevelItem(4)->text(1), "No 3");
+        EXPECT_EQ(table->topLevelItem(3)->text(1), "skipped");
+        EXPECT_NE(shown(d, "guidedTolerance").indexOf("Overlap limit"), -1);
+        modal.whenOpens<app::c_SetCode>([](app::c_SetCode& setUp) {
+            setUp.Set();
+            setUp.reject();
+        });
+        click(d, "setUpDataButton");
+        click(d, "finishButton");
+    });
+    window->action(CommandId::GuidedSetUp)->trigger();
+    EXPECT_EQ(modal.acted, 2);
+    ASSERT_EQ(rows(), 3);
+    EXPECT_EQ(rowTexts(1), (QStringList{"2", "0x7A7A85854242BDBD", "[DOWN]", "Down"}));
+    EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "TV");
+    EXPECT_FALSE(window->findChild<QWidget*>("emptyTableOffer")->isVisible());
+
+    // The receiver types the keys once Set Up Data has written them.
+    const sim::PressResult typed = reception->press(sim::necTvRemote(), "OK");
+    ASSERT_EQ(typed.heard, sim::Heard::Typed);
+    EXPECT_EQ(typed.keys.front().usage, 0x28);
+
+    QAction* undo = window->action(CommandId::Undo);
+    EXPECT_EQ(undo->text(), "&Undo Guided Set-Up");
+    undo->trigger();
+    EXPECT_EQ(std::tuple(rows(), window->model().shownName()), std::tuple(0, std::u16string()));
+}
+
+TEST_F(GuidedSetUpTest, cancelTakesEveryTaughtButtonBackAndLeavesTheTableAsItWas) {
+    startNew("Living room");
+    addCodes(1);
+    const RemoteTables before = window->model().tables();
+    modal.whenOpens<app::GuidedSetUpDlg>([&](app::GuidedSetUpDlg& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("guidedName")->text(), "Living room");
+        EXPECT_EQ(d.findChild<QComboBox*>("guidedLayout")->currentText(), "Media centre (Kodi)");
+        click(d, "noRolesButton");
+        EXPECT_FALSE(d.findChild<QPushButton*>("startButton")->isEnabled()) << "no role";
+        d.findChild<QTreeWidget*>("guidedRoles")->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        click(d, "startButton");
+        press(d, "Power");
+        press(d, "Power");
+        EXPECT_EQ(rows(), 2);
+        click(d, "cancelButton");
+    });
+    window->StartGuidedSetUp();
+    EXPECT_EQ(window->model().tables(), before);
+    EXPECT_EQ(window->action(CommandId::Undo)->text(), "&Undo Capture No 1");
+}
+
+}  // namespace
+}  // namespace tessik::test
