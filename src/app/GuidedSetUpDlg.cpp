@@ -200,10 +200,13 @@ QWidget* GuidedSetUpDlg::stepPage() {
     warning_->setObjectName("captureWarning");
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
-    for (QWidget* w : std::initializer_list<QWidget*>{counter_, prompt_, keys_, capturePrompt_,
-                                                      result_, analysis_, warning_})
+    for (QWidget* w : std::initializer_list<QWidget*>{counter_, prompt_, keys_})
         v->addWidget(w);
-    v->addWidget(signal_, 1);
+    v->addSpacing(prompt_->fontMetrics().height());
+    for (QWidget* w : std::initializer_list<QWidget*>{capturePrompt_, result_, analysis_, warning_})
+        v->addWidget(w);
+    v->addWidget(signal_);
+    v->addStretch(1);
     return page;
 }
 

@@ -211,7 +211,11 @@ TEST(UndoHistory, everyKindOfEditIsOneStepThatUndoesToTheTableBeforeIt) {
     {
         RemoteModel::EditGroup cancelled(fresh, {EditKind::GuidedSetUp, 0});
         fresh.rename(u"TV");
+        const RemoteModel::EditGroup::Mark named = cancelled.mark();
         fresh.AddCode(necLikeCode(0x83), u"power");
+        cancelled.rollBackTo(named);
+        EXPECT_FALSE(fresh.commands().saveAs) << "no code was kept: nothing to save yet";
+        fresh.AddCode(necLikeCode(0x84), u"power");
         cancelled.cancel();
     }
     EXPECT_EQ(std::tuple(fresh.tables(), fresh.commands(), fresh.modified()),
