@@ -132,7 +132,8 @@ void GuidedSetUp::enterStep(std::size_t index) {
 }
 
 void GuidedSetUp::timerFired() {
-    if (page_ != GuidedPage::Step || !session_) return;
+    // A session that stopped polling (its receiver gone) has nothing more to confirm.
+    if (page_ != GuidedPage::Step || !session_ || !session_->polling()) return;
     session_->timerFired();
     if (session_->state() == CaptureState::Confirmed) store();
 }
