@@ -6,12 +6,12 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <fstream>
-#include <sstream>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <fstream>
+#include <sstream>
 
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
@@ -29,7 +29,7 @@
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
 #include "app/support/capture_dialog_fixture.hpp"
-#include "core/ir/signal_import.hpp"
+#include "core/ir/import_choice.hpp"
 #include "layouts/layout_files.hpp"
 #include "sim/boot_loader.hpp"
 
@@ -129,16 +129,20 @@ TEST_P(Screenshots, everyWindow) {
     receiver->setCaptureMode(false);
     save(remote, "virtual-remote");
 
+    // A collection of two remotes, the television's signals chosen.
     RawSignalsParse irdb = parseRawSignals(
         "Filetype: IR signals file\nVersion: 1\n"
-        "#\nname: Power\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\ncommand: 10 00 00 00\n"
-        "#\nname: Input\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\ncommand: 11 00 00 00\n"
-        "#\nname: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
-        "00\n"
-        "#\nname: Sony Power\ntype: parsed\nprotocol: SIRC\naddress: 01 00 00 00\ncommand: 15 00 "
-        "00 00\n");
-    app::ImportDlg import(planImport(window->model(), std::move(irdb.found)), language,
-                          window.get());
+        "#\nname: TV.ir / Power\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\n"
+        "command: 10 00 00 00\n"
+        "#\nname: TV.ir / Input\ntype: parsed\nprotocol: NEC\naddress: 20 00 00 00\n"
+        "command: 11 00 00 00\n"
+        "#\nname: TV.ir / Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\n"
+        "command: 3C 00 00 00\n"
+        "#\nname: Sony.ir / Power\ntype: parsed\nprotocol: SIRC\naddress: 01 00 00 00\n"
+        "command: 15 00 00 00\n");
+    ImportChoice choice(window->model(), std::move(irdb.found));
+    choice.chooseGroup(0, true);
+    app::ImportDlg import(choice, "remotes.ir", language, window.get());
     save(import, "import");
 
     app::CNameDlg name(language, window.get());
@@ -239,10 +243,9 @@ TEST_P(Screenshots, guidedSetUpAndImportWithKeys) {
     std::ifstream in(TESSIK_SOURCE_DIR "/tests/data/ir/nec-tv-named.ir");
     std::stringstream named;
     named << in.rdbuf();
-    const std::vector<ImportItem> items =
-        planImport(window->model(), parseRawSignals(named.str()).found);
+    ImportChoice choice(window->model(), parseRawSignals(named.str()).found);
     const layouts::LayoutList layouts = layouts::loadLayouts({}, language);
-    app::ImportDlg import(items, language, window.get());
+    app::ImportDlg import(choice, "nec-tv-named.ir", language, window.get());
     import.offerLayouts(layouts.layouts, {"/home/me/.local/share/tessik/layouts/mine.json: line "
                                           "4: \"Upp\" is not the name of a key or modifier"});
     import.findChild<QComboBox*>("importLayout")->setCurrentIndex(2);  // plain navigation

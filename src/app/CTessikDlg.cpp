@@ -37,8 +37,10 @@
 #include "app/WindowPlacement.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/m_About.hpp"
+#include "core/analysis/signal_export.hpp"
 #include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
+#include "core/ir/import_choice.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
 #include "core/layouts/layout_import.hpp"
@@ -231,6 +233,9 @@ void CTessikDlg::runCommand(CommandId command) {
             break;
         case CommandId::GuidedSetUp:
             StartGuidedSetUp();
+            break;
+        case CommandId::Export:
+            Export();
             break;
         case CommandId::Exit:
             Close();
@@ -443,7 +448,8 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::Save, s.save);
     enable(CommandId::SaveAs, s.saveAs);
     enable(CommandId::Capture, s.capture);
-    enable(CommandId::Import, s.capture);  // a table to add to, as for capturing
+    enable(CommandId::Import, s.capture);   // a table to add to, as for capturing
+    enable(CommandId::Export, s.deleteIr);  // a row to write
     enable(CommandId::DeleteIr, s.deleteIr);
     enable(CommandId::SetUp, s.setUp);
     enable(CommandId::EditMacro, s.editMacro);
@@ -565,12 +571,12 @@ void CTessikDlg::Import() {
                       (parsed.ok ? "no signal found" : parsed.error));
         return;
     }
-    const std::vector<ImportItem> items = planImport(model_, std::move(parsed.found));
-    ImportDlg preview(items, language_, this);
+    ImportChoice choice(model_, std::move(parsed.found));
+    ImportDlg preview(choice, utf8(fromPath(path->filename())), language_, this);
     const layouts::LayoutList layouts = loadLayouts();
     preview.offerLayouts(layouts.layouts, refusedLayoutTexts(layouts));
     if (preview.exec() != QDialog::Accepted) return;
-    addImportedWithKeys(model_, items, preview.chosen(), preview.chosenLayout());
+    addImportedWithKeys(model_, choice.items(), choice.chosen(), preview.chosenLayout());
 }
 
 layouts::LayoutList CTessikDlg::loadLayouts() const {
@@ -583,6 +589,29 @@ std::vector<std::string> CTessikDlg::refusedLayoutTexts(const layouts::LayoutLis
     for (const layouts::LayoutRefusal& r : list.refused)
         texts.push_back(r.text());
     return texts;
+}
+
+void CTessikDlg::Export() {
+    const auto chosen = dialogs_.chooseSaveFormat(
+        FileDialogRequest{FileDialogKind::Save, exportFileFilter(language_), {}});
+    if (!chosen || chosen->filter >= exportFormats().size()) return;
+    std::error_code ec;
+    if (std::filesystem::exists(chosen->path, ec) &&
+        !dialogs_.confirm(text(StringId::OverwriteExisting, language_))) {
+        return;
+    }
+    const SignalExport result =
+        exportSignals(model_, exportFormats()[chosen->filter].format, language_);
+    platform::DurableFileReplacer files;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
+    const Replacement written = files.replace(chosen->path, std::span(bytes, result.text.size()));
+    const std::string shown = utf8(fromPath(chosen->path));
+    if (!written.ok) {
+        dialogs_.warn(shown + "\n" + written.error);
+        return;
+    }
+    if (!written.warning.empty()) dialogs_.warn(shown + "\n" + written.warning);
+    if (!result.leftOut.empty()) dialogs_.warn(leftOutText(result.leftOut, language_));
 }
 
 bool CTessikDlg::writeFile(const std::filesystem::path& path) {

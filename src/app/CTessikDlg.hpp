@@ -95,6 +95,9 @@ class CTessikDlg : public QDialog, public LogSink {
     // File > Guided Set-Up...: the remote taught button by button, each with the keys of the
     // chosen layout's role; one step of the undo history. Also offered under an empty list.
     void StartGuidedSetUp();
+    // File > Export...: the buttons written as an IR code file other tools read, in the format
+    // chosen in the save dialog.
+    void Export();
     bool Close();  // false when the user keeps the window open
     void Capture();
     void DeleteButton();

@@ -29,6 +29,14 @@ struct FileDialogRequest {
 // asks its own question (string 121).
 FileDialogRequest dataFileDialog(FileDialogKind kind);
 
+// A file chosen in a save dialog that offers several formats, one per filter: the path and the
+// index of the filter (the format) it was chosen under.
+struct FileChoice {
+    std::filesystem::path path;
+    std::size_t filter = 0;
+    bool operator==(const FileChoice&) const = default;
+};
+
 class DialogService : public Notifier {
   public:
     // A message box; an empty caption means the application's title.
@@ -36,6 +44,9 @@ class DialogService : public Notifier {
 
     // The chosen file, or nothing when the user cancelled.
     virtual std::optional<std::filesystem::path> chooseFile(const FileDialogRequest& request) = 0;
+    // A save dialog over the ";;"-separated filters of `request`, each with its own suffix
+    // appended to a typed name without one; nothing when the user cancelled.
+    virtual std::optional<FileChoice> chooseSaveFormat(const FileDialogRequest& request) = 0;
 
     // Shorthands with the application's title as caption.
     bool confirm(std::string_view text);  // OK/Cancel question; true on OK

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "app/QtText.hpp"
 
@@ -32,8 +33,9 @@ Answer QtDialogService::show(const Message& message) {
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-std::optional<std::filesystem::path> QtDialogService::chooseFile(const FileDialogRequest& request) {
-    QFileDialog dialog(visibleOrNull(parent_));
+namespace {
+
+void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setNameFilter(qs(request.filter));
     dialog.setDefaultSuffix(qs(request.defaultSuffix));
     if (request.kind == FileDialogKind::Save) {
@@ -44,10 +46,42 @@ std::optional<std::filesystem::path> QtDialogService::chooseFile(const FileDialo
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+}
+
+std::optional<std::filesystem::path> chosenFile(const QFileDialog& dialog) {
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
     return toPath(files.front());
+}
+
+// "LIRC configuration (*.conf)" -> "conf": the suffix a name typed under the filter gets.
+QString filterSuffix(const QString& filter) {
+    const qsizetype star = filter.indexOf(QStringLiteral("(*."));
+    if (star < 0) return {};
+    const qsizetype end = filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star + 3);
+    return filter.mid(star + 3, end < 0 ? -1 : end - star - 3);
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> QtDialogService::chooseFile(const FileDialogRequest& request) {
+    QFileDialog dialog(visibleOrNull(parent_));
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return chosenFile(dialog);
+}
+
+std::optional<FileChoice> QtDialogService::chooseSaveFormat(const FileDialogRequest& request) {
+    QFileDialog dialog(visibleOrNull(parent_));
+    prepare(dialog, FileDialogRequest{FileDialogKind::Save, request.filter, {}});
+    dialog.setDefaultSuffix(filterSuffix(dialog.nameFilters().value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& f) { dialog.setDefaultSuffix(filterSuffix(f)); });
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const auto path = chosenFile(dialog);
+    if (!path) return std::nullopt;
+    const qsizetype filter = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+    return FileChoice{*path, static_cast<std::size_t>(filter < 0 ? 0 : filter)};
 }
 
 }  // namespace tessik::app

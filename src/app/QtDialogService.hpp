@@ -15,6 +15,7 @@ class QtDialogService : public DialogService {
 
     Answer show(const Message& message) override;
     std::optional<std::filesystem::path> chooseFile(const FileDialogRequest& request) override;
+    std::optional<FileChoice> chooseSaveFormat(const FileDialogRequest& request) override;
 
   private:
     QPointer<QWidget> parent_;

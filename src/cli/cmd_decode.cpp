@@ -1,11 +1,15 @@
-// decode, import-signals: IR code files (".ir" raw and parsed signals, lircd.conf, Pronto hex,
-// bare durations) through the capture's analysis, printed or added to a table.
+// decode, import-signals, export-signals: IR code files (".ir" raw and parsed signals,
+// lircd.conf, Pronto hex, bare durations) through the capture's analysis, printed or added to a
+// table; a table's buttons written as such files.
 
 #include <istream>
 #include <ostream>
 
 #include "cli/commands.hpp"
+#include "cli/device_options.hpp"
 #include "cli/json_model.hpp"
+#include "core/analysis/signal_export.hpp"
+#include "core/analysis/texts.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
@@ -13,6 +17,7 @@
 #include "core/keys/key_codes.hpp"
 #include "core/layouts/layout_import.hpp"
 #include "core/text/format.hpp"
+#include "platform/linux/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -74,6 +79,7 @@ int cmdDecode(const std::string& path, Io& io) {
     for (const RawSignal& signal : parsed.found) {
         Json j;
         if (!signal.name.empty()) j["name"] = signal.name;
+        if (!signal.remote.empty()) j["remote"] = signal.remote;
         if (!signal.protocol.empty()) j["protocol"] = signal.protocol;
         if (!signal.unlearnable.empty()) {
             j["unlearnable"] = signal.unlearnable;
@@ -113,8 +119,11 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     std::size_t withKeys = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const ImportItem& item = items[i];
-        const std::string name = item.signal.name.empty() ? formatText("signal %d", {i + 1})
-                                                          : escapeControlBytes(item.signal.name);
+        const RawSignal& s = item.signal;
+        const std::string name =
+            s.name.empty()
+                ? formatText("signal %d", {i + 1})
+                : escapeControlBytes(s.remote.empty() ? s.name : s.remote + " / " + s.name);
         io.out << name << ": " << verdictText(item, Language::English);
         if (layout != nullptr && item.importable()) {
             io.out << (roles[i] != nullptr ? ", types " + roleKeysText(*roles[i])
@@ -135,6 +144,45 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
     }
     addImportedWithKeys(model, items, {}, layout);
     return saveTable(output, model, io);
+}
+
+}  // namespace tessik::cli
+
+namespace tessik::cli {
+
+int cmdExportSignals(const std::string& file, const std::string& formatName,
+                     const std::string& output, Io& io) {
+    const auto format = exportFormatNamed(formatName);
+    if (!format) return fail(io, "no such format: " + escapeControlBytes(formatName));
+    const bool toStandardOutput = output == "-";
+    const std::string shown = escapeControlBytes(output);
+    if (!toStandardOutput) {
+        if (const std::string why = notAFileToReplace(output); !why.empty()) {
+            return fail(io, shown + ": " + why);
+        }
+        if (namesSameFile(output, file)) {
+            return fail(io, shown + ": the table itself; the export would replace it");
+        }
+    }
+    RemoteModel model;
+    int status = kExitOk;
+    if (!loadTable(file, model, io, status)) return status;
+    if (model.occupiedCount() == 0) {
+        return fail(io,
+                    escapeControlBytes(file) + ": the table has no buttons; nothing was written");
+    }
+    const SignalExport result = exportSignals(model, *format, Language::English);
+    if (toStandardOutput) {
+        io.out << result.text;  // runCli checks that it got out
+    } else {
+        platform::DurableFileReplacer files;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
+        const Replacement written = files.replace(output, std::span(bytes, result.text.size()));
+        if (!written.ok) return fail(io, shown + ": " + written.error);
+        if (!written.warning.empty()) warn(io, shown + ": " + written.warning);
+    }
+    if (!result.leftOut.empty()) return fail(io, leftOutText(result.leftOut, Language::English));
+    return kExitOk;
 }
 
 }  // namespace tessik::cli

@@ -105,6 +105,7 @@ struct CommandLine {
     std::string signalFile;
     std::string into;
     std::string layout;
+    std::string format;
     int jitter = 0;
     bool json = false;
     DeviceOptions device;
@@ -188,6 +189,19 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
     importSignals->callback([&] {
         line.status = cmdImportSignals(line.signalFile, line.into, line.output, line.layout, io);
     });
+
+    CLI::App* exportSignals = app.add_subcommand(
+        "export-signals",
+        "write a table's buttons as an IR code file other tools read: ir (.ir signal file), "
+        "lircd (lircd.conf), pronto (Pronto hex) or csv");
+    positional(exportSignals, "TABLE.ird", line.file, "the data file");
+    exportSignals->add_option("FORMAT", line.format, "ir, lircd, pronto or csv")
+        ->required()
+        ->check(CLI::IsMember({"ir", "lircd", "pronto", "csv"}));
+    positional(exportSignals, "OUT", line.output,
+               "the file to write (replaced whole); -: standard output");
+    exportSignals->callback(
+        [&] { line.status = cmdExportSignals(line.file, line.format, line.output, io); });
 
     CLI::App* keys = app.add_subcommand(
         "keys",

@@ -25,6 +25,10 @@ int cmdDecode(const std::string& file, Io& io);  // "-": standard input
 // keys. Exit status 0 when at least one was added.
 int cmdImportSignals(const std::string& file, const std::string& into, const std::string& output,
                      const std::string& layout, Io& io);
+// Writes the buttons of `file` in `format` (ir, lircd, pronto, csv) to `output` ("-": standard
+// output); exit status 1 when a button had to be left out or nothing could be written.
+int cmdExportSignals(const std::string& file, const std::string& format, const std::string& output,
+                     Io& io);
 int cmdKeys(Io& io);
 // The key layouts with their roles and keys; exit status 1 when a user's layout is refused.
 int cmdLayouts(Io& io);

@@ -63,13 +63,17 @@ void addSimulatorOptions(CLI::App& command, DeviceOptions& options) {
     addRows(command, options, true);
 }
 
+bool namesSameFile(const std::filesystem::path& path, const std::string& input) {
+    std::error_code ec;
+    if (path.empty()) return false;
+    if (std::filesystem::equivalent(path, input, ec)) return true;
+    return std::filesystem::weakly_canonical(path, ec) ==
+           std::filesystem::weakly_canonical(input, ec);
+}
+
 bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error) {
     const auto same = [&input](const std::filesystem::path& other) {
-        std::error_code ec;
-        if (other.empty()) return false;
-        if (std::filesystem::equivalent(other, input, ec)) return true;
-        return std::filesystem::weakly_canonical(other, ec) ==
-               std::filesystem::weakly_canonical(input, ec);
+        return namesSameFile(other, input);
     };
     if (same(options.tracePath)) {
         error = "--trace names " + escapeControlBytes(input) + ", the file the command reads";

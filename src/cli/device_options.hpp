@@ -8,6 +8,7 @@
 //   --sim-update-mode     the simulated receiver starts in its boot loader, waiting for an update
 // and what the commands tell on a terminal of what became of their exchanges.
 
+#include <filesystem>
 #include <string>
 
 #include "cli/cli.hpp"
@@ -32,6 +33,9 @@ void addDeviceOptions(CLI::App& command, DeviceOptions& options);
 // Only the simulated receiver's own options (--sim-fault, --sim-state, --sim-update-mode),
 // checked the same way: tessik-sim, which always simulates, takes these.
 void addSimulatorOptions(CLI::App& command, DeviceOptions& options);
+
+// True when `path` names the file `input` names (the same file, or what would be one).
+bool namesSameFile(const std::filesystem::path& path, const std::string& input);
 
 // False with the reason in `error` when the trace or the state file would be written over
 // `input`, the table or image the command reads.

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <fstream>
 
 #include "app/ImportDlg.hpp"
@@ -114,9 +115,10 @@ TEST_F(MainWindowTest,
     EXPECT_FALSE(window->action(CommandId::Undo)->isEnabled()) << "Open starts a new history";
 }
 
-// File > Import...: the preview lists every signal with its verdict and the keys the chosen
-// layout gives it; the checked ones are added with them, an unreadable file is a box naming
-// its line, and Cancel adds nothing.
+// File > Import...: the preview lists every signal with its verdict under its remote (here the
+// file's own) and the keys the chosen layout gives it; a file of one remote starts with all of
+// them chosen; the chosen ones are added with their keys, an unreadable file is a box naming its
+// line, and Cancel adds nothing.
 TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     openWindow();
     EXPECT_FALSE(window->action(CommandId::Import)->isEnabled()) << "no table yet";
@@ -132,15 +134,19 @@ TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     dialogs.chooseNext(file);
     modal.whenOpens<app::ImportDlg>([](app::ImportDlg& d) {
         auto* list = d.findChild<QTreeWidget*>("importList");
-        ASSERT_EQ(list->topLevelItemCount(), 6);
-        EXPECT_EQ(list->topLevelItem(0)->text(3), "added as No 1");
-        list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+        ASSERT_EQ(list->topLevelItemCount(), 7);
+        EXPECT_EQ(list->topLevelItem(0)->text(0), "nec-tv-parsed.ir (6 signals)");
+        EXPECT_EQ(list->topLevelItem(1)->text(3), "added as No 1");
+        // A click (or an assistive tool's toggle) selects and clears rows.
+        list->topLevelItem(2)->setSelected(false);
+        EXPECT_EQ(list->topLevelItem(2)->checkState(0), Qt::Unchecked);
+        EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::PartiallyChecked);
         EXPECT_EQ(d.findChild<QLabel*>("importSummary")->text(), "5 of 6 signals will be added.");
         auto* layouts = d.findChild<QComboBox*>("importLayout");
         EXPECT_EQ(layouts->currentText(), "None (no keys)");
         layouts->setCurrentIndex(layouts->findText("Plain navigation"));
-        EXPECT_EQ(list->topLevelItem(5)->text(4), "[ENTER] (OK)");
-        EXPECT_EQ(list->topLevelItem(0)->text(4), "") << "Power is no navigation role";
+        EXPECT_EQ(list->topLevelItem(6)->text(4), "[ENTER] (OK)");
+        EXPECT_EQ(list->topLevelItem(1)->text(4), "") << "Power is no navigation role";
         click(d, "importButton");
     });
     window->Import();
@@ -157,6 +163,86 @@ TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     window->Import();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("line 4: not a duration"), std::string::npos);
+}
+
+// A collection of several remotes: nothing is chosen until the user chooses; the filter narrows
+// the rows to one remote, whose row chooses its signals; Space and Select none/all change the
+// choice from the keyboard, and Import adds exactly the chosen signals.
+TEST_F(MainWindowTest, importOfACollectionAddsExactlyTheSignalsChosenFromTheFilteredRemote) {
+    openWindow();
+    startNew("Receiver");
+    dialogs.chooseNext(TESSIK_TEST_DATA_DIR "/ir/collection.ir");
+    modal.whenOpens<app::ImportDlg>([](app::ImportDlg& d) {
+        auto* list = d.findChild<QTreeWidget*>("importList");
+        auto* summary = d.findChild<QLabel*>("importSummary");
+        EXPECT_EQ(list->topLevelItemCount(), 7 + 33);
+        EXPECT_EQ(summary->text().toStdString(), "0 of 33 signals will be added.");
+        EXPECT_FALSE(d.findChild<QPushButton*>("importButton")->isEnabled());
+
+        d.findChild<QLineEdit*>("importFilter")->setText("pioneer");
+        ASSERT_EQ(list->topLevelItemCount(), 7);
+        list->topLevelItem(0)->setSelected(true);
+        EXPECT_EQ(summary->text().toStdString(), "6 of 33 signals will be added.");
+        EXPECT_EQ(list->topLevelItem(6)->checkState(0), Qt::Checked);
+
+        // Type-ahead moves to "STATION 7" without choosing anything; Space clears it.
+        test::pressKey(list, Qt::Key_S);
+        EXPECT_EQ(summary->text().toStdString(), "6 of 33 signals will be added.");
+        test::pressKey(list, Qt::Key_Space);
+        EXPECT_EQ(list->topLevelItem(3)->checkState(0), Qt::Unchecked);
+        click(d, "importSelectNone");
+        EXPECT_EQ(summary->text().toStdString(), "0 of 33 signals will be added.");
+        click(d, "importSelectAll");
+        test::pressKey(list, Qt::Key_Space);
+        EXPECT_EQ(summary->text().toStdString(), "5 of 33 signals will be added.");
+        click(d, "importButton");
+    });
+    window->Import();
+    ASSERT_EQ(rows(), 5);
+    EXPECT_EQ(rowTexts(0).last(), "FWD FFOR");
+    EXPECT_EQ(rowTexts(1).last(), "THX SELECT2 GAMES");
+}
+
+// File > Export...: the format is the filter the file was chosen under; an existing file is
+// replaced only after the question, and a file that cannot be written is a box.
+TEST_F(MainWindowTest, exportWritesTheFormatChosenInTheSaveDialog) {
+    openWindow();
+    EXPECT_FALSE(window->action(CommandId::Export)->isEnabled()) << "no buttons yet";
+    startNew("TV");
+    dialogs.chooseNext(TESSIK_TEST_DATA_DIR "/ir/nec-tv-parsed.ir");
+    modal.whenOpens<app::ImportDlg>([](app::ImportDlg& d) { click(d, "importButton"); });
+    window->Import();
+    ASSERT_TRUE(window->action(CommandId::Export)->isEnabled());
+
+    const auto read = [](const std::filesystem::path& p) {
+        std::ifstream in(p);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::pair<std::size_t, const char*> formats[] = {
+        {0, "Filetype: IR signals file"},
+        {1, "begin remote"},
+        {2, "Power: 0000 006D"},
+        {3, "\xEF\xBB\xBFNo,code,protocol,keys,comment"}};
+    for (const auto& [filter, start] : formats) {
+        const auto out = dir / ("tv" + std::to_string(filter));
+        dialogs.chooseNextFormat(out, filter);
+        window->action(CommandId::Export)->trigger();
+        EXPECT_TRUE(read(out).starts_with(start)) << filter;
+    }
+    EXPECT_EQ(dialogs.fileRequests.back().filter,
+              "IR signal file (*.ir);;LIRC configuration (*.conf);;Pronto hex (*.txt);;CSV "
+              "table (*.csv)");
+
+    dialogs.clearShown();
+    dialogs.chooseNextFormat(dir / "tv0", 1);
+    dialogs.answer(Answer::Cancel);
+    window->Export();
+    EXPECT_TRUE(read(dir / "tv0").starts_with("Filetype:")) << "kept after Cancel";
+    std::filesystem::create_directories(dir / "folder" / "inside");
+    dialogs.chooseNextFormat(dir / "folder", 0);
+    dialogs.answer(Answer::Ok);
+    window->Export();
+    EXPECT_NE(dialogs.shown.back().text.find("Is a directory"), std::string::npos);
 }
 
 }  // namespace

@@ -129,7 +129,8 @@ TEST(ImportSignals, addsEveryNewSignalSaysWhatBecameOfEachAndWritesOnlyWhenOneWa
     const std::string first = (dir / "first.ird").string();
     const CliRun lirc = runCli({"import-signals", data + "nec-tv.lircd.conf", first});
     ASSERT_EQ(lirc.status, 0) << lirc.err;
-    EXPECT_THAT(lirc.out, StartsWith("NEC_TV Power: added as No 1\nNEC_TV Vol+: added as No 2\n"));
+    EXPECT_THAT(lirc.out,
+                StartsWith("NEC_TV / Power: added as No 1\nNEC_TV / Vol+: added as No 2\n"));
     EXPECT_THAT(lirc.out, EndsWith("6 of 6 signal(s) added, 6 button(s) in the table\n"));
 
     // Into that table from standard input: the same remote in Pronto hex adds nothing new.

@@ -51,18 +51,10 @@ bool matches(const CodeRecord& c, const FrameTiming& t) {
            near(m.plain, n.plain) && near(m.zero, n.zero) && near(m.one, n.one);
 }
 
-// `count` bits from bit `first`, least significant first, as the protocols send their fields.
-std::uint32_t field(const CodeRecord& c, std::size_t first, std::size_t count) {
-    std::uint32_t v = 0;
-    for (std::size_t n = 0; n < count; ++n)
-        v |= static_cast<std::uint32_t>(codeBit(c, first + n)) << n;
-    return v;
-}
-
 std::optional<ProtocolName> pulseDistanceProtocol(const CodeRecord& c) {
     const std::uint16_t bits = c.bitCount;
     if (bits == 32 && (matches(c, kNecTiming) || matches(c, kSamsungTiming))) {
-        const auto byte = [&c](std::size_t n) { return field(c, 8 * n, 8); };
+        const auto byte = [&c](std::size_t n) { return codeField(c, 8 * n, 8); };
         if ((byte(2) ^ byte(3)) != 0xFF) return std::nullopt;
         const auto command = static_cast<std::uint8_t>(byte(2));
         if (matches(c, kSamsungTiming)) {
@@ -71,14 +63,14 @@ std::optional<ProtocolName> pulseDistanceProtocol(const CodeRecord& c) {
         }
         if ((byte(0) ^ byte(1)) == 0xFF)
             return ProtocolName{ProtocolKind::Nec, bits, byte(0), command, {}};
-        return ProtocolName{ProtocolKind::NecExtended, bits, field(c, 0, 16), command, {}};
+        return ProtocolName{ProtocolKind::NecExtended, bits, codeField(c, 0, 16), command, {}};
     }
     // The parity nibble is the XOR of the vendor code's four nibbles.
     if (bits >= 24 && bits % 8 == 0 && matches(c, kAehaTiming)) {
-        const std::uint32_t vendor = field(c, 0, 16);
+        const std::uint32_t vendor = codeField(c, 0, 16);
         const std::uint32_t parity =
             (vendor ^ (vendor >> 4) ^ (vendor >> 8) ^ (vendor >> 12)) & 0xF;
-        if (field(c, 16, 4) != parity) return std::nullopt;
+        if (codeField(c, 16, 4) != parity) return std::nullopt;
         return ProtocolName{ProtocolKind::Aeha, bits, vendor, 0, {}};
     }
     return std::nullopt;
@@ -99,8 +91,8 @@ std::optional<ProtocolName> pulseWidthProtocol(const CodeRecord& c) {
         const std::size_t addressBits = c.bitCount - kSircCommandBits;
         ProtocolName p{f.kind,
                        c.bitCount,
-                       field(c, kSircCommandBits, addressBits),
-                       static_cast<std::uint8_t>(field(c, 0, kSircCommandBits)),
+                       codeField(c, kSircCommandBits, addressBits),
+                       static_cast<std::uint8_t>(codeField(c, 0, kSircCommandBits)),
                        {}};
         if (c.bitCount != f.bits) p.otherAddress = p.address | (1u << addressBits);
         return p;

@@ -275,4 +275,17 @@ std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int
                        protocolText(identifyProtocol(code), language), jitterPercent});
 }
 
+std::string leftOutText(const std::vector<std::size_t>& leftOut, Language language) {
+    if (leftOut.empty()) return {};
+    std::string numbers;
+    for (const std::size_t slot : leftOut)
+        numbers += (numbers.empty() ? "" : ", ") + formatText("No %d", {slot + 1});
+    return formatText(
+        pick({"%d button(s) could not be written so that they read back as the same code, and "
+              "were left out: %s.",
+              "%d 件のボタンは同じコードとして読み戻せないため、書き出していません: %s。"},
+             language),
+        {leftOut.size(), numbers});
+}
+
 }  // namespace tessik

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/analysis/protocol.hpp"
 #include "core/analysis/tolerance.hpp"
@@ -64,5 +65,9 @@ std::string_view signalText(SignalText id, Language language);
 // wrapping at any scale.
 std::string signalHeadingText(std::size_t slot, const CodeRecord& code, std::int32_t jitterPercent,
                               Language language);
+
+// After an export, the buttons (slots) left out: "2 button(s) could not be written so that they
+// read back as the same code, and were left out: No 3, No 9."; empty when there are none.
+std::string leftOutText(const std::vector<std::size_t>& leftOut, Language language);
 
 }  // namespace tessik

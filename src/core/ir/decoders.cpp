@@ -126,6 +126,13 @@ unsigned codeBit(const CodeRecord& c, std::size_t i) {
     return (c.codeBytes[k] >> (inByte - 1 - i % 8)) & 1u;
 }
 
+std::uint32_t codeField(const CodeRecord& c, std::size_t first, std::size_t count) {
+    std::uint32_t v = 0;
+    for (std::size_t n = 0; n < count; ++n)
+        v |= static_cast<std::uint32_t>(codeBit(c, first + n)) << n;
+    return v;
+}
+
 bool DecodePulseDistance(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high,
                          CodeRecord& record) {
     const DataRange d = startDecode(low, high, record);

@@ -42,6 +42,9 @@ DataRange locateData(std::span<const std::uint16_t> low, std::span<const std::ui
 // Bit `i` of a decoded code in the order received (0 beyond its bits). Full code bytes hold
 // eight bits, first bit highest; a last partial byte holds its bits in its low end.
 unsigned codeBit(const CodeRecord& record, std::size_t i);
+// `count` (at most 32) bits from bit `first`, least significant first, as the common protocols
+// send their fields.
+std::uint32_t codeField(const CodeRecord& record, std::size_t first, std::size_t count);
 
 // Type 1, pulse distance: the bit is in the high period. `record` comes in with pairCount set
 // and goes out fully rewritten (format 1, timing groups, codeBytes, bitCount, codeValue).

@@ -198,9 +198,13 @@ class LircReader {
         return true;  // gap, eps, aeps, toggle masks, frequency...: nothing the frame needs
     }
 
-    std::string signalName(std::string_view button) const {
-        return remote_.name.empty() ? std::string(button)
-                                    : remote_.name + " " + std::string(button);
+    // A button's signal, named by the button; the remote's name says which remote it is.
+    RawSignal signal(std::string_view button) const {
+        RawSignal s;
+        s.name = std::string(button);
+        s.protocol = "lircd.conf";
+        s.remote = remote_.name;
+        return s;
     }
 
     bool codeLine(const std::vector<std::string_view>& w) {
@@ -212,7 +216,8 @@ class LircReader {
         // A button may list more codes after the first (sent in turn); its first is its code.
         const auto code = number(w[1]);
         if (!code) return error(quoted(w[1]) + " is not a code");
-        RawSignal s{signalName(w[0]), "lircd.conf", {}, problem_};
+        RawSignal s = signal(w[0]);
+        s.unlearnable = problem_;
         if (problem_.empty()) s.durations = render(remote_, *code);
         return keepSignal(result_, std::move(s), lineNo_);
     }
@@ -224,7 +229,7 @@ class LircReader {
         }
         if (w[0] == "name") {
             if (w.size() != 2) return error("expected \"name BUTTON\"");
-            return keepSignal(result_, RawSignal{signalName(w[1]), "lircd.conf", {}, {}}, lineNo_);
+            return keepSignal(result_, signal(w[1]), lineNo_);
         }
         if (result_.found.empty() || result_.found.back().protocol != "lircd.conf") {
             return error("durations before the first \"name\"");

@@ -79,7 +79,11 @@ RawSignalsParse parsePronto(std::string_view text) {
             d.burst(static_cast<std::uint64_t>(std::lround(v[first + 2 * i] * unit)));
             d.pause(static_cast<std::uint64_t>(std::lround(v[first + 2 * i + 1] * unit)));
         }
-        if (!keepSignal(result, RawSignal{name, "Pronto", d.finish(), {}}, lineNo)) return result;
+        RawSignal signal;
+        signal.name = name;
+        signal.protocol = "Pronto";
+        signal.durations = d.finish();
+        if (!keepSignal(result, std::move(signal), lineNo)) return result;
     }
     result.ok = true;
     return result;

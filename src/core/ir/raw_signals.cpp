@@ -214,15 +214,26 @@ std::optional<std::uint32_t> fieldBytes(std::string_view value) {
     return out;
 }
 
+// A block's signal under its name, or under the button's name within its collection's remote.
+RawSignal namedSignal(const std::string& name) {
+    RawSignal s;
+    if (const auto c = splitCollectionName(name)) {
+        s.remote = std::string(c->remote);
+        s.name = std::string(c->button);
+    } else {
+        s.name = name;
+    }
+    return s;
+}
+
 // Ends a block: a raw signal joins the result, anything else is counted as skipped.
 bool finishBlock(IrBlock& block, RawSignalsParse& result) {
     if (block.line == 0) return true;
     const std::string shownName = quoted(block.name);
     if (block.type == "raw" && block.data) {
-        if (!keepSignal(result, {std::move(block.name), {}, std::move(*block.data), {}},
-                        block.line)) {
-            return false;
-        }
+        RawSignal signal = namedSignal(block.name);
+        signal.durations = std::move(*block.data);
+        if (!keepSignal(result, std::move(signal), block.line)) return false;
     } else if (block.type == "raw") {
         result.error = lineError(block.line, "raw signal " + shownName + " has no data");
         return false;
@@ -232,7 +243,8 @@ bool finishBlock(IrBlock& block, RawSignalsParse& result) {
                                                      " needs a protocol, an address and a command");
             return false;
         }
-        RawSignal signal{std::move(block.name), block.protocol, {}, {}};
+        RawSignal signal = namedSignal(block.name);
+        signal.protocol = block.protocol;
         if (auto rendered = renderParsedSignal(block.protocol, *block.address, *block.command)) {
             signal.durations = std::move(rendered->durations);
             signal.unlearnable = std::move(rendered->unlearnable);
@@ -298,6 +310,23 @@ RawSignalsParse parseIrFile(std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<CollectionName> splitCollectionName(std::string_view name) {
+    constexpr std::string_view kSeparator = " / ";
+    constexpr std::string_view kSuffix = ".ir";
+    const std::size_t at = name.find(kSeparator);
+    if (at == std::string_view::npos) return std::nullopt;
+    // Only a file stands before the separator: a button called "Vol / Up" is one button.
+    const std::string_view source = name.substr(0, at);
+    const std::string_view button = trim(name.substr(at + kSeparator.size()));
+    if (source.size() <= kSuffix.size() || button.empty()) return std::nullopt;
+    const std::string_view end = source.substr(source.size() - kSuffix.size());
+    const bool suffixed = std::equal(end.begin(), end.end(), kSuffix.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+    });
+    if (!suffixed) return std::nullopt;
+    return CollectionName{source, button};
+}
 
 RawSignalsParse parseRawSignals(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);

@@ -7,7 +7,8 @@
 //   lines separated by "#" lines, one signal each with its "name:". A "type: raw" block's
 //   "data:" line holds the durations; a "type: parsed" block names a "protocol:" with its
 //   "address:" and "command:" bytes (least significant first), rendered to timings
-//   (ir_protocols.hpp);
+//   (ir_protocols.hpp). Collections gathered from many remotes name each signal after the file
+//   it came from, "TVs/LG/AKB75675311.ir / Power": that file is the signal's remote;
 // - LIRC's "lircd.conf": "begin remote" blocks with the remote's timings and flags, and its
 //   buttons as "begin codes" (a name and a hex code per line) or "begin raw_codes" (a "name"
 //   line, then durations);
@@ -23,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,7 +44,18 @@ struct RawSignal {
     std::vector<std::uint16_t> durations;
     // Why the receiver cannot learn the signal (a bi-phase code, say); durations are empty then.
     std::string unlearnable;
+    // The remote it belongs to where the file says (a lircd.conf remote, the source file of a
+    // collection's ".ir" signal); empty otherwise.
+    std::string remote;
 };
+
+// A collection's signal name "SOURCE.ir / BUTTON" split into its source file and button name;
+// nothing for any other name.
+struct CollectionName {
+    std::string_view remote;
+    std::string_view button;
+};
+std::optional<CollectionName> splitCollectionName(std::string_view name);
 
 struct RawSignalsParse {
     bool ok = false;

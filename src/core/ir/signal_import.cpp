@@ -11,60 +11,105 @@
 namespace tessik {
 namespace {
 
-std::optional<std::size_t> slotHolding(const RemoteModel& model, std::uint64_t codeValue) {
-    for (std::size_t s = 0; s < kButtonSlots; ++s) {
-        if (model.button(s).code.codeValue == codeValue) return s;
+// The table as the items judged so far leave it: which codes it holds, which free slot comes
+// next (AddCode fills the first free slot) and the bit count of slot 0, which every later code
+// must share. Codes are looked up by hash, so a file of thousands of signals is judged at once.
+class Planner {
+  public:
+    explicit Planner(const RemoteModel& model) : tableBits_(model.button(0).code.bitCount) {
+        for (std::size_t s = 0; s < kButtonSlots; ++s) {
+            const std::uint64_t code = model.button(s).code.codeValue;
+            if (code == 0) {
+                free_.push_back(s);
+            } else {
+                inTable_.emplace(code, s);
+            }
+        }
     }
-    return std::nullopt;
-}
+
+    // The verdict of item `index` against the table; with `add`, an item that can be added is.
+    void judge(ImportItem& item, std::size_t index, bool add) {
+        item.slot = kNoFreeSlot;
+        item.sameAs = 0;
+        item.tableBits = 0;
+        const CodeRecord& r = item.record;
+        if (!item.signal.unlearnable.empty()) {
+            item.verdict = ImportVerdict::Unlearnable;
+        } else if (r.codeValue == 0) {
+            item.verdict = ImportVerdict::NothingDecoded;
+        } else if (tableBits_ != 0 && tableBits_ != r.bitCount) {
+            item.verdict = ImportVerdict::LengthDiffers;
+            item.tableBits = tableBits_;
+        } else if (const auto held = inTable_.find(r.codeValue); held != inTable_.end()) {
+            item.verdict = ImportVerdict::AlreadyInTable;
+            item.slot = held->second;
+        } else if (const auto earlier = added_.find(r.codeValue); earlier != added_.end()) {
+            item.verdict = ImportVerdict::DuplicateInFile;
+            item.sameAs = earlier->second;
+        } else if (r.codeValue == kCodeTooLong) {
+            item.verdict = ImportVerdict::TooLong;
+        } else if (taken_ >= free_.size()) {
+            item.verdict = ImportVerdict::TableFull;
+        } else if (!add) {
+            item.verdict = ImportVerdict::Available;
+        } else {
+            item.verdict = ImportVerdict::Added;
+            item.slot = free_[taken_++];
+            added_.emplace(r.codeValue, index);
+            if (item.slot == 0) tableBits_ = r.bitCount;
+        }
+    }
+
+  private:
+    std::vector<std::size_t> free_;
+    std::size_t taken_ = 0;
+    std::unordered_map<std::uint64_t, std::size_t> inTable_;  // code -> slot
+    std::unordered_map<std::uint64_t, std::size_t> added_;    // code -> item
+    std::uint16_t tableBits_;
+};
 
 }  // namespace
 
-std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> found) {
-    RemoteModel table = model;
+std::vector<ImportItem> decodeSignals(std::vector<RawSignal> found) {
     std::vector<ImportItem> items;
     items.reserve(found.size());
-    // The item each code was added by, so that a file repeating one signal many times is
-    // planned in time proportional to its length.
-    std::unordered_map<std::uint64_t, std::size_t> addedBy;
     for (RawSignal& signal : found) {
         ImportItem item;
         item.signal = std::move(signal);
-        if (!item.signal.unlearnable.empty()) {
-            item.verdict = ImportVerdict::Unlearnable;
-            items.push_back(std::move(item));
-            continue;
-        }
-        const CaptureEntries entries = entriesFromDurations(item.signal.durations);
-        item.record = decodeCapture(entries.low, entries.high);
-        const CodeRecord& r = item.record;
-        const std::uint16_t tableBits = table.button(0).code.bitCount;
-        if (r.codeValue == 0) {
-            item.verdict = ImportVerdict::NothingDecoded;
-        } else if (tableBits != 0 && tableBits != r.bitCount) {
-            item.verdict = ImportVerdict::LengthDiffers;
-            item.tableBits = tableBits;
-        } else if (const auto held = slotHolding(table, r.codeValue)) {
-            if (slotHolding(model, r.codeValue)) {
-                item.verdict = ImportVerdict::AlreadyInTable;
-                item.slot = *held;
-            } else {
-                item.verdict = ImportVerdict::DuplicateInFile;
-                // The table holds it and the model did not: an earlier item added it.
-                const auto first = addedBy.find(r.codeValue);
-                item.sameAs = first != addedBy.end() ? first->second : 0;
-            }
-        } else if (r.codeValue == kCodeTooLong) {
-            item.verdict = ImportVerdict::TooLong;
-        } else if (table.occupiedCount() >= kButtonSlots) {
-            item.verdict = ImportVerdict::TableFull;
-        } else {
-            item.verdict = ImportVerdict::Added;
-            item.slot = table.AddCode(r, importComment(item));
-            addedBy.emplace(r.codeValue, items.size());
+        if (item.signal.unlearnable.empty()) {
+            const CaptureEntries entries = entriesFromDurations(item.signal.durations);
+            item.record = decodeCapture(entries.low, entries.high);
         }
         items.push_back(std::move(item));
     }
+    return items;
+}
+
+void judgeImport(const RemoteModel& model, std::vector<ImportItem>& items,
+                 std::vector<bool>& chosen, const std::vector<bool>& more) {
+    chosen.resize(items.size(), false);
+    Planner planner(model);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!chosen[i]) continue;
+        planner.judge(items[i], i, true);
+        chosen[i] = items[i].importable();
+    }
+    bool grew = false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (chosen[i]) continue;
+        const bool wanted = i < more.size() && more[i];
+        planner.judge(items[i], i, wanted);
+        chosen[i] = items[i].importable();
+        grew = grew || chosen[i];
+    }
+    // The slots follow the order the items were taken in; in the table they follow the file.
+    if (grew) judgeImport(model, items, chosen);
+}
+
+std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> found) {
+    std::vector<ImportItem> items = decodeSignals(std::move(found));
+    std::vector<bool> chosen(items.size(), true);
+    judgeImport(model, items, chosen);
     return items;
 }
 
@@ -86,6 +131,8 @@ std::string verdictText(const ImportItem& item, Language language) {
     switch (item.verdict) {
         case ImportVerdict::Added:
             return formatText(pick({"added as No %d", "No %d に追加"}, language), {item.slot + 1});
+        case ImportVerdict::Available:
+            return std::string(pick({"can be added", "追加できます"}, language));
         case ImportVerdict::AlreadyInTable:
             return formatText(pick({"already in the table as No %d", "登録済み (No %d)"}, language),
                               {item.slot + 1});

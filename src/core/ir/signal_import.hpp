@@ -19,6 +19,7 @@ namespace tessik {
 
 enum class ImportVerdict {
     Added,            // goes to `slot`
+    Available,        // not chosen, but could be added beside the chosen ones
     AlreadyInTable,   // the table holds its code, in `slot`
     DuplicateInFile,  // an earlier signal of the file has its code (signal `sameAs`)
     LengthDiffers,    // another bit count than slot 0's: one set of timing windows serves all
@@ -38,9 +39,20 @@ struct ImportItem {
     bool importable() const { return verdict == ImportVerdict::Added; }
 };
 
-// Every signal's verdict when all of them are added in order to `model`. Decoding is the
-// capture's own (entriesFromDurations, then decodeCapture), so a signal gives exactly the
-// record that decoding the same timings gives.
+// The signals decoded, not yet judged. Decoding is the capture's own (entriesFromDurations,
+// then decodeCapture), so a signal gives exactly the record that decoding the same timings gives.
+std::vector<ImportItem> decodeSignals(std::vector<RawSignal> found);
+
+// Judges every item for adding the chosen ones (`chosen[i]`; missing entries are not chosen) to
+// `model`: first the chosen items in file order, each Added to the next free slot unless a rule
+// refuses it (it is then no longer chosen); then every other item against the table as the
+// chosen ones leave it, Available where it could still be added. Items marked in `more` that are
+// still Available then are chosen too, one after the other in file order, so that none of them
+// pushes out an item chosen before.
+void judgeImport(const RemoteModel& model, std::vector<ImportItem>& items,
+                 std::vector<bool>& chosen, const std::vector<bool>& more = {});
+
+// Every signal's verdict when all of them are added in order to `model`.
 std::vector<ImportItem> planImport(const RemoteModel& model, std::vector<RawSignal> found);
 
 // The comment an added signal gets: its name, clipped as the table clips comments.

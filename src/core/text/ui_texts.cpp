@@ -55,7 +55,8 @@ std::vector<Menu> mainMenu(Language language) {
           item(CommandId::Open, "&Open...", "開く(&O)...", "Ctrl+O"),
           item(CommandId::Save, "&Save", "保存(&S)", "Ctrl+S"),
           item(CommandId::SaveAs, "Save &As", "名前をつけて保存(&A)...", "Ctrl+Shift+S"),
-          item(CommandId::Import, "&Import...", "インポート(&I)...", "Ctrl+I"), sep,
+          item(CommandId::Import, "&Import...", "インポート(&I)...", "Ctrl+I"),
+          item(CommandId::Export, "&Export...", "エクスポート(&E)...", "Ctrl+E"), sep,
           item(CommandId::Exit, "E&xit", "終了(&X)", "Ctrl+Q")}},
         {ja ? "編集(&E)" : "&Edit",
          {item(CommandId::Undo, "&Undo", "元に戻す(&U)", "Ctrl+Z"),
@@ -263,6 +264,16 @@ std::string_view label(Label id, Language language) {
                 {"IR code files (*.ir *.conf *.txt *.pronto);;All files (*)",
                  "リモコンコードファイル (*.ir *.conf *.txt *.pronto);;すべてのファイル (*)"},
                 language);
+        case Label::ImportFilter:
+            return pick({"&Filter:", "絞り込み(&F):"}, language);
+        case Label::ImportSelectAll:
+            return pick({"Select &all", "すべて選択(&A)"}, language);
+        case Label::ImportSelectNone:
+            return pick({"Select &none", "選択解除(&N)"}, language);
+        case Label::ImportGroup:
+            return pick({"%s (%d signals)", "%s (%d 件)"}, language);
+        case Label::ImportGroupOne:
+            return pick({"%s (1 signal)", "%s (1 件)"}, language);
     }
     return {};
 }

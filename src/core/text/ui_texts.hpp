@@ -50,7 +50,8 @@ enum class CommandId : int {
     VirtualRemote = 32799,  // Setup > Virtual Remote...: only with the simulated receiver
     EditKeys = 32800,       // Edit > Edit Keys...: the selected row's send string, as a
                             // double-click on it
-    GuidedSetUp = 32801,    // File > Guided Set-Up...: a layout's buttons asked for one by one
+    Export = 32801,         // File > Export...: the buttons as an IR code file other tools read
+    GuidedSetUp = 32802,    // File > Guided Set-Up...: a layout's buttons asked for one by one
     Undo = 57643,
     Redo = 57644,
 };
@@ -117,9 +118,14 @@ enum class Label {
     ImportProtocol,
     ImportCode,
     ImportResult,
-    ImportImport,    // its button that adds the checked signals
-    ImportSummary,   // "%d of %d signals will be added." (checked, in the file)
-    ImportFiles,     // the file dialog's filter
+    ImportImport,     // its button that adds the checked signals
+    ImportSummary,    // "%d of %d signals will be added." (checked, in the file)
+    ImportFiles,      // the file dialog's filter
+    ImportFilter,     // before the filter box
+    ImportSelectAll,  // Select all and Select none: over the rows the filter shows
+    ImportSelectNone,
+    ImportGroup,     // a remote's row: "%s (%d signals)" (the remote, its signals)
+    ImportGroupOne,  // a remote's row when it has one signal: "%s (1 signal)"
     ImportLayout,    // the choice of the key layout whose keys the signals get
     ImportNoLayout,  // ... its first entry: no keys
     ImportKeys,      // the column of the keys each signal gets

@@ -28,12 +28,20 @@ class ScriptedDialogService : public DialogService {
         fileRequests.push_back(request);
         return next(files_, std::optional<std::filesystem::path>{});
     }
+    // The file and filter (format) the next save dialog with formats returns.
+    void chooseNextFormat(std::filesystem::path file, std::size_t filter) {
+        formats_.push_back(FileChoice{std::move(file), filter});
+    }
+    std::optional<FileChoice> chooseSaveFormat(const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        return next(formats_, std::optional<FileChoice>{});
+    }
 
     std::vector<Message> shown;
     std::vector<FileDialogRequest> fileRequests;
     int unexpected = 0;
 
-    bool scriptUsedUp() const { return answers_.empty() && files_.empty(); }
+    bool scriptUsedUp() const { return answers_.empty() && files_.empty() && formats_.empty(); }
     void clearShown() {
         shown.clear();
         fileRequests.clear();
@@ -53,6 +61,7 @@ class ScriptedDialogService : public DialogService {
 
     std::deque<Answer> answers_;
     std::deque<std::optional<std::filesystem::path>> files_;
+    std::deque<std::optional<FileChoice>> formats_;
 };
 
 }  // namespace tessik::app

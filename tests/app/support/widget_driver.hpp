@@ -41,10 +41,12 @@ class ModalDriver {
     QObject context_;
 };
 
+// A key as the keyboard sends it: a printable one carries its text.
 inline void pressKey(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    const QString text = key >= 0x20 && key < 0x7F ? QString(QChar(key)) : QString();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &release);
 }
 

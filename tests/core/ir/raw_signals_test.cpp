@@ -30,7 +30,7 @@ TEST(RawDurations, blankLinesSeparateSignalsAndLongDurationsSaturate) {
               std::tuple("", Periods{9000, 4500, 560, 1690, 560, 65535}, Periods{2400, 600}));
 }
 
-TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) {
+TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndRemotesAndSkipsBlocksWithoutASignal) {
     std::string longName = "M";  // 401 bytes, cut at the character that byte 256 is part of
     for (int i = 0; i < 200; ++i)
         longName += "\u00E9";
@@ -43,11 +43,16 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) 
         "00\n#\n"
         "name: Teletext\ntype: parsed\nprotocol: RC5\naddress: 00 00 00 00\ncommand: 3C 00 00 "
         "00\n#\n"
+        "name: TVs/LG/AKB.IR / Vol / Up\ntype: raw\ndata: 9000\n#\n"
+        "name: Volume / Up\ntype: raw\ndata: 9000\n#\n"
         "name: Note\r\ntype: comment\r\n#\r\n"
         "name: " +
         longName + "\rtype: raw\rdata: 2400 600 1200\r");  // as old Macs end lines
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.found.size(), 4u);
+    ASSERT_EQ(p.found.size(), 6u);
+    // A collection names each signal after its source file; any other slash is the button's.
+    EXPECT_EQ(std::tuple(p.found[3].remote, p.found[3].name, p.found[4].remote, p.found[4].name),
+              std::tuple("TVs/LG/AKB.IR", "Vol / Up", "", "Volume / Up"));
     EXPECT_EQ(std::tuple(p.found[0].name, p.found[0].durations),
               std::tuple("Power", Periods{9000, 4500, 560, 1690, 560}));
     // SIRC: command 0x12 (7 bits), then address 1 (5 bits), least significant first.
@@ -57,7 +62,7 @@ TEST(IrFile, takesRawAndParsedBlocksWithTheirNamesAndSkipsBlocksWithoutASignal) 
                                          600,  600,  600, 600, 600,  600, 600}));
     EXPECT_TRUE(p.found[2].durations.empty());
     EXPECT_NE(p.found[2].unlearnable.find("bi-phase"), std::string::npos);
-    EXPECT_EQ(std::tuple(p.found[3].name, p.found[3].durations, p.skipped),
+    EXPECT_EQ(std::tuple(p.found[5].name, p.found[5].durations, p.skipped),
               std::tuple(longName.substr(0, 255), Periods{2400, 600, 1200}, 1u));
 }
 
@@ -133,7 +138,7 @@ class RealCaptures : public ::testing::Test {
 
     static CodeRecord decode(const std::string& name) {
         for (const RawSignal& s : parsed_.found) {
-            if (s.name == name) {
+            if (s.remote + " / " + s.name == name) {
                 const CaptureEntries e = entriesFromDurations(s.durations);
                 return decodeCapture(e.low, e.high);
             }
