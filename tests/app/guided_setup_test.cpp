@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "app/GuidedSetUpDlg.hpp"
 #include "app/c_SetCode.hpp"
@@ -112,11 +113,17 @@ TEST_F(GuidedSetUpTest, teachesEachRoleWithItsKeysInOneUndoStepAndSetsUpTheRecei
     EXPECT_EQ(std::tuple(rows(), window->model().shownName()), std::tuple(0, std::u16string()));
 }
 
+// A user's layout file that is not valid is told with its line; the others are offered.
 TEST_F(GuidedSetUpTest, cancelTakesEveryTaughtButtonBackAndLeavesTheTableAsItWas) {
+    std::filesystem::create_directories(dir.path() / "layouts");
+    std::ofstream(dir.path() / "layouts" / "mine.json") << "{\n  \"name\": \"Mine\"\n}\n";
     startNew("Living room");
     addCodes(1);
     const RemoteTables before = window->model().tables();
     modal.whenOpens<app::GuidedSetUpDlg>([&](app::GuidedSetUpDlg& d) {
+        EXPECT_TRUE(d.findChild<QLabel*>("guidedRefusedLayouts")
+                        ->text()
+                        .endsWith("mine.json: line 2: \"name\" needs an \"en\" and a \"ja\" text"));
         EXPECT_EQ(d.findChild<QLineEdit*>("guidedName")->text(), "Living room");
         EXPECT_EQ(d.findChild<QComboBox*>("guidedLayout")->currentText(), "Media centre (Kodi)");
         click(d, "noRolesButton");
