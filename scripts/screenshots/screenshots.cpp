@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/ButtonTestDlg.hpp"
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
 #include "app/C_Update.hpp"
@@ -291,6 +292,15 @@ TEST_F(CaptureDialog, screenshotsOfItsStatesInBothLanguages) {
             shoot("capture-noisy-zoomed");
             d.reject();
         });
+        // Test Buttons on the table just captured: a row found, a button it does not have.
+        modal.whenOpens<app::ButtonTestDlg>([&, suffix = suffix](app::ButtonTestDlg& d) {
+            press(d, sim::necTvRemote(), "Power");
+            press(d, sim::necTvRemote(), "Mute");
+            QCoreApplication::processEvents();
+            d.grab().save(QStringLiteral("%1/button-test-%2.png").arg(folder, suffix));
+            d.reject();
+        });
+        window->action(CommandId::TestButtons)->trigger();
     }
 }
 

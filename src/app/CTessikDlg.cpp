@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "app/AppIcon.hpp"
+#include "app/ButtonTestDlg.hpp"
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
 #include "app/C_Update.hpp"
@@ -243,6 +244,12 @@ void CTessikDlg::runCommand(CommandId command) {
         case CommandId::Capture:
             Capture();
             break;
+        case CommandId::Recapture:
+            Recapture();
+            break;
+        case CommandId::TestButtons:
+            TestButtons();
+            break;
         case CommandId::DeleteIr:
             DeleteButton();
             break;
@@ -336,9 +343,10 @@ void CTessikDlg::followDevices(const std::vector<DeviceChange>& changes) {
     StartupFinding found = StartupFinding::Normal;
     if (!link.connected()) found = searchAgain(link, device_.commands(), versionArea_).finding;
     settleReceiverState(found);
-    if (receiverState_ != ReceiverState::Connected && capture_ != nullptr) capture_->deviceLeft();
-    if (receiverState_ != ReceiverState::Connected && guided_ != nullptr)
-        guided_->setUp().deviceLeft();
+    if (receiverState_ == ReceiverState::Connected) return;
+    if (capture_ != nullptr) capture_->deviceLeft();
+    if (test_ != nullptr) test_->deviceLeft();
+    if (guided_ != nullptr) guided_->setUp().deviceLeft();
 }
 
 void CTessikDlg::settleReceiverState(StartupFinding finding) {
@@ -373,6 +381,8 @@ void CTessikDlg::modelChanged(const ModelChange& change) {
             RefreshList(kRefreshToEnd);
             break;
         case What::Row:
+            // A row captured again changes the statistics too.
+            if (debug_ != nullptr) debug_->ShowStatistics(model_.header());
             RefreshList(static_cast<int>(change.index));
             break;
         case What::RowsMoved:
@@ -456,6 +466,8 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::Jitter, s.jitter);
     enable(CommandId::Signal, s.deleteIr);  // a row to show
     enable(CommandId::EditKeys, s.deleteIr);
+    enable(CommandId::Recapture, s.deleteIr);          // a row to capture again
+    enable(CommandId::TestButtons, s.deleteIr);        // rows to find
     enable(CommandId::Rename, s.capture || s.saveAs);  // a table has been started
     enable(CommandId::GuidedSetUp, s.guidedSetUp);
     emptyOffer_->setVisible(s.guidedSetUp && model_.occupiedCount() == 0);
@@ -685,6 +697,15 @@ void CTessikDlg::closeEvent(QCloseEvent* event) {
 
 void CTessikDlg::Capture() {
     if (model_.occupiedCount() >= kButtonSlots) return;
+    runCapture(std::nullopt);
+}
+
+void CTessikDlg::Recapture() {
+    const int row = selectedSlot();
+    if (row >= 0) runCapture(static_cast<std::size_t>(row));
+}
+
+void CTessikDlg::runCapture(std::optional<std::size_t> recapture) {
     // Without the receiver in capture mode there is nothing to poll.
     if (!device_.commands().CaptureMode(1)) {
         showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
@@ -692,7 +713,8 @@ void CTessikDlg::Capture() {
     }
     // The session stores into the model itself, and the list follows the model, so each
     // stored code shows at once.
-    Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_, this);
+    Capture_w dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_,
+                     recapture, this);
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
     // press the buttons being captured.
     dialog.setWindowModality(Qt::WindowModal);
@@ -702,6 +724,47 @@ void CTessikDlg::Capture() {
     // The widest spread of two presses is kept for the jitter dialog's suggestion.
     if (const auto widest = dialog.session().widestStoredSpread())
         pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
+}
+
+void CTessikDlg::TestButtons() {
+    // In capture mode the receiver records the presses instead of typing their keys.
+    if (!device_.commands().CaptureMode(1)) {
+        showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
+        return;
+    }
+    ButtonTestDlg dialog(
+        device_.link(), device_.commands(), *this, model_, dialogs_, language_,
+        [this](std::size_t slot) { showRow(slot); }, this);
+    // Modal to this window only, as the capture: the Virtual Remote must stay usable.
+    dialog.setWindowModality(Qt::WindowModal);
+    placeCompanion(dialog);
+    test_ = &dialog;
+    dialog.exec();
+    test_ = nullptr;
+}
+
+void CTessikDlg::showRow(std::size_t slot) {
+    for (int r = 0; r < list_->topLevelItemCount(); ++r) {
+        QTreeWidgetItem* item = list_->topLevelItem(r);
+        if (item->data(0, Qt::UserRole).toInt() != static_cast<int>(slot)) continue;
+        list_->setCurrentItem(item);
+        list_->scrollToItem(item);
+        return;
+    }
+}
+
+void CTessikDlg::placeCompanion(QWidget& dialog) {
+    QRect taken = frameGeometry();
+    if (remote_ && remote_->isVisible()) taken = taken.united(remote_->frameGeometry());
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    dialog.adjustSize();
+    const Placement p =
+        placeBeside(taken, dialog.sizeHint() + frameExtra, dialog.minimumSizeHint() + frameExtra,
+                    screen()->availableGeometry());
+    // Where nothing fits beside them, the window system places it.
+    if (p.main != taken) return;
+    dialog.move(p.companion.topLeft());
+    dialog.resize(p.companion.size() - frameExtra);
 }
 
 void CTessikDlg::ShowVirtualRemote(bool activate) {
@@ -736,6 +799,7 @@ void CTessikDlg::showRowMenu(QPoint at) {
     const bool row = selectedSlot() >= 0;
     const std::pair<Label, std::function<void()>> entries[] = {
         {Label::RowEdit, [this] { EditButton(); }},
+        {Label::RowRecapture, [this] { Recapture(); }},
         {Label::RowDelete, [this] { DeleteButton(); }},
         {Label::RowSignal, [this] { ShowSignal(); }},
     };

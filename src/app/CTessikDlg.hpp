@@ -30,6 +30,7 @@ class QTreeWidget;
 
 namespace tessik::app {
 
+class ButtonTestDlg;
 class Capture_w;
 class DEBUG_w;
 class GuidedSetUpDlg;
@@ -100,6 +101,10 @@ class CTessikDlg : public QDialog, public LogSink {
     void Export();
     bool Close();  // false when the user keeps the window open
     void Capture();
+    // Edit > Re-capture...: the capture dialog for a new code of the selected row.
+    void Recapture();
+    // Edit > Test Buttons: the receiver in capture mode, each press's row shown.
+    void TestButtons();
     void DeleteButton();
     void EditButton();
     // Set Up Data, over `over` (this window when none is given).
@@ -117,6 +122,9 @@ class CTessikDlg : public QDialog, public LogSink {
     void ShowVirtualRemote(bool activate = true);
     // Edit > Signal: the window with the selected row's pulse train, shown or raised.
     void ShowSignal();
+
+    // Selects the row of `slot` and scrolls it into view (the button test's press).
+    void showRow(std::size_t slot);
 
     QAction* action(CommandId command) const;
     QAction* versionAction() const { return versionAction_; }
@@ -153,6 +161,10 @@ class CTessikDlg : public QDialog, public LogSink {
     void followPendingChanges();
     void followDevices(const std::vector<DeviceChange>& changes);
     void settleReceiverState(StartupFinding finding);
+    void runCapture(std::optional<std::size_t> recapture);
+    // Where a dialog that shows rows of the main list goes: beside this window and the Virtual
+    // Remote, covering neither, when there is room.
+    void placeCompanion(QWidget& dialog);
 
     DialogService& dialogs_;
     Language language_;
@@ -173,6 +185,7 @@ class CTessikDlg : public QDialog, public LogSink {
     ReceiverState receiverState_ = ReceiverState::NotConnected;
     QLabel* status_ = nullptr;          // the status line: the receiver's state
     Capture_w* capture_ = nullptr;      // the capture dialog while it is open
+    ButtonTestDlg* test_ = nullptr;     // the button test while it is open
     GuidedSetUpDlg* guided_ = nullptr;  // the guided set-up while it is open
     QWidget* emptyOffer_ = nullptr;     // under an empty list: the guided set-up
 

@@ -21,7 +21,8 @@ constexpr int kCommentMax = 128;
 }
 
 Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, RemoteModel& model,
-                     Notifier& notifier, Language language, QWidget* parent)
+                     Notifier& notifier, Language language, std::optional<std::size_t> recapture,
+                     QWidget* parent)
     : QDialog(parent),
       prompt_(new QLabel),
       result_(new QLabel),
@@ -31,7 +32,7 @@ Capture_w::Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, R
       comment_(new QLineEdit),
       next_(new QPushButton(qs(label(Label::CaptureNext, language)))),
       timer_(new QTimer(this)),
-      session_(link, commands, log, model, *this, notifier, language) {
+      session_(link, commands, log, model, *this, notifier, language, recapture) {
     setObjectName("captureDialog");
     setWindowTitle(qs(caption(DialogId::Capture, language)));
 
@@ -118,8 +119,8 @@ void Capture_w::setNextEnabled(bool enabled) {
     next_->setEnabled(enabled);
 }
 
-void Capture_w::clearComment() {
-    comment_->clear();
+void Capture_w::setComment(std::u16string_view text) {
+    comment_->setText(qs(text));
 }
 
 void Capture_w::focusComment() {

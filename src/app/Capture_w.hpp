@@ -21,8 +21,10 @@ class Capture_w : public QDialog, public CaptureView {
     Q_OBJECT
   public:
     // The session stores each confirmed code into `model`; the main window follows the model.
+    // With `recapture`, it captures a new code for that row (Edit > Re-capture).
     Capture_w(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, RemoteModel& model,
-              Notifier& notifier, Language language, QWidget* parent = nullptr);
+              Notifier& notifier, Language language,
+              std::optional<std::size_t> recapture = std::nullopt, QWidget* parent = nullptr);
 
     const CaptureSession& session() const { return session_; }
 
@@ -32,7 +34,7 @@ class Capture_w : public QDialog, public CaptureView {
     void setAnalysis(std::string_view code, std::string_view warning) override;
     void setSignal(std::span<const SignalTrace> presses) override;
     void setNextEnabled(bool enabled) override;
-    void clearComment() override;
+    void setComment(std::u16string_view text) override;
     void focusComment() override;
     std::u16string comment() const override;
     void startTimer(std::uint32_t ms) override;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "app/QtText.hpp"
@@ -29,8 +30,15 @@ Answer QtDialogService::show(const Message& message) {
     }
     QMessageBox box(icon, caption, qs(message.text), buttons, visibleOrNull(parent_));
     box.setDefaultButton(QMessageBox::Ok);
-    if (message.kind == MessageKind::Question) box.setEscapeButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    box.setEscapeButton(message.kind == MessageKind::Question ? QMessageBox::Cancel
+                                                              : QMessageBox::Ok);
+    // The box's own offer, beside OK: Escape and Enter still mean OK.
+    const QAbstractButton* action =
+        message.action.empty() ? nullptr
+                               : box.addButton(qs(message.action), QMessageBox::AcceptRole);
+    box.exec();
+    if (action != nullptr && box.clickedButton() == action) return Answer::Action;
+    return box.clickedButton() == box.button(QMessageBox::Ok) ? Answer::Ok : Answer::Cancel;
 }
 
 namespace {

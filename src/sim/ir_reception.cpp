@@ -127,8 +127,8 @@ PressResult IrReception::receive(const IrSignal& signal) {
         return PressResult{Heard::NotListening, std::nullopt, {}};
     }
     if (receiver_.captureMode()) {
-        // A new press replaces whatever the capture memory held.
-        receiver_.capture().load(signal.low, signal.high, entriesPerPoll_);
+        // Recorded behind whatever the capture memory holds, as it arrives.
+        receiver_.capture().record(signal, receiver_.clock().tickMs());
         return PressResult{Heard::Captured, std::nullopt, {}, signal.entries()};
     }
     const DeviceTable& table = receiver_.table();

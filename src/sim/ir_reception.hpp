@@ -100,15 +100,12 @@ std::vector<TypedKey> keysForSlot(const DeviceTable& table, std::size_t slot,
 
 class IrReception {
   public:
-    // `entriesPerPoll`: how fast a press shows up in the capture memory (see CaptureBuffer).
-    explicit IrReception(SimulatedReceiver& receiver,
-                         std::size_t entriesPerPoll = kDefaultEntriesPerPoll)
-        : receiver_(receiver), entriesPerPoll_(entriesPerPoll) {}
+    explicit IrReception(SimulatedReceiver& receiver) : receiver_(receiver) {}
 
     // One press of `button` on `remote`, optionally with seeded timing noise.
     PressResult press(const VirtualRemote& remote, std::string_view button,
                       std::optional<TimingNoise> noise = std::nullopt);
-    // Any signal, as the receiver records it.
+    // Any signal, as the receiver records it, arriving now on the receiver's clock.
     PressResult receive(const IrSignal& signal);
 
     // Everything typed since the receiver was made or the list was cleared.
@@ -117,7 +114,6 @@ class IrReception {
 
   private:
     SimulatedReceiver& receiver_;
-    std::size_t entriesPerPoll_;
     std::vector<TypedKey> typed_;
 };
 

@@ -44,10 +44,10 @@ Handling NormalFirmware::onRequest(std::span<const std::uint8_t> request, Reply&
                 setStatus(reply, kStatusNak);
                 break;
             }
-            // Entering or leaving capture mode drops any recording: the next press is counted
+            // Entering or leaving capture mode drops the recording: the next entry is counted
             // from zero.
             receiver_.setCaptureMode(on == 1);
-            receiver_.capture().clear();
+            receiver_.capture().clear(receiver_.clock().tickMs());
             break;
         }
         case CommandCode::StartCapture:
@@ -75,23 +75,24 @@ Handling NormalFirmware::onRequest(std::span<const std::uint8_t> request, Reply&
 }
 
 void NormalFirmware::startCapture(Reply& reply) {
-    const std::size_t count = receiver_.capture().poll();
+    const std::size_t count = receiver_.capture().count(receiver_.clock().tickMs());
     ByteWriter(reply.frame).u16(kLengthOffset, 2);
     putCount(reply, count);
 }
 
 void NormalFirmware::getCapture(std::uint16_t code, Reply& reply) {
-    const CaptureBuffer& capture = receiver_.capture();
+    CaptureBuffer& capture = receiver_.capture();
+    const std::uint32_t now = receiver_.clock().tickMs();
     const auto periods = code == static_cast<std::uint16_t>(CommandCode::GetCaptureLow)
-                             ? capture.visibleLow()
-                             : capture.visibleHigh();
+                             ? capture.low(now)
+                             : capture.high(now);
     Faults& faults = receiver_.faults();
     ByteWriter w(reply.frame);
     if (code == static_cast<std::uint16_t>(CommandCode::GetCaptureLow) && faults.wrongEcho > 0) {
         w.u16(kCommandCodeOffset, kStaleEcho);
         if (faults.wrongEcho != kEveryTime) --faults.wrongEcho;
     }
-    putCount(reply, capture.visibleCount());
+    putCount(reply, capture.count(now));
     // The length field tells all the device holds; the report carries what fits.
     const std::size_t bytes = std::min<std::size_t>(periods.size() * 2, 0xFFFF);
     w.u16(kLengthOffset,

@@ -178,7 +178,7 @@ void SimulatedReceiver::settle() {
 void SimulatedReceiver::powerUp() {
     table_ = saved_;
     captureMode_ = false;
-    capture_.clear();
+    capture_ = CaptureBuffer{};  // what was arriving is lost with the power
     replyValid_ = false;
     afterDelivered_ = nullptr;
     for (std::size_t i = 0; i < firmware_.size(); ++i)

@@ -7,12 +7,16 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "app/ButtonTestDlg.hpp"
+#include "app/QtText.hpp"
 #include "app/SignalView.hpp"
 #include "app/VirtualRemoteWindow.hpp"
 #include "app/support/capture_dialog_fixture.hpp"
+#include "core/ir/decoders.hpp"
 #include "core/text/strings.hpp"
 #include "support/device_fixture.hpp"  // readable message boxes
 
@@ -88,6 +92,7 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
     app::DeviceOptions options;
     options.simulate = true;
     options.simStateFile = folder.path() / "state";
+    options.clock = &clock;  // its presses arrive on the polls' time
     window = std::make_unique<app::CTessikDlg>(dialogs, options, Language::English);
     window->show();
     startNew("TV");
@@ -100,7 +105,7 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
         EXPECT_EQ(d.windowModality(), Qt::WindowModal) << "the remote must stay usable";
         for (int n = 0; n < 2; ++n) {
             remote->findChild<QPushButton*>("NEC TV:Power")->click();
-            poll(d, [] { return true; });
+            poll(d);
         }
         EXPECT_EQ(shown(d, "capturePrompt"), english(StringId::ReadingCompleted));
         click(d, "closeButton");
@@ -108,6 +113,71 @@ TEST_F(CaptureDialog, theVirtualRemoteOfTheSimulatedReceiverPressesWhileCapturin
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(remote->findChild<QPlainTextEdit*>()->toPlainText(),
               "NEC TV Power: captured, 34 entries\nNEC TV Power: captured, 34 entries");
+}
+
+// Row 1 came from another remote: the length refusal offers to capture it again, the new code
+// replaces the old one and keeps the row's keys, and Undo brings the old code back. Edit >
+// Re-capture opens the same dialog for the selected row.
+TEST_F(CaptureDialog, rowOneIsCapturedAgainFromTheLengthRefusalAndUndoneInOneStep) {
+    const sim::IrSignal vol = *sim::sircTvRemote().signal("Vol+");
+    window->model().AddCode(decodeCapture(vol.low, vol.high), u"power");
+    window->model().storeButtonKeys(0, {{0x66}, 1, u"[POWER]", u"power"});
+    const QStringList before = rowTexts(0);
+    dialogs.answer(Answer::Action);
+    capture([&](app::Capture_w& d) {
+        press(d, sim::necTvRemote(), "Power");
+        EXPECT_EQ(dialogs.shown.back().action, "&Re-capture No 1");
+        EXPECT_EQ(shown(d, "capturePrompt"), "Please push the remote control button for No 1.");
+        press(d, sim::necTvRemote(), "Power");
+        press(d, sim::necTvRemote(), "Power");
+        click(d, "nextButton");
+        click(d, "closeButton");
+    });
+    EXPECT_EQ(rowTexts(0), (QStringList{"1", "0x7A7A85851010EFEF", "[POWER]", "power"}));
+    window->action(CommandId::Undo)->trigger();
+    EXPECT_EQ(rowTexts(0), before);
+
+    list()->setCurrentItem(list()->topLevelItem(0));
+    modal.whenOpens<app::Capture_w>([&](app::Capture_w& d) {
+        EXPECT_EQ(d.session().recapturing(), std::optional<std::size_t>(0));
+        pressKey(&d, Qt::Key_Escape);
+    });
+    window->action(CommandId::Recapture)->trigger();
+    EXPECT_FALSE(receiver->captureMode());
+}
+
+// Test Buttons: the receiver listens in capture mode, so a press types nothing; the row of the
+// pressed button is selected and a line tells what it types. Escape leaves capture mode.
+TEST_F(CaptureDialog, testButtonsSelectsTheRowOfEachPressAndTheReceiverTypesNothing) {
+    for (const char* button : {"Power", "Mute", "OK"}) {
+        const sim::IrSignal s = *sim::necTvRemote().signal(button);
+        window->model().AddCode(decodeCapture(s.low, s.high), app::qs(button).toStdU16String());
+    }
+    window->model().storeButtonKeys(1, {{0x7F}, 1, u"[MUTE]", u"Mute"});
+    list()->setCurrentItem(list()->topLevelItem(0));
+    modal.whenOpens<app::ButtonTestDlg>([&](app::ButtonTestDlg& d) {
+        EXPECT_TRUE(receiver->captureMode());
+        press(d, sim::necTvRemote(), "Mute");
+        auto* lines = d.findChild<QListWidget*>("testLines");
+        ASSERT_EQ(lines->count(), 1);
+        EXPECT_EQ(lines->item(0)->text(), "No 2 Mute: types [MUTE]");
+        EXPECT_EQ(list()->currentItem(), list()->topLevelItem(1));
+        EXPECT_TRUE(reception->typed().empty());
+        pressKey(&d, Qt::Key_Escape);
+    });
+    window->action(CommandId::TestButtons)->trigger();
+    EXPECT_FALSE(receiver->captureMode());
+
+    // A receiver that leaves ends the test with one box; Close sends nothing more.
+    modal.whenOpens<app::ButtonTestDlg>([&](app::ButtonTestDlg& d) {
+        receiver->unplug();
+        window->checkDevices();
+        EXPECT_FALSE(d.session().polling());
+        click(d, "closeButton");
+    });
+    dialogs.clearShown();
+    window->action(CommandId::TestButtons)->trigger();
+    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 }  // namespace

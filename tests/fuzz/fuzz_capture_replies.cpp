@@ -45,7 +45,7 @@ struct QuietDialog : Notifier, CaptureView {
     void setAnalysis(std::string_view, std::string_view) override {}
     void setSignal(std::span<const SignalTrace>) override {}
     void setNextEnabled(bool) override {}
-    void clearComment() override {}
+    void setComment(std::u16string_view) override {}
     void focusComment() override {}
     std::u16string comment() const override { return u"fuzz"; }
     void startTimer(std::uint32_t) override { polling = true; }

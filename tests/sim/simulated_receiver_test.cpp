@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "sim/boot_loader.hpp"
+#include "sim/capture_buffer.hpp"
+#include "sim/remotes.hpp"
 #include "support/device_fixture.hpp"
 #include "support/temp_dir.hpp"
 
@@ -47,11 +49,36 @@ TEST_F(Receiver, refusesReportsOfTheWrongLengthOrIdAndServesAnyNumberOfHandles) 
 TEST_F(Receiver, getCaptureRepliesCarryTheCountAndThePeriods) {
     ASSERT_EQ(exchange(*device, frame({0x01, 0x00, 0x00, 0x08, 0x22, 0, 0, 0, 1}))[3], kStatusAck);
     const std::vector<std::uint16_t> periods(34, 0x0230);
-    receiver.capture().load(periods, periods, 0);
+    receiver.capture().load(periods, periods);
     EXPECT_EQ(command(0x28)[9], 34);
     const Bytes lows = command(0x23);
     EXPECT_EQ(Bytes(lows.begin(), lows.begin() + 12),
               (Bytes{0x01, 0x00, 0x00, 0x06, 0x23, 0x00, 68, 0x00, 0x00, 34, 0x30, 0x02}));
+}
+
+// The memory fills as the light arrives: an entry once its pause has ended, the last one of a
+// press when the counter runs out. Entering capture mode drops what has ended, not the entry
+// being measured; one reply's worth is kept, no more.
+TEST(CaptureMemory, recordsEachEntryAsItEndsAndHoldsOneReplysWorth) {
+    const sim::IrSignal power = *sim::necTvRemote().signal("Power");
+    sim::CaptureBuffer memory;
+    memory.record(power, 1000);
+    // The leader (9 + 4.5 ms) ends 13.5 ms in; the frame 68 ms in; the silence 65.5 ms later.
+    std::vector<std::size_t> counts;
+    for (const std::uint32_t t : {1013, 1014, 1133, 1134})
+        counts.push_back(memory.count(t));
+    EXPECT_EQ(counts, (std::vector<std::size_t>{0, 1, 33, 34}));
+    memory.record(power, 1200);
+    memory.clear(1205);  // in the middle of the second press's leader
+    EXPECT_EQ(memory.count(1205), 0u);
+    // A repeat code 40 ms after the frame: the frame's last pause is that gap, not a silence.
+    memory.record(sim::necRepeatSignal(), 1308);
+    EXPECT_EQ(memory.count(2000), 36u);
+    EXPECT_EQ(memory.low(2000)[0], 9000);
+    EXPECT_EQ(memory.high(2000)[33] / 1000, 40);
+    for (std::uint32_t t = 3000; t < 4000; t += 100)
+        memory.record(power, t);
+    EXPECT_EQ(memory.count(5000), sim::kCaptureMemoryEntries);
 }
 
 TEST_F(Receiver, refusesMalformedCommandsLeavingItsStateUntouched) {

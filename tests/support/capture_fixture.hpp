@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,7 @@ struct FakeCaptureView : CaptureView {
         presses.assign(shown.begin(), shown.end());
     }
     void setNextEnabled(bool enabled) override { nextEnabled = enabled; }
-    void clearComment() override { comment_.clear(); }
+    void setComment(std::u16string_view text) override { comment_ = text; }
     void focusComment() override { commentFocused = true; }
     std::u16string comment() const override { return comment_; }
     void startTimer(std::uint32_t ms) override { timerMs = ms; }
@@ -49,9 +50,11 @@ struct FakeCaptureView : CaptureView {
 };
 
 struct CaptureFixture : DeviceFixture {
-    explicit CaptureFixture(sim::ReceiverOptions options = {})
+    // With `recapture`, the session captures a new code for that row.
+    explicit CaptureFixture(sim::ReceiverOptions options = {},
+                            std::optional<std::size_t> recapture = std::nullopt)
         : DeviceFixture(std::move(options)),
-          session(link, commands, log, model, view, notifier, Language::English),
+          session(link, commands, log, model, view, notifier, Language::English, recapture),
           reception(receiver) {}
 
     // Capture Ir Data: the main window enters capture mode, then shows the dialog.
@@ -67,10 +70,10 @@ struct CaptureFixture : DeviceFixture {
         session.timerFired();
     }
 
-    // Polls until the session has dealt with what the receiver holds: it fetched the press
-    // (the receiver was told to drop it, or the code was confirmed) or stopped polling.
-    void pollUntilFetched(int maxTicks = 12) {
-        for (int n = 0; n < maxTicks && view.timerMs && !receiver.capture().empty(); ++n)
+    // Polls while the session polls, long enough for a press made now to be read: one poll
+    // sees its count, the next sees it stand still.
+    void pollUntilFetched(int maxTicks = 3) {
+        for (int n = 0; n < maxTicks && view.timerMs; ++n)
             tick();
     }
 
@@ -80,6 +83,40 @@ struct CaptureFixture : DeviceFixture {
         pollUntilFetched();
     }
     void pressNec(std::string_view button) { press(sim::necTvRemote(), button); }
+
+    // A signal sent `atMs` after a sequence of presses begins.
+    struct TimedPress {
+        std::uint32_t atMs;
+        sim::IrSignal signal;
+    };
+
+    // Sends the presses at their times while the session polls, 350 ms after each poll ended,
+    // for `forMs` or until it stops polling. A press due while an exchange waits (a busy
+    // receiver) is made then.
+    void run(const std::vector<TimedPress>& presses, std::uint32_t forMs) {
+        const std::uint32_t start = clock.now();
+        std::size_t i = 0;
+        const auto pressesDue = [&] {
+            while (i < presses.size() && clock.now() - start >= presses[i].atMs)
+                reception.receive(presses[i++].signal);
+        };
+        clock.onSleep = [&](std::uint32_t) { pressesDue(); };
+        std::uint32_t nextPoll = start + kCapturePollMs;
+        while (clock.now() - start < forMs) {
+            const std::uint32_t due = i < presses.size() ? start + presses[i].atMs : nextPoll + 1;
+            const bool polling = view.timerMs.has_value();
+            if (!polling && i == presses.size()) break;
+            const std::uint32_t until = polling ? std::min(due, nextPoll) : due;
+            if (until > clock.now()) clock.advance(until - clock.now());
+            if (until == due) {
+                pressesDue();
+            } else {
+                session.timerFired();
+                nextPoll = clock.now() + kCapturePollMs;
+            }
+        }
+        clock.onSleep = nullptr;
+    }
 
     // Both presses of a button, a comment, Next.
     void teach(std::string_view button, std::u16string_view comment) {
@@ -92,7 +129,7 @@ struct CaptureFixture : DeviceFixture {
 
     // A recording that is complete at once, as a press would leave it.
     void load(const sim::IrSignal& signal) {
-        receiver.capture().load(signal.low, signal.high, 0);
+        receiver.capture().load(signal.low, signal.high);
         pollUntilFetched();
     }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <system_error>
@@ -22,7 +24,7 @@ namespace tessik {
 // Readable message boxes in failure output.
 inline void PrintTo(const Message& m, std::ostream* os) {
     *os << "Message{\"" << m.caption << "\", \"" << m.text << "\", " << static_cast<int>(m.kind)
-        << "}";
+        << ", \"" << m.action << "\"}";
 }
 
 }  // namespace tessik
@@ -35,9 +37,15 @@ class RecordingNotifier : public Notifier {
   public:
     Answer show(const Message& message) override {
         messages.push_back(message);
-        return Answer::Ok;
+        if (whileShown) whileShown(message);
+        if (answers.empty()) return Answer::Ok;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
     }
     std::vector<Message> messages;
+    std::deque<Answer> answers;                      // the next boxes' answers; then Ok
+    std::function<void(const Message&)> whileShown;  // what happens while a box is up
 };
 
 inline Message errorBox(std::string_view text) {

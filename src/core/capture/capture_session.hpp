@@ -2,11 +2,15 @@
 // The capture session: the rules of the "Ir Data Capture" dialog, without its widgets.
 //
 // The user presses each remote-control button twice. While the dialog waits, a one-shot 350 ms
-// timer polls the receiver with Start Capture; once the entry count of a press is above 10 and
-// has stopped growing, the session fetches the periods with the two Get Capture commands,
-// decodes them, checks the code and compares it with the first press. A code seen twice is
-// offered; Next stores it with the typed comment in the first free slot and waits for the next
-// button, Close leaves capture mode (storing a confirmed code that Next has not stored yet).
+// timer polls the receiver (CaptureReader); each press read is decoded, checked and compared
+// with the first press. A code seen twice is offered; Next stores it with the typed comment in
+// the first free slot and waits for the next button, Close leaves capture mode (storing a
+// confirmed code that Next has not stored yet).
+//
+// The same dialog captures the code of an existing row again: the row keeps its keys and
+// comment and gets the new code in place of the old (RemoteModel::recaptureCode). It is opened
+// for a row, or entered from the refusal of a code whose length differs from the table's first
+// row, which offers to capture that row again.
 //
 // The dialog forwards its events here (shown, the timer, Next, Close) and implements
 // CaptureView; every device exchange is made on the caller's thread, blocking, as in the
@@ -16,12 +20,14 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/analysis/signal_trace.hpp"
 #include "core/analysis/tolerance.hpp"
-#include "core/capture/capture_exchange.hpp"
+#include "core/capture/capture_reader.hpp"
 #include "core/capture/capture_view.hpp"
 #include "core/device/commands.hpp"
 #include "core/device/log_sink.hpp"
@@ -32,28 +38,33 @@
 
 namespace tessik {
 
-inline constexpr std::uint32_t kCapturePollMs = 350;
-// A count of this many entries or fewer is not a press yet (noise, a press still arriving).
-inline constexpr std::uint16_t kMinCaptureEntries = 10;
-// How often Get Capture 0x23 is sent while the device answers with another code's echo; then
-// the read counts as failed.
-inline constexpr int kLowPeriodReadTries = 10;
-
 enum class CaptureState {
     FirstPress,   // polling; waiting for the first press of a button
     SecondPress,  // polling; waiting for the same button again
     Confirmed,    // both presses gave the same code; Next is enabled
     Full,         // the last free slot was filled; only Close is left
+    Recaptured,   // the row the dialog was opened for has its new code; only Close is left
     Stopped,      // the Start Capture poll failed on the link, or the receiver left; no polling
     Closed,
 };
 
+// The length the table's codes have: that of its first code, `except` (a row being captured
+// again) aside. Nothing for a table without other codes. One set of timing windows serves the
+// whole table, so every code must be as long as this.
+std::optional<std::uint16_t> tableCodeLength(const RemoteModel& model,
+                                             std::optional<std::size_t> except = std::nullopt);
+// The occupied rows, `except` aside, whose codes are not `bits` long.
+std::vector<std::size_t> rowsOfOtherLength(const RemoteModel& model, std::uint16_t bits,
+                                           std::optional<std::size_t> except = std::nullopt);
+
 class CaptureSession {
   public:
     // `commands` sends CaptureMode; `link` carries the capture commands themselves; both log to
-    // `log`. Texts and message boxes are in `language`.
+    // `log`. Texts and message boxes are in `language`. With `recapture`, the dialog captures a
+    // new code for that occupied row instead of adding rows.
     CaptureSession(CUsbhidioc& link, DeviceCommands& commands, LogSink& log, RemoteModel& model,
-                   CaptureView& view, Notifier& notifier, Language language);
+                   CaptureView& view, Notifier& notifier, Language language,
+                   std::optional<std::size_t> recapture = std::nullopt);
 
     // The window was shown (or hidden): starts over at the first press and starts polling.
     void shown();
@@ -73,7 +84,10 @@ class CaptureSession {
     CaptureState state() const { return state_; }
     bool polling() const { return timerRunning_; }
     bool nextEnabled() const { return nextEnabled_; }
-    const std::string& prompt() const { return prompt_; }
+    // The row whose code is being captured again, if any.
+    std::optional<std::size_t> recapturing() const { return target_; }
+    // The prompt as shown: the state's, or that a press is coming in.
+    const std::string& prompt() const { return shownPrompt_; }
     const std::string& result() const { return result_; }
     // The record of the latest decode (cleared at every poll and after every refusal) and the
     // first press of the current button.
@@ -90,18 +104,21 @@ class CaptureSession {
 
   private:
     enum class Outcome { Retry, FirstPressAccepted, Confirmed };
+    // Why a press was refused: the box, and whether it offers to capture row `offer` again.
+    struct Refusal {
+        Message message;
+        std::optional<std::size_t> offer;
+    };
 
-    Outcome getCapture();
-    std::optional<std::vector<std::uint16_t>> readLowPeriods();
-    std::optional<std::vector<std::uint16_t>> readHighPeriods();
-    void readFailed();
-    bool failed();
-    void captureMode(std::uint8_t on);
-    Outcome judge(std::uint16_t pairCount, const std::vector<std::uint16_t>& low,
-                  const std::vector<std::uint16_t>& high);
-    Outcome refuse(StringId text, MessageKind kind);
-    void afterFetch(Outcome outcome);
-    void waitForFirstPress();
+    void readPresses();
+    Outcome judge(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high);
+    Outcome refuse(StringId text, MessageKind kind, std::string more = {});
+    Outcome refuseLength();
+    void confirm();
+    void retry();
+    void waitForPress();
+    void waitForFirstPress(std::u16string_view comment);
+    void recapture(std::size_t slot);
     bool tableFull(std::size_t slot) const;
     std::size_t storeHeld();
 
@@ -109,28 +126,35 @@ class CaptureSession {
     void stopTimer();
     void refresh();
     void setTexts(StringId prompt, StringId result);
+    void setShownPrompt(const std::string& prompt);
     void analyseConfirmed();
     RemoteHeader headerWith(std::initializer_list<const CodeRecord*> codes) const;
-    void tracePress(const std::vector<std::uint16_t>& low, const std::vector<std::uint16_t>& high);
+    void tracePress(std::span<const std::uint16_t> low, std::span<const std::uint16_t> high);
     void showPresses(std::vector<SignalTrace> presses);
 
-    CaptureExchange exchange_;
+    CaptureReader reader_;
     DeviceCommands& commands_;
-    LogSink& log_;
     RemoteModel& model_;
     CaptureView& view_;
     Notifier& notifier_;
     Language language_;
 
+    // The row captured again, and whether the dialog was opened for it (else it was offered by
+    // a refusal, and the capture of new rows goes on once it is stored).
+    std::optional<std::size_t> target_;
+    bool openedForRow_ = false;
+    std::u16string setAsideComment_;  // the comment typed for a new row while row 1 is redone
+
     std::optional<double> widestStoredSpread_;
     CaptureState state_ = CaptureState::FirstPress;
     CodeRecord held_{};
     std::optional<CodeRecord> firstCapture_;
-    std::uint16_t previousCount_ = 0;
+    std::optional<Refusal> refusal_;
     bool timerRunning_ = false;
     bool nextEnabled_ = false;
     bool gone_ = false;
-    std::string prompt_;
+    std::string prompt_;  // the state's prompt
+    std::string shownPrompt_;
     std::string result_;
     std::optional<PressSpread> spread_;
     SignalTrace lastPress_;

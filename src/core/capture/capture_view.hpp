@@ -28,9 +28,10 @@ class CaptureView {
     virtual void setSignal(std::span<const SignalTrace> presses) = 0;
     // The Next button (1001).
     virtual void setNextEnabled(bool enabled) = 0;
-    // The Comment edit (1007, at most 128 characters): emptied, focused, read when a code is
+    // The Comment edit (1007, at most 128 characters): filled (emptied once a code is stored,
+    // a row's own comment when its code is captured again), focused, read when a code is
     // stored.
-    virtual void clearComment() = 0;
+    virtual void setComment(std::u16string_view text) = 0;
     virtual void focusComment() = 0;
     virtual std::u16string comment() const = 0;
     // The poll timer, one-shot: when `ms` have passed, the window calls

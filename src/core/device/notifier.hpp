@@ -13,12 +13,15 @@ enum class MessageKind {
     Notice,    // OK, information icon
 };
 
-enum class Answer { Ok, Cancel };
+// Action: the box's own button was pressed (see Message::action).
+enum class Answer { Ok, Cancel, Action };
 
 struct Message {
     std::string caption;  // empty: the application's title
     std::string text;
     MessageKind kind = MessageKind::Notice;
+    // A button beside OK that does what the text offers ("Re-capture No 1"); empty for none.
+    std::string action{};
     bool operator==(const Message&) const = default;
 };
 
@@ -29,7 +32,8 @@ inline constexpr std::string_view kInformationCaption = "INFORMATION";
 class Notifier {
   public:
     virtual ~Notifier() = default;
-    // Shows the message and waits for the user; a non-question always answers Ok.
+    // Shows the message and waits for the user; a non-question answers Ok, or Action when the
+    // message offers one and the user took it.
     virtual Answer show(const Message& message) = 0;
 };
 

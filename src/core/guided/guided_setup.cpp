@@ -36,7 +36,7 @@ class GuidedSetUp::CaptureAdapter : public CaptureView {
         setUp_.view_.setSignal(presses);
     }
     void setNextEnabled(bool) override {}
-    void clearComment() override {}
+    void setComment(std::u16string_view) override {}
     void focusComment() override {}
     // The comment a taught button is stored with: its role's name.
     std::u16string comment() const override {

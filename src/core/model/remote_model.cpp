@@ -222,6 +222,23 @@ std::vector<std::size_t> RemoteModel::addCodes(const std::vector<NewCode>& codes
     return slots;
 }
 
+bool RemoteModel::recaptureCode(std::size_t slot, const CodeRecord& record,
+                                std::u16string_view comment) {
+    if (slot >= kButtonSlots || !tables_.buttons[slot].code.occupied() || !record.occupied())
+        return false;
+    const auto holder = slotOfCode(record.codeValue);
+    if (holder && *holder != slot) return false;
+    edit({EditKind::Recapture, slot + 1}, {ModelChange::What::Row, slot}, [&] {
+        ButtonRecord& b = tables_.buttons[slot];
+        const KeyCodeList keys = b.code.keys;
+        b.code = record;
+        b.code.keys = keys;
+        b.text.comment = clipText(comment, kMaxTextChars);
+        recomputeStatistics(tables_, slot);
+    });
+    return true;
+}
+
 void RemoteModel::DeleteButton(std::size_t slot) {
     if (slot >= kButtonSlots) return;
     edit({EditKind::Delete, slot + 1}, {ModelChange::What::RowsMoved, slot}, [&] {
@@ -384,6 +401,17 @@ void AccumulateStatistics(RemoteHeader& header, const CodeRecord& r) {
     widen(header.low, r.lowMax, r.lowMin);
     widen(header.high, r.highMax, r.highMin);
     header.bitCount = static_cast<std::uint8_t>(r.bitCount & 0xFF);
+}
+
+void recomputeStatistics(RemoteTables& tables, std::size_t last) {
+    RemoteHeader& h = tables.header;
+    h.leaderHigh = h.leaderLow = h.one = h.low = h.high = TimingGroup{};
+    for (std::size_t s = 0; s < kButtonSlots; ++s) {
+        if (s != last && tables.buttons[s].code.occupied())
+            AccumulateStatistics(h, tables.buttons[s].code);
+    }
+    if (last < kButtonSlots && tables.buttons[last].code.occupied())
+        AccumulateStatistics(h, tables.buttons[last].code);
 }
 
 std::optional<std::size_t> macroReference(const KeyCodeList& keys) {

@@ -187,6 +187,12 @@ class RemoteModel {
     // Stores codes one after the other as AddCode does, as one edit; stops at a full table.
     // Returns the slots used.
     std::vector<std::size_t> addCodes(const std::vector<NewCode>& codes);
+    // A new code for an occupied slot, captured again: the slot keeps its keys (a macro
+    // reference too) and its send text, its comment becomes `comment`, and the statistics become
+    // those of the codes the table then holds, the new one counted last as if just stored: the
+    // old code's timings must leave the windows the receiver is sent. False, and nothing
+    // changes, when the slot is free or another slot holds the code.
+    bool recaptureCode(std::size_t slot, const CodeRecord& record, std::u16string_view comment);
     // Removes slot `slot`: every later slot moves down one, slot 127 becomes empty. The caller
     // has asked the user. The statistics stay as they are: they only ever widen.
     void DeleteButton(std::size_t slot);
@@ -284,6 +290,9 @@ class RemoteModel {
 // Widens the header's statistics by one stored record: each group's maximum and minimum, and
 // the mid value between them.
 void AccumulateStatistics(RemoteHeader& header, const CodeRecord& record);
+// The statistics of the table's codes alone, `last` folded in last (its format, pair count and
+// length are the header's): what a table gets when every code is stored anew.
+void recomputeStatistics(RemoteTables& tables, std::size_t last);
 
 // The macro a send string refers to: its index when the first word is exactly the marker and
 // the index names a macro slot; nothing otherwise (also for an out-of-range index read from a

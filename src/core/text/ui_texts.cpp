@@ -32,6 +32,8 @@ std::string_view caption(DialogId dialog, Language language) {
             return pick({"Import IR Codes", "リモコンコードのインポート"}, language);
         case DialogId::Signal:
             return pick({"Signal", "信号"}, language);
+        case DialogId::ButtonTest:
+            return pick({"Test Buttons", "ボタンのテスト"}, language);
         case DialogId::GuidedSetUp:
             return pick({"Guided Set-Up", "ガイド付き設定"}, language);
     }
@@ -62,8 +64,10 @@ std::vector<Menu> mainMenu(Language language) {
          {item(CommandId::Undo, "&Undo", "元に戻す(&U)", "Ctrl+Z"),
           item(CommandId::Redo, "&Redo", "やり直し(&R)", "Ctrl+Shift+Z; Ctrl+Y"), sep,
           item(CommandId::Capture, "&Capture Ir Data", "リモコンデータ取り込み(&C)"),
+          item(CommandId::Recapture, "Re-c&apture...", "再取り込み(&A)..."),
           item(CommandId::EditKeys, "Edit &Keys...", "送信文字列の編集(&K)...", "F2"),
-          item(CommandId::DeleteIr, "&Delete Ir Data", "リモコンデータ削除(&D)"), sep,
+          item(CommandId::DeleteIr, "&Delete Ir Data", "リモコンデータ削除(&D)"),
+          item(CommandId::TestButtons, "&Test Buttons", "ボタンのテスト(&T)"), sep,
           item(CommandId::SetUp, "Set U&p Ir Data", "リモコンデータ登録(&P)"), sep,
           item(CommandId::EditMacro, "Edit &Macro", "マクロ編集(&M)"),
           item(CommandId::Rename, "Re&name...", "リモコン名の変更(&N)..."), sep,
@@ -97,6 +101,10 @@ std::string_view label(Label id, Language language) {
             return pick({"&Delete", "削除(&D)"}, language);
         case Label::RowSignal:
             return pick({"Si&gnal", "信号(&G)"}, language);
+        case Label::RowRecapture:
+            return pick({"Re-c&apture...", "再取り込み(&A)..."}, language);
+        case Label::TestPresses:
+            return pick({"Presses:", "押したボタン:"}, language);
         case Label::JitterSlider:
             return pick({"Jitter in percent", "ジッター量 (%)"}, language);
         case Label::InputRecord:

@@ -22,7 +22,8 @@ enum class DialogId : int {
     FirmwareUpdate = 158,
     Import = 160,       // the preview of File > Import...
     Signal = 161,       // Edit > Signal: the pulse train of the selected row
-    GuidedSetUp = 162,  // File > Guided Set-Up...: teaching a remote button by button
+    ButtonTest = 162,   // Edit > Test Buttons: which row a remote button is
+    GuidedSetUp = 163,  // File > Guided Set-Up...: teaching a remote button by button
 };
 
 std::string_view caption(DialogId dialog, Language language);
@@ -51,7 +52,9 @@ enum class CommandId : int {
     EditKeys = 32800,       // Edit > Edit Keys...: the selected row's send string, as a
                             // double-click on it
     Export = 32801,         // File > Export...: the buttons as an IR code file other tools read
-    GuidedSetUp = 32802,    // File > Guided Set-Up...: a layout's buttons asked for one by one
+    Recapture = 32802,      // Edit > Re-capture...: a new code for the selected row
+    TestButtons = 32803,    // Edit > Test Buttons: which row each remote button is
+    GuidedSetUp = 32804,    // File > Guided Set-Up...: a layout's buttons asked for one by one
     Undo = 57643,
     Redo = 57644,
 };
@@ -132,6 +135,8 @@ enum class Label {
     RowEdit,         // a list row's context menu: its editor
     RowDelete,       // ... deleting it
     RowSignal,       // ... its pulse train
+    RowRecapture,    // ... a new code for it
+    TestPresses,     // the button test's list of presses
     InputRecord,     // send-string editor: the toggle that records the next key
     InputRecordHow,  // ... the send box's accessible description: how recording works
     JitterSlider,    // accessible name: the jitter dialog's slider

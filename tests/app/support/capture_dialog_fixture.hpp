@@ -25,18 +25,21 @@ class CaptureDialog : public MainWindowTest {
         reception = std::make_unique<sim::IrReception>(*receiver);
     }
 
-    // Polls while the timer runs and `more` holds, at most a dozen times.
-    static void poll(app::Capture_w& d, const std::function<bool()>& more) {
+    // The dialog's polls, 350 ms apart on the receiver's clock, while the timer runs: long
+    // enough for a press made now to be read.
+    void poll(QDialog& d, int times = 3) {
         auto* timer = d.findChild<QTimer*>();
-        for (int n = 0; n < 12 && timer->isActive() && more(); ++n)
+        for (int n = 0; n < times && timer->isActive(); ++n) {
+            clock.advance(kCapturePollMs);
             QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        }
     }
 
-    // One press, then the dialog's polls until the receiver's recording has been fetched.
-    void press(app::Capture_w& d, const sim::VirtualRemote& remote, std::string_view button,
+    // One press, then the dialog's polls until it has been read.
+    void press(QDialog& d, const sim::VirtualRemote& remote, std::string_view button,
                std::optional<sim::TimingNoise> noise = std::nullopt) {
         ASSERT_EQ(reception->press(remote, button, noise).heard, sim::Heard::Captured);
-        poll(d, [this] { return !receiver->capture().empty(); });
+        poll(d);
     }
 
     void capture(std::function<void(app::Capture_w&)> act) {

@@ -19,8 +19,11 @@ class ScriptedDialogService : public DialogService {
         files_.push_back(std::move(file));
     }
 
+    // A box that offers an action takes the next answer when one is scripted (Action to take
+    // it), OK otherwise.
     Answer show(const Message& message) override {
         shown.push_back(message);
+        if (!message.action.empty() && !answers_.empty()) return next(answers_, Answer::Ok);
         if (message.kind != MessageKind::Question) return Answer::Ok;
         return next(answers_, Answer::Cancel);
     }

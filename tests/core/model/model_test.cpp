@@ -126,6 +126,36 @@ struct History : EditJournal {
     void redo() { model.restore(*edits[done++].after); }
 };
 
+// Row 1 came from the wrong remote. Captured again it keeps what the user gave it, and the
+// table's statistics are those of the codes it now holds: the old code's leader leaves the
+// windows (the statistics otherwise only widen).
+TEST(TableRows, recaptureReplacesOneCodeKeepsItsKeysAndTheStatisticsFollowTheCodesHeld) {
+    CodeRecord sirc = necLikeCode(0x2000, 11);
+    sirc.leaderLow = 2400;
+    RemoteModel m;
+    m.startNew(u"TV");
+    m.AddCode(sirc, u"power");
+    m.AddCode(necLikeCode(0x1001), u"mute");
+    m.storeButtonKeys(0, {{0x66}, 1, u"[POWER]", u"power"});
+    EXPECT_EQ(m.header().leaderLow.min, 2400);
+
+    EXPECT_TRUE(m.recaptureCode(0, necLikeCode(0x1000), u"power button"));
+    RemoteHeader expected;
+    AccumulateStatistics(expected, necLikeCode(0x1001));
+    AccumulateStatistics(expected, necLikeCode(0x1000));
+    expected.remoteName = u"TV";
+    EXPECT_EQ(std::tuple(m.button(0).code.codeValue, m.button(0).code.keys[0],
+                         m.button(0).text.sendText, m.button(0).text.comment, m.header()),
+              std::tuple(0x1000u, 0x66, u"[POWER]", u"power button", expected));
+
+    // Refused: a code another row holds, a free row; its own code is no other row's.
+    const RemoteTables before = m.tables();
+    EXPECT_FALSE(m.recaptureCode(0, necLikeCode(0x1001), u""));
+    EXPECT_FALSE(m.recaptureCode(2, necLikeCode(0x1002), u""));
+    EXPECT_EQ(m.tables(), before);
+    EXPECT_TRUE(m.recaptureCode(1, necLikeCode(0x1001), u"mute"));
+}
+
 TEST(UndoHistory, everyKindOfEditIsOneStepThatUndoesToTheTableBeforeIt) {
     RemoteModel m = modelWithButtons(3);
     test::rewrite(m, [](RemoteTables& t) {
@@ -141,6 +171,7 @@ TEST(UndoHistory, everyKindOfEditIsOneStepThatUndoesToTheTableBeforeIt) {
             m.addCodes({{necLikeCode(0x78), u"a"}, {necLikeCode(0x79), u"b"}});
         },
         [&] { m.DeleteButton(0); },
+        [&] { m.recaptureCode(0, necLikeCode(0x90, 24), u"again"); },
         [&] {
             m.storeButtonKeys(0, {{0x04}, 1, u"a", u"keys"});
         },
