@@ -15,6 +15,7 @@
 #include "app/GuidedSetUpDlg.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/support/capture_dialog_fixture.hpp"
+#include "core/ir/decoders.hpp"
 
 namespace tessik::test {
 namespace {
@@ -100,11 +101,14 @@ TEST_F(GuidedSetUpTest, teachesEachRoleWithItsKeysInOneUndoStepAndSetsUpTheRecei
               std::tuple(0, std::u16string(u"TV")));
 }
 
-// A user's layout file that is not valid is told with its line; the others are offered.
+// A user's layout file that is not valid is told with its line; the others are offered. A
+// first row of another length is captured again when the refusal offers it, keeping its
+// comment, before the step's own button. A receiver that leaves stops the step's polls.
 TEST_F(GuidedSetUpTest, cancelTakesEveryTaughtButtonBackAndLeavesTheTableAsItWas) {
     std::filesystem::create_directories(dir.path() / "layouts");
     std::ofstream(dir.path() / "layouts" / "mine.json") << "{\n  \"name\": \"Mine\"\n}\n";
-    addCodes(1);
+    const sim::IrSignal sirc = *sim::sircTvRemote().signal("Mute");
+    window->model().AddCode(decodeCapture(sirc.low, sirc.high), u"Quiet");
     const RemoteTables before = window->model().tables();
     modal.whenOpens<app::GuidedSetUpDlg>([&](app::GuidedSetUpDlg& d) {
         EXPECT_TRUE(d.findChild<QLabel*>("guidedRefusedLayouts")
@@ -114,11 +118,28 @@ TEST_F(GuidedSetUpTest, cancelTakesEveryTaughtButtonBackAndLeavesTheTableAsItWas
         EXPECT_EQ(d.findChild<QComboBox*>("guidedLayout")->currentText(), "Media centre (Kodi)");
         click(d, "noRolesButton");
         EXPECT_FALSE(d.findChild<QPushButton*>("startButton")->isEnabled()) << "no role";
-        d.findChild<QTreeWidget*>("guidedRoles")->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        for (int role : {0, 1})
+            d.findChild<QTreeWidget*>("guidedRoles")
+                ->topLevelItem(role)
+                ->setCheckState(0, Qt::Checked);
         click(d, "startButton");
+        dialogs.answer(Answer::Action);
+        press(d, "Power");
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_EQ(dialogs.shown.back().action, "&Re-capture No 1");
+        EXPECT_EQ(
+            std::tuple(shown(d, "guidedPrompt"), shown(d, "guidedKeys")),
+            std::tuple(QString("Please push the remote control button for No 1."), QString()));
+        press(d, "Mute");
+        press(d, "Mute");
+        EXPECT_EQ(rowTexts(0).mid(1), (QStringList{"0x7A7A858578788787", "", "Quiet"}));
+        EXPECT_TRUE(shown(d, "guidedPrompt").startsWith("Press Power")) << "the step's own";
         press(d, "Power");
         press(d, "Power");
         EXPECT_EQ(rows(), 2);
+        receiver->unplug();
+        window->checkDevices();
+        EXPECT_FALSE(d.setUp().session()->polling()) << "the receiver left";
         click(d, "cancelButton");
     });
     window->StartGuidedSetUp();

@@ -4,6 +4,7 @@
 
 #include "core/analysis/texts.hpp"
 #include "core/bytes/utf.hpp"
+#include "core/capture/texts.hpp"
 #include "core/device/device_outcome.hpp"
 #include "core/keys/key_codes.hpp"
 #include "core/text/bilingual.hpp"
@@ -36,10 +37,13 @@ class GuidedSetUp::CaptureAdapter : public CaptureView {
         setUp_.view_.setSignal(presses);
     }
     void setNextEnabled(bool) override {}
-    void setComment(std::u16string_view) override {}
+    // The session fills the comment with a row's own when the length refusal's offer to
+    // capture that row again is taken; that row keeps it.
+    void setComment(std::u16string_view text) override { rowComment_ = text; }
     void focusComment() override {}
     // The comment a taught button is stored with: its role's name.
     std::u16string comment() const override {
+        if (setUp_.session_ && setUp_.session_->recapturing()) return rowComment_;
         return utf8ToUtf16(setUp_.steps_.at(setUp_.index_).role.name(setUp_.language_));
     }
     void startTimer(std::uint32_t ms) override { setUp_.view_.startTimer(ms); }
@@ -47,6 +51,7 @@ class GuidedSetUp::CaptureAdapter : public CaptureView {
 
   private:
     GuidedSetUp& setUp_;
+    std::u16string rowComment_;
 };
 
 GuidedSetUp::GuidedSetUp(CUsbhidioc& link, DeviceCommands& commands, LogSink& log,
@@ -134,13 +139,25 @@ void GuidedSetUp::enterStep(std::size_t index) {
 void GuidedSetUp::timerFired() {
     // A session that stopped polling (its receiver gone) has nothing more to confirm.
     if (page_ != GuidedPage::Step || !session_ || !session_->polling()) return;
+    const bool recapturing = session_->recapturing().has_value();
     session_->timerFired();
-    if (session_->state() == CaptureState::Confirmed) store();
+    if (session_->state() == CaptureState::Confirmed) {
+        store();
+    } else if (session_->recapturing().has_value() != recapturing) {
+        view_.changed();  // the step asks for the row's button now
+    }
 }
 
 // The confirmed button is stored as the capture's Next stores it, with the role's name as its
 // comment, and gets the role's keys.
 void GuidedSetUp::store() {
+    // The row the length refusal offered to capture again has its new code; the step's own
+    // button is still to come.
+    if (session_->recapturing()) {
+        session_->next();
+        view_.changed();
+        return;
+    }
     const std::uint64_t code = session_->heldRecord().codeValue;
     const std::u16string comment = adapter_->comment();
     session_->next();
@@ -233,11 +250,13 @@ std::optional<double> GuidedSetUp::widestSpread() const {
 
 std::string GuidedSetUp::stepPrompt() const {
     if (steps_.empty()) return {};
+    if (session_ && session_->recapturing())
+        return recapturePromptText(*session_->recapturing(), language_);
     return formatText(pick(kPressPrompt, language_), {steps_[index_].role.name(language_)});
 }
 
 std::string GuidedSetUp::stepKeys() const {
-    if (steps_.empty()) return {};
+    if (steps_.empty() || (session_ && session_->recapturing())) return {};
     const LayoutRole& role = steps_[index_].role;
     return formatText(pick(kTypes, language_), {keyCodeListText(role.keys, role.keyCount)});
 }

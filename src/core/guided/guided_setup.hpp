@@ -6,8 +6,10 @@
 //
 // The presses go through the capture session, with its rules: two presses compared, the
 // length and duplicate refusals (a press of a button an earlier step has taught is refused
-// with the row, whose comment is that step's role). A step can be skipped, or re-taught with
-// Back. The whole run is one undoable edit of the model; Cancel leaves the table as it was.
+// with the row, whose comment is that step's role). When the length refusal's offer to
+// capture the table's first row again is taken, the step asks for that row's button first; the
+// row keeps its keys and comment. A step can be skipped, or re-taught with Back. The whole run is
+// one undoable edit of the model; Cancel leaves the table as it was.
 //
 // The window shows the pages (the choice, one step per role, the end) and forwards its events
 // here; the capture's texts and timer go through GuidedSetUpView as the capture dialog's go
@@ -101,7 +103,8 @@ class GuidedSetUp {
     // The widest spread of two presses among the buttons taught, for the jitter's advice.
     std::optional<double> widestSpread() const;
 
-    // "Press Vol+ on your remote", "It will type: [LCTRL][UP]", "Button 3 of 20".
+    // "Press Vol+ on your remote", "It will type: [LCTRL][UP]", "Button 3 of 20"; while a row
+    // is captured again, the row's prompt and no keys.
     std::string stepPrompt() const;
     std::string stepKeys() const;
     std::string stepCounter() const;
