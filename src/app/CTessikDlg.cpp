@@ -726,7 +726,7 @@ void CTessikDlg::runCapture(std::optional<std::size_t> recapture) {
         pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
-void CTessikDlg::TestButtons() {
+void CTessikDlg::TestButtons(QWidget* over) {
     // In capture mode the receiver records the presses instead of typing their keys.
     if (!device_.commands().CaptureMode(1)) {
         showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
@@ -734,7 +734,7 @@ void CTessikDlg::TestButtons() {
     }
     ButtonTestDlg dialog(
         device_.link(), device_.commands(), *this, model_, dialogs_, language_,
-        [this](std::size_t slot) { showRow(slot); }, this);
+        [this](std::size_t slot) { showRow(slot); }, over != nullptr ? over : this);
     // Modal to this window only, as the capture: the Virtual Remote must stay usable.
     dialog.setWindowModality(Qt::WindowModal);
     placeCompanion(dialog);
@@ -844,7 +844,8 @@ void CTessikDlg::SetUp(QWidget* over) {
 void CTessikDlg::StartGuidedSetUp() {
     if (!model_.commands().guidedSetUp) return;
     const layouts::LayoutList layouts = loadLayouts();
-    GuidedSetUpActions actions{[this](QWidget* over) { SetUp(over); }, [this] { SaveAs(); }};
+    GuidedSetUpActions actions{[this](QWidget* over) { SetUp(over); },
+                               [this](QWidget* over) { TestButtons(over); }, [this] { SaveAs(); }};
     GuidedSetUpDlg dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_,
                           layouts.layouts, refusedLayoutTexts(layouts), std::move(actions), this);
     // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to

@@ -103,8 +103,9 @@ class CTessikDlg : public QDialog, public LogSink {
     void Capture();
     // Edit > Re-capture...: the capture dialog for a new code of the selected row.
     void Recapture();
-    // Edit > Test Buttons: the receiver in capture mode, each press's row shown.
-    void TestButtons();
+    // Edit > Test Buttons: the receiver in capture mode, each press's row shown; modal to
+    // `over` (this window when none is given).
+    void TestButtons(QWidget* over = nullptr);
     void DeleteButton();
     void EditButton();
     // Set Up Data, over `over` (this window when none is given).

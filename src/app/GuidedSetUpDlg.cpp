@@ -59,6 +59,7 @@ GuidedSetUpDlg::GuidedSetUpDlg(CUsbhidioc& link, DeviceCommands& commands, LogSi
                                QWidget* parent)
     : QDialog(parent),
       language_(language),
+      model_(model),
       layouts_(layouts),
       actions_(std::move(actions)),
       pages_(new QStackedWidget),
@@ -80,6 +81,7 @@ GuidedSetUpDlg::GuidedSetUpDlg(CUsbhidioc& link, DeviceCommands& commands, LogSi
                     {qs(label(Label::GuidedRole, language)), qs(label(Label::GuidedRow, language)),
                      qs(label(Label::GuidedKeys, language))})),
       tolerance_(wrapped()),
+      testButtons_(new QPushButton(qs(label(Label::GuidedTestButtons, language)))),
       back_(new QPushButton(qs(label(Label::GuidedBack, language)))),
       skip_(new QPushButton(qs(label(Label::GuidedSkip, language)))),
       skipRest_(new QPushButton(qs(label(Label::GuidedSkipRest, language)))),
@@ -216,16 +218,21 @@ QWidget* GuidedSetUpDlg::endPage() {
     tolerance_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* setUpData = new QPushButton(qs(label(Label::GuidedSetUpData, language_)));
     setUpData->setObjectName("setUpDataButton");
+    testButtons_->setObjectName("testButtonsButton");
     auto* saveAs = new QPushButton(qs(label(Label::GuidedSaveAs, language_)));
     saveAs->setObjectName("saveAsButton");
     connect(setUpData, &QPushButton::clicked, this, [this] {
         if (actions_.setUpData) actions_.setUpData(this);
+    });
+    connect(testButtons_, &QPushButton::clicked, this, [this] {
+        if (actions_.testButtons) actions_.testButtons(this);
     });
     connect(saveAs, &QPushButton::clicked, this, [this] {
         if (actions_.saveAs) actions_.saveAs();
     });
     auto* row = new QHBoxLayout;
     row->addWidget(setUpData);
+    row->addWidget(testButtons_);
     row->addWidget(saveAs);
     row->addStretch(1);
     auto* page = new QWidget;
@@ -360,6 +367,7 @@ void GuidedSetUpDlg::showEnd() {
         taught_->resizeColumnToContents(c);
     if (!rows.isEmpty()) taught_->setCurrentItem(rows.front());
     tolerance_->setText(qs(setUp_.toleranceText()));
+    testButtons_->setEnabled(model_.commands().deleteIr);  // rows to find, as Edit > Test Buttons
     finish_->setFocus();
 }
 

@@ -2,8 +2,8 @@
 // "Guided Set-Up": a remote taught button by button. The first page takes the remote's name,
 // the key layout (what the remote should control) and the roles to teach; then one page per
 // role asks for its button, twice, and says what it will type; the end page shows the table,
-// checks the timing of the whole table and offers Set Up Data and Save As. Every rule is
-// GuidedSetUp's (and the capture session's); this window shows its pages and forwards the
+// checks the timing of the whole table and offers Set Up Data, Test Buttons and Save As. Every rule
+// is GuidedSetUp's (and the capture session's); this window shows its pages and forwards the
 // buttons and the poll timer.
 
 #include <QDialog>
@@ -25,9 +25,11 @@ namespace tessik::app {
 
 class SignalView;
 
-// What the end page's buttons do in the main window: Set Up Data over this window, Save As.
+// What the end page's buttons do in the main window: Set Up Data and Test Buttons over this
+// window, Save As.
 struct GuidedSetUpActions {
     std::function<void(QWidget* over)> setUpData;
+    std::function<void(QWidget* over)> testButtons;
     std::function<void()> saveAs;
 };
 
@@ -67,6 +69,7 @@ class GuidedSetUpDlg : public QDialog, public GuidedSetUpView {
     void showEnd();
 
     Language language_;
+    const RemoteModel& model_;
     const std::vector<KeyLayout>& layouts_;
     GuidedSetUpActions actions_;
     QStackedWidget* pages_;
@@ -87,6 +90,7 @@ class GuidedSetUpDlg : public QDialog, public GuidedSetUpView {
     // The end page.
     QTreeWidget* taught_;
     QLabel* tolerance_;
+    QPushButton* testButtons_;
     // The buttons along the bottom.
     QPushButton* back_;
     QPushButton* skip_;

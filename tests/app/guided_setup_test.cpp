@@ -1,17 +1,20 @@
 // File > Guided Set-Up... with presses made in front of the simulated receiver: the pages
 // follow the set-up, each taught button reaches the main list with its role's keys, Set Up
-// Data from the end page makes the receiver type them, the whole run is one undo step, and
-// Cancel leaves the table as it was. The rules are the core's (GuidedSetUp, CaptureSession).
+// Data from the end page makes the receiver type them, Test Buttons finds their rows, the whole
+// run is one undo step, and Cancel leaves the table as it was. The rules are the core's
+// (GuidedSetUp, CaptureSession).
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <fstream>
 
+#include "app/ButtonTestDlg.hpp"
 #include "app/GuidedSetUpDlg.hpp"
 #include "app/c_SetCode.hpp"
 #include "app/support/capture_dialog_fixture.hpp"
@@ -79,11 +82,19 @@ TEST_F(GuidedSetUpTest, teachesEachRoleWithItsKeysInOneUndoStepAndSetsUpTheRecei
             setUp.reject();
         });
         click(d, "setUpDataButton");
+        modal.whenOpens<app::ButtonTestDlg>([&](app::ButtonTestDlg& test) {
+            EXPECT_EQ(test.parentWidget(), &d) << "over the set-up, which it must not let finish";
+            press(test, "Down");
+            EXPECT_EQ(test.findChild<QListWidget*>("testLines")->item(0)->text(),
+                      "No 2 Down: types [DOWN]");
+            click(test, "closeButton");
+        });
+        click(d, "testButtonsButton");
         click(d, "finishButton");
     });
     const int before = modal.acted;
     window->action(CommandId::GuidedSetUp)->trigger();
-    EXPECT_EQ(modal.acted, before + 2);
+    EXPECT_EQ(modal.acted, before + 3);
     ASSERT_EQ(rows(), 3);
     EXPECT_EQ(rowTexts(1), (QStringList{"2", "0x7A7A85854242BDBD", "[DOWN]", "Down"}));
     EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "Living room");
@@ -118,10 +129,9 @@ TEST_F(GuidedSetUpTest, cancelTakesEveryTaughtButtonBackAndLeavesTheTableAsItWas
         EXPECT_EQ(d.findChild<QComboBox*>("guidedLayout")->currentText(), "Media centre (Kodi)");
         click(d, "noRolesButton");
         EXPECT_FALSE(d.findChild<QPushButton*>("startButton")->isEnabled()) << "no role";
+        auto* roles = d.findChild<QTreeWidget*>("guidedRoles");
         for (int role : {0, 1})
-            d.findChild<QTreeWidget*>("guidedRoles")
-                ->topLevelItem(role)
-                ->setCheckState(0, Qt::Checked);
+            roles->topLevelItem(role)->setCheckState(0, Qt::Checked);
         click(d, "startButton");
         dialogs.answer(Answer::Action);
         press(d, "Power");

@@ -254,9 +254,11 @@ std::string_view label(Label id, Language language) {
             return pick({"&Finish", "完了(&F)"}, language);
         case Label::GuidedEndIntro:
             return pick({"The buttons are taught. Set Up Data writes them into the receiver; "
-                         "Save As keeps the table in a file. Finish, and Edit > Undo takes the "
-                         "whole set-up back.",
+                         "Test Buttons shows which row each press of a button is and what it "
+                         "types; Save As keeps the table in a file. Finish, and Edit > Undo "
+                         "takes the whole set-up back.",
                          "ボタンの登録が終わりました。「リモコンデータ登録」で受信機に書き込み、"
+                         "「ボタンのテスト」で押したボタンの登録先と入力されるキーを確認し、"
                          "「名前をつけて保存」でファイルに保存できます。「完了」の後、"
                          "「編集」>「元に戻す」で設定全体を取り消せます。"},
                         language);
@@ -265,6 +267,8 @@ std::string_view label(Label id, Language language) {
                         language);
         case Label::GuidedSetUpData:
             return pick({"Set &Up Data...", "リモコンデータ登録(&U)..."}, language);
+        case Label::GuidedTestButtons:
+            return pick({"&Test Buttons...", "ボタンのテスト(&T)..."}, language);
         case Label::GuidedSaveAs:
             return pick({"Save &As...", "名前をつけて保存(&A)..."}, language);
         case Label::ImportFiles:

@@ -160,6 +160,7 @@ enum class Label {
     GuidedEndIntro,   // the end page: what the buttons beside the table do
     GuidedTolerance,  // ... before the timing check of the whole table
     GuidedSetUpData,  // ... its buttons
+    GuidedTestButtons,
     GuidedSaveAs,
 };
 
