@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/AppIcon.hpp"
@@ -51,9 +52,13 @@ CTessikApp::~CTessikApp() = default;
 QTranslator* CTessikApp::installQtTranslations(Language language) {
     if (language != Language::Japanese) return nullptr;
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_ja"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-        !QCoreApplication::installTranslator(translator.get())) {
+    // Where Qt is installed, or beside the program (Windows, where Qt is built in).
+    const bool loaded =
+        translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        translator->load(QStringLiteral("qtbase_ja"),
+                         QCoreApplication::applicationDirPath() + QStringLiteral("/translations"));
+    if (!loaded || !QCoreApplication::installTranslator(translator.get())) {
         return nullptr;
     }
     return translator.release();
@@ -118,6 +123,18 @@ bool CTessikApp::InitInstance() {
         std::fprintf(stderr, "tessik: %s\n", escapeControlBytes(utf8(parser.errorText())).c_str());
         return false;
     }
+#ifdef _WIN32
+    // Qt would show --help and --version in a message box wherever it sees no console of the
+    // program's own, which a script asking for the version waits on forever: printed here.
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
+        const QString text = parser.isSet(QStringLiteral("help"))
+                                 ? parser.helpText()
+                                 : applicationName() + u' ' + applicationVersion() + u'\n';
+        std::fputs(qUtf8Printable(text), stdout);
+        std::fflush(stdout);
+        std::exit(0);
+    }
+#endif
     parser.process(*this);  // prints and exits for --help and --version
     if (parser.positionalArguments().size() > 1) {
         std::fprintf(stderr, "tessik: one data file at most\n");

@@ -50,7 +50,7 @@
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
 #include "layouts/layout_files.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "sim/remote_panel.hpp"
 
 namespace tessik::app {

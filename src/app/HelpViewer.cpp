@@ -37,6 +37,8 @@ ViewerTexts viewerTexts(Language language) {
 
 QStringList helpSearchFolders() {
     QStringList folders;
+    // Beside the program (Windows), then where a Linux install puts them.
+    folders << QCoreApplication::applicationDirPath() + QStringLiteral("/help");
     folders << QDir::cleanPath(QCoreApplication::applicationDirPath() +
                                QStringLiteral("/../share/tessik/help"));
     folders << QStringLiteral(TESSIK_HELP_INSTALL_DIR);

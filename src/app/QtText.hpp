@@ -34,13 +34,22 @@ inline std::u16string u16(const QString& s) {
     return s.toStdU16String();
 }
 
-// File names go through the locale's file-name encoding, as the file dialogs hand them out.
+// File names go through the locale's file-name encoding, as the file dialogs hand them out;
+// on Windows they are UTF-16 on both sides.
 inline std::filesystem::path toPath(const QString& s) {
+#ifdef _WIN32
+    return std::filesystem::path(s.toStdWString());
+#else
     return std::filesystem::path(QFile::encodeName(s).toStdString());
+#endif
 }
 
 inline QString fromPath(const std::filesystem::path& p) {
+#ifdef _WIN32
+    return QString::fromStdWString(p.native());
+#else
     return QFile::decodeName(p.c_str());
+#endif
 }
 
 }  // namespace tessik::app

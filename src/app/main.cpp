@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/CTessikApp.hpp"
+#include "platform/console.hpp"
 
 int main(int argc, char** argv) {
     bool help = false;
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
         help = help || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
                std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0;
     }
+#ifdef _WIN32
+    if (help) tessik::platform::useParentConsole();
+#else
     if (const auto hint =
             tessik::app::missingDisplayHint(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
                                             std::getenv("QT_QPA_PLATFORM"))) {
@@ -20,6 +24,8 @@ int main(int argc, char** argv) {
         }
         setenv("QT_QPA_PLATFORM", "offscreen", 1);  // --help and --version need no window
     }
+#endif
+    tessik::platform::adoptUserLanguage();
     // Nothing the program calls is meant to throw; should the standard library or Qt still do
     // so (out of memory, say), the user reads what happened instead of a bare abort.
     try {

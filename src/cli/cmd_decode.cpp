@@ -17,7 +17,8 @@
 #include "core/keys/key_codes.hpp"
 #include "core/layouts/layout_import.hpp"
 #include "core/text/format.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "core/text/path_text.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -40,7 +41,8 @@ bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& 
     } else {
         std::vector<std::uint8_t> bytes;
         std::string error;
-        if (readWholeFile(path, bytes, error, kMaxSignalFileBytes) != ReadOutcome::Read) {
+        if (readWholeFile(pathFromUtf8(path), bytes, error, kMaxSignalFileBytes) !=
+            ReadOutcome::Read) {
             status = fail(io, sourceName(path) + ": cannot be read (" + error + ")");
             return false;
         }
@@ -96,7 +98,7 @@ int cmdDecode(const std::string& path, Io& io) {
 
 int cmdImportSignals(const std::string& path, const std::string& into, const std::string& output,
                      const std::string& layoutId, Io& io) {
-    if (const std::string why = notAFileToReplace(output); !why.empty()) {
+    if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
         return fail(io, escapeControlBytes(output) + ": " + why);
     }
     int status = kExitOk;
@@ -157,10 +159,10 @@ int cmdExportSignals(const std::string& file, const std::string& formatName,
     const bool toStandardOutput = output == "-";
     const std::string shown = escapeControlBytes(output);
     if (!toStandardOutput) {
-        if (const std::string why = notAFileToReplace(output); !why.empty()) {
+        if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
             return fail(io, shown + ": " + why);
         }
-        if (namesSameFile(output, file)) {
+        if (namesSameFile(pathFromUtf8(output), file)) {
             return fail(io, shown + ": the table itself; the export would replace it");
         }
     }
@@ -177,7 +179,8 @@ int cmdExportSignals(const std::string& file, const std::string& formatName,
     } else {
         platform::DurableFileReplacer files;
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
-        const Replacement written = files.replace(output, std::span(bytes, result.text.size()));
+        const Replacement written =
+            files.replace(pathFromUtf8(output), std::span(bytes, result.text.size()));
         if (!written.ok) return fail(io, shown + ": " + written.error);
         if (!written.warning.empty()) warn(io, shown + ": " + written.warning);
     }

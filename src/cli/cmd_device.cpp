@@ -15,7 +15,7 @@
 #include "core/procedures/startup.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
-#include "hid/linux/console.hpp"
+#include "hid/console.hpp"
 
 namespace tessik::cli {
 namespace {

@@ -11,9 +11,10 @@
 #include "core/datafile/data_file.hpp"
 #include "core/keys/key_codes.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "core/text/strings.hpp"
 #include "core/text/ui_texts.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -88,7 +89,7 @@ void printStatistics(const RemoteHeader& h, Io& io) {
 }  // namespace
 
 bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status) {
-    const OpenResult r = openDataFile(path, model);
+    const OpenResult r = openDataFile(pathFromUtf8(path), model);
     const std::string shown = escapeControlBytes(path);
     if (r.outcome == OpenOutcome::Loaded) {
         if (r.storedJitter) {
@@ -107,7 +108,7 @@ bool loadTable(const std::string& path, RemoteModel& model, Io& io, int& status)
 
 int saveTable(const std::string& path, RemoteModel& model, Io& io) {
     platform::DurableFileReplacer files;
-    const SaveResult saved = saveDataFile(path, model, files);
+    const SaveResult saved = saveDataFile(pathFromUtf8(path), model, files);
     const std::string shown = escapeControlBytes(path);
     if (!saved.ok) return fail(io, shown + ": " + saved.error);
     if (!saved.warning.empty()) warn(io, shown + ": " + saved.warning);
@@ -139,13 +140,13 @@ int cmdExport(const std::string& file, Io& io) {
 
 int cmdImport(const std::string& json, const std::string& output, Io& io) {
     // An output that is no file (a FIFO, a device, a folder) is refused before anything is read.
-    if (const std::string why = notAFileToReplace(output); !why.empty()) {
+    if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
         return fail(io, escapeControlBytes(output) + ": " + why);
     }
     const std::string shown = escapeControlBytes(json);
     std::vector<std::uint8_t> bytes;
     std::string readError;
-    if (readWholeFile(json, bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
+    if (readWholeFile(pathFromUtf8(json), bytes, readError, kJsonReadLimit) != ReadOutcome::Read) {
         return fail(io, shown + ": cannot be read (" + readError + ")");
     }
     const Json doc = Json::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);

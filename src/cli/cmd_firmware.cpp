@@ -6,6 +6,7 @@
 #include "cli/commands.hpp"
 #include "core/firmware/image_file.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -39,7 +40,7 @@ void printHeader(const UfHeader& h, ImageType type, std::uint32_t size, std::uin
 int cmdImageInfo(const std::string& path, Io& io) {
     auto buffer = std::make_unique<ImageBuffer>();
     CUfImageFile loader(*buffer);
-    const std::uint32_t size = loader.Load(path);
+    const std::uint32_t size = loader.Load(pathFromUtf8(path));
     const std::string shown = escapeControlBytes(path);
     if (size == 0) return fail(io, shown + ": " + loader.message());
     const ImageType type = inspectImageHeader(*buffer);

@@ -19,8 +19,9 @@
 #include "core/firmware/updater_link.hpp"
 #include "core/procedures/startup.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "core/text/strings.hpp"
-#include "hid/linux/console.hpp"
+#include "hid/console.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -142,7 +143,7 @@ int runUpdate(const std::string& path, connect::DeviceSession* session, Io& io) 
     }
 
     auto image = std::make_unique<ImageBuffer>();
-    const ImageLoad load = loadUpdateImage(std::filesystem::path(path), *image);
+    const ImageLoad load = loadUpdateImage(pathFromUtf8(path), *image);
     // Names from an image or a device: shown escaped, like a file's.
     if (!load.firmwareText.empty()) io.out << escapeControlBytes(load.firmwareText) << '\n';
     terminal.appendLog(load.log);

@@ -6,7 +6,7 @@
 #include "cli/device_options.hpp"
 #include "connect/device_session.hpp"
 #include "core/text/format.hpp"
-#include "hid/linux/console.hpp"
+#include "hid/console.hpp"
 
 namespace tessik::cli {
 namespace {

@@ -279,6 +279,9 @@ int runCli(const Args& args, Io& io) {
     CLI::App app{"The setting tool of the USB infrared-remote-control receiver, from a terminal.",
                  kProgram};
     app.require_subcommand(1);
+    // Options are spelt the same on every system: on Windows CLI11 would also take "/NAME" for
+    // an option, and a path such as /tables/tv.ird with it.
+    app.allow_windows_style_options(false);
     CommandLine line;
     defineCommands(app, line, io);
     // Set after the commands, which would inherit it.

@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -66,9 +67,9 @@ void addSimulatorOptions(CLI::App& command, DeviceOptions& options) {
 bool namesSameFile(const std::filesystem::path& path, const std::string& input) {
     std::error_code ec;
     if (path.empty()) return false;
-    if (std::filesystem::equivalent(path, input, ec)) return true;
+    if (std::filesystem::equivalent(path, pathFromUtf8(input), ec)) return true;
     return std::filesystem::weakly_canonical(path, ec) ==
-           std::filesystem::weakly_canonical(input, ec);
+           std::filesystem::weakly_canonical(pathFromUtf8(input), ec);
 }
 
 bool sparesInput(const DeviceOptions& options, const std::string& input, std::string& error) {

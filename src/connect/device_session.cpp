@@ -5,8 +5,8 @@
 
 #include "core/device/trace_transport.hpp"
 #include "core/text/format.hpp"
-#include "hid/linux/hidraw_transport.hpp"
-#include "hid/linux/udev_watcher.hpp"
+#include "core/text/path_text.hpp"
+#include "hid/system_transport.hpp"
 #include "sim/boot_loader.hpp"
 #include "sim/simulated_receiver.hpp"
 
@@ -54,7 +54,7 @@ std::unique_ptr<DeviceSession> DeviceSession::open(const SessionOptions& options
         s->bus_ = parts.transport;
     } else if (options.simulate) {
         if (const std::string why = stateFileProblem(options.simStateFile); !why.empty()) {
-            error = escapeControlBytes(options.simStateFile.string()) + ": " + why;
+            error = escapeControlBytes(pathToUtf8(options.simStateFile)) + ": " + why;
             return nullptr;
         }
         s->ownReceiver_ = makeSimulatedReceiver(*s->clock_, options);
@@ -64,8 +64,8 @@ std::unique_ptr<DeviceSession> DeviceSession::open(const SessionOptions& options
         s->receiver_ = s->ownReceiver_.get();
         s->bus_ = &s->receiver_->transport();
     } else {
-        s->hidraw_ = std::make_unique<hid::HidrawTransport>();
-        s->bus_ = s->hidraw_.get();
+        s->system_ = hid::makeSystemTransport();
+        s->bus_ = s->system_.get();
     }
 
     s->transport_ = s->bus_;
@@ -73,12 +73,13 @@ std::unique_ptr<DeviceSession> DeviceSession::open(const SessionOptions& options
         std::string why = traceFileProblem(options.tracePath);
         if (why.empty()) {
             errno = 0;
-            s->trace_.open(options.tracePath, std::ios::out | std::ios::trunc);
+            // Binary: the same bytes on every system, line ends included.
+            s->trace_.open(options.tracePath, std::ios::out | std::ios::trunc | std::ios::binary);
             if (!s->trace_) why = std::generic_category().message(errno != 0 ? errno : EIO);
         }
         if (!why.empty()) {
             error = "cannot write the trace file " +
-                    escapeControlBytes(options.tracePath.string()) + ": " + why;
+                    escapeControlBytes(pathToUtf8(options.tracePath)) + ": " + why;
             return nullptr;
         }
         s->tracing_ = std::make_unique<TracingTransport>(*s->bus_, s->trace_);
@@ -112,11 +113,11 @@ std::string DeviceSession::finish() {
 }
 
 std::unique_ptr<DeviceWatcher> DeviceSession::watch(std::string* why) {
-    if (hidraw_) {
+    if (system_) {
         std::string reason;
-        if (auto udev = hid::UdevWatcher::open(reason)) return udev;
+        if (auto notices = hid::makeSystemWatcher(reason)) return notices;
         if (why != nullptr) *why = reason;
-        return std::make_unique<EnumerationWatcher>(*hidraw_, kFallbackWatchMs);
+        return std::make_unique<EnumerationWatcher>(*system_, kFallbackWatchMs);
     }
     return std::make_unique<EnumerationWatcher>(*bus_, kSimulatedWatchMs);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // One device session: everything a program needs to talk to the receiver, built in one place
-// from the device options. The transport (this machine's hidraw devices, or an in-process
+// from the device options. The transport (this machine's HID devices, or an in-process
 // simulated receiver, which tessik-sim also serves through uhid), the clock device waits run
 // on, the trace, the link and its command senders, and a watcher for receivers arriving and
 // leaving. tessik, tessik-cli and tessik-sim all build theirs here.
@@ -19,9 +19,6 @@
 
 namespace tessik {
 class TracingTransport;
-namespace hid {
-class HidrawTransport;
-}
 namespace sim {
 class SimulatedReceiver;
 }
@@ -64,8 +61,9 @@ class DeviceSession {
     // reports it and fails.
     std::string finish();
 
-    // A watcher of this session's bus: libudev's monitor for this machine's devices (comparing
-    // enumerations once a second where no monitor can be had; `why`, when given, says why),
+    // A watcher of this session's bus: the system's notices for this machine's devices (Linux:
+    // libudev's monitor), comparing enumerations once a second where none can be had (`why`,
+    // when given, says why),
     // comparing enumerations four times a second for the simulated receiver.
     std::unique_ptr<DeviceWatcher> watch(std::string* why = nullptr);
 
@@ -76,8 +74,8 @@ class DeviceSession {
     Clock* clock_ = nullptr;
     std::unique_ptr<sim::SimulatedReceiver> ownReceiver_;
     sim::SimulatedReceiver* receiver_ = nullptr;
-    std::unique_ptr<hid::HidrawTransport> hidraw_;
-    HidTransport* bus_ = nullptr;  // untraced
+    std::unique_ptr<HidTransport> system_;  // this machine's devices
+    HidTransport* bus_ = nullptr;           // untraced
     std::ofstream trace_;
     std::unique_ptr<TracingTransport> tracing_;
     HidTransport* transport_ = nullptr;

@@ -6,6 +6,7 @@
 #include "connect/device_session.hpp"
 #include "core/device/clock.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "sim/device_table.hpp"
 #include "sim/simulated_receiver.hpp"
 
@@ -13,12 +14,12 @@ namespace tessik::connect {
 namespace {
 
 std::string stateFileValueProblem(const std::string& path) {
-    const std::string why = stateFileProblem(path);
+    const std::string why = stateFileProblem(pathFromUtf8(path));
     return why.empty() ? why : escapeControlBytes(path) + ": " + why;
 }
 
 std::string traceFileValueProblem(const std::string& path) {
-    const std::string why = traceFileProblem(path);
+    const std::string why = traceFileProblem(pathFromUtf8(path));
     return why.empty() ? why : escapeControlBytes(path) + ": " + why;
 }
 
@@ -29,7 +30,7 @@ const std::array<SessionOption, 5> kOptions = {{
      "write every transfer to FILE (a regular file, replaced): \"set\" or \"get\" and the "
      "report in hex",
      OptionKind::Value, false, traceFileValueProblem,
-     [](SessionOptions& o, const std::string& v) { o.tracePath = v; }},
+     [](SessionOptions& o, const std::string& v) { o.tracePath = pathFromUtf8(v); }},
     {"sim-fault", "NAME[=N]",
      "make the simulated receiver fail on purpose (repeatable; the faults are listed below)",
      OptionKind::Repeated, true, simFaultProblem,
@@ -38,7 +39,7 @@ const std::array<SessionOption, 5> kOptions = {{
      "keep the simulated receiver's saved table in FILE between runs: a state file of an earlier "
      "run, or a new or empty file; any other file is refused, never written over",
      OptionKind::Value, true, stateFileValueProblem,
-     [](SessionOptions& o, const std::string& v) { o.simStateFile = v; }},
+     [](SessionOptions& o, const std::string& v) { o.simStateFile = pathFromUtf8(v); }},
     {"sim-update-mode", "",
      "the simulated receiver starts in its boot loader, waiting for a firmware update",
      OptionKind::Flag, true, nullptr,

@@ -5,7 +5,8 @@
 
 #include "core/bytes/byte_io.hpp"
 #include "core/datafile/data_file.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "core/text/path_text.hpp"
+#include "platform/durable_file.hpp"
 
 namespace tessik::sim {
 namespace {
@@ -110,7 +111,7 @@ bool writeStateFile(const std::filesystem::path& path, const DeviceTable& table,
         if (replaced.ok) return true;
         why = replaced.error;
     }
-    error = "cannot replace " + path.string() + ": " + why;
+    error = "cannot replace " + pathToUtf8(path) + ": " + why;
     return false;
 }
 

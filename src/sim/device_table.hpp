@@ -67,7 +67,7 @@ struct StateFileRead {
 
 // Reads no more than a state file's size and never waits: only a regular file is opened.
 StateFileRead readStateFile(const std::filesystem::path& path);
-// Replaces the file durably (platform/linux/durable_file.hpp), so an interrupted or failed
+// Replaces the file durably (platform/durable_file.hpp), so an interrupted or failed
 // write keeps the old state. False with the reason in `error` on failure, also when the path
 // holds something that is not a state file. A folder that cannot be flushed after the rename
 // does not fail the write: the table is in place.

@@ -1,6 +1,6 @@
 // The send-string editor, the macro registration and the macro list, opened from the main
-// window and fed with key events as an X display delivers them. The editing rules are the
-// core's; these tests check what reaches the dialogs and what they store.
+// window and fed with key events as an X display (or Windows) delivers them. The editing rules are
+// the core's; these tests check what reaches the dialogs and what they store.
 
 #include <gtest/gtest.h>
 
@@ -18,30 +18,43 @@
 namespace tessik::test {
 namespace {
 
-// A key as the X11 platform delivers it: the XKB keycode as the native scan code and the keysym
-// as the native virtual key, which are all the send-string editor reads.
+// A key as the platform delivers it, which is all the send-string editor reads: on X11 the XKB
+// keycode as the native scan code and the keysym as the native virtual key; on Windows the scan
+// code and the virtual key.
 struct XKey {
     int qtKey;
-    quint32 keycode;  // evdev code + 8
-    quint32 keysym;
+    quint32 scanCode;
+    quint32 virtualKey;
     QString text;  // what the key types without Ctrl, Alt or the Windows key
 };
 
+#ifdef _WIN32
+const XKey kLeftCtrl{Qt::Key_Control, 0x1D, 0x11, {}};
+const XKey kTab{Qt::Key_Tab, 0x0F, 0x09, QStringLiteral("\t")};
+const XKey kEnter{Qt::Key_Return, 0x1C, 0x0D, QStringLiteral("\r")};
+const XKey kEscape{Qt::Key_Escape, 0x01, 0x1B, QStringLiteral("\x1b")};
+const XKey kF5{Qt::Key_F5, 0x3F, 0x74, {}};
+XKey letter(char c, quint32 /*xkbKeycode*/, quint32 scanCode) {
+    return {Qt::Key_A + (c - 'a'), scanCode, static_cast<quint32>(c - 'a' + 'A'),
+            QString(QChar(c))};
+}
+#else
 const XKey kLeftCtrl{Qt::Key_Control, 37, 0xFFE3, {}};
 const XKey kTab{Qt::Key_Tab, 23, 0xFF09, QStringLiteral("\t")};
 const XKey kEnter{Qt::Key_Return, 36, 0xFF0D, QStringLiteral("\r")};
 const XKey kEscape{Qt::Key_Escape, 9, 0xFF1B, QStringLiteral("\x1b")};
 const XKey kF5{Qt::Key_F5, 71, 0xFFC2, {}};
-XKey letter(char c, quint32 keycode) {
-    return {Qt::Key_A + (c - 'a'), keycode, static_cast<quint32>(c), QString(QChar(c))};
+XKey letter(char c, quint32 xkbKeycode, quint32 /*scanCode*/) {
+    return {Qt::Key_A + (c - 'a'), xkbKeycode, static_cast<quint32>(c), QString(QChar(c))};
 }
+#endif
 
 void sendKey(QWidget* target, QEvent::Type type, const XKey& k, Qt::KeyboardModifiers held) {
     // Qt reports the control character of a Ctrl chord, as X11 does.
     QString text = k.text;
     if ((held & Qt::ControlModifier) && text.size() == 1 && text[0].isLetter())
         text = QString(QChar(text[0].toUpper().unicode() - u'A' + 1));
-    QKeyEvent e(type, k.qtKey, held, k.keycode, k.keysym, 0, text);
+    QKeyEvent e(type, k.qtKey, held, k.scanCode, k.virtualKey, 0, text);
     QApplication::sendEvent(target, &e);
 }
 void tap(QWidget* target, const XKey& k, Qt::KeyboardModifiers held = {}) {
@@ -77,7 +90,7 @@ TEST_F(MainWindowTest, sendStringEditorCapturesKeyboardKeysAndStoresEachEntryItL
         // its own shortcut, and lets the keyboard go again.
         record->toggle();
         sendKey(send, QEvent::KeyPress, kLeftCtrl, {});
-        tap(send, letter('c', 54), Qt::ControlModifier);
+        tap(send, letter('c', 54, 0x2E), Qt::ControlModifier);
         sendKey(send, QEvent::KeyRelease, kLeftCtrl, Qt::ControlModifier);
         tap(send, kTab);  // moves on: not recorded
         EXPECT_EQ(std::tuple(send->text(), record->isChecked()), std::tuple("[LCTRL]c", false));
@@ -87,7 +100,7 @@ TEST_F(MainWindowTest, sendStringEditorCapturesKeyboardKeysAndStoresEachEntryItL
         // Button 2, clicked into: a key without a character, a letter the box types, then keys
         // that would move the focus or close the dialog anywhere else, up to the sixth key.
         clickInto(send);
-        for (const XKey& k : {kF5, letter('a', 38), kTab, kEnter, letter('d', 40), kF5})
+        for (const XKey& k : {kF5, letter('a', 38, 0x1E), kTab, kEnter, letter('d', 40, 0x20), kF5})
             tap(send, k);
         EXPECT_EQ(std::tuple(send->text(), d.isVisible(), record->isChecked()),
                   std::tuple("[F5]a[TAB][ENTER]d[F5]", true, false));

@@ -6,6 +6,12 @@
 #include <QApplication>
 #include <memory>
 
+#ifdef QT_STATIC
+// A static Qt (the Windows build) has only the platforms a program names built in.
+#include <QtPlugin>
+Q_IMPORT_PLUGIN(QOffscreenIntegrationPlugin)
+#endif
+
 namespace {
 
 class QtEnvironment : public ::testing::Environment {

@@ -7,7 +7,7 @@
 #include "cli/json_model.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/decoders.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "sim/remotes.hpp"
 #include "support/cli_runner.hpp"
 #include "support/model_builders.hpp"

@@ -11,7 +11,7 @@
 #include "core/device/usbhidioc.hpp"
 #include "core/firmware/uf_header.hpp"
 #include "core/text/format.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/firmware_images.hpp"
 #include "support/model_builders.hpp"

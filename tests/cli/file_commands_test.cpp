@@ -9,7 +9,7 @@
 #include "cli/json_model.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/datafile/writer.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"

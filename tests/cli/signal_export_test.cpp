@@ -15,7 +15,7 @@
 #include "core/bytes/utf.hpp"
 #include "core/datafile/data_file.hpp"
 #include "core/ir/import_choice.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/temp_dir.hpp"
 

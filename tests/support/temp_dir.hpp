@@ -1,10 +1,11 @@
 #pragma once
-// A fresh directory per test (mkdtemp: unique even when test programs run in parallel),
-// removed afterwards.
+// A fresh directory per test, removed afterwards. Its name is random and made with
+// create_directory, which fails for a name that is taken: unique even when test programs run in
+// parallel, on every system.
 
-#include <stdlib.h>
-
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace tessik::test {
@@ -12,9 +13,14 @@ namespace tessik::test {
 class TempDir {
   public:
     TempDir() {
-        std::string name = (std::filesystem::temp_directory_path() / "tessik-test-XXXXXX").string();
-        if (::mkdtemp(name.data()) == nullptr) std::abort();  // no folder to test in
-        path_ = name;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("tessik-test-" + std::to_string(random()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec)) path_ = candidate;
+        }
+        if (path_.empty()) std::abort();  // no folder to test in
     }
     ~TempDir() {
         std::error_code ec;

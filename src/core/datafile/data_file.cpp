@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -12,11 +11,6 @@
 
 namespace tessik {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string systemText(int err) {
     return std::generic_category().message(err);
@@ -37,16 +31,19 @@ ReadOutcome readWholeFile(const std::filesystem::path& path, std::vector<std::ui
         error = "not a regular file";
         return ReadOutcome::Failed;
     }
+    // A stream over the path itself: on Windows it opens the UTF-16 name, where a narrow
+    // fopen would take the name through the legacy code page.
     errno = 0;
-    FilePtr f(std::fopen(path.c_str(), "rb"));
+    std::ifstream f(path, std::ios::binary);
     if (!f) {
         error = systemText(errno != 0 ? errno : ENOENT);
         return ReadOutcome::Failed;
     }
-    std::uint8_t chunk[65536];
+    char chunk[65536];
     for (;;) {
         const std::size_t want = std::min(sizeof chunk, maxBytes + 1 - out.size());
-        const std::size_t n = std::fread(chunk, 1, want, f.get());
+        f.read(chunk, static_cast<std::streamsize>(want));
+        const auto n = static_cast<std::size_t>(f.gcount());
         out.insert(out.end(), chunk, chunk + n);
         if (out.size() > maxBytes) {
             error = "larger than " + std::to_string(maxBytes) + " bytes";
@@ -54,7 +51,7 @@ ReadOutcome readWholeFile(const std::filesystem::path& path, std::vector<std::ui
         }
         if (n < want) break;
     }
-    if (std::ferror(f.get())) {
+    if (f.bad()) {
         error = systemText(errno != 0 ? errno : EIO);
         return ReadOutcome::Failed;
     }

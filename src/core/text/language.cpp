@@ -8,13 +8,17 @@ namespace {
 std::optional<Language> g_override;
 }
 
-Language languageFromEnvironment(const EnvLookup& getenv) {
+std::optional<Language> languageNamedByEnvironment(const EnvLookup& getenv) {
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = getenv(name);
         if (value == nullptr || *value == '\0') continue;
         return std::string_view(value).starts_with("ja") ? Language::Japanese : Language::English;
     }
-    return Language::English;
+    return std::nullopt;
+}
+
+Language languageFromEnvironment(const EnvLookup& getenv) {
+    return languageNamedByEnvironment(getenv).value_or(Language::English);
 }
 
 Language languageFromEnvironment() {
@@ -27,6 +31,14 @@ Language uiLanguage() {
 
 void setUiLanguageOverride(std::optional<Language> language) {
     g_override = language;
+}
+
+void adoptSystemLanguage(Language system, const EnvLookup& getenv) {
+    if (!languageNamedByEnvironment(getenv)) g_override = system;
+}
+
+void adoptSystemLanguage(Language system) {
+    adoptSystemLanguage(system, [](const char* name) { return std::getenv(name); });
 }
 
 }  // namespace tessik

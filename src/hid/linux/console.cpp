@@ -1,4 +1,4 @@
-#include "hid/linux/console.hpp"
+#include "hid/console.hpp"
 
 #include <poll.h>
 #include <unistd.h>

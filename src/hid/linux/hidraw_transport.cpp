@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "hid/linux/report_descriptor.hpp"
+#include "hid/system_transport.hpp"
 
 namespace tessik::hid {
 namespace {
@@ -224,6 +225,10 @@ std::unique_ptr<HidDevice> HidrawTransport::open(const HidDeviceInfo& info) {
         return nullptr;
     }
     return std::make_unique<HidrawDevice>(fd, *length);
+}
+
+std::unique_ptr<HidTransport> makeSystemTransport() {
+    return std::make_unique<HidrawTransport>();
 }
 
 }  // namespace tessik::hid

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "core/device/usbhidioc.hpp"
+#include "hid/system_transport.hpp"
 
 namespace tessik::hid {
 namespace {
@@ -93,6 +94,10 @@ std::vector<DeviceChange> UdevWatcher::changes() {
         udev_device_unref(node);
     }
     return out;
+}
+
+std::unique_ptr<DeviceWatcher> makeSystemWatcher(std::string& why) {
+    return UdevWatcher::open(why);
 }
 
 }  // namespace tessik::hid

@@ -1,4 +1,20 @@
-#include "platform/linux/durable_file.hpp"
+// Saving on Linux:
+//
+//  1. A target that is a symbolic link is followed to the file it names; that file is replaced
+//     and the link stays a link.
+//  2. A file this user may not write is refused, as writing it in place would be (a rename
+//     over it would otherwise succeed, since only the folder's permissions guard a rename).
+//  3. The content goes to a new temporary file in the same folder, created exclusively under a
+//     name of its own (O_CREAT | O_EXCL | O_NOFOLLOW: whatever already stands at that name, a
+//     planted link included, is passed over for another name). It takes the old file's
+//     permission bits (and owner, where allowed), and is flushed to the disk.
+//  4. It is renamed over the target, and the folder is flushed so that the rename lasts too.
+//
+// A failure to flush the folder after the rename (a folder this user may write but not read, a
+// file system that reports an I/O error) does not fail the save, as the new content is in place
+// and a reader sees it: it is a warning that the rename may not outlast a crash.
+
+#include "platform/durable_file.hpp"
 
 #include <fcntl.h>
 #include <sys/random.h>

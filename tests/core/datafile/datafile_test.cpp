@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -13,10 +17,15 @@
 #include "core/datafile/data_file.hpp"
 #include "core/datafile/reader.hpp"
 #include "core/datafile/writer.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "core/text/path_text.hpp"
+#include "platform/durable_file.hpp"
 #include "support/model_builders.hpp"
 #include "support/temp_dir.hpp"
+#ifdef _WIN32
+#include "platform/windows/system_text.hpp"
+#else
 #include "support/unprivileged.hpp"
+#endif
 
 namespace tessik {
 namespace {
@@ -50,7 +59,7 @@ class DataFileOnDisk : public ::testing::Test {
     static std::set<std::string> names(const fs::path& folder) {
         std::set<std::string> out;
         for (const auto& entry : fs::directory_iterator(folder))
-            out.insert(entry.path().filename().string());
+            out.insert(pathToUtf8(entry.path().filename()));
         return out;
     }
     void SetUp() override { fs::permissions(dir_, fs::perms(0755)); }  // open to nobody too
@@ -189,23 +198,51 @@ TEST_F(DataFileOnDisk, openMarksTheModelOpenedSaveMarksItSavedAndAFailedOpenLeav
 }
 
 TEST_F(DataFileOnDisk, onlyRegularFilesAreReadBoundedAndOnlyTheyAreReplaced) {
-    const fs::path fifo = dir_ / "pipe.ird";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+#ifdef _WIN32
+    // A name Windows keeps for a device, in any folder and with any extension.
+    const fs::path device = dir_ / "nul.ird";
+#else
+    const fs::path device = dir_ / "pipe.ird";
+    ASSERT_EQ(::mkfifo(device.c_str(), 0600), 0);
+#endif
     const fs::path small = dir_ / "small.ird";
     spit(small, std::vector<std::uint8_t>(11, 1));
     std::vector<std::uint8_t> out;
     std::string error;
-    // Neither waits on the pipe nor reads past the bound.
-    EXPECT_EQ(std::tuple(readWholeFile(fifo, out, error), readWholeFile(small, out, error, 10),
+    // Neither waits on the device nor reads past the bound.
+    EXPECT_EQ(std::tuple(readWholeFile(device, out, error), readWholeFile(small, out, error, 10),
                          readWholeFile(small, out, error, 11)),
               std::tuple(ReadOutcome::Failed, ReadOutcome::TooLarge, ReadOutcome::Read));
 
     RemoteModel m;
-    EXPECT_EQ(saveDataFile(fifo, m, files_).error, "not a regular file");
-    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(saveDataFile(device, m, files_).error, "not a regular file");
+#ifdef _WIN32
+    EXPECT_EQ(names(dir_), (std::set<std::string>{"small.ird"}));
+#else
+    EXPECT_TRUE(fs::is_fifo(device));
     EXPECT_EQ(names(dir_), (std::set<std::string>{"pipe.ird", "small.ird"}));
+#endif
 }
 
+TEST_F(DataFileOnDisk, aTableUnderJapaneseNamesIsSavedAndOpenedAgainPassingOverATakenName) {
+    const fs::path folder = dir_ / pathFromUtf8("日本語の表");
+    const fs::path file = folder / pathFromUtf8("居間のテレビ.ird");
+    fs::create_directory(folder);
+    const fs::path taken = platform::temporaryName(file, "taken");
+    spit(taken, {1, 2, 3});
+    platform::DurableFileReplacer files(
+        [n = 0]() mutable { return n++ == 0 ? std::string("taken") : std::string("free"); });
+
+    RemoteModel m(fullTables());
+    ASSERT_TRUE(saveDataFile(file, m, files).ok);
+    RemoteModel back;
+    const OpenOutcome opened = openDataFile(file, back).outcome;
+    EXPECT_EQ(std::tuple(opened, back.tables() == m.tables(), slurp(taken), names(folder)),
+              std::tuple(OpenOutcome::Loaded, true, std::vector<std::uint8_t>{1, 2, 3},
+                         std::set<std::string>{"居間のテレビ.ird", pathToUtf8(taken.filename())}));
+}
+
+#ifndef _WIN32
 TEST_F(DataFileOnDisk, saveWritesThroughALinkPassesOverALinkAtItsTemporaryNameAndKeepsTheTail) {
     fs::create_directory(dir_ / "tables");
     const fs::path file = dir_ / "tables" / "tv.ird";
@@ -266,6 +303,40 @@ TEST_F(DataFileOnDisk, withoutWritePermissionSaveFailsAndAFolderThatCannotBeFlus
                 ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(slurp(writeOnly / "new.ird"), encodeDataFile(modelWithButtons(3).tables()));
 }
+
+#else
+
+// Windows refuses a read-only file and one that another program holds open without sharing
+// (a handle of this process stands for it: Windows checks sharing per handle), to the owner and
+// administrators alike; the save says the system's words and leaves the file as it was.
+TEST_F(DataFileOnDisk, aReadOnlyFileOrOneHeldOpenByAnotherProgramIsRefusedAndKept) {
+    const auto original = encodeDataFile(modelWithButtons(2).tables());
+    const fs::path readOnly = dir_ / "read-only.ird";
+    const fs::path held = dir_ / "held.ird";
+    spit(readOnly, original);
+    spit(held, original);
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::remove);
+    const HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    const std::tuple<fs::path, std::string> cases[] = {
+        {readOnly, platform::systemErrorText(ERROR_ACCESS_DENIED)},
+        {held, platform::systemErrorText(ERROR_SHARING_VIOLATION)}};
+    for (const auto& [file, error] : cases) {
+        RemoteModel m = modelWithButtons(3);  // never saved: modified
+        const SaveResult r = saveDataFile(file, m, files_);
+        EXPECT_EQ(std::tuple(r.ok, r.error, m.modified()), std::tuple(false, error, true)) << file;
+    }
+    RemoteModel back;
+    EXPECT_EQ(openDataFile(held, back).outcome, OpenOutcome::IoError);
+    ::CloseHandle(holder);
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(std::tuple(slurp(readOnly), slurp(held), names(dir_)),
+              std::tuple(original, original, std::set<std::string>{"held.ird", "read-only.ird"}));
+}
+
+#endif
 
 }  // namespace
 }  // namespace tessik

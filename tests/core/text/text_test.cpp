@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "core/text/format.hpp"
 #include "core/text/language.hpp"
@@ -12,11 +13,15 @@
 namespace tessik {
 namespace {
 
-Language fromEnv(std::map<std::string, std::string> env) {
-    return languageFromEnvironment([&env](const char* name) -> const char* {
+EnvLookup lookup(const std::map<std::string, std::string>& env) {
+    return [&env](const char* name) -> const char* {
         auto it = env.find(name);
         return it == env.end() ? nullptr : it->second.c_str();
-    });
+    };
+}
+
+Language fromEnv(const std::map<std::string, std::string>& env) {
+    return languageFromEnvironment(lookup(env));
 }
 
 TEST(Language, firstNonEmptyLocaleVariableDecides) {
@@ -26,6 +31,16 @@ TEST(Language, firstNonEmptyLocaleVariableDecides) {
     EXPECT_EQ(fromEnv({{"LANGUAGE", ""}, {"LC_ALL", "de_DE.UTF-8"}, {"LANG", "ja_JP"}}),
               Language::English);
     EXPECT_EQ(fromEnv({{"LANG", "jv_ID"}}), Language::English);
+}
+
+TEST(Language, theSystemsLanguageCountsOnlyWhenNoLocaleVariableNamesOne) {
+    const std::map<std::string, std::string> none, english{{"LC_ALL", "C"}};
+    adoptSystemLanguage(Language::Japanese, lookup(english));
+    const Language named = uiLanguage();
+    adoptSystemLanguage(Language::Japanese, lookup(none));
+    EXPECT_EQ(std::pair(named, uiLanguage()),
+              std::pair(languageFromEnvironment(), Language::Japanese));
+    setUiLanguageOverride(std::nullopt);
 }
 
 TEST(StringTable, everyTextIsThereInBothLanguages) {

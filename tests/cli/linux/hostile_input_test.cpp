@@ -1,6 +1,7 @@
 // Hostile and mistaken input against the command line: each ends with its status and an error
 // naming what was wrong, nothing on disk or on the receiver is lost, no byte a file or a path
-// holds reaches the terminal raw, and a correct run afterwards succeeds.
+// holds reaches the terminal raw, and a correct run afterwards succeeds. Linux only: the input
+// comes through uhid devices, FIFOs, links and file-size limits.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@
 #include "core/datafile/data_file.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "hid/linux/uhid_device.hpp"
-#include "platform/linux/durable_file.hpp"
+#include "platform/durable_file.hpp"
 #include "support/cli_runner.hpp"
 #include "support/firmware_images.hpp"
 #include "support/model_builders.hpp"
