@@ -6,6 +6,7 @@
 #include "cli/commands.hpp"
 #include "core/layouts/key_strokes.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "layouts/layout_files.hpp"
 
 namespace tessik::cli {
@@ -40,7 +41,7 @@ const KeyLayout* chosenLayout(const std::string& id, const layouts::LayoutList& 
                               int& status) {
     if (const KeyLayout* layout = list.find(id)) return layout;
     for (const layouts::LayoutRefusal& r : list.refused) {
-        if (r.file.ends_with("/" + id + ".json")) {
+        if (pathFromUtf8(r.file).filename() == pathFromUtf8(id + ".json")) {
             status = fail(io, r.text());
             return nullptr;
         }

@@ -14,6 +14,7 @@
 #include "cli/device_options.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
 #include "layouts/layout_files.hpp"
 
 namespace tessik::cli {
@@ -38,7 +39,7 @@ constexpr const char* kOutputHelp =
 std::string userLayoutsPlace() {
     const std::filesystem::path folder = layouts::userLayoutFolder();
     return folder.empty() ? std::string("the user data folder's \"layouts\"")
-                          : escapeControlBytes(folder.string());
+                          : escapeControlBytes(pathToUtf8(folder));
 }
 
 std::string signalFileLimits() {

@@ -4,16 +4,12 @@
 #include <system_error>
 
 #include "core/datafile/data_file.hpp"
+#include "core/text/path_text.hpp"
 #include "layouts/json_document.hpp"
-#include "platform/linux/user_folders.hpp"
+#include "platform/user_folders.hpp"
 
 namespace tessik::layouts {
 namespace {
-
-std::string pathText(const std::filesystem::path& p) {
-    const std::u8string u = p.u8string();
-    return std::string(u.begin(), u.end());
-}
 
 // The user's "*.json" files in name order; a folder that cannot be listed is a refusal.
 std::vector<std::filesystem::path> userFiles(const std::filesystem::path& folder,
@@ -25,7 +21,7 @@ std::vector<std::filesystem::path> userFiles(const std::filesystem::path& folder
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         if (it->path().extension() == ".json") files.push_back(it->path());
     }
-    if (ec) refused.push_back({pathText(folder), 0, ec.message()});
+    if (ec) refused.push_back({pathToUtf8(folder), 0, ec.message()});
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -65,8 +61,8 @@ LayoutRead readLayoutFile(const std::filesystem::path& file, Language language) 
         return {std::nullopt, 0, error};
     }
     const std::string text(bytes.begin(), bytes.end());
-    LayoutRead read = readKeyLayout(parseJsonDocument(text), pathText(file.stem()), language);
-    if (read.layout) read.layout->file = pathText(file);
+    LayoutRead read = readKeyLayout(parseJsonDocument(text), pathToUtf8(file.stem()), language);
+    if (read.layout) read.layout->file = pathToUtf8(file);
     return read;
 }
 
@@ -84,7 +80,7 @@ LayoutList loadLayouts(const std::filesystem::path& userFolder, Language languag
         if (read.layout) {
             add(list, std::move(*read.layout));
         } else {
-            list.refused.push_back({pathText(file), read.line, read.error});
+            list.refused.push_back({pathToUtf8(file), read.line, read.error});
         }
     }
     return list;

@@ -9,6 +9,7 @@
 
 #include "core/datafile/data_file.hpp"
 #include "core/keys/key_codes.hpp"
+#include "core/text/path_text.hpp"
 #include "support/cli_runner.hpp"
 #include "support/temp_dir.hpp"
 
@@ -18,29 +19,40 @@ namespace {
 using test::runCli;
 using ::testing::HasSubstr;
 
+// The variable that names the folder of the user's data.
+#ifdef _WIN32
+constexpr const char* kDataHome = "APPDATA";
+void setVariable(const char* name, const std::string& value) {
+    _putenv_s(name, value.c_str());  // an empty value removes it
+}
+#else
+constexpr const char* kDataHome = "XDG_DATA_HOME";
+void setVariable(const char* name, const std::string& value) {
+    if (value.empty()) {
+        ::unsetenv(name);
+    } else {
+        ::setenv(name, value.c_str(), 1);
+    }
+}
+#endif
+
 // The user data folder of the run, and the user's layouts in it.
 class LayoutCommands : public ::testing::Test {
   protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_DATA_HOME");
+        const char* old = std::getenv(kDataHome);
         if (old != nullptr) saved_ = old;
-        ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+        setVariable(kDataHome, dir.path().string());
         std::filesystem::create_directories(folder);
     }
-    void TearDown() override {
-        if (saved_) {
-            ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_DATA_HOME");
-        }
-    }
+    void TearDown() override { setVariable(kDataHome, saved_); }
     void write(const char* name, const std::string& text) { std::ofstream(folder / name) << text; }
 
     test::TempDir dir;
     std::filesystem::path folder = dir.path() / "tessik" / "layouts";
 
   private:
-    std::optional<std::string> saved_;
+    std::string saved_;
 };
 
 TEST_F(LayoutCommands, theUsersLayoutsJoinTheShippedOnesAndABrokenOneIsToldWithItsFileAndLine) {
@@ -52,7 +64,7 @@ TEST_F(LayoutCommands, theUsersLayoutsJoinTheShippedOnesAndABrokenOneIsToldWithI
           "  {\"role\": \"Up\", \"keys\": \"Ctrl+Upp\"}\n ]\n}\n");
     const test::CliRun r = runCli({"layouts"});
     EXPECT_EQ(r.status, kExitFailure);
-    EXPECT_EQ(r.err, "tessik-cli: " + (folder / "broken.json").string() +
+    EXPECT_EQ(r.err, "tessik-cli: " + pathToUtf8(folder / "broken.json") +
                          ": line 4: \"Upp\" is not the name of a key or modifier\n");
     for (const char* s : {"media-centre: Media centre (Kodi)", "presentation: Presentation",
                           "video-player: Desktop video player (VLC)",
@@ -60,7 +72,7 @@ TEST_F(LayoutCommands, theUsersLayoutsJoinTheShippedOnesAndABrokenOneIsToldWithI
                           "  Black       Black screen              B"})
         EXPECT_THAT(r.out, HasSubstr(s));
     EXPECT_THAT(r.out,
-                HasSubstr("navigation: My navigation (" + (folder / "navigation.json").string()))
+                HasSubstr("navigation: My navigation (" + pathToUtf8(folder / "navigation.json")))
         << "the user's layout takes the shipped one's place";
     EXPECT_THAT(r.out, Not(HasSubstr("Plain navigation")));
 

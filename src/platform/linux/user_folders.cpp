@@ -1,4 +1,4 @@
-#include "platform/linux/user_folders.hpp"
+#include "platform/user_folders.hpp"
 
 #include <cstdlib>
 
