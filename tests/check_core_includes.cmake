@@ -1,10 +1,11 @@
 # Fails when a file under src/core includes a toolkit or operating-system header, or reaches up
 # across the core's layers. Each folder may include its own headers and those of folders on a
 # lower layer; folders on one layer stay independent of each other:
-#   6 procedures          start-up search, Set Up Data: whole exchanges with the receiver
+#   6 procedures guided   start-up search, Set Up Data: whole exchanges with the receiver;
+#                         the guided set-up
 #   5 capture             the capture session
 #   4 analysis firmware   timing analysis; the boot loader's link and the update
-#   3 device              transport, link, commands
+#   3 device layouts      transport, link, commands; key layouts and button roles
 #   2 datafile ir keys    files, IR decoders and importers, key codes
 #   1 model               records and the model
 #   0 bytes text          little-endian helpers, texts
@@ -15,10 +16,12 @@ set(layer_datafile 2)
 set(layer_ir 2)
 set(layer_keys 2)
 set(layer_device 3)
+set(layer_layouts 3)
 set(layer_analysis 4)
 set(layer_firmware 4)
 set(layer_capture 5)
 set(layer_procedures 6)
+set(layer_guided 6)
 
 file(GLOB_RECURSE files ${CORE_DIR}/*.cpp ${CORE_DIR}/*.hpp)
 set(bad "")

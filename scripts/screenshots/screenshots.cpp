@@ -4,17 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <fstream>
+#include <sstream>
 
 #include "app/ButtonTestDlg.hpp"
 #include "app/CInputKeyDlg.hpp"
 #include "app/CNameDlg.hpp"
 #include "app/C_Update.hpp"
 #include "app/DEBUG_w.hpp"
+#include "app/GuidedSetUpDlg.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/InputMacro.hpp"
@@ -27,6 +31,7 @@
 #include "app/m_About.hpp"
 #include "app/support/capture_dialog_fixture.hpp"
 #include "core/ir/import_choice.hpp"
+#include "layouts/layout_files.hpp"
 #include "sim/boot_loader.hpp"
 
 namespace tessik::test {
@@ -191,6 +196,64 @@ TEST_P(Screenshots, setUpAndFirmwareUpdate) {
     });
     update.Update();
     save(update, "update-after");
+}
+
+// The main window with an empty table, the guided set-up's pages as a navigation layout is
+// taught from the NEC TV remote, and the import preview with a layout's keys.
+TEST_P(Screenshots, guidedSetUpAndImportWithKeys) {
+    const Language language = GetParam();
+    const bool ja = language == Language::Japanese;
+    plug(kProductIdNormal);
+    openWindow(language);
+    window->startUp();
+    save(*window, "main-empty");
+    sim::IrReception reception(*receiver);
+    modal.whenOpens<app::GuidedSetUpDlg>([&](app::GuidedSetUpDlg& d) {
+        const auto shoot = [&](const char* name) {
+            QCoreApplication::processEvents();
+            d.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder_, name, ja ? "ja" : "en"));
+        };
+        // A press, then the polls that read it, 350 ms apart on the receiver's clock.
+        const auto press = [&](std::string_view button) {
+            reception.press(sim::necTvRemote(), button);
+            auto* timer = d.findChild<QTimer*>();
+            for (int n = 0; n < 3 && timer->isActive(); ++n) {
+                clock.advance(kCapturePollMs);
+                QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+            }
+        };
+        d.findChild<QLineEdit*>("guidedName")->setText(ja ? "リビングのテレビ" : "Living room TV");
+        d.findChild<QComboBox*>("guidedLayout")->setCurrentIndex(1);  // plain navigation
+        shoot("guided-choose");
+        click(d, "startButton");
+        shoot("guided-step-first");
+        press("Up");
+        shoot("guided-step-second");
+        press("Up");
+        press("Down");
+        press("Down");
+        shoot("guided-step-next");
+        click(d, "skipButton");
+        click(d, "skipButton");
+        press("OK");
+        press("OK");
+        click(d, "skipRestButton");
+        shoot("guided-end");
+        click(d, "finishButton");
+    });
+    window->StartGuidedSetUp();
+    save(*window, "main-guided");
+
+    std::ifstream in(TESSIK_SOURCE_DIR "/tests/data/ir/nec-tv-named.ir");
+    std::stringstream named;
+    named << in.rdbuf();
+    ImportChoice choice(window->model(), parseRawSignals(named.str()).found);
+    const layouts::LayoutList layouts = layouts::loadLayouts({}, language);
+    app::ImportDlg import(choice, "nec-tv-named.ir", language, window.get());
+    import.offerLayouts(layouts.layouts, {"/home/me/.local/share/tessik/layouts/mine.json: line "
+                                          "4: \"Upp\" is not the name of a key or modifier"});
+    import.findChild<QComboBox*>("importLayout")->setCurrentIndex(2);  // plain navigation
+    save(import, "import-keys");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, Screenshots,

@@ -1,9 +1,7 @@
 #include "app/CInputKeyDlg.hpp"
 
 #include <QCheckBox>
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QItemSelectionModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/ComboChoice.hpp"
 #include "app/InputMacro.hpp"
 #include "app/QtText.hpp"
 #include "core/keys/native_keys.hpp"
@@ -143,14 +142,7 @@ void CInputKeyDlg::buildControls() {
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // The combo box has no label of its own; it chooses the macro the "Macro" box runs.
     combo_->setAccessibleName(qs(label(Label::InputMacro, language_)));
-    // A screen reader selects an entry of the closed list through its item's toggle action: the
-    // selection then changes without the list being shown, and that is a choice too. (With the
-    // list open, moving through it only chooses on Enter or a click, as always.)
-    connect(combo_->view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected) {
-                if (combo_->view()->isVisible() || selected.indexes().isEmpty()) return;
-                combo_->setCurrentIndex(selected.indexes().front().row());
-            });
+    new ComboChoice(combo_);
     connect(combo_, &QComboBox::currentIndexChanged, this, [this](int position) {
         editor_->chooseComboPosition(position < 0 ? std::nullopt
                                                   : std::optional<std::size_t>(position));

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -24,6 +25,7 @@
 #include "app/Capture_w.hpp"
 #include "app/DEBUG_w.hpp"
 #include "app/DeviceMonitor.hpp"
+#include "app/GuidedSetUpDlg.hpp"
 #include "app/HelpViewer.hpp"
 #include "app/ImportDlg.hpp"
 #include "app/MacroListDlg.hpp"
@@ -42,10 +44,12 @@
 #include "core/ir/import_choice.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
+#include "core/layouts/layout_import.hpp"
 #include "core/model/texts.hpp"
 #include "core/text/bilingual.hpp"
 #include "core/text/format.hpp"
 #include "core/text/strings.hpp"
+#include "layouts/layout_files.hpp"
 #include "platform/durable_file.hpp"
 #include "sim/remote_panel.hpp"
 
@@ -117,6 +121,21 @@ CTessikDlg::CTessikDlg(DialogService& dialogs, const DeviceOptions& device, Lang
                         [this](QPoint at) { showRowMenu(at); }});
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { updateSignal(); });
     layout->addWidget(list_, 1);
+
+    // An empty table offers the guided set-up, where the list would show the buttons.
+    emptyOffer_ = new QWidget;
+    emptyOffer_->setObjectName("emptyTableOffer");
+    auto* offerText = new QLabel(qs(label(Label::MainEmpty, language)));
+    offerText->setWordWrap(true);
+    auto* offer = new QPushButton(qs(label(Label::MainGuided, language)));
+    offer->setObjectName("guidedSetUpButton");
+    offer->setAutoDefault(false);
+    connect(offer, &QPushButton::clicked, this, [this] { StartGuidedSetUp(); });
+    auto* offerRow = new QHBoxLayout(emptyOffer_);
+    offerRow->setContentsMargins(0, 0, 0, 0);
+    offerRow->addWidget(offerText, 1);
+    offerRow->addWidget(offer);
+    layout->addWidget(emptyOffer_);
 
     // The window system offers no system menu to add to, so the version entry lives in the
     // window's context menu.
@@ -212,6 +231,9 @@ void CTessikDlg::runCommand(CommandId command) {
             break;
         case CommandId::Import:
             Import();
+            break;
+        case CommandId::GuidedSetUp:
+            StartGuidedSetUp();
             break;
         case CommandId::Export:
             Export();
@@ -324,6 +346,7 @@ void CTessikDlg::followDevices(const std::vector<DeviceChange>& changes) {
     if (receiverState_ == ReceiverState::Connected) return;
     if (capture_ != nullptr) capture_->deviceLeft();
     if (test_ != nullptr) test_->deviceLeft();
+    if (guided_ != nullptr) guided_->setUp().deviceLeft();
 }
 
 void CTessikDlg::settleReceiverState(StartupFinding finding) {
@@ -446,6 +469,8 @@ void CTessikDlg::syncMenu() {
     enable(CommandId::Recapture, s.deleteIr);          // a row to capture again
     enable(CommandId::TestButtons, s.deleteIr);        // rows to find
     enable(CommandId::Rename, s.capture || s.saveAs);  // a table has been started
+    enable(CommandId::GuidedSetUp, s.guidedSetUp);
+    emptyOffer_->setVisible(s.guidedSetUp && model_.occupiedCount() == 0);
 }
 
 void CTessikDlg::RefreshList(int selection) {
@@ -560,8 +585,22 @@ void CTessikDlg::Import() {
     }
     ImportChoice choice(model_, std::move(parsed.found));
     ImportDlg preview(choice, utf8(fromPath(path->filename())), language_, this);
+    const layouts::LayoutList layouts = loadLayouts();
+    preview.offerLayouts(layouts.layouts, refusedLayoutTexts(layouts));
     if (preview.exec() != QDialog::Accepted) return;
-    addImported(model_, choice.items(), choice.chosen());
+    addImportedWithKeys(model_, choice.items(), choice.chosen(), preview.chosenLayout());
+}
+
+layouts::LayoutList CTessikDlg::loadLayouts() const {
+    return layouts::loadLayouts(layoutFolder_ ? *layoutFolder_ : layouts::userLayoutFolder(),
+                                language_);
+}
+
+std::vector<std::string> CTessikDlg::refusedLayoutTexts(const layouts::LayoutList& list) {
+    std::vector<std::string> texts;
+    for (const layouts::LayoutRefusal& r : list.refused)
+        texts.push_back(r.text());
+    return texts;
 }
 
 void CTessikDlg::Export() {
@@ -687,7 +726,7 @@ void CTessikDlg::runCapture(std::optional<std::size_t> recapture) {
         pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
-void CTessikDlg::TestButtons() {
+void CTessikDlg::TestButtons(QWidget* over) {
     // In capture mode the receiver records the presses instead of typing their keys.
     if (!device_.commands().CaptureMode(1)) {
         showDeviceOutcome(dialogs_, device_.commands().outcome(), language_);
@@ -695,7 +734,7 @@ void CTessikDlg::TestButtons() {
     }
     ButtonTestDlg dialog(
         device_.link(), device_.commands(), *this, model_, dialogs_, language_,
-        [this](std::size_t slot) { showRow(slot); }, this);
+        [this](std::size_t slot) { showRow(slot); }, over != nullptr ? over : this);
     // Modal to this window only, as the capture: the Virtual Remote must stay usable.
     dialog.setWindowModality(Qt::WindowModal);
     placeCompanion(dialog);
@@ -796,9 +835,27 @@ void CTessikDlg::EditButton() {
     dialog.exec();
 }
 
-void CTessikDlg::SetUp() {
-    c_SetCode dialog(device_.commands(), model_, dialogs_, language_, this);
+void CTessikDlg::SetUp(QWidget* over) {
+    c_SetCode dialog(device_.commands(), model_, dialogs_, language_,
+                     over != nullptr ? over : this);
     dialog.exec();
+}
+
+void CTessikDlg::StartGuidedSetUp() {
+    if (!model_.commands().guidedSetUp) return;
+    const layouts::LayoutList layouts = loadLayouts();
+    GuidedSetUpActions actions{[this](QWidget* over) { SetUp(over); },
+                               [this](QWidget* over) { TestButtons(over); }, [this] { SaveAs(); }};
+    GuidedSetUpDlg dialog(device_.link(), device_.commands(), *this, model_, dialogs_, language_,
+                          layouts.layouts, refusedLayoutTexts(layouts), std::move(actions), this);
+    // Modal to this window only: the Virtual Remote, a window of its own, must stay usable to
+    // press the buttons being taught.
+    dialog.setWindowModality(Qt::WindowModal);
+    guided_ = &dialog;
+    dialog.exec();
+    guided_ = nullptr;
+    if (const auto widest = dialog.setUp().widestSpread())
+        pressSpread_ = std::max(pressSpread_.value_or(0.0), *widest);
 }
 
 void CTessikDlg::EditMacro() {

@@ -22,6 +22,7 @@
 #include "core/procedures/startup.hpp"
 #include "core/text/language.hpp"
 #include "core/text/ui_texts.hpp"
+#include "layouts/layout_files.hpp"
 
 class QAction;
 class QLabel;
@@ -32,6 +33,7 @@ namespace tessik::app {
 class ButtonTestDlg;
 class Capture_w;
 class DEBUG_w;
+class GuidedSetUpDlg;
 class DeviceMonitor;
 class UndoHistory;
 class HelpViewer;
@@ -77,6 +79,8 @@ class CTessikDlg : public QDialog, public LogSink {
     DeviceConnection& device() { return device_; }
     Language language() const { return language_; }
     const std::filesystem::path& dataFile() const { return dataFile_; }
+    // The folder of the user's own key layouts, instead of the one in the user data folder.
+    void setLayoutFolder(std::filesystem::path folder) { layoutFolder_ = std::move(folder); }
 
     // --- Menu commands -----------------------------------------------------------------------
     void New();
@@ -89,6 +93,9 @@ class CTessikDlg : public QDialog, public LogSink {
     // File > Import...: the signals of an IR code file, previewed with their verdicts; the
     // checked ones are added as captured codes would be.
     void Import();
+    // File > Guided Set-Up...: the remote taught button by button, each with the keys of the
+    // chosen layout's role; one step of the undo history. Also offered under an empty list.
+    void StartGuidedSetUp();
     // File > Export...: the buttons written as an IR code file other tools read, in the format
     // chosen in the save dialog.
     void Export();
@@ -96,11 +103,13 @@ class CTessikDlg : public QDialog, public LogSink {
     void Capture();
     // Edit > Re-capture...: the capture dialog for a new code of the selected row.
     void Recapture();
-    // Edit > Test Buttons: the receiver in capture mode, each press's row shown.
-    void TestButtons();
+    // Edit > Test Buttons: the receiver in capture mode, each press's row shown; modal to
+    // `over` (this window when none is given).
+    void TestButtons(QWidget* over = nullptr);
     void DeleteButton();
     void EditButton();
-    void SetUp();
+    // Set Up Data, over `over` (this window when none is given).
+    void SetUp(QWidget* over = nullptr);
     void EditMacro();
     void Jitter();
     void Rename();
@@ -146,6 +155,8 @@ class CTessikDlg : public QDialog, public LogSink {
     void showName();
     void syncMenu();
     bool writeFile(const std::filesystem::path& path);
+    layouts::LayoutList loadLayouts() const;
+    static std::vector<std::string> refusedLayoutTexts(const layouts::LayoutList& list);
     int selectedSlot() const;
     void updateSignal();
     void followPendingChanges();
@@ -162,6 +173,7 @@ class CTessikDlg : public QDialog, public LogSink {
     std::unique_ptr<UndoHistory> undo_;
     std::shared_ptr<void> modelSubscription_;
     std::filesystem::path dataFile_;
+    std::optional<std::filesystem::path> layoutFolder_;
     VersionArea versionArea_{};
     // Set before the device connection is made: the connection logs into this window (LogLine)
     // from its first exchange on.
@@ -172,9 +184,11 @@ class CTessikDlg : public QDialog, public LogSink {
     std::unique_ptr<DeviceMonitor> monitor_;    // watches device_'s bus, so it goes before it
     std::vector<DeviceChange> pendingChanges_;  // seen during a device wait, followed after it
     ReceiverState receiverState_ = ReceiverState::NotConnected;
-    QLabel* status_ = nullptr;       // the status line: the receiver's state
-    Capture_w* capture_ = nullptr;   // the capture dialog while it is open
-    ButtonTestDlg* test_ = nullptr;  // the button test while it is open
+    QLabel* status_ = nullptr;          // the status line: the receiver's state
+    Capture_w* capture_ = nullptr;      // the capture dialog while it is open
+    ButtonTestDlg* test_ = nullptr;     // the button test while it is open
+    GuidedSetUpDlg* guided_ = nullptr;  // the guided set-up while it is open
+    QWidget* emptyOffer_ = nullptr;     // under an empty list: the guided set-up
 
     // The widest two-press spread of the codes captured into this table since New or Open.
     std::optional<double> pressSpread_;

@@ -1,5 +1,6 @@
 #include "app/ImportDlg.hpp"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -11,7 +12,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/ComboChoice.hpp"
 #include "app/QtText.hpp"
+#include "core/keys/key_codes.hpp"
+#include "core/layouts/layout_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/ui_texts.hpp"
 
@@ -19,7 +23,7 @@ namespace tessik::app {
 
 namespace {
 
-enum Column { kName, kProtocol, kCode, kResult };
+enum Column { kName, kProtocol, kCode, kResult, kKeys };
 
 // A row's key: a signal's index, or -(g + 1) for remote g's row.
 int groupKey(std::size_t group) {
@@ -196,6 +200,7 @@ void ImportDlg::fillRows() {
     if (!rows.isEmpty()) view_->setCurrentItem(rows.front());
     showing_ = false;
     showChoice();
+    showKeys();
 }
 
 // Every row's check box, selection and verdict, and the summary, as the core has them.
@@ -243,6 +248,62 @@ void ImportDlg::takeSelection(const QItemSelection& selected, const QItemSelecti
     take(deselected, false);
     take(selected, true);
     showChoice();
+}
+
+void ImportDlg::offerLayouts(const std::vector<KeyLayout>& layouts,
+                             const std::vector<std::string>& refused) {
+    layouts_ = &layouts;
+    layoutChoice_ = new QComboBox;
+    layoutChoice_->setObjectName("importLayout");
+    new ComboChoice(layoutChoice_);
+    layoutChoice_->addItem(qs(label(Label::ImportNoLayout, language_)));
+    for (const KeyLayout& l : layouts)
+        layoutChoice_->addItem(qs(l.name(language_)));
+    auto* choiceLabel = new QLabel(qs(label(Label::ImportLayout, language_)));
+    choiceLabel->setBuddy(layoutChoice_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(choiceLabel);
+    row->addWidget(layoutChoice_, 1);
+    auto* top = new QVBoxLayout;
+    top->addLayout(row);
+    if (!refused.empty()) {
+        std::string text;
+        for (const std::string& r : refused)
+            text += (text.empty() ? "" : "\n") + r;
+        auto* refusals = new QLabel(qs(text));
+        refusals->setObjectName("importRefusedLayouts");
+        refusals->setTextFormat(Qt::PlainText);
+        refusals->setWordWrap(true);
+        top->addWidget(refusals);
+    }
+    static_cast<QVBoxLayout*>(layout())->insertLayout(0, top);
+    view_->setColumnCount(kKeys + 1);
+    view_->headerItem()->setText(kKeys, qs(label(Label::ImportKeys, language_)));
+    connect(layoutChoice_, &QComboBox::currentIndexChanged, this, [this] { showKeys(); });
+}
+
+const KeyLayout* ImportDlg::chosenLayout() const {
+    if (layouts_ == nullptr || layoutChoice_->currentIndex() <= 0) return nullptr;
+    return &(*layouts_)[static_cast<std::size_t>(layoutChoice_->currentIndex() - 1)];
+}
+
+// "[UP] (Up)" beside a signal whose name stands for a role of the chosen layout.
+void ImportDlg::showKeys() {
+    if (layouts_ == nullptr) return;
+    const KeyLayout* layout = chosenLayout();
+    for (int r = 0; r < view_->topLevelItemCount(); ++r) {
+        QTreeWidgetItem* row = view_->topLevelItem(r);
+        const int key = row->data(kName, Qt::UserRole).toInt();
+        if (key < 0) continue;
+        const LayoutRole* role =
+            layout == nullptr
+                ? nullptr
+                : layout->roleForSignal(choice_.items()[static_cast<std::size_t>(key)].signal.name);
+        row->setText(kKeys, role == nullptr ? QString()
+                                            : qs(keyCodeListText(role->keys, role->keyCount) +
+                                                 " (" + std::string(role->name(language_)) + ")"));
+    }
+    view_->resizeColumnToContents(kKeys);
 }
 
 }  // namespace tessik::app

@@ -17,6 +17,15 @@ inline QString qs(std::u16string_view s) {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// A label's text as assistive tools read it: without its access key, "&Name" and the Japanese
+// "名前(&N)" alike.
+inline QString withoutAccessKey(const QString& s) {
+    QString out = s;
+    const qsizetype at = out.indexOf(QStringLiteral("(&"));
+    if (at >= 0 && at + 3 < out.size() && out[at + 3] == QLatin1Char(')')) out.remove(at, 4);
+    return out.remove(QLatin1Char('&'));
+}
+
 inline std::string utf8(const QString& s) {
     return s.toStdString();
 }

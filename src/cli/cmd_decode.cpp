@@ -14,6 +14,8 @@
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/ir/signal_import.hpp"
+#include "core/keys/key_codes.hpp"
+#include "core/layouts/layout_import.hpp"
 #include "core/text/format.hpp"
 #include "core/text/path_text.hpp"
 #include "platform/durable_file.hpp"
@@ -58,6 +60,12 @@ bool readSignals(const std::string& path, Io& io, RawSignalsParse& parsed, int& 
     return true;
 }
 
+// "[LCTRL][UP] (Vol+)": the keys as the main list shows them, and the role.
+std::string roleKeysText(const LayoutRole& role) {
+    return keyCodeListText(role.keys, role.keyCount) + " (" + escapeControlBytes(role.english) +
+           ")";
+}
+
 void reportSkipped(const RawSignalsParse& parsed, const std::string& path, Io& io) {
     if (parsed.skipped == 0) return;
     io.err << "tessik-cli: " << sourceName(path) << ": " << parsed.skipped
@@ -89,19 +97,28 @@ int cmdDecode(const std::string& path, Io& io) {
 }
 
 int cmdImportSignals(const std::string& path, const std::string& into, const std::string& output,
-                     Io& io) {
+                     const std::string& layoutId, Io& io) {
     if (const std::string why = notAFileToReplace(pathFromUtf8(output)); !why.empty()) {
         return fail(io, escapeControlBytes(output) + ": " + why);
     }
-    RemoteModel model;
     int status = kExitOk;
+    const layouts::LayoutList list =
+        layoutId.empty() ? layouts::LayoutList{}
+                         : layouts::loadLayouts(layouts::userLayoutFolder(), Language::English);
+    const KeyLayout* layout = layoutId.empty() ? nullptr : chosenLayout(layoutId, list, io, status);
+    if (!layoutId.empty() && layout == nullptr) return status;
+    RemoteModel model;
     if (!into.empty() && !loadTable(into, model, io, status)) return status;
     RawSignalsParse parsed;
     if (!readSignals(path, io, parsed, status)) return status;
     reportSkipped(parsed, path, io);
 
     const std::vector<ImportItem> items = planImport(model, std::move(parsed.found));
+    const std::vector<const LayoutRole*> roles =
+        layout != nullptr ? rolesOfItems(*layout, items)
+                          : std::vector<const LayoutRole*>(items.size(), nullptr);
     std::size_t added = 0;
+    std::size_t withKeys = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const ImportItem& item = items[i];
         const RawSignal& s = item.signal;
@@ -109,15 +126,25 @@ int cmdImportSignals(const std::string& path, const std::string& into, const std
             s.name.empty()
                 ? formatText("signal %d", {i + 1})
                 : escapeControlBytes(s.remote.empty() ? s.name : s.remote + " / " + s.name);
-        io.out << name << ": " << verdictText(item, Language::English) << '\n';
+        io.out << name << ": " << verdictText(item, Language::English);
+        if (layout != nullptr && item.importable()) {
+            io.out << (roles[i] != nullptr ? ", types " + roleKeysText(*roles[i])
+                                           : std::string(", no keys: no role of the layout"));
+            withKeys += roles[i] != nullptr ? 1 : 0;
+        }
+        io.out << '\n';
         added += item.importable() ? 1 : 0;
     }
     io.out << formatText("%d of %d signal(s) added, %d button(s) in the table\n",
                          {added, items.size(), model.occupiedCount() + added});
+    if (layout != nullptr) {
+        io.out << formatText("%d of them with the keys of %s\n",
+                             {withKeys, escapeControlBytes(layout->id)});
+    }
     if (added == 0) {
         return fail(io, "nothing was added; " + escapeControlBytes(output) + " was not written");
     }
-    addImported(model, items, {});
+    addImportedWithKeys(model, items, {}, layout);
     return saveTable(output, model, io);
 }
 

@@ -14,6 +14,8 @@
 #include "cli/device_options.hpp"
 #include "core/ir/raw_signals.hpp"
 #include "core/text/format.hpp"
+#include "core/text/path_text.hpp"
+#include "layouts/layout_files.hpp"
 
 namespace tessik::cli {
 namespace {
@@ -32,6 +34,13 @@ int usage(Io& io, std::string_view message, std::string_view command) {
 constexpr const char* kOutputHelp =
     "the data file to write (created, or replaced through a temporary file; the bytes an "
     "older, longer file holds behind the table are kept)";
+
+// Where the user's layouts are read from, for the help: the folder itself where it is known.
+std::string userLayoutsPlace() {
+    const std::filesystem::path folder = layouts::userLayoutFolder();
+    return folder.empty() ? std::string("the user data folder's \"layouts\"")
+                          : escapeControlBytes(pathToUtf8(folder));
+}
 
 std::string signalFileLimits() {
     return formatText("A file holds at most %d MiB and %d signals; names are cut to %d bytes.",
@@ -96,6 +105,7 @@ struct CommandLine {
     std::string output;
     std::string signalFile;
     std::string into;
+    std::string layout;
     std::string format;
     int jitter = 0;
     bool json = false;
@@ -171,9 +181,15 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
         ->required();
     importSignals->add_option("--into", line.into, "the table to add to (default: a new one)")
         ->type_name("TABLE.ird");
+    importSignals
+        ->add_option("--layout", line.layout,
+                     "give each signal whose name stands for a role of this key layout (\"UP\", "
+                     "\"KEY_VOLUMEUP\", \"1\") the role's keys; see layouts")
+        ->type_name("NAME");
     positional(importSignals, "OUT.ird", line.output, kOutputHelp);
-    importSignals->callback(
-        [&] { line.status = cmdImportSignals(line.signalFile, line.into, line.output, io); });
+    importSignals->callback([&] {
+        line.status = cmdImportSignals(line.signalFile, line.into, line.output, line.layout, io);
+    });
 
     CLI::App* exportSignals = app.add_subcommand(
         "export-signals",
@@ -192,6 +208,14 @@ void defineCommands(CLI::App& app, CommandLine& line, Io& io) {
         "keys",
         "print every key the send strings can hold: virtual key, usage, name, counts as a key");
     keys->callback([&] { line.status = cmdKeys(io); });
+
+    CLI::App* layoutsCommand = app.add_subcommand(
+        "layouts",
+        "print the key layouts import-signals --layout and the window's Guided Set-Up offer, "
+        "with each role's name and keys: the shipped ones and the user's own *.json files in " +
+            userLayoutsPlace() +
+            "; exit status 1, with the file and line, when a user's layout is refused");
+    layoutsCommand->callback([&] { line.status = cmdLayouts(io); });
 
     CLI::App* version =
         app.add_subcommand("version", "print the receiver firmware's name, version and date");

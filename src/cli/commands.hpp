@@ -9,6 +9,7 @@
 #include "cli/device_options.hpp"
 #include "core/device/hid_transport.hpp"
 #include "core/model/remote_model.hpp"
+#include "layouts/layout_files.hpp"
 
 namespace tessik::cli {
 
@@ -20,14 +21,23 @@ int cmdImport(const std::string& json, const std::string& output, Io& io);
 int cmdImageInfo(const std::string& image, Io& io);
 int cmdDecode(const std::string& file, Io& io);  // "-": standard input
 // Adds the signals of `file` ("-": standard input) to the table of `into` (empty: a new one) and
-// writes OUT; exit status 0 when at least one was added.
+// writes OUT; with `layout`, each signal whose name stands for one of its roles gets the role's
+// keys. Exit status 0 when at least one was added.
 int cmdImportSignals(const std::string& file, const std::string& into, const std::string& output,
-                     Io& io);
+                     const std::string& layout, Io& io);
 // Writes the buttons of `file` in `format` (ir, lircd, pronto, csv) to `output` ("-": standard
 // output); exit status 1 when a button had to be left out or nothing could be written.
 int cmdExportSignals(const std::string& file, const std::string& format, const std::string& output,
                      Io& io);
 int cmdKeys(Io& io);
+// The key layouts with their roles and keys; exit status 1 when a user's layout is refused.
+int cmdLayouts(Io& io);
+// The layout `id` of `list`; else says why there is none (its file's refusal, or the names
+// there are), sets `status` and returns nullptr.
+const KeyLayout* chosenLayout(const std::string& id, const layouts::LayoutList& list, Io& io,
+                              int& status);
+// Tells each refused user layout on the error stream; true when there was one.
+bool refusedLayoutsTold(const layouts::LayoutList& list, Io& io);
 int cmdVersion(const DeviceOptions& options, Io& io);
 int cmdSetup(const std::string& file, const DeviceOptions& options, Io& io);
 int cmdFirmware(const std::string& image, const DeviceOptions& options, Io& io);

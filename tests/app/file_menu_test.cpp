@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <fstream>
@@ -43,7 +44,7 @@ TEST_F(MainWindowTest, openAsksBeforeDiscardingAndAFileThatFailsLeavesTheWindowE
                                           box(StringId::BadDataFile, MessageKind::Warning)}));
     EXPECT_EQ(dialogs.fileRequests, std::vector{app::dataFileDialog(app::FileDialogKind::Open)});
     EXPECT_EQ(rows(), 0) << "the list shows the emptied model";
-    EXPECT_EQ(menuStates(*window), CommandStates{});
+    EXPECT_EQ(menuStates(*window), CommandStates{.guidedSetUp = true});
 }
 
 TEST_F(MainWindowTest,
@@ -110,13 +111,14 @@ TEST_F(MainWindowTest,
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(rows(), 3);
     EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "TV");
-    EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true}));
+    EXPECT_EQ(menuStates(*window), (CommandStates{true, true, true, true, true, true, true, true}));
     EXPECT_FALSE(window->action(CommandId::Undo)->isEnabled()) << "Open starts a new history";
 }
 
 // File > Import...: the preview lists every signal with its verdict under its remote (here the
-// file's own); a file of one remote starts with all of them chosen; the chosen ones are added, an
-// unreadable file is a box naming its line, and Cancel adds nothing.
+// file's own) and the keys the chosen layout gives it; a file of one remote starts with all of
+// them chosen; the chosen ones are added with their keys, an unreadable file is a box naming its
+// line, and Cancel adds nothing.
 TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
     openWindow();
     EXPECT_FALSE(window->action(CommandId::Import)->isEnabled()) << "no table yet";
@@ -140,11 +142,17 @@ TEST_F(MainWindowTest, importPreviewsTheFilesSignalsAndAddsTheCheckedOnes) {
         EXPECT_EQ(list->topLevelItem(2)->checkState(0), Qt::Unchecked);
         EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::PartiallyChecked);
         EXPECT_EQ(d.findChild<QLabel*>("importSummary")->text(), "5 of 6 signals will be added.");
+        auto* layouts = d.findChild<QComboBox*>("importLayout");
+        EXPECT_EQ(layouts->currentText(), "None (no keys)");
+        layouts->setCurrentIndex(layouts->findText("Plain navigation"));
+        EXPECT_EQ(list->topLevelItem(6)->text(4), "[ENTER] (OK)");
+        EXPECT_EQ(list->topLevelItem(1)->text(4), "") << "Power is no navigation role";
         click(d, "importButton");
     });
     window->Import();
     ASSERT_EQ(rows(), 5);
     EXPECT_EQ(rowTexts(1).last(), "Vol-");
+    EXPECT_EQ(rowTexts(4), (QStringList{"5", "0x7A7A8585A2A25D5D", "[ENTER]", "OK"}));
     QAction* undo = window->action(CommandId::Undo);
     EXPECT_EQ(undo->text(), "&Undo Import of 5 codes");
     undo->trigger();

@@ -17,11 +17,12 @@ Message question(StringId id) {
 // Which commands a table allows is the model's rule; the menu shows it after every change.
 TEST_F(MainWindowTest, menuAndListFollowTheTableFromNewThroughAFullTableAndDeleteByRowSlot) {
     openWindow();
-    EXPECT_EQ(menuStates(*window), CommandStates{}) << "every model command greyed at first";
+    EXPECT_EQ(menuStates(*window), CommandStates{.guidedSetUp = true})
+        << "every model command greyed at first, the guided set-up offered";
 
     startNew("Living room");
     EXPECT_EQ(window->findChild<QLabel*>("nameText")->text(), "Living room");
-    EXPECT_EQ(menuStates(*window), (CommandStates{.capture = true}));
+    EXPECT_EQ(menuStates(*window), (CommandStates{.capture = true, .guidedSetUp = true}));
 
     addCodes(1);
     addCodes(127, 0x2000);

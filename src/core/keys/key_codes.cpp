@@ -146,6 +146,10 @@ std::optional<std::uint8_t> findKeyUsage(VirtualKey key) {
     return std::nullopt;
 }
 
+bool inKeyUsageTable(std::uint8_t usage) {
+    return keyForUsage(usage).has_value();
+}
+
 std::optional<KeyNameRow> findKeyName(VirtualKey key) {
     for (const KeyNameRow& r : KeyNameTable) {
         if (r.virtualKey == key) return r;
@@ -243,6 +247,21 @@ std::string keyCodeListText(const KeyCodeList& keys, std::size_t keyCount) {
     for (std::size_t i = 0; i < std::min(keyCount, kKeyWords); ++i) {
         if (!out.empty()) out += ' ';
         out += keyCodeText(keys[i]);
+    }
+    return out;
+}
+
+std::u16string sendTextOf(const KeyCodeList& keys, std::size_t keyCount) {
+    std::u16string out;
+    for (std::size_t i = 0; i < std::min(keyCount, kKeyWords); ++i) {
+        std::string word = keyCodeText(keys[i], "");
+        // An unnamed key shows what the text box typed: the key cap's letter is a capital
+        // only with Shift.
+        const bool shifted = (keys[i] & (modifier::LeftShift | modifier::RightShift)) != 0;
+        const bool letter = !word.empty() && word.back() >= 'A' && word.back() <= 'Z' &&
+                            (word.size() == 1 || word[word.size() - 2] == ']');
+        if (letter && !shifted) word.back() = static_cast<char>(word.back() - 'A' + 'a');
+        out.append(word.begin(), word.end());
     }
     return out;
 }

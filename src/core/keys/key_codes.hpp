@@ -86,6 +86,9 @@ extern const std::array<KeyUsageRow, kKeyUsageRowCount> KeyUsageTable;
 
 std::optional<std::uint8_t> findKeyUsage(VirtualKey key);
 std::optional<KeyNameRow> findKeyName(VirtualKey key);
+// True when some key of the KeyUsageTable produces `usage`: only those keys can be assigned,
+// as the send-string editor cannot make any other.
+bool inKeyUsageTable(std::uint8_t usage);
 
 // What a key looks like in a list: its table name, or for the unnamed keys the character on
 // the key cap ("A", "7"). Empty for keys outside the KeyUsageTable.
@@ -147,5 +150,10 @@ std::string keyCodeText(KeyCode code, std::string_view joiner = "+");
 // The first `keyCount` words (at most six) as keyCodeText, separated by spaces; a macro
 // reference as "macro N" with N counted from 1.
 std::string keyCodeListText(const KeyCodeList& keys, std::size_t keyCount);
+
+// The SendText the send-string editor would have shown had the first `keyCount` words been
+// pressed there: named keys by their names, a modifier's name before its key, a letter in
+// lower case unless Shift is held ("[LCTRL][UP]", "[LSHIFT]N", "b").
+std::u16string sendTextOf(const KeyCodeList& keys, std::size_t keyCount);
 
 }  // namespace tessik

@@ -53,9 +53,7 @@ RemoteModel& RemoteModel::operator=(const RemoteModel& other) {
     revision_ = other.revision_;
     savedRevision_ = other.savedRevision_;
     nextRevision_ = other.nextRevision_;
-    started_ = other.started_;
-    hadCodes_ = other.hadCodes_;
-    inFile_ = other.inFile_;
+    state_ = other.state_;
     current_.reset();
     return *this;
 }
@@ -70,11 +68,12 @@ RemoteModel::~RemoteModel() = default;
 
 CommandStates RemoteModel::commands() const {
     CommandStates s;
-    s.save = inFile_;
+    s.save = state_.inFile;
     // Once a table has held codes, deleting them all does not take Save As, Edit Macro and
     // Jitter away again: the name, the macros and the jitter are still worth keeping.
-    s.saveAs = s.editMacro = s.jitter = hadCodes_;
-    s.capture = started_ && !tables_.buttons[kButtonSlots - 1].code.occupied();
+    s.saveAs = s.editMacro = s.jitter = state_.hadCodes;
+    s.guidedSetUp = !tables_.buttons[kButtonSlots - 1].code.occupied();
+    s.capture = state_.started && s.guidedSetUp;
     s.deleteIr = s.setUp = anyOccupied(tables_);
     return s;
 }
@@ -139,25 +138,24 @@ void RemoteModel::replaceAll(RemoteTables tables, bool saved) {
 }
 
 void RemoteModel::ResetTables() {
-    started_ = hadCodes_ = inFile_ = false;
+    state_ = {};
     replaceAll(RemoteTables{}, true);
 }
 
 void RemoteModel::startNew(std::u16string_view name) {
-    started_ = true;
-    hadCodes_ = inFile_ = false;
+    state_ = {true, false, false};
     RemoteTables fresh;
     fresh.header.remoteName = clipText(name, kMaxRemoteNameChars);
     replaceAll(std::move(fresh), false);
 }
 
 void RemoteModel::open(RemoteTables tables) {
-    started_ = hadCodes_ = inFile_ = true;
+    state_ = {true, true, true};
     replaceAll(std::move(tables), true);
 }
 
 void RemoteModel::noteSaved() {
-    inFile_ = true;
+    state_.inFile = true;
     savedRevision_ = revision_;
     notify({ModelChange::What::SavedState, 0});
 }
@@ -166,7 +164,7 @@ void RemoteModel::restore(const ModelSnapshot& snapshot, std::optional<std::size
     tables_ = snapshot.tables;
     revision_ = snapshot.revision;
     current_.reset();
-    if (anyOccupied(tables_)) hadCodes_ = true;
+    if (anyOccupied(tables_)) state_.hadCodes = true;
     notify({ModelChange::What::Everything, row.value_or(kButtonSlots)});
 }
 
@@ -202,7 +200,7 @@ std::size_t RemoteModel::addOne(const CodeRecord& record, std::u16string_view co
     tables_.buttons[slot].code = record;
     tables_.buttons[slot].text.comment = clipText(comment, kMaxTextChars);
     AccumulateStatistics(tables_.header, record);
-    started_ = hadCodes_ = true;
+    state_.started = state_.hadCodes = true;
     return slot;
 }
 
@@ -326,8 +324,11 @@ void RemoteModel::setJitter(std::int32_t percent) {
 }
 
 void RemoteModel::rename(std::u16string_view name) {
-    edit({EditKind::Rename, 0}, {ModelChange::What::Header, 0},
-         [&] { tables_.header.remoteName = clipText(name, kMaxRemoteNameChars); });
+    edit({EditKind::Rename, 0}, {ModelChange::What::Header, 0}, [&] {
+        tables_.header.remoteName = clipText(name, kMaxRemoteNameChars);
+        // A named table is a started one (a guided set-up names the table it starts).
+        state_.started = true;
+    });
 }
 
 // --- Listeners and groups --------------------------------------------------------------------
@@ -351,7 +352,8 @@ void RemoteModel::notify(const ModelChange& change) {
     std::erase_if(list->entries, [](const auto& weak) { return weak.expired(); });
 }
 
-RemoteModel::EditGroup::EditGroup(RemoteModel& model, EditLabel label) : model_(model) {
+RemoteModel::EditGroup::EditGroup(RemoteModel& model, EditLabel label)
+    : model_(model), before_(model.state_) {
     if (model_.groupDepth_++ > 0) return;
     model_.groupLabel_ = label;
     model_.groupBefore_ = model_.snapshot();
@@ -369,8 +371,22 @@ RemoteModel::EditGroup::~EditGroup() {
 void RemoteModel::EditGroup::cancel() {
     if (cancelled_ || model_.groupDepth_ != 1) return;
     cancelled_ = true;
+    model_.state_ = before_;
     if (model_.groupChanged_) model_.restore(*model_.groupBefore_);
     model_.groupBefore_.reset();
+}
+
+RemoteModel::EditGroup::Mark RemoteModel::EditGroup::mark() const {
+    Mark m;
+    m.at_ = model_.snapshot();
+    m.state_ = model_.state_;
+    return m;
+}
+
+void RemoteModel::EditGroup::rollBackTo(const Mark& mark) {
+    if (cancelled_ || !mark.at_ || model_.revision_ == mark.at_->revision) return;
+    model_.state_ = mark.state_;
+    model_.restore(*mark.at_);
 }
 
 // --- Free functions --------------------------------------------------------------------------

@@ -47,6 +47,7 @@ struct CommandStates {
     bool setUp = false;
     bool editMacro = false;
     bool jitter = false;
+    bool guidedSetUp = false;  // File > Guided Set-Up...: a free slot to teach into
     bool operator==(const CommandStates&) const = default;
 };
 
@@ -215,20 +216,39 @@ class RemoteModel {
     // Where finished edits go; nullptr for none. The journal must outlive its use here.
     void setJournal(EditJournal* journal) { journal_ = journal; }
 
+    // What the model is beside its tables: a table started, codes held once, a file.
+    struct TableState {
+        bool started = false;
+        bool hadCodes = false;
+        bool inFile = false;
+    };
+
     // Several edits as one undoable step (an import with keys, a guided set-up): the edits
     // inside are not recorded on their own; the group is, when it ends, if anything changed.
     class EditGroup {
       public:
+        // A moment inside the group to come back to (a guided set-up's step).
+        class Mark {
+            friend class EditGroup;
+            std::shared_ptr<const ModelSnapshot> at_;
+            TableState state_;
+        };
+
         EditGroup(RemoteModel& model, EditLabel label);
         ~EditGroup();
         EditGroup(const EditGroup&) = delete;
         EditGroup& operator=(const EditGroup&) = delete;
-        // Takes back everything done inside the group; nothing is recorded.
+        // Takes back everything done inside the group; nothing is recorded, and the model is
+        // exactly as it was before the group, its command states included.
         void cancel();
+        Mark mark() const;
+        // Takes back what was done inside the group since `mark`, as if it had never been.
+        void rollBackTo(const Mark& mark);
 
       private:
         RemoteModel& model_;
         bool cancelled_ = false;
+        TableState before_;
     };
 
   private:
@@ -256,9 +276,7 @@ class RemoteModel {
     mutable std::shared_ptr<const ModelSnapshot> current_;
     // What the command states remember beyond the tables: a table was started (New, Open, a
     // first code), a code was ever added or opened, the table is in a file.
-    bool started_ = false;
-    bool hadCodes_ = false;
-    bool inFile_ = false;
+    TableState state_;
 
     EditJournal* journal_ = nullptr;
     std::shared_ptr<ListenerList> listeners_;

@@ -34,6 +34,8 @@ std::string_view caption(DialogId dialog, Language language) {
             return pick({"Signal", "信号"}, language);
         case DialogId::ButtonTest:
             return pick({"Test Buttons", "ボタンのテスト"}, language);
+        case DialogId::GuidedSetUp:
+            return pick({"Guided Set-Up", "ガイド付き設定"}, language);
     }
     return {};
 }
@@ -50,7 +52,8 @@ std::vector<Menu> mainMenu(Language language) {
     const MenuItem sep{true, {}, {}};
     return {
         {ja ? "ファイル(&F)" : "&File",
-         {item(CommandId::New, "&New", "新規(&N)", "Ctrl+N"), sep,
+         {item(CommandId::New, "&New", "新規(&N)", "Ctrl+N"),
+          item(CommandId::GuidedSetUp, "&Guided Set-Up...", "ガイド付き設定(&G)..."), sep,
           item(CommandId::Open, "&Open...", "開く(&O)...", "Ctrl+O"),
           item(CommandId::Save, "&Save", "保存(&S)", "Ctrl+S"),
           item(CommandId::SaveAs, "Save &As", "名前をつけて保存(&A)...", "Ctrl+Shift+S"),
@@ -197,6 +200,77 @@ std::string_view label(Label id, Language language) {
         case Label::ImportSummary:
             return pick({"%d of %d signals will be added.", "%d / %d 件の信号を追加します。"},
                         language);
+        case Label::ImportLayout:
+            return pick({"&Keys from layout:", "キーの割り当て(&K):"}, language);
+        case Label::ImportNoLayout:
+            return pick({"None (no keys)", "なし (キーを割り当てない)"}, language);
+        case Label::ImportKeys:
+            return pick({"Keys", "キー"}, language);
+        case Label::MainEmpty:
+            return pick({"No buttons yet. A guided set-up asks for them one by one and gives "
+                         "each the keys it should type.",
+                         "ボタンはまだ登録されていません。ガイド付き設定では、ボタンを 1 つずつ"
+                         "登録し、入力するキーを割り当てます。"},
+                        language);
+        case Label::MainGuided:
+            return pick({"&Guided Set-Up...", "ガイド付き設定(&G)..."}, language);
+        case Label::GuidedIntro:
+            return pick({"Name the remote control, choose what it should control and which of "
+                         "its buttons to teach. Then press each button the set-up asks for, "
+                         "twice, on the remote pointed at the receiver.",
+                         "リモコンに名前を付け、操作する対象と登録するボタンを選んでください。"
+                         "次に、受信機に向けたリモコンで、指示されたボタンをそれぞれ 2 回ずつ"
+                         "押してください。"},
+                        language);
+        case Label::GuidedName:
+            return pick({"Remote &name:", "リモコン名(&N):"}, language);
+        case Label::GuidedLayout:
+            return pick({"&Controls:", "操作する対象(&C):"}, language);
+        case Label::GuidedRoles:
+            return pick({"&Buttons to teach:", "登録するボタン(&B):"}, language);
+        case Label::GuidedRole:
+            return pick({"Button", "ボタン"}, language);
+        case Label::GuidedKeys:
+            return pick({"Keys", "キー"}, language);
+        case Label::GuidedRow:
+            return pick({"Row", "登録先"}, language);
+        case Label::GuidedAll:
+            return pick({"Select &All", "すべて選択(&A)"}, language);
+        case Label::GuidedNone:
+            return pick({"Select N&one", "すべて解除(&O)"}, language);
+        case Label::GuidedRefused:
+            return pick(
+                {"These layout files were not read:", "読み込めなかったレイアウトファイル:"},
+                language);
+        case Label::GuidedStart:
+            return pick({"&Start", "開始(&S)"}, language);
+        case Label::GuidedSkip:
+            return pick({"S&kip", "スキップ(&K)"}, language);
+        case Label::GuidedSkipRest:
+            return pick({"Skip the &Rest", "残りをスキップ(&R)"}, language);
+        case Label::GuidedBack:
+            return pick({"&Back", "戻る(&B)"}, language);
+        case Label::GuidedFinish:
+            return pick({"&Finish", "完了(&F)"}, language);
+        case Label::GuidedEndIntro:
+            return pick({"The buttons are taught. Set Up Data writes them into the receiver; "
+                         "Test Buttons shows which row each press of a button is and what it "
+                         "types; Save As keeps the table in a file. Finish, and Edit > Undo "
+                         "takes the whole set-up back.",
+                         "ボタンの登録が終わりました。「リモコンデータ登録」で受信機に書き込み、"
+                         "「ボタンのテスト」で押したボタンの登録先と入力されるキーを確認し、"
+                         "「名前をつけて保存」でファイルに保存できます。「完了」の後、"
+                         "「編集」>「元に戻す」で設定全体を取り消せます。"},
+                        language);
+        case Label::GuidedTolerance:
+            return pick({"Timing check of the whole table:", "テーブル全体のタイミング確認:"},
+                        language);
+        case Label::GuidedSetUpData:
+            return pick({"Set &Up Data...", "リモコンデータ登録(&U)..."}, language);
+        case Label::GuidedTestButtons:
+            return pick({"&Test Buttons...", "ボタンのテスト(&T)..."}, language);
+        case Label::GuidedSaveAs:
+            return pick({"Save &As...", "名前をつけて保存(&A)..."}, language);
         case Label::ImportFiles:
             return pick(
                 {"IR code files (*.ir *.conf *.txt *.pronto);;All files (*)",

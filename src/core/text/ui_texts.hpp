@@ -20,9 +20,10 @@ enum class DialogId : int {
     SetUp = 148,
     MacroList = 151,
     FirmwareUpdate = 158,
-    Import = 160,      // the preview of File > Import...
-    Signal = 161,      // Edit > Signal: the pulse train of the selected row
-    ButtonTest = 162,  // Edit > Test Buttons: which row a remote button is
+    Import = 160,       // the preview of File > Import...
+    Signal = 161,       // Edit > Signal: the pulse train of the selected row
+    ButtonTest = 162,   // Edit > Test Buttons: which row a remote button is
+    GuidedSetUp = 163,  // File > Guided Set-Up...: teaching a remote button by button
 };
 
 std::string_view caption(DialogId dialog, Language language);
@@ -53,6 +54,7 @@ enum class CommandId : int {
     Export = 32801,         // File > Export...: the buttons as an IR code file other tools read
     Recapture = 32802,      // Edit > Re-capture...: a new code for the selected row
     TestButtons = 32803,    // Edit > Test Buttons: which row each remote button is
+    GuidedSetUp = 32804,    // File > Guided Set-Up...: a layout's buttons asked for one by one
     Undo = 57643,
     Redo = 57644,
 };
@@ -127,6 +129,9 @@ enum class Label {
     ImportSelectNone,
     ImportGroup,     // a remote's row: "%s (%d signals)" (the remote, its signals)
     ImportGroupOne,  // a remote's row when it has one signal: "%s (1 signal)"
+    ImportLayout,    // the choice of the key layout whose keys the signals get
+    ImportNoLayout,  // ... its first entry: no keys
+    ImportKeys,      // the column of the keys each signal gets
     RowEdit,         // a list row's context menu: its editor
     RowDelete,       // ... deleting it
     RowSignal,       // ... its pulse train
@@ -135,6 +140,28 @@ enum class Label {
     InputRecord,     // send-string editor: the toggle that records the next key
     InputRecordHow,  // ... the send box's accessible description: how recording works
     JitterSlider,    // accessible name: the jitter dialog's slider
+    MainEmpty,       // main window, under an empty list: what the button beside it offers
+    MainGuided,      // ... the button that starts a guided set-up
+    GuidedIntro,     // guided set-up, its first page: what is about to happen
+    GuidedName,      // ... the remote's name
+    GuidedLayout,    // ... the key layout
+    GuidedRoles,     // ... the list of the layout's roles to teach
+    GuidedRole,      // ... columns: the role, the keys it types, the row it went to
+    GuidedKeys,
+    GuidedRow,
+    GuidedAll,  // ... check every role, none
+    GuidedNone,
+    GuidedRefused,  // ... before the user's layout files that were not read
+    GuidedStart,    // ... buttons: start teaching, skip one role, skip all that are left,
+    GuidedSkip,     //     back to the role before, and the end page's
+    GuidedSkipRest,
+    GuidedBack,
+    GuidedFinish,
+    GuidedEndIntro,   // the end page: what the buttons beside the table do
+    GuidedTolerance,  // ... before the timing check of the whole table
+    GuidedSetUpData,  // ... its buttons
+    GuidedTestButtons,
+    GuidedSaveAs,
 };
 
 std::string_view label(Label id, Language language);

@@ -45,6 +45,8 @@ class MainWindowTest : public ::testing::Test {
         options.clock = &clock;
         options.followDevices = false;
         window = std::make_unique<app::CTessikDlg>(dialogs, options, language);
+        // The user's own key layouts are this test's, not those of whoever runs it.
+        window->setLayoutFolder(dir.path() / "layouts");
         window->show();
     }
 

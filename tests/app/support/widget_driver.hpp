@@ -59,9 +59,9 @@ inline void click(QWidget& parent, const char* objectName) {
 // The enabled states of the menu's model commands, as the window shows them.
 inline CommandStates menuStates(const app::CTessikDlg& w) {
     auto on = [&w](CommandId id) { return w.action(id)->isEnabled(); };
-    return {on(CommandId::Save),     on(CommandId::SaveAs), on(CommandId::Capture),
-            on(CommandId::DeleteIr), on(CommandId::SetUp),  on(CommandId::EditMacro),
-            on(CommandId::Jitter)};
+    return {on(CommandId::Save),     on(CommandId::SaveAs),     on(CommandId::Capture),
+            on(CommandId::DeleteIr), on(CommandId::SetUp),      on(CommandId::EditMacro),
+            on(CommandId::Jitter),   on(CommandId::GuidedSetUp)};
 }
 
 }  // namespace tessik::test

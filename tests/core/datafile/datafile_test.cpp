@@ -191,8 +191,8 @@ TEST_F(DataFileOnDisk, openMarksTheModelOpenedSaveMarksItSavedAndAFailedOpenLeav
                        back.shownName(), back.commands()),
             std::tuple(outcome, outcome != OpenOutcome::IoError, false,
                        loaded ? m.button(0) : ButtonRecord{}, loaded ? m.header().remoteName : u"",
-                       loaded ? CommandStates{true, true, false, true, true, true, true}
-                              : CommandStates{}))
+                       loaded ? CommandStates{true, true, false, true, true, true, true, false}
+                              : CommandStates{.guidedSetUp = true}))
             << name;
     }
 }

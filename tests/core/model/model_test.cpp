@@ -68,19 +68,20 @@ TEST(AccumulateStatistics, groupsOnlyWidenAroundATruncatedMidAndAnEmptyGroupGets
 
 TEST(TableRows, addFillsTheFirstFreeSlotDeleteMovesLaterOnesUpAndCommandsFollowTheRows) {
     RemoteModel m;
-    EXPECT_EQ(m.commands(), CommandStates{});
+    EXPECT_EQ(m.commands(), CommandStates{.guidedSetUp = true});
     m.startNew(u"TV");
-    EXPECT_EQ(std::tuple(m.commands(), m.modified()),
-              std::tuple(CommandStates{false, false, true, false, false, false, false}, true));
+    EXPECT_EQ(
+        std::tuple(m.commands(), m.modified()),
+        std::tuple(CommandStates{false, false, true, false, false, false, false, true}, true));
     test::rewrite(m, [](RemoteTables& t) { t.buttons[0].text.sendText = u"left over"; });
     EXPECT_EQ(m.AddCode(necLikeCode(0x10), std::u16string(200, u'x')), 0u);
     EXPECT_EQ(std::tuple(m.button(0).text.comment.size(), m.button(0).text.sendText, m.modified()),
               std::tuple(kMaxTextChars, u"left over", true));
-    EXPECT_EQ(m.commands(), (CommandStates{true, true, true, true, true, true, true}));
+    EXPECT_EQ(m.commands(), (CommandStates{true, true, true, true, true, true, true, true}));
 
     m = modelWithButtons(127);
     EXPECT_EQ(m.AddCode(necLikeCode(0x9999), u"last"), 127u);
-    EXPECT_FALSE(m.commands().capture);
+    EXPECT_EQ(std::tuple(m.commands().capture, m.commands().guidedSetUp), std::tuple(false, false));
     EXPECT_EQ(m.AddCode(necLikeCode(0x9998), u"too many"), kNoFreeSlot);
     EXPECT_EQ(std::tuple(m.IsNewCode(necLikeCode(0x9998)), m.IsNewCode(necLikeCode(0x9999))),
               std::tuple(true, false));
@@ -104,7 +105,7 @@ TEST(TableRows, addFillsTheFirstFreeSlotDeleteMovesLaterOnesUpAndCommandsFollowT
     while (m.occupiedCount() > 0)
         m.DeleteButton(0);
     // Save, Save as, Capture, Edit Macro and Jitter stay; Delete and Set Up go.
-    EXPECT_EQ(m.commands(), (CommandStates{true, true, true, false, false, true, true}));
+    EXPECT_EQ(m.commands(), (CommandStates{true, true, true, false, false, true, true, true}));
 }
 
 // The undo history as the window keeps it: each edit recorded once, with the model before and
@@ -216,6 +217,14 @@ TEST(UndoHistory, everyKindOfEditIsOneStepThatUndoesToTheTableBeforeIt) {
         RemoteModel::EditGroup group(m, {EditKind::GuidedSetUp, 0});
         m.AddCode(necLikeCode(0x80), u"up");
         m.storeButtonKeys(m.occupiedCount() - 1, {{0x52}, 1, u"[UP]", u"up"});
+        // Back to a mark inside the group: the statistics too are as they were there.
+        const RemoteModel::EditGroup::Mark mark = group.mark();
+        const RemoteTables marked = m.tables();
+        CodeRecord wide = necLikeCode(0x82);
+        wide.leaderLow = 9900;
+        m.AddCode(wide, u"wrong button");
+        group.rollBackTo(mark);
+        EXPECT_EQ(m.tables(), marked);
     }
     EXPECT_EQ(history.done, steps + 1);
     {
@@ -227,6 +236,21 @@ TEST(UndoHistory, everyKindOfEditIsOneStepThatUndoesToTheTableBeforeIt) {
               std::tuple(steps + 1, true));
     m.startNew(u"Other");
     EXPECT_EQ(history.edits.size(), 0u);
+
+    // A cancelled group leaves a table that was never started as it was, commands included.
+    RemoteModel fresh;
+    {
+        RemoteModel::EditGroup cancelled(fresh, {EditKind::GuidedSetUp, 0});
+        fresh.rename(u"TV");
+        const RemoteModel::EditGroup::Mark named = cancelled.mark();
+        fresh.AddCode(necLikeCode(0x83), u"power");
+        cancelled.rollBackTo(named);
+        EXPECT_FALSE(fresh.commands().saveAs) << "no code was kept: nothing to save yet";
+        fresh.AddCode(necLikeCode(0x84), u"power");
+        cancelled.cancel();
+    }
+    EXPECT_EQ(std::tuple(fresh.tables(), fresh.commands(), fresh.modified()),
+              std::tuple(RemoteModel().tables(), CommandStates{.guidedSetUp = true}, false));
 }
 
 }  // namespace
