@@ -3,10 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/analysis/signal_export.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/ir_protocols.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/analysis/signal_export.hpp"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <span>
 
+#include "core/analysis/signal_export.hpp"
 #include "core/datafile/reader.hpp"
 #include "core/datafile/writer.hpp"
 #include "core/ir/decoders.hpp"
 #include "core/ir/raw_signals.hpp"
-#include "core/analysis/signal_export.hpp"
 
 namespace {
 
