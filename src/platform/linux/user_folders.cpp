@@ -5,7 +5,8 @@
 namespace tessik::platform {
 
 std::filesystem::path userDataFolder() {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME is not to be trusted (desktops pass it over): only an absolute one
+    // counts, otherwise the folder under the home directory.
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && data[0] == '/') return std::filesystem::path(data) / "tessik";
     const char* home = std::getenv("HOME");
